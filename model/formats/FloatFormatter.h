@@ -1,0 +1,30 @@
+#pragma once
+
+#include "model/formats/Formatter.h"
+
+namespace Vellaris::Dsp
+{
+
+// Plain numbers with two decimals ("float"), optionally followed by a unit.
+class FloatFormatter : public Core::Formatter
+{
+public:
+    // unit may be null for none; name and unit must outlive the formatter (literals).
+    explicit FloatFormatter(const char* name = "float", const char* unit = nullptr)
+        : Formatter(name), unit_(unit)
+    {
+    }
+
+    void print(Core::FormatterData& data) const override;
+
+    // Reads a number. Unlike the other formatters it sets the value to 0 when the text does not
+    // parse (and returns false).
+    bool scan(Core::FormatterData& data) const override;
+
+    const char* unit() const { return unit_; }
+
+private:
+    const char* unit_;
+};
+
+} // namespace Vellaris::Dsp

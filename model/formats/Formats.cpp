@@ -1,0 +1,116 @@
+#include "model/formats/Formats.h"
+
+#include "model/formats/BilinearInterpolator.h"
+#include "model/formats/ChannelNameFormatter.h"
+#include "model/formats/CurveRegistry.h"
+#include "model/formats/ExpInterpolator.h"
+#include "model/formats/FaderInterpolator.h"
+#include "model/formats/FloatFormatter.h"
+#include "model/formats/FormatterRegistry.h"
+#include "model/formats/FreqFormatter.h"
+#include "model/formats/GainFormatter.h"
+#include "model/formats/Milliseconds.h"
+#include "model/formats/PanFormatter.h"
+#include "model/formats/PercentFormatter.h"
+#include "model/formats/RatioFormatter.h"
+#include "model/formats/RatioInterpolator.h"
+#include "model/formats/SkewInterpolator.h"
+#include "model/formats/SpeakerFormatters.h"
+#include "model/formats/TimeFormatter.h"
+
+#include <initializer_list>
+
+namespace Vellaris::Dsp
+{
+
+namespace
+{
+
+// The formatters live for the whole run. They are built on first use rather than as namespace
+// statics, because registration may itself run during static initialisation of another file.
+struct FormatterSet
+{
+    FreqFormatter freq;
+    TimeFormatter time;
+    GainFormatter gain;
+    RatioFormatter ratio;
+    PanFormatter pan;
+    IntFormatter integer;
+    FloatFormatter floating;
+    PercentFormatter percent{"percent", 0};
+    PercentFormatter percent1{"percent.1", 1};
+    PercentFormatter percent2{"percent.2", 2};
+    LK::Format::OnOff onOff;
+    LK::Format::YesNo yesNo;
+    LK::Format::LowHigh lowHigh;
+    LK::Format::Fahrenheit fahrenheit;
+    LK::Format::Celsius celsius;
+    LK::Format::Milliseconds milliseconds;
+    LK::Format::ChannelNameFormatter channelName;
+};
+
+FormatterSet& formatterSet()
+{
+    static FormatterSet set;
+    return set;
+}
+
+template <typename T>
+std::unique_ptr<Core::Interpolator> make()
+{
+    return std::make_unique<T>();
+}
+
+void add(Core::FormatterRegistry& registry, std::initializer_list<Core::Formatter*> formatters)
+{
+    for (Core::Formatter* formatter : formatters)
+    {
+        if (!registry.contains(formatter))
+            registry.registerFormatter(formatter);
+    }
+}
+
+void add(Core::CurveRegistry& registry, const char* name, Core::CurveFactory factory)
+{
+    if (!registry.contains(name))
+        registry.registerCurve(name, factory);
+}
+
+void addSpeakerFormatters(Core::FormatterRegistry& registry)
+{
+    FormatterSet& s = formatterSet();
+    add(registry, {&s.integer, &s.floating, &s.percent, &s.percent1, &s.percent2, &s.onOff, &s.yesNo,
+                   &s.lowHigh, &s.fahrenheit, &s.celsius, &s.milliseconds, &s.channelName});
+}
+
+} // namespace
+
+void registerAllFormats(Core::FormatterRegistry& formatters, Core::CurveRegistry& curves)
+{
+    FormatterSet& s = formatterSet();
+    add(formatters, {&s.freq, &s.time, &s.gain, &s.ratio, &s.pan});
+    addSpeakerFormatters(formatters);
+    add(curves, "skew", make<SkewInterpolator>);
+    add(curves, "exp", make<ExpInterpolator>);
+    add(curves, "fader", make<FaderInterpolator>);
+    add(curves, "ratio", make<RatioInterpolator>);
+    add(curves, "bilinear", make<BilinearInterpolator>);
+}
+
+void registerAllFormats()
+{
+    registerAllFormats(Core::FormatterRegistry::global(), Core::CurveRegistry::global());
+}
+
+void registerSimulatorFormats(Core::FormatterRegistry& formatters, Core::CurveRegistry&)
+{
+    // "linear", "log" and "zoom" come with every curve registry.
+    addSpeakerFormatters(formatters);
+}
+
+void registerSimulatorFormats()
+{
+    registerSimulatorFormats(Core::FormatterRegistry::global(), Core::CurveRegistry::global());
+}
+
+} // namespace Vellaris::Dsp

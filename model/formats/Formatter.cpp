@@ -1,0 +1,13 @@
+#include "model/formats/Formatter.h"
+
+namespace Core
+{
+
+Formatter::~Formatter() = default;
+
+bool Formatter::scan(FormatterData&) const
+{
+    return false;
+}
+
+} // namespace Core

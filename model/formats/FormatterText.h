@@ -1,0 +1,42 @@
+#pragma once
+
+#include "model/formats/Formatter.h"
+
+#include <cstdint>
+
+// Text helpers shared by the formatters. Nothing here allocates: text is built in a fixed scratch
+// buffer on the stack and copied into the caller's buffer.
+namespace Core::FormatterText
+{
+
+// Size of the scratch buffer every printed text is built in.
+inline constexpr int kScratchSize = 128;
+
+// Copies text into data.text, cut to data.capacity - 1 characters plus the terminator. Does nothing
+// when data.text is null or data.capacity is not positive.
+void write(FormatterData& data, const char* text);
+
+// printf-style formatting into the scratch buffer, then write().
+void writeFormatted(FormatterData& data, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// data.text, or "" when it is null.
+const char* input(const FormatterData& data);
+
+// True when needle occurs anywhere in text.
+bool contains(const char* text, const char* needle);
+
+// True when a and b are equal ignoring ASCII case.
+bool equalsIgnoringCase(const char* a, const char* b);
+
+// Reads a decimal floating-point number after optional white space, like "%lf". False when no
+// number starts there or the number is not a number (NaN).
+bool readDouble(const char* text, double& out);
+
+// Reads a decimal 64-bit integer after optional white space, like "%lld"; out-of-range numbers
+// saturate. False when no number starts there.
+bool readInt64(const char* text, int64_t& out);
+
+// Truncation toward zero into an int, saturating at the int range; NaN gives 0.
+int truncToInt(float value);
+
+} // namespace Core::FormatterText

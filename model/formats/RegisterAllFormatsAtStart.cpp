@@ -1,0 +1,10 @@
+// Linked as an object file into roomdesk (roomdesk::formats_register_all), so that every
+// formatter and curve name is registered during static initialisation, before main.
+#include "model/formats/Formats.h"
+
+namespace
+{
+
+const bool registered = (Vellaris::Dsp::registerAllFormats(), true);
+
+} // namespace

@@ -1,0 +1,39 @@
+#include "model/formats/TimeFormatter.h"
+
+#include "model/formats/FormatterText.h"
+
+namespace Vellaris::Dsp
+{
+
+using namespace Core::FormatterText;
+
+void TimeFormatter::print(Core::FormatterData& data) const
+{
+    float value = data.value;
+    if (value < 0.01f)
+        writeFormatted(data, "%1.2f ms", value * 1000.0f);
+    else if (value < 0.1f)
+        writeFormatted(data, "%2.1f ms", value * 1000.0f);
+    else if (value < 1.0f)
+        writeFormatted(data, "%3.0f ms", value * 1000.0f);
+    else
+        writeFormatted(data, "%1.2f s", value);
+}
+
+bool TimeFormatter::scan(Core::FormatterData& data) const
+{
+    const char* text = input(data);
+    double number = 0.0;
+    if (!readDouble(text, number))
+        return false;
+    if (contains(text, "ms"))
+        number *= 0.001;
+    else if (number < 10.0)
+        ; // a small bare number is seconds
+    else if (!contains(text, "s"))
+        number *= 0.001;
+    data.value = static_cast<float>(number);
+    return true;
+}
+
+} // namespace Vellaris::Dsp
