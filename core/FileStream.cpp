@@ -1,0 +1,155 @@
+#include "core/FileStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace Core::Portable {
+
+namespace {
+
+#ifdef _WIN32
+int syncFile(std::FILE* file)
+{
+    return _commit(_fileno(file));
+}
+#else
+int syncFile(std::FILE* file)
+{
+    return fsync(fileno(file));
+}
+#endif
+
+bool replaceFile(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+} // namespace
+
+FileStream::~FileStream()
+{
+    close();
+}
+
+bool FileStream::open(const std::string& path, Mode mode)
+{
+    close();
+    const char* modeText = mode == Mode::Read ? "rb" : mode == Mode::Create ? "wb" : "r+b";
+    file_ = std::fopen(path.c_str(), modeText);
+    return file_ != nullptr;
+}
+
+bool FileStream::close()
+{
+    if (!file_)
+        return true;
+    const bool ok = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return ok;
+}
+
+int FileStream::read(void* buffer, int size)
+{
+    if (!file_ || size < 0)
+        return -1;
+    const std::size_t count = std::fread(buffer, 1, static_cast<std::size_t>(size), file_);
+    if (count == 0 && std::ferror(file_))
+        return -1;
+    return static_cast<int>(count);
+}
+
+int FileStream::write(const void* data, int size)
+{
+    if (!file_ || size < 0)
+        return -1;
+    const std::size_t count = std::fwrite(data, 1, static_cast<std::size_t>(size), file_);
+    return count == static_cast<std::size_t>(size) ? size : -1;
+}
+
+std::int64_t FileStream::seek(std::int64_t offset, SeekMode mode)
+{
+    if (!file_)
+        return -1;
+    const int whence = mode == SeekMode::Begin ? SEEK_SET : mode == SeekMode::Current ? SEEK_CUR : SEEK_END;
+#ifdef _WIN32
+    if (_fseeki64(file_, offset, whence) != 0)
+        return -1;
+#else
+    if (fseeko(file_, static_cast<off_t>(offset), whence) != 0)
+        return -1;
+#endif
+    return tell();
+}
+
+std::int64_t FileStream::tell() const
+{
+    if (!file_)
+        return -1;
+#ifdef _WIN32
+    return _ftelli64(file_);
+#else
+    return static_cast<std::int64_t>(ftello(file_));
+#endif
+}
+
+bool FileStream::sync()
+{
+    if (!file_)
+        return false;
+    return std::fflush(file_) == 0 && syncFile(file_) == 0;
+}
+
+bool FileStream::readAll(const std::string& path, Stream& target)
+{
+    FileStream file;
+    if (!file.open(path, Mode::Read))
+        return false;
+    char buffer[16384];
+    for (;;) {
+        const int count = file.read(buffer, sizeof buffer);
+        if (count < 0)
+            return false;
+        if (count == 0)
+            return true;
+        if (target.write(buffer, count) != count)
+            return false;
+    }
+}
+
+bool FileStream::writeAtomically(const std::string& path, std::string_view contents)
+{
+    const std::string temporary = path + ".tmp";
+    FileStream file;
+    if (!file.open(temporary, Mode::Create))
+        return false;
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < contents.size()) {
+        const std::size_t piece = std::min<std::size_t>(contents.size() - done, 1 << 20);
+        ok = file.write(contents.data() + done, static_cast<int>(piece)) == static_cast<int>(piece);
+        done += piece;
+    }
+    ok = ok && file.sync();
+    ok = file.close() && ok;
+    if (ok)
+        ok = replaceFile(temporary, path);
+    if (!ok)
+        std::remove(temporary.c_str());
+    return ok;
+}
+
+} // namespace Core::Portable
