@@ -1,0 +1,162 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tessel/IAlertService.h"
+#include "tessel/IGUI.h"
+#include "tessel/ISystem.h"
+#include "tessel/IWindowManager.h"
+#include "tessel/IdleTaskList.h"
+#include "tessel/PlatformBase.h"
+#include "tessel/SharedPtr.h"
+#include "tessel/SignalHandler.h"
+
+namespace Tessel
+{
+
+// The platform for tests and tools: no windows, a virtual clock that only moves when the test
+// advances it, records of what the program asked for, real files under folders the test chooses.
+//
+//     Tessel::HeadlessPlatform platform;            // installs itself
+//     platform.setFolder(Tessel::Location::kDocuments, tempDir);
+//     component->doSomething();
+//     platform.advance(1500);                        // posted messages and idle turns run here
+//
+// Idle turns happen every kIdleStepMs of virtual time (and at the end of every advance); posted
+// messages run at their exact due times, before the idle turn of that moment.
+class HeadlessPlatform : public PlatformBase,
+                         private IGUI,
+                         private IWindowManager,
+                         private ISystem,
+                         private IAlertService
+{
+public:
+    static constexpr int64_t kIdleStepMs = 10;
+
+    struct OpenedWindow
+    {
+        std::string formName;
+        SharedPtr<IUnknown> controller;
+        bool show;
+    };
+    struct StartedProgram
+    {
+        std::string path;
+        std::vector<std::string> arguments;
+    };
+
+    // `install` makes it the process's platform (and the destructor uninstalls it again).
+    explicit HeadlessPlatform(bool install = true);
+    ~HeadlessPlatform() override;
+
+    // The clock: advance(ms) moves virtual time forward in idle steps, delivering due posted
+    // messages (in due order) and ticking the idle tasks at each step. advance(0) runs one turn at
+    // the current time (messages posted with delay 0 before it, then the idle tasks).
+    void advance(int64_t ms);
+    // Runs turns at the current time until no message is due now (bounded to 1000 turns).
+    void flush();
+    int64_t now() const { return clock; }
+    void setTime(int64_t ticks) { clock = ticks; }
+
+    // Folders and facts. Unset folders fall back to the system's (see PosixSystem).
+    void setFolder(const std::string& kind, const std::string& path) { folders[kind] = path; }
+    void setComputerName(const std::string& name) { computerName = name; }
+    void setComputerInfo(const std::string& model, const std::string& identifier);
+
+    // Records.
+    const std::vector<std::string>& getAlerts() const { return alerts; }
+    const std::vector<OpenedWindow>& getOpenedWindows() const { return windows; }
+    const std::vector<std::string>& getBringToFrontRequests() const { return frontRequests; }
+    const std::vector<StartedProgram>& getStartedPrograms() const { return programs; }
+    const std::vector<std::string>& getDebugOutput() const { return debugLines; }
+    const std::vector<std::string>& getWarnings() const { return warningTexts; }
+    void clearRecords();
+    // Answers for the recorded requests (default true).
+    void setBringToFrontResult(bool result) { frontResult = result; }
+    void setStartProgramResult(bool result) { startResult = result; }
+    // Also write debug output and warnings to standard error (default off).
+    void setEchoToStderr(bool on) { echo = on; }
+    // Forms that openWindow accepts; empty (the default) accepts every name.
+    void setKnownForms(const std::vector<std::string>& forms) { knownForms = forms; }
+    // Start-up and loop state.
+    bool isQuitRequested() const { return quitRequested; }
+    int getExitCode() const { return exitCode; }
+
+    IdleTaskList& getIdleTasks() { return idleTasks; }
+    SignalHandler& getSignals() { return signals; }
+
+    // IPlatform.
+    IGUI* getGUI() override { return this; }
+    ISignalHandler* getSignalHandler() override { return &signals; }
+    IWindowManager* getWindowManager() override { return this; }
+    ISystem* getSystem() override { return this; }
+    IExecutableLoader* getExecutableLoader() override { return &recorder; }
+    IAlertService* getAlertService() override { return this; }
+    int64_t getSystemTicks() override { return clock; }
+    void debugPrint(const char* text) override;
+    void reportWarning(const char* text) override;
+
+private:
+    // IGUI. runEventLoop calls the start-up object and then advances the clock in idle steps
+    // until quit() or until nothing is left that could ever run (no idle task, no posted message).
+    bool initialize(const std::vector<std::string>& arguments, IApplicationStartup* startup) override;
+    int runEventLoop() override;
+    void quit(int code) override;
+    bool isRestartRequested() const override { return restartRequested; }
+    void requestRestart() override { restartRequested = true; }
+    const std::vector<std::string>& getArguments() const override { return arguments; }
+    void addIdleTask(ITimerTask* task) override { idleTasks.add(task); }
+    void removeIdleTask(ITimerTask* task) override { idleTasks.remove(task); }
+    // IWindowManager.
+    bool openWindow(const std::string& formName, IUnknown* controller, bool show) override;
+    bool bringToFront(const std::string& applicationId, bool activate) override;
+    // ISystem.
+    std::string getLocation(const std::string& kind) const override;
+    void getComputerInfo(Attributes& info) const override;
+    std::string getComputerName() const override;
+    // IAlertService.
+    void showAlert(const std::string& text) override;
+
+    // Records started programs instead of starting them.
+    class Recorder : public IExecutableLoader
+    {
+    public:
+        explicit Recorder(HeadlessPlatform& owner) : owner(owner) {}
+        bool start(const std::string& path, const std::vector<std::string>& arguments) override;
+
+    private:
+        HeadlessPlatform& owner;
+    };
+
+    void turn();
+
+    bool installed;
+    IPlatform* previous = nullptr;
+    int64_t clock = 0;
+    IdleTaskList idleTasks;
+    SignalHandler signals;
+    Recorder recorder{*this};
+    std::map<std::string, std::string> folders;
+    std::string computerName = "headless";
+    std::string deviceModel = "Headless";
+    std::string deviceIdentifier = "{00000000-0000-0000-0000-000000000000}";
+    std::vector<std::string> alerts;
+    std::vector<OpenedWindow> windows;
+    std::vector<std::string> frontRequests;
+    std::vector<StartedProgram> programs;
+    std::vector<std::string> debugLines;
+    std::vector<std::string> warningTexts;
+    std::vector<std::string> knownForms;
+    std::vector<std::string> arguments;
+    IApplicationStartup* startupObject = nullptr;
+    bool frontResult = true;
+    bool startResult = true;
+    bool echo = false;
+    bool quitRequested = false;
+    bool restartRequested = false;
+    int exitCode = 0;
+};
+
+} // namespace Tessel

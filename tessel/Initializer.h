@@ -1,0 +1,50 @@
+#pragma once
+
+namespace Tessel
+{
+
+// A start-up initializer: a named function with an order number. Define one as a static object in
+// the source file of the code it sets up:
+//     static Tessel::Initializer speakerInit("SpeakerComponent", 1000, &registerSpeakerClasses);
+// runInitializers() runs every registered initializer once, in ascending order (equal numbers in
+// the order of registration). The framework's own initializer "Runtime" has order 900.
+// Note: a static object in a static library is only linked when something else in its source file
+// is used; keep the initializer beside code the program references.
+class Initializer
+{
+public:
+    using Function = bool (*)();
+
+    // Registers the entry; `name` must be a literal or otherwise outlive the program.
+    Initializer(const char* name, int order, Function function);
+    ~Initializer();
+    Initializer(const Initializer&) = delete;
+    Initializer& operator=(const Initializer&) = delete;
+
+    const char* getName() const { return name; }
+    int getOrder() const { return order; }
+    bool hasRun() const { return ran; }
+
+    // Runs every registered initializer that has not run yet, in ascending order. An initializer
+    // registered while this runs (by a library loaded late) runs in the same call when its order
+    // is not below the one running. A function returning false is reported as a warning; the
+    // others still run. Returns false when any failed.
+    static bool runInitializers();
+    // Names of the registered initializers in the order they would run (for diagnostics).
+    static int countInitializers();
+
+private:
+    const char* name;
+    int order;
+    Function function;
+    bool ran = false;
+    friend struct InitializerRegistry;
+};
+
+// Same as Initializer::runInitializers().
+inline bool runInitializers()
+{
+    return Initializer::runInitializers();
+}
+
+} // namespace Tessel
