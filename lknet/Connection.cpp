@@ -1,0 +1,146 @@
+#include "lknet/Connection.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace lknet {
+
+namespace {
+// How much one readAvailable() takes at most, so one busy peer cannot hold
+// process() for long.
+constexpr size_t kReadBudget = 1u << 20;
+constexpr size_t kReadChunk = 64u << 10;
+} // namespace
+
+Connection::Connection(Socket socket, bool connecting, uint64_t now)
+    : socket_(std::move(socket)), connecting_(connecting), created_(now), lastReceived_(now),
+      lastSent_(now)
+{
+}
+
+int Connection::finishConnect(uint64_t now)
+{
+    int error = connectResult(fd());
+    if (error == 0) {
+        connecting_ = false;
+        lastReceived_ = now;
+    }
+    return error;
+}
+
+std::vector<uint8_t> Connection::makeFrame(FrameKind kind, size_t length)
+{
+    std::vector<uint8_t> frame(kFrameHeaderSize + length);
+    FrameHeader header;
+    header.kind = kind;
+    header.length = static_cast<uint32_t>(length);
+    encodeFrameHeader(frame.data(), header);
+    return frame;
+}
+
+int Connection::queue(FrameKind kind, const void* first, size_t firstLength, const void* second,
+                      size_t secondLength)
+{
+    size_t length = firstLength + secondLength;
+    if (outBytes_ + length > kMaxQueuedBytes || out_.size() >= kMaxQueuedFrames)
+        return kErrorQueueFull;
+    std::vector<uint8_t> frame = makeFrame(kind, length);
+    if (firstLength) std::memcpy(frame.data() + kFrameHeaderSize, first, firstLength);
+    if (secondLength)
+        std::memcpy(frame.data() + kFrameHeaderSize + firstLength, second, secondLength);
+    outBytes_ += frame.size();
+    out_.push_back(std::move(frame));
+    return kOk;
+}
+
+void Connection::queueMeter(const void* record, size_t length)
+{
+    meter_ = makeFrame(FrameKind::Packet, length);
+    std::memcpy(meter_.data() + kFrameHeaderSize, record, length);
+}
+
+int Connection::flush(uint64_t now)
+{
+    if (connecting_ || writeShut_ || !socket_.valid()) return 0;
+    for (;;) {
+        if (out_.empty()) {
+            if (meter_.empty()) return 0;
+            outBytes_ += meter_.size();
+            out_.push_back(std::move(meter_));
+            meter_.clear();
+        }
+        std::vector<uint8_t>& frame = out_.front();
+        if (frontOffset_ == 0) putU32(frame.data() + 8, sendSequence_++);
+        ssize_t n = ::send(fd(), frame.data() + frontOffset_, frame.size() - frontOffset_,
+                           MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+            return errno;
+        }
+        lastSent_ = now;
+        frontOffset_ += static_cast<size_t>(n);
+        if (frontOffset_ < frame.size()) return 0;
+        outBytes_ -= frame.size();
+        out_.pop_front();
+        frontOffset_ = 0;
+    }
+}
+
+int Connection::readAvailable(uint64_t now)
+{
+    if (inStart_ > 0) {
+        in_.erase(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(inStart_));
+        inStart_ = 0;
+    }
+    size_t total = 0;
+    while (total < kReadBudget) {
+        size_t old = in_.size();
+        in_.resize(old + kReadChunk);
+        ssize_t n = ::recv(fd(), in_.data() + old, kReadChunk, MSG_DONTWAIT);
+        in_.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
+        if (n > 0) {
+            total += static_cast<size_t>(n);
+            lastReceived_ = now;
+            continue;
+        }
+        if (n == 0) return -1;
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+        return errno;
+    }
+    return 0;
+}
+
+Connection::FrameStatus Connection::nextFrame(FrameHeader* header, const uint8_t** payload)
+{
+    size_t available = in_.size() - inStart_;
+    if (available < kFrameHeaderSize) return FrameStatus::None;
+    const uint8_t* start = in_.data() + inStart_;
+    if (!decodeFrameHeader(start, header) || header->sequence != receiveSequence_)
+        return FrameStatus::Malformed;
+    if (available < kFrameHeaderSize + header->length) return FrameStatus::None;
+    ++receiveSequence_;
+    *payload = start + kFrameHeaderSize;
+    inStart_ += kFrameHeaderSize + header->length;
+    return FrameStatus::Frame;
+}
+
+void Connection::shutdownWrite()
+{
+    if (!writeShut_ && socket_.valid()) ::shutdown(fd(), SHUT_WR);
+    writeShut_ = true;
+}
+
+void Connection::abort()
+{
+    if (!socket_.valid()) return;
+    linger off{1, 0};
+    setsockopt(fd(), SOL_SOCKET, SO_LINGER, &off, sizeof off);
+    socket_.close();
+}
+
+} // namespace lknet

@@ -1,0 +1,274 @@
+// Connections of the network manager: opening, handshake, keep-alive, loss,
+// reconnection and orderly close.
+
+#include "lknet/NetworkManager.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace lknet {
+
+NetworkManager::Link* NetworkManager::findClientLink(int client, int server)
+{
+    for (auto& link : links_)
+        if (!link->dead && !link->closeQueued && link->role == Role::Client
+            && link->client == client && link->server == server)
+            return link.get();
+    return nullptr;
+}
+
+NetworkManager::Link* NetworkManager::findServerLink(int peer)
+{
+    for (auto& link : links_)
+        if (!link->dead && link->role == Role::Server && link->peer == peer) return link.get();
+    return nullptr;
+}
+
+void NetworkManager::acceptConnections(uint64_t now)
+{
+    for (auto& [handle, server] : servers_) {
+        for (int n = 0; n < 64; ++n) {
+            Socket socket;
+            sockaddr_in peer{};
+            IoResult result = acceptConnection(server.listener.fd(), &socket, &peer);
+            if (result.error != 0) break;
+            auto link = std::make_unique<Link>();
+            link->role = Role::Accepted;
+            link->server = handle;
+            link->address = addressText(peer);
+            link->port = ntohs(peer.sin_port);
+            link->connection = std::make_unique<Connection>(std::move(socket), false, now);
+            links_.push_back(std::move(link));
+        }
+    }
+}
+
+void NetworkManager::startAttempt(Link& link, uint64_t now)
+{
+    auto remote = remotes_.find(link.server);
+    if (remote == remotes_.end()) {
+        endLink(link);
+        return;
+    }
+    link.address = remote->second.address;
+    link.port = remote->second.port;
+    sockaddr_in to{};
+    if (!parseAddress(link.address, link.port, &to)) {
+        endLink(link);
+        return;
+    }
+    Socket socket;
+    IoResult result = startConnect(to, &socket);
+    if (result.error != 0) {
+        linkFailed(link, result.error, now);
+        return;
+    }
+    link.open = false;
+    link.connection = std::make_unique<Connection>(std::move(socket), result.value == 0, now);
+    HelloMessage hello;
+    hello.clientInstance = processInstance_;
+    hello.clientHandle = static_cast<uint32_t>(link.client);
+    hello.serverInstance = remote->second.instance;
+    hello.hostName = hostName_;
+    uint8_t payload[kHelloSize];
+    encodeHello(payload, hello);
+    link.connection->queue(FrameKind::Hello, payload, sizeof payload);
+    if (!link.connection->connecting()) link.connection->flush(now);
+}
+
+void NetworkManager::onHello(Link& link, const uint8_t* payload, uint64_t now)
+{
+    HelloMessage hello;
+    decodeHello(payload, kHelloSize, &hello);
+    auto server = servers_.find(link.server);
+    uint8_t welcome[kWelcomeSize] = {};
+    bool accepted = server != servers_.end()
+        && (hello.serverInstance == 0 || hello.serverInstance == server->second.instance);
+    if (server != servers_.end()) putU64(welcome, server->second.instance);
+    putU32(welcome + 8, accepted ? 1 : 0);
+    link.connection->queue(FrameKind::Welcome, welcome, sizeof welcome);
+    if (!accepted) {
+        queueClose(link, now);
+        return;
+    }
+    // The same remote client keeps its peer id across reconnections, so the
+    // server's state for it (a subscription) carries on.
+    int peer = 0;
+    for (const auto& [id, p] : peers_)
+        if (p.server == link.server && p.clientInstance == hello.clientInstance
+            && p.clientHandle == hello.clientHandle)
+            peer = id;
+    if (peer == 0) {
+        peer = newHandle();
+        peers_[peer] = Peer{link.server, hello.clientInstance, hello.clientHandle};
+    }
+    if (Link* old = findServerLink(peer)) endLink(*old);  // superseded by this one
+    link.role = Role::Server;
+    link.peer = peer;
+    link.open = true;
+    link.connection->flush(now);
+}
+
+void NetworkManager::onWelcome(Link& link, const uint8_t* payload, uint64_t now)
+{
+    bool accepted = getU32(payload + 8) == 1;
+    if (!accepted) {
+        // Another instance owns the port now: the server we knew is gone.
+        LKReportMessage(0, "Server at %s:%u refused the connection", link.address.c_str(),
+                        link.port);
+        dropRemoteServer(link.server);
+        return;
+    }
+    link.open = true;
+    link.wasOpen = true;
+    if (link.lossReported) {
+        link.lossReported = false;
+        LKReportMessage(0, "Connection to %s:%u restored", link.address.c_str(), link.port);
+        reportError(kErrorConnectionRestored, link);
+    }
+    (void)now;
+}
+
+void NetworkManager::linkFailed(Link& link, int error, uint64_t now)
+{
+    if (link.dead) return;
+    if (link.connection) retired_.push_back(std::move(link.connection));
+    bool wasOpen = link.open;
+    link.open = false;
+    if (link.role != Role::Client) {
+        if (wasOpen && !link.closeQueued) {
+            LKReportMessage(0, "Connection from %s:%u lost (%s)", link.address.c_str(),
+                            link.port, std::strerror(error));
+            reportError(kErrorConnectionLost, link);
+        }
+        endLink(link);
+        return;
+    }
+    if (!link.switchedOn || link.closeQueued) {
+        endLink(link);
+        return;
+    }
+    if (wasOpen && !link.lossReported) {
+        link.lossReported = true;
+        LKReportMessage(0, "Connection to %s:%u lost (%s)", link.address.c_str(), link.port,
+                        std::strerror(error));
+        reportError(kErrorConnectionLost, link);
+    }
+    if (error == ECONNREFUSED) {
+        // Nobody listens on the server's port any more: the server has gone.
+        dropRemoteServer(link.server);
+        return;
+    }
+    link.nextAttempt = wasOpen ? now : now + Timing::kRetryDelay;
+}
+
+void NetworkManager::queueClose(Link& link, uint64_t now)
+{
+    if (link.closeQueued) return;
+    link.closeQueued = true;
+    link.closeQueuedAt = now;
+    if (!link.connection || link.connection->connecting() || link.connection->fd() < 0) {
+        endLink(link);
+        return;
+    }
+    link.connection->queue(FrameKind::Close, nullptr, 0);
+    link.connection->flush(now);
+    if (link.connection->drained()) link.connection->shutdownWrite();
+}
+
+void NetworkManager::endLink(Link& link)
+{
+    if (link.connection) retired_.push_back(std::move(link.connection));
+    link.open = false;
+    link.dead = true;
+}
+
+void NetworkManager::reportError(int code, const Link& link)
+{
+    Event event;
+    event.kind = Event::Error;
+    event.error.code = code;
+    putText(reinterpret_cast<uint8_t*>(event.error.address), sizeof event.error.address,
+            link.address.c_str());
+    event.error.port = link.port;
+    queueEvent(std::move(event));
+}
+
+void NetworkManager::runLinkTimers(Link& link, uint64_t now)
+{
+    if (link.dead) return;
+    Connection* c = link.connection.get();
+    if (link.role == Role::Client && !link.switchedOn && !link.closeQueued
+        && now >= link.switchedOffAt + Timing::kSwitchOffLinger) {
+        if (!c) {
+            endLink(link);
+            return;
+        }
+        if (!c->connecting()) queueClose(link, now);
+    }
+    if (link.dead) return;
+    if (!c) {
+        if (link.role == Role::Client && now >= link.nextAttempt) startAttempt(link, now);
+        return;
+    }
+    if (link.closeQueued) {
+        if (c->drained()) c->shutdownWrite();
+        if (now > link.closeQueuedAt + Timing::kCloseTimeout) endLink(link);
+        return;
+    }
+    if (c->connecting()) {
+        if (now > c->created() + Timing::kConnectTimeout) linkFailed(link, ETIMEDOUT, now);
+        return;
+    }
+    if (now > c->lastReceived() + Timing::kDeadAfter) {
+        linkFailed(link, ETIMEDOUT, now);
+        return;
+    }
+    if (link.role != Role::Accepted && now >= c->lastSent() + Timing::kHeartbeat && c->drained())
+        c->queue(FrameKind::Heartbeat, nullptr, 0);
+    if (!c->drained()) {
+        int error = c->flush(now);
+        if (error != 0) linkFailed(link, error, now);
+    }
+}
+
+void NetworkManager::removeDeadLinks()
+{
+    std::erase_if(links_, [](const std::unique_ptr<Link>& link) { return link->dead; });
+    retired_.clear();
+}
+
+uint64_t NetworkManager::nextDue(uint64_t now) const
+{
+    if (!events_.empty()) return 0;
+    uint64_t due = now + Timing::kHeartbeat;
+    auto consider = [&](uint64_t t) { due = std::min(due, t); };
+    for (const auto& entry : servers_) {
+        consider(entry.second.nextAnnounce);
+        if (entry.second.answerAt) consider(entry.second.answerAt);
+    }
+    for (const auto& entry : remotes_) consider(entry.second.lastHeard + Timing::kServerExpiry + 1);
+    for (const auto& link : links_) {
+        if (link->dead) continue;
+        const Connection* c = link->connection.get();
+        if (!c) {
+            consider(link->nextAttempt);
+            continue;
+        }
+        if (link->role == Role::Client && !link->switchedOn && !link->closeQueued)
+            consider(link->switchedOffAt + Timing::kSwitchOffLinger);
+        if (link->closeQueued) {
+            consider(link->closeQueuedAt + Timing::kCloseTimeout + 1);
+            continue;
+        }
+        if (c->connecting()) {
+            consider(c->created() + Timing::kConnectTimeout + 1);
+            continue;
+        }
+        consider(c->lastReceived() + Timing::kDeadAfter + 1);
+        consider(c->lastSent() + Timing::kHeartbeat);
+    }
+    return due > now ? due - now : 0;
+}
+
+} // namespace lknet

@@ -1,0 +1,141 @@
+#include "lknet/Socket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace lknet {
+
+Socket& Socket::operator=(Socket&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int Socket::release()
+{
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+void Socket::close()
+{
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+sockaddr_in makeAddress(uint32_t hostOrderAddress, uint16_t port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(hostOrderAddress);
+    address.sin_port = htons(port);
+    return address;
+}
+
+bool parseAddress(const std::string& text, uint16_t port, sockaddr_in* out)
+{
+    *out = makeAddress(0, port);
+    return inet_pton(AF_INET, text.c_str(), &out->sin_addr) == 1;
+}
+
+std::string addressText(const sockaddr_in& address)
+{
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+    return text;
+}
+
+namespace {
+
+IoResult failure()
+{
+    return IoResult{-1, errno};
+}
+
+int newSocket(int type)
+{
+    return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
+
+} // namespace
+
+IoResult openDiscoverySocket(uint32_t bindAddress, uint16_t port, Socket* out)
+{
+    Socket s(newSocket(SOCK_DGRAM));
+    if (!s.valid()) return failure();
+    int on = 1;
+    // Every process on the host shares the port: broadcasts reach each socket
+    // bound with SO_REUSEADDR (SO_REUSEPORT would spread them over the sockets).
+    if (setsockopt(s.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0
+        || setsockopt(s.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
+        return failure();
+    sockaddr_in address = makeAddress(bindAddress, port);
+    if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return failure();
+    *out = std::move(s);
+    return {};
+}
+
+IoResult openListener(uint32_t bindAddress, Socket* out, uint16_t* port)
+{
+    Socket s(newSocket(SOCK_STREAM));
+    if (!s.valid()) return failure();
+    sockaddr_in address = makeAddress(bindAddress, 0);
+    if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || ::listen(s.fd(), 64) != 0)
+        return failure();
+    socklen_t length = sizeof address;
+    if (getsockname(s.fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return failure();
+    *port = ntohs(address.sin_port);
+    *out = std::move(s);
+    return {};
+}
+
+void setStreamOptions(int fd)
+{
+    int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+IoResult startConnect(const sockaddr_in& to, Socket* out)
+{
+    Socket s(newSocket(SOCK_STREAM));
+    if (!s.valid()) return failure();
+    setStreamOptions(s.fd());
+    int rc = ::connect(s.fd(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    if (rc != 0 && errno != EINPROGRESS) return failure();
+    *out = std::move(s);
+    return IoResult{rc == 0 ? 1 : 0, 0};
+}
+
+int connectResult(int fd)
+{
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
+    return error;
+}
+
+IoResult acceptConnection(int listener, Socket* out, sockaddr_in* peer)
+{
+    socklen_t length = sizeof *peer;
+    int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(peer), &length,
+                       SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return failure();
+    setStreamOptions(fd);
+    *out = Socket(fd);
+    return IoResult{fd, 0};
+}
+
+} // namespace lknet
