@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AttributeQueue.h" // so that one include gives sets, queues and values
 #include "core/AttributeValue.h"
 #include "core/BlockPool.h"
 

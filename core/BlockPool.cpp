@@ -21,11 +21,11 @@ struct FreeBlock
     std::atomic<FreeBlock*> next;
 };
 
+// A stale `next` read during a lost race may be any bytes; the exchange
+// that would store it fails, so it is only masked here, not checked.
 std::uint64_t pack(void* block, std::uint64_t tag)
 {
-    const auto address = reinterpret_cast<std::uintptr_t>(block);
-    assert((address & ~kAddressMask) == 0);
-    return (tag << kAddressBits) | address;
+    return (tag << kAddressBits) | (reinterpret_cast<std::uintptr_t>(block) & kAddressMask);
 }
 
 FreeBlock* unpack(std::uint64_t word)
@@ -91,6 +91,7 @@ void BlockPool::deallocate(void* block)
 
 void BlockPool::push(void* raw)
 {
+    assert((reinterpret_cast<std::uintptr_t>(raw) & ~kAddressMask) == 0);
     auto* block = new (raw) FreeBlock{};
     std::uint64_t head = head_.load(std::memory_order_relaxed);
     do {

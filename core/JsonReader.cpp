@@ -250,8 +250,10 @@ private:
                 return fail(kEndOfString);
             if (c == '"')
                 return true;
-            if (c != '\\')
-                continue; // never reached: plain bytes were copied above
+            if (c != '\\') {
+                text.push_back(static_cast<char>(c)); // the first byte after a refill
+                continue;
+            }
             const int escaped = next();
             switch (escaped) {
             case -1: return fail(kEndOfString);

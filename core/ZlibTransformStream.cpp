@@ -77,6 +77,9 @@ int ZlibTransformStream::run(const unsigned char* data, std::size_t size, bool f
     // zlib counts input in 32-bit units; large inputs go in pieces.
     constexpr std::size_t kMaxPiece = std::size_t(1) << 30;
     std::size_t remaining = size;
+    // Every call consumes its whole input, so nothing is carried over; after
+    // a failure zlib may still point into a caller's old buffer.
+    zs.avail_in = 0;
     for (;;) {
         if (zs.avail_in == 0 && remaining > 0) {
             const std::size_t piece = remaining < kMaxPiece ? remaining : kMaxPiece;
