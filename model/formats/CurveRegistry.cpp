@@ -20,8 +20,9 @@ CurveRegistry::~CurveRegistry() = default;
 
 CurveRegistry& CurveRegistry::global()
 {
-    static CurveRegistry registry;
-    return registry;
+    // Never destroyed: parameters torn down at exit may still hold formatters and curves from it.
+    static CurveRegistry* registry = new CurveRegistry;
+    return *registry;
 }
 
 void CurveRegistry::registerCurve(const char* name, CurveFactory factory)

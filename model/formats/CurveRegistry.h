@@ -26,7 +26,8 @@ public:
     CurveRegistry(const CurveRegistry&) = delete;
     CurveRegistry& operator=(const CurveRegistry&) = delete;
 
-    // The process-wide registry, created on first use (safe during static initialisation).
+    // The process-wide registry, created on first use (safe during static initialisation) and
+    // never destroyed.
     static CurveRegistry& global();
 
     // Appends the pair; the name is copied. An empty name or a null factory is ignored.

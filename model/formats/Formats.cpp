@@ -26,8 +26,9 @@ namespace Vellaris::Dsp
 namespace
 {
 
-// The formatters live for the whole run. They are built on first use rather than as namespace
-// statics, because registration may itself run during static initialisation of another file.
+// The formatters live for the whole run: built on first use (registration may itself run during
+// static initialisation of another file) and never destroyed, so that code running at exit still
+// finds them intact.
 struct FormatterSet
 {
     FreqFormatter freq;
@@ -51,8 +52,8 @@ struct FormatterSet
 
 FormatterSet& formatterSet()
 {
-    static FormatterSet set;
-    return set;
+    static FormatterSet* set = new FormatterSet;
+    return *set;
 }
 
 template <typename T>

@@ -37,8 +37,9 @@ FormatterRegistry::~FormatterRegistry() = default;
 
 FormatterRegistry& FormatterRegistry::global()
 {
-    static FormatterRegistry registry;
-    return registry;
+    // Never destroyed: parameters torn down at exit may still hold formatters and curves from it.
+    static FormatterRegistry* registry = new FormatterRegistry;
+    return *registry;
 }
 
 void FormatterRegistry::registerFormatter(Formatter* formatter)

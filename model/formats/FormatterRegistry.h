@@ -24,7 +24,8 @@ public:
     FormatterRegistry(const FormatterRegistry&) = delete;
     FormatterRegistry& operator=(const FormatterRegistry&) = delete;
 
-    // The process-wide registry, created on first use (safe during static initialisation).
+    // The process-wide registry, created on first use (safe during static initialisation) and
+    // never destroyed.
     static FormatterRegistry& global();
 
     // Appends formatter (not owned; it must live as long as the registry is used). A null pointer
