@@ -26,11 +26,9 @@ bool TimeFormatter::scan(Core::FormatterData& data) const
     double number = 0.0;
     if (!readDouble(text, number))
         return false;
-    if (contains(text, "ms"))
-        number *= 0.001;
-    else if (number < 10.0)
-        ; // a small bare number is seconds
-    else if (!contains(text, "s"))
+    // Milliseconds when marked so, or when a bare number is too large to be meant as seconds.
+    bool milliseconds = contains(text, "ms") || (number >= 10.0 && !contains(text, "s"));
+    if (milliseconds)
         number *= 0.001;
     data.value = static_cast<float>(number);
     return true;
