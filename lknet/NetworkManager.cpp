@@ -319,7 +319,7 @@ int NetworkManager::wait(int maxMs)
     int due = pollDescriptors(fds);
     if (due < 0) due = maxMs;
     int timeout = std::max(0, std::min(due, maxMs));
-    int ready = fds.empty() ? 0 : ::poll(fds.data(), fds.size(), timeout);
+    int ready = ::poll(fds.empty() ? nullptr : fds.data(), fds.size(), timeout);
     return (ready > 0 || due <= maxMs) ? 1 : 0;
 }
 

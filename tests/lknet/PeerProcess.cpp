@@ -25,6 +25,11 @@ long long millisecondsNow()
 }
 } // namespace
 
+std::string testPeerPath()
+{
+    return LKNET_TEST_PEER;
+}
+
 uint16_t useOwnDiscoveryScope()
 {
     int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -54,6 +59,17 @@ bool pumpUntil(const std::function<bool()>& done, int timeoutMs)
 }
 
 PeerProcess::PeerProcess(const std::vector<std::string>& arguments)
+    : PeerProcess(
+        [&] {
+            std::vector<std::string> argv{LKNET_TEST_PEER};
+            argv.insert(argv.end(), arguments.begin(), arguments.end());
+            return argv;
+        }(),
+        true)
+{
+}
+
+PeerProcess::PeerProcess(const std::vector<std::string>& arguments, bool)
 {
     int toChild[2], fromChild[2];
     if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) return;
@@ -62,12 +78,10 @@ PeerProcess::PeerProcess(const std::vector<std::string>& arguments)
         ::dup2(toChild[0], 0);
         ::dup2(fromChild[1], 1);
         std::vector<char*> argv;
-        std::string program = LKNET_TEST_PEER;
-        argv.push_back(program.data());
         std::vector<std::string> copy = arguments;
         for (std::string& a : copy) argv.push_back(a.data());
         argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(toChild[0]);

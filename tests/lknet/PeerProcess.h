@@ -14,13 +14,19 @@ namespace lknet::test {
 // LKNET_LOOPBACK_ONLY=1, for this process and the helpers it starts.
 uint16_t useOwnDiscoveryScope();
 
+// Path of the test peer program.
+std::string testPeerPath();
+
 // Calls process() on this process's network manager, waiting on its sockets,
 // until `done` holds or `timeoutMs` passed. Returns whether `done` held.
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
 
 class PeerProcess {
 public:
+    // Starts the test peer program with these arguments.
     explicit PeerProcess(const std::vector<std::string>& arguments);
+    // Starts `argv[0]` (a path) with the rest as its arguments.
+    PeerProcess(const std::vector<std::string>& argv, bool);
     ~PeerProcess();
     PeerProcess(const PeerProcess&) = delete;
     PeerProcess& operator=(const PeerProcess&) = delete;
