@@ -20,7 +20,8 @@ std::string_view cutName(std::string_view name)
 Attribute::Attribute(std::string_view name)
 {
     name = cutName(name);
-    std::memcpy(name_, name.data(), name.size());
+    if (!name.empty())
+        std::memcpy(name_, name.data(), name.size());
     name_[name.size()] = '\0';
     nameLength_ = static_cast<std::uint8_t>(name.size());
 }

@@ -34,7 +34,18 @@ bool replaceFile(const std::string& from, const std::string& to)
 #ifdef _WIN32
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        return false;
+    // Make the rename itself durable; a folder that cannot be synced is not
+    // a failure of the write.
+    const std::size_t slash = to.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+    return true;
 #endif
 }
 
