@@ -60,7 +60,9 @@ public:
     int64_t now() const { return clock; }
     void setTime(int64_t ticks) { clock = ticks; }
 
-    // Folders and facts. Unset folders fall back to the system's (see PosixSystem).
+    // Folders and facts. Unset folders: support = the program's folder, temp = the system's
+    // temporary folder, documents and settings = "Documents" and "Settings" inside
+    // "<temp>/tessel-headless-<uid>" (never the user's real folders; not created).
     void setFolder(const std::string& kind, const std::string& path) { folders[kind] = path; }
     void setComputerName(const std::string& name) { computerName = name; }
     void setComputerInfo(const std::string& model, const std::string& identifier);
@@ -70,7 +72,8 @@ public:
     const std::vector<OpenedWindow>& getOpenedWindows() const { return windows; }
     const std::vector<std::string>& getBringToFrontRequests() const { return frontRequests; }
     const std::vector<StartedProgram>& getStartedPrograms() const { return programs; }
-    const std::vector<std::string>& getDebugOutput() const { return debugLines; }
+    // Debug output split into lines (without their line feeds; an unfinished last line included).
+    std::vector<std::string> getDebugOutput() const;
     const std::vector<std::string>& getWarnings() const { return warningTexts; }
     void clearRecords();
     // Answers for the recorded requests (default true).
@@ -147,6 +150,7 @@ private:
     std::vector<std::string> frontRequests;
     std::vector<StartedProgram> programs;
     std::vector<std::string> debugLines;
+    std::string debugPartial;
     std::vector<std::string> warningTexts;
     std::vector<std::string> knownForms;
     std::vector<std::string> arguments;

@@ -25,12 +25,11 @@ public:
     int getOrder() const { return order; }
     bool hasRun() const { return ran; }
 
-    // Runs every registered initializer that has not run yet, in ascending order. An initializer
-    // registered while this runs (by a library loaded late) runs in the same call when its order
-    // is not below the one running. A function returning false is reported as a warning; the
-    // others still run. Returns false when any failed.
+    // Runs every registered initializer that has not run yet, in ascending order; one registered
+    // while this runs also runs in the same call. A function returning false is reported as a
+    // warning; the others still run. Returns false when any failed.
     static bool runInitializers();
-    // Names of the registered initializers in the order they would run (for diagnostics).
+    // Number of registered initializers (for diagnostics).
     static int countInitializers();
 
 private:

@@ -34,6 +34,10 @@ public:
     // Index of the first entry equal to `text`, or -1.
     int findEntry(const std::string& text) const;
 
+protected:
+    // Reads an entry text as its index, else a number.
+    bool scanPlain(const std::string& text, double& number) const override;
+
 private:
     void entriesChanged();
 

@@ -15,8 +15,8 @@ namespace Tessel
 
 // Services that every platform shares: the local file system with embedded resources, the
 // program launcher, lock-file semaphores, the command table, services, plug-ins and threads that
-// have nothing to do (no services, no plug-ins, no pool threads), a monotonic clock, debug output
-// and warnings to standard error. A platform derives from it and supplies the GUI, the signal
+// have nothing to do (no services, no plug-ins, no pool threads), a monotonic clock and debug
+// output to standard error (the warning report keeps nothing more). A platform derives from it and supplies the GUI, the signal
 // handler, windows, system facts and alerts (and may override the rest).
 class PlatformBase : public IPlatform, private IServiceManager, private IPlugInManager, private IThreadPool
 {
@@ -35,7 +35,7 @@ public:
     int64_t getSystemTicks() override;
     // Writes the text to standard error.
     void debugPrint(const char* text) override;
-    // Writes the text and a line feed to standard error.
+    // Does nothing: the warning's text has already gone to the debug output.
     void reportWarning(const char* text) override;
 
 private:

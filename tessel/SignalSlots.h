@@ -12,7 +12,8 @@ namespace Tessel
 
 // Connections from messages of other subjects to functions: a component keeps one to react to
 // what its neighbours signal. Each slot observes its subject until it is removed or the list
-// goes; the subject is retained meanwhile, so it cannot vanish under the slot.
+// goes; the subject is retained meanwhile, so it cannot vanish under the slot. (So a component
+// must not connect its own slots to itself: that reference would keep it alive for ever.)
 class SignalSlots
 {
 public:

@@ -1,0 +1,27 @@
+#include "tessel/StringParam.h"
+
+namespace Tessel
+{
+
+TESSEL_DEFINE_CLASS(StringParam, Parameter)
+
+StringParam::StringParam(const std::string& name) : Parameter(ParamType::kString, 0, 0, name) {}
+
+void StringParam::setValue(const Variant& v, bool notify)
+{
+    fromString(v.asString(), notify);
+}
+
+bool StringParam::fromString(const std::string& newText, bool notify)
+{
+    if (newText == text)
+        return true;
+    text = newText;
+    SharedPtr<Object> keepAlive(this);
+    if (notify)
+        notifyController();
+    notifyViews();
+    return true;
+}
+
+} // namespace Tessel

@@ -1,0 +1,225 @@
+#include "tessel/qt/ParamBinding.h"
+
+#include <QDebug>
+
+#include "tessel/IParameter.h"
+#include "tessel/ISubject.h"
+#include "tessel/qt/ObserverLink.h"
+#include "tessel/qt/SkinAddress.h"
+#include "tessel/qt/VariantConversion.h"
+
+namespace Tessel::Qt
+{
+
+ParamBinding::ParamBinding(QObject* parent) : QObject(parent) {}
+
+ParamBinding::~ParamBinding()
+{
+    unbind();
+}
+
+void ParamBinding::setAddress(const QString& address)
+{
+    if (address == addressText)
+        return;
+    addressText = address;
+    emit addressChanged();
+    rebind();
+}
+
+void ParamBinding::setBase(const QString& base)
+{
+    if (base == baseText)
+        return;
+    baseText = base;
+    emit addressChanged();
+    rebind();
+}
+
+void ParamBinding::unbind()
+{
+    if (parameter && link)
+    {
+        if (auto* subject = unknownCast<ISubject>(parameter.get()))
+            subject->removeObserver(link.get());
+    }
+    if (link)
+        link->unlink();
+    link = nullptr;
+    parameter = nullptr;
+}
+
+void ParamBinding::rebind()
+{
+    unbind();
+    if (addressText.isEmpty())
+    {
+        emit changed();
+        return;
+    }
+    SkinTarget target = resolveSkinAddress(addressText.toStdString(), baseText.toStdString());
+    if (!target.parameter)
+    {
+        qWarning().noquote() << "Unresolved skin address:" << addressText
+                             << (baseText.isEmpty() ? QString() : QStringLiteral("(below %1)").arg(baseText));
+        emit changed();
+        return;
+    }
+    parameter = target.parameter;
+    link = SharedPtr<ObserverLink>::adopt(new ObserverLink([this](ISubject*, const Message& msg) {
+        if (msg.is(Messages::kChanged))
+            emit changed();
+    }));
+    if (auto* subject = unknownCast<ISubject>(parameter.get()))
+        subject->addObserver(link.get());
+    emit changed();
+}
+
+QString ParamBinding::name() const
+{
+    return parameter ? QString::fromStdString(parameter->getName()) : QString();
+}
+
+int ParamBinding::type() const
+{
+    return parameter ? parameter->getType() : -1;
+}
+
+QVariant ParamBinding::value() const
+{
+    return parameter ? toQVariant(parameter->getValue()) : QVariant();
+}
+
+void ParamBinding::setValue(const QVariant& value)
+{
+    if (parameter)
+        parameter->setValue(fromQVariant(value), true);
+}
+
+double ParamBinding::normalized() const
+{
+    return parameter ? parameter->getNormalized() : 0.0;
+}
+
+void ParamBinding::setNormalized(double normalized)
+{
+    if (parameter)
+        parameter->setNormalized(normalized, true);
+}
+
+QString ParamBinding::text() const
+{
+    return parameter ? QString::fromStdString(parameter->toString()) : QString();
+}
+
+QVariant ParamBinding::min() const
+{
+    return parameter ? toQVariant(parameter->getMin()) : QVariant();
+}
+
+QVariant ParamBinding::max() const
+{
+    return parameter ? toQVariant(parameter->getMax()) : QVariant();
+}
+
+QVariant ParamBinding::defaultValue() const
+{
+    return parameter ? toQVariant(parameter->getDefaultValue()) : QVariant();
+}
+
+int ParamBinding::steps() const
+{
+    return parameter ? parameter->getSteps() : 0;
+}
+
+QStringList ParamBinding::entries() const
+{
+    QStringList list;
+    if (!parameter)
+        return list;
+    int count = parameter->countEntries();
+    for (int i = 0; i < count; ++i)
+        list.append(QString::fromStdString(parameter->getEntry(i)));
+    return list;
+}
+
+bool ParamBinding::enabled() const
+{
+    return parameter && parameter->isEnabled();
+}
+
+bool ParamBinding::readOnly() const
+{
+    return parameter && parameter->isFlag(ParamFlags::kReadOnly);
+}
+
+bool ParamBinding::bipolar() const
+{
+    return parameter && parameter->isFlag(ParamFlags::kBipolar);
+}
+
+bool ParamBinding::editing() const
+{
+    return parameter && parameter->isFlag(ParamFlags::kEditing);
+}
+
+bool ParamBinding::setText(const QString& text)
+{
+    return parameter && parameter->fromString(text.toStdString(), true);
+}
+
+void ParamBinding::beginEdit()
+{
+    if (parameter)
+        parameter->beginEdit();
+}
+
+void ParamBinding::endEdit()
+{
+    if (parameter)
+        parameter->endEdit();
+}
+
+void ParamBinding::reset()
+{
+    if (parameter)
+        parameter->setValue(parameter->getDefaultValue(), true);
+}
+
+void ParamBinding::preview(int kind, const QVariant& value)
+{
+    if (!parameter)
+        return;
+    ParamPreviewEvent event;
+    event.kind = kind;
+    event.value = value.toDouble();
+    parameter->preview(event);
+}
+
+void ParamBinding::invoke()
+{
+    if (parameter)
+        parameter->setValue(Variant(1), true);
+}
+
+void ParamBinding::step(int delta)
+{
+    if (!parameter)
+        return;
+    int type = parameter->getType();
+    if (type == ParamType::kInteger || type == ParamType::kList || type == ParamType::kToggle)
+    {
+        parameter->setValue(Variant(parameter->getValue().asInt() + delta), true);
+        return;
+    }
+    int steps = parameter->getSteps();
+    double increment = steps > 0 ? 1.0 / steps : 0.01;
+    parameter->setNormalized(parameter->getNormalized() + delta * increment, true);
+}
+
+QString ParamBinding::format(const QVariant& plainValue) const
+{
+    return parameter ? QString::fromStdString(parameter->valueToString(fromQVariant(plainValue))) : QString();
+}
+
+} // namespace Tessel::Qt

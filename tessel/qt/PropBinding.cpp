@@ -1,0 +1,90 @@
+#include "tessel/qt/PropBinding.h"
+
+#include <QDebug>
+
+#include "tessel/Component.h"
+#include "tessel/qt/ObserverLink.h"
+#include "tessel/qt/SkinAddress.h"
+#include "tessel/qt/VariantConversion.h"
+
+namespace Tessel::Qt
+{
+
+PropBinding::PropBinding(QObject* parent) : QObject(parent) {}
+
+PropBinding::~PropBinding()
+{
+    unbind();
+}
+
+void PropBinding::setAddress(const QString& address)
+{
+    if (address == addressText)
+        return;
+    addressText = address;
+    emit addressChanged();
+    rebind();
+}
+
+void PropBinding::setBase(const QString& base)
+{
+    if (base == baseText)
+        return;
+    baseText = base;
+    emit addressChanged();
+    rebind();
+}
+
+void PropBinding::unbind()
+{
+    if (component && link)
+        component->removeObserver(link.get());
+    if (link)
+        link->unlink();
+    link = nullptr;
+    component = nullptr;
+}
+
+void PropBinding::rebind()
+{
+    unbind();
+    cached = QVariant();
+    if (addressText.isEmpty())
+    {
+        emit changed();
+        return;
+    }
+    SkinTarget target = resolveSkinAddress(addressText.toStdString(), baseText.toStdString());
+    if (!target.resolved() || !target.isProperty)
+    {
+        qWarning().noquote() << "Unresolved skin address:" << addressText
+                             << (baseText.isEmpty() ? QString() : QStringLiteral("(below %1)").arg(baseText));
+        emit changed();
+        return;
+    }
+    component = target.component;
+    propertyName = target.name;
+    link = SharedPtr<ObserverLink>::adopt(new ObserverLink([this](ISubject*, const Message& msg) {
+        if (!msg.is(Messages::kPropertyChanged))
+            return;
+        const Variant& which = msg.getArg(0);
+        if (which.isEmpty() || which.asString() == propertyName)
+            refresh();
+    }));
+    component->addObserver(link.get());
+    refresh();
+}
+
+void PropBinding::refresh()
+{
+    Variant value;
+    if (component)
+        component->getProperty(propertyName, value);
+    QVariant next = toQVariant(value);
+    if (next == cached && next.isValid())
+        return;
+    cached = next;
+    emit changed();
+}
+
+} // namespace Tessel::Qt

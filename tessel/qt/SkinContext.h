@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QVariantList>
+
+#include <functional>
+
+namespace Tessel::Qt
+{
+
+// QML singleton "Skin" (import Tessel 1.0): what every form needs besides bindings.
+//     Skin.expand("About $APPNAME")          text variables
+//     Skin.invokeCommand("Help", "About")    commands, as menus send them
+//     Skin.menus                             the menu bar: [{title, items: [{title, category,
+//                                            name, separator}]}]
+class SkinContext : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariantList menus READ menus NOTIFY menusChanged)
+
+public:
+    // Gives the menu bar as QML values; the application sets it once its menus are built.
+    using MenuSource = std::function<QVariantList()>;
+
+    explicit SkinContext(QObject* parent = nullptr);
+
+    Q_INVOKABLE QString expand(const QString& text) const;
+    // Sends the command to the application component, then to the other components below the root
+    // that accept its category; true when one handled it.
+    Q_INVOKABLE bool invokeCommand(const QString& category, const QString& name);
+    // Whether a component would handle the command (check only; changes nothing).
+    Q_INVOKABLE bool isCommandEnabled(const QString& category, const QString& name);
+
+    QVariantList menus() const;
+    void setMenuSource(MenuSource source);
+
+    // Routes a command through the component tree as described at invokeCommand.
+    static bool routeCommand(const std::string& category, const std::string& name, bool checkOnly);
+
+signals:
+    void menusChanged();
+
+private:
+    MenuSource menuSource;
+};
+
+} // namespace Tessel::Qt
