@@ -4,6 +4,17 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define CORE_POOL_POISONING 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORE_POOL_POISONING 1
+#endif
+#endif
+#ifdef CORE_POOL_POISONING
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace Core::Portable {
 
 namespace {
@@ -38,6 +49,28 @@ std::uint64_t nextTag(std::uint64_t word)
     return (word >> kAddressBits) + 1;
 }
 
+// Under AddressSanitizer a free block is poisoned beyond its link word, so
+// a use after free of a pooled object is still caught.
+void poison(void* block, std::size_t size)
+{
+#ifdef CORE_POOL_POISONING
+    ASAN_POISON_MEMORY_REGION(static_cast<char*>(block) + sizeof(FreeBlock), size - sizeof(FreeBlock));
+#else
+    (void)block;
+    (void)size;
+#endif
+}
+
+void unpoison(void* block, std::size_t size)
+{
+#ifdef CORE_POOL_POISONING
+    ASAN_UNPOISON_MEMORY_REGION(block, size);
+#else
+    (void)block;
+    (void)size;
+#endif
+}
+
 std::size_t roundUp(std::size_t size)
 {
     if (size < sizeof(FreeBlock))
@@ -56,6 +89,7 @@ BlockPool::~BlockPool()
 {
     Chunk* chunk = chunks_.load();
     while (chunk) {
+        unpoison(chunk, kAlignment + blockSize_ * blocksPerChunk_);
         Chunk* next = chunk->next;
         ::operator delete(chunk, std::align_val_t(kAlignment));
         chunk = next;
@@ -73,6 +107,7 @@ void* BlockPool::allocate()
             if (head_.compare_exchange_weak(head, pack(next, nextTag(head)), std::memory_order_acquire,
                                             std::memory_order_acquire)) {
                 inUse_.fetch_add(1, std::memory_order_relaxed);
+                unpoison(block, blockSize_);
                 return block;
             }
         }
@@ -93,6 +128,7 @@ void BlockPool::push(void* raw)
 {
     assert((reinterpret_cast<std::uintptr_t>(raw) & ~kAddressMask) == 0);
     auto* block = new (raw) FreeBlock{};
+    poison(raw, blockSize_);
     std::uint64_t head = head_.load(std::memory_order_relaxed);
     do {
         block->next.store(unpack(head), std::memory_order_relaxed);

@@ -68,7 +68,9 @@ public:
     bool finish();
     bool ok() const { return ok_; }
 
-    // The whole set as one JSON object.
+    // The whole set as one JSON object (parts nested deeper than
+    // kMaxJsonDepth are left out). An empty object in the indented layout
+    // is "{", CR LF, CR LF, "}" at its indentation.
     static std::string toString(const Attributes& attributes, JsonLayout layout = JsonLayout::Compact);
     // Writes the whole set as one JSON object to stream; false when the
     // stream refused data or the set nests too deeply.
