@@ -1,0 +1,109 @@
+#include "sim/FileIOManager.h"
+
+#include "core/FileStream.h"
+#include "core/MemoryStream.h"
+
+namespace Core::Portable {
+
+namespace {
+
+class LoadTask : public BackgroundTask
+{
+public:
+    explicit LoadTask(std::shared_ptr<FileIONotifyEntry> entry) : entry_(std::move(entry)) {}
+    void run() override
+    {
+        auto data = std::make_unique<MemoryStream>();
+        if (FileStream::readAll(entry_->path, *data))
+            entry_->data = std::move(data);
+        entry_->done.store(true, std::memory_order_release);
+    }
+
+private:
+    std::shared_ptr<FileIONotifyEntry> entry_;
+};
+
+// Replaces the file through a temporary file renamed over it, so a failed or
+// interrupted save leaves the previous file whole.
+class SaveTask : public BackgroundTask
+{
+public:
+    SaveTask(std::shared_ptr<FileIONotifyEntry> entry, std::unique_ptr<MemoryStream> contents)
+        : entry_(std::move(entry)), contents_(std::move(contents))
+    {
+    }
+    void run() override
+    {
+        FileStream::writeAtomically(entry_->path, contents_->view());
+        entry_->done.store(true, std::memory_order_release);
+    }
+
+private:
+    std::shared_ptr<FileIONotifyEntry> entry_;
+    std::unique_ptr<MemoryStream> contents_;
+};
+
+} // namespace
+
+FileIOManager::FileIOManager() = default;
+
+FileIOManager::~FileIOManager()
+{
+    shutdown();
+}
+
+FileIOManager& FileIOManager::instance()
+{
+    static FileIOManager* manager = new FileIOManager();
+    return *manager;
+}
+
+void FileIOManager::loadInBackground(const std::string& path, std::unique_ptr<FileIOCompletionHandler> handler)
+{
+    auto entry = std::make_shared<FileIONotifyEntry>();
+    entry->kind = FileIONotifyEntry::Kind::Load;
+    entry->path = path;
+    entry->handler = std::move(handler);
+    entries_.push_back(entry);
+    worker_.add(std::make_unique<LoadTask>(entry));
+}
+
+void FileIOManager::saveInBackground(const std::string& path, std::unique_ptr<MemoryStream> contents,
+                                     std::unique_ptr<FileIOCompletionHandler> handler)
+{
+    auto entry = std::make_shared<FileIONotifyEntry>();
+    entry->kind = FileIONotifyEntry::Kind::Save;
+    entry->path = path;
+    entry->handler = std::move(handler);
+    entries_.push_back(entry);
+    worker_.add(std::make_unique<SaveTask>(entry, std::move(contents)));
+}
+
+int FileIOManager::deliver()
+{
+    int delivered = 0;
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        FileIONotifyEntry& entry = **it;
+        if (!entry.done.load(std::memory_order_acquire)) {
+            ++it;
+            continue;
+        }
+        if (entry.handler) {
+            if (entry.kind == FileIONotifyEntry::Kind::Save)
+                entry.handler->saveCompleted(entry.path);
+            else
+                entry.handler->loadCompleted(entry.data.get(), entry.path);
+        }
+        it = entries_.erase(it);
+        ++delivered;
+    }
+    return delivered;
+}
+
+void FileIOManager::shutdown()
+{
+    worker_.stop();
+    entries_.clear();
+}
+
+} // namespace Core::Portable

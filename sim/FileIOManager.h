@@ -1,0 +1,64 @@
+#pragma once
+
+#include "sim/BackgroundWorker.h"
+
+#include <atomic>
+#include <list>
+#include <memory>
+#include <string>
+
+namespace Core::Portable {
+
+class MemoryStream;
+
+// Told on the main thread when a background load or save has finished.
+class FileIOCompletionHandler
+{
+public:
+    virtual ~FileIOCompletionHandler() = default;
+    virtual void saveCompleted(const std::string& path) = 0;
+    // data is null when the file could not be read; it is freed after the call.
+    virtual void loadCompleted(MemoryStream* data, const std::string& path) = 0;
+};
+
+// One pending load or save. The worker fills data (loads) and then sets done;
+// the main thread reads them only once done is set.
+struct FileIONotifyEntry {
+    enum class Kind { Load = 0, Save = 1 };
+    Kind kind = Kind::Load;
+    std::string path;
+    std::unique_ptr<FileIOCompletionHandler> handler;
+    std::unique_ptr<MemoryStream> data;
+    std::atomic<bool> done{false};
+};
+
+// Queues file work on the background worker and hands finished work back to
+// the main thread. Everything but the tasks runs on the main thread.
+class FileIOManager
+{
+public:
+    FileIOManager();
+    ~FileIOManager();
+
+    // The process-wide manager.
+    static FileIOManager& instance();
+
+    // Adds an entry and queues a task that reads the whole file into it.
+    void loadInBackground(const std::string& path, std::unique_ptr<FileIOCompletionHandler> handler);
+    // Adds an entry and queues a task that replaces the file with contents.
+    void saveInBackground(const std::string& path, std::unique_ptr<MemoryStream> contents,
+                          std::unique_ptr<FileIOCompletionHandler> handler);
+    // Calls the handler of each finished entry in order and frees it;
+    // unfinished entries stay. Returns the number delivered.
+    int deliver();
+    // Stops the worker, then frees every entry without calling its handler.
+    void shutdown();
+    // Entries not yet delivered.
+    int pendingCount() const { return static_cast<int>(entries_.size()); }
+
+private:
+    std::list<std::shared_ptr<FileIONotifyEntry>> entries_;
+    BackgroundWorker worker_;
+};
+
+} // namespace Core::Portable

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "sim/NumericParam.h"
+
+namespace Core::Portable {
+
+// A numeric parameter whose value indexes the definition's list texts
+// (max + 1 entries).
+class ListParam : public NumericParam
+{
+public:
+    ListParam(const ParamDefinition& definition, IParamObserver* owner, bool notifyOwner);
+
+    // The entry at the truncated value; empty when out of range.
+    void toText(char* buffer, std::size_t size) const override;
+    // The first entry equal to text ignoring case selects its index; else a
+    // decimal integer is taken as the index (clamped); else nothing.
+    void fromText(const char* text, bool notify) override;
+    int entryCount() const override;
+    const char* entry(int index) const override;
+};
+
+} // namespace Core::Portable

@@ -1,0 +1,149 @@
+#include "sim/SimulatorProgram.h"
+
+#include "lknet/lknet.h"
+#include "sim/FileIOManager.h"
+#include "sim/ModelTable.h"
+#include "sim/Report.h"
+#include "sim/SettingFile.h"
+#include "sim/SettingsCompletion.h"
+#include "sim/SimulatorLoop.h"
+#include "sim/SpeakerComponent.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <unistd.h>
+
+namespace Vellaris::Tarn {
+
+namespace {
+
+volatile std::sig_atomic_t quitRequested = 0;
+
+void onInterrupt(int)
+{
+    static const char text[] = "Quit requested\n";
+    ssize_t written = ::write(STDOUT_FILENO, text, sizeof(text) - 1);
+    (void)written;
+    quitRequested = 1;
+}
+
+void installInterruptHandler()
+{
+    struct sigaction action;
+    std::memset(&action, 0, sizeof(action));
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0; // no restart: a wait on the sockets returns at once
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void printReportLine(const char* line)
+{
+    std::printf("[lknet] %s\n", line);
+    std::fflush(stdout);
+}
+
+void forwardReportLine(const char* line)
+{
+    LKReportMessage(0, "%s", line);
+}
+
+int64_t nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+int runSimulator(int argc, const char* const* argv)
+{
+    using Core::Portable::FileIOManager;
+    using Core::Portable::SettingFile;
+
+    // Lines go out as they are written, also into a pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Core::Portable::setReportFunction(forwardReportLine);
+
+    LKReportMessage(0, "Tarnsim launced ()...");
+
+    SettingFile& settings = SettingFile::instance();
+    settings.buildPath();
+    settings.readNow();
+
+    lknet::INetworkManager* network = LKGetNetworkManager();
+    SpeakerComponent& speaker = SpeakerComponent::instance();
+    speaker.server().setNetwork(network, LKGetFileTransferManager());
+
+    installInterruptHandler();
+    LKSetReportFunction(printReportLine);
+
+    if (network->startup() != 0) {
+        LKReportMessage(0, "LK network manager startup failed!");
+        return -1;
+    }
+
+    speaker.restoreState(settings.attributes().getAttributes("Speaker"));
+
+    const SpeakerModel& model = chooseSpeakerModel(argc, argv);
+    lknet::ServerDescriptor descriptor;
+    descriptor.size = sizeof(descriptor);
+    descriptor.name = model.name;
+    descriptor.deviceType = "SPK";
+    descriptor.uid = nullptr;
+    descriptor.serialNumber = model.serialNumber;
+    descriptor.interfaceType = 0;
+    int handle = 0;
+    network->registerServer(&handle, &speaker.server(), &descriptor, 0);
+    speaker.server().setHandle(static_cast<uint32_t>(handle));
+
+    FileIOManager& files = FileIOManager::instance();
+    settings.loadInBackground(files, std::make_unique<SettingsCompletion>());
+
+    const char* plain = std::getenv("TARNSIM_PLAIN_LOOP");
+    const bool earlyWake = !(plain && std::strcmp(plain, "1") == 0);
+
+    SimulatorLoop::Steps steps;
+    steps.reportAlive = [] { Core::Portable::report("Still alive..."); };
+    steps.save = [&] { settings.saveInBackground(files, std::make_unique<SettingsCompletion>()); };
+    steps.idle = [&] { speaker.idle(); };
+    steps.process = [&] { network->process(); };
+    steps.deliver = [&] { files.deliver(); };
+    SimulatorLoop loop(std::move(steps), nowMs());
+
+    int64_t nextTick = nowMs();
+    while (!quitRequested) {
+        loop.tick(nowMs());
+        nextTick += SimulatorLoop::kTickMs;
+        if (!earlyWake) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(SimulatorLoop::kTickMs));
+            nextTick = nowMs();
+            continue;
+        }
+        // Handle packets as they arrive while waiting for the next turn.
+        for (int64_t now = nowMs(); now < nextTick && !quitRequested; now = nowMs()) {
+            if (network->wait(static_cast<int>(nextTick - now)) == 1)
+                network->process();
+        }
+        if (nowMs() - nextTick > SimulatorLoop::kTickMs)
+            nextTick = nowMs(); // after a stall, keep the cadence from now on
+    }
+
+    network->unregisterServer(&speaker.server());
+    LKReportMessage(0, "Will exit in 3 seconds...");
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    network->shutdown();
+
+    speaker.storeState(settings.attributes().setAttributes("Speaker"));
+    settings.writeNow();
+    files.shutdown();
+    return 0;
+}
+
+} // namespace Vellaris::Tarn

@@ -1,0 +1,6 @@
+#include "sim/SimulatorProgram.h"
+
+int main(int argc, char** argv)
+{
+    return Vellaris::Tarn::runSimulator(argc, argv);
+}
