@@ -93,18 +93,22 @@ int Connection::flush(uint64_t now)
 int Connection::readAvailable(uint64_t now)
 {
     if (inStart_ > 0) {
-        in_.erase(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(inStart_));
+        std::memmove(in_.data(), in_.data() + inStart_, inEnd_ - inStart_);
+        inEnd_ -= inStart_;
         inStart_ = 0;
     }
     size_t total = 0;
     while (total < kReadBudget) {
-        size_t old = in_.size();
-        in_.resize(old + kReadChunk);
-        ssize_t n = ::recv(fd(), in_.data() + old, kReadChunk, MSG_DONTWAIT);
-        in_.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
+        // Grow without clearing: only the bytes up to inEnd_ mean anything.
+        if (in_.size() - inEnd_ < kReadChunk) in_.resize(inEnd_ + kReadChunk);
+        ssize_t n = ::recv(fd(), in_.data() + inEnd_, in_.size() - inEnd_, MSG_DONTWAIT);
         if (n > 0) {
+            size_t asked = in_.size() - inEnd_;
+            inEnd_ += static_cast<size_t>(n);
             total += static_cast<size_t>(n);
             lastReceived_ = now;
+            // A short read means the socket is empty now; poll() says if not.
+            if (static_cast<size_t>(n) < asked) return 0;
             continue;
         }
         if (n == 0) return -1;
@@ -117,7 +121,7 @@ int Connection::readAvailable(uint64_t now)
 
 Connection::FrameStatus Connection::nextFrame(FrameHeader* header, const uint8_t** payload)
 {
-    size_t available = in_.size() - inStart_;
+    size_t available = inEnd_ - inStart_;
     if (available < kFrameHeaderSize) return FrameStatus::None;
     const uint8_t* start = in_.data() + inStart_;
     if (!decodeFrameHeader(start, header) || header->sequence != receiveSequence_)

@@ -67,8 +67,9 @@ private:
     std::vector<uint8_t> meter_;
     uint32_t sendSequence_ = 0;
     uint32_t receiveSequence_ = 0;
-    std::vector<uint8_t> in_;
+    std::vector<uint8_t> in_;  // bytes inStart_ to inEnd_ are received, not yet taken
     size_t inStart_ = 0;
+    size_t inEnd_ = 0;
     uint64_t created_;
     uint64_t lastReceived_;
     uint64_t lastSent_;
