@@ -28,6 +28,7 @@ Component::~Component()
 
 void* Component::queryInterface(const UID& iid)
 {
+    TESSEL_QUERY_INTERFACE(Component)
     TESSEL_QUERY_INTERFACE(IController)
     TESSEL_QUERY_INTERFACE(IParamObserver)
     TESSEL_QUERY_INTERFACE(IParamPreviewHandler)

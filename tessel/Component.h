@@ -29,8 +29,12 @@ class Component : public Object,
 {
     TESSEL_DECLARE_CLASS(Component)
 public:
+    static constexpr UID kIID{0x7E55E100, 0x0007, 0x4000, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x07};
+
     explicit Component(const std::string& name = {}, const std::string& title = {});
 
+    // Answers Component, IController, IParamObserver, IParamPreviewHandler, ICommandHandler and
+    // the interfaces of Object.
     void* queryInterface(const UID& iid) override;
     int retain() override { return Object::retain(); }
     int release() override { return Object::release(); }

@@ -41,13 +41,24 @@ void HeadlessPlatform::advance(int64_t ms)
         return;
     }
     const int64_t target = clock + ms;
+    bool drainedNow = false;
     while (clock < target)
     {
+        std::optional<int64_t> due = signals.getQueue().nextDueTick();
+        // Messages already due (posted with delay 0) run at once, before time moves on; once per
+        // moment, so a message that posts itself again waits for the next step.
+        if (due && *due <= clock && !drainedNow)
+        {
+            signals.getQueue().runDue(clock);
+            drainedNow = true;
+            continue;
+        }
         int64_t next = std::min(clock + kIdleStepMs, target);
         // A message due before the next idle step gets a turn of its own at its due time.
-        if (std::optional<int64_t> due = signals.getQueue().nextDueTick(); due && *due > clock && *due < next)
+        if (due && *due > clock && *due < next)
             next = *due;
         clock = next;
+        drainedNow = false;
         turn();
     }
 }

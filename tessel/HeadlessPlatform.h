@@ -51,11 +51,13 @@ public:
     explicit HeadlessPlatform(bool install = true);
     ~HeadlessPlatform() override;
 
-    // The clock: advance(ms) moves virtual time forward in idle steps, delivering due posted
-    // messages (in due order) and ticking the idle tasks at each step. advance(0) runs one turn at
-    // the current time (messages posted with delay 0 before it, then the idle tasks).
+    // The clock: advance(ms) first delivers messages already due, then moves virtual time forward
+    // in idle steps, delivering due posted messages (in due order, each at its due time) and
+    // ticking the idle tasks at each step. advance(0) runs one turn at the current time (messages
+    // posted before it that are due, then the idle tasks).
     void advance(int64_t ms);
-    // Runs turns at the current time until no message is due now (bounded to 1000 turns).
+    // Delivers messages due now, again and again until none is left (at most 1000 rounds), without
+    // idle turns and without moving the clock.
     void flush();
     int64_t now() const { return clock; }
     void setTime(int64_t ticks) { clock = ticks; }

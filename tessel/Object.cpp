@@ -29,6 +29,7 @@ Object::~Object() = default;
 
 void* Object::queryInterface(const UID& iid)
 {
+    TESSEL_QUERY_INTERFACE(Object)
     TESSEL_QUERY_INTERFACE(ISubject)
     TESSEL_QUERY_INTERFACE(IObserver)
     TESSEL_QUERY_INTERFACE(IObject)

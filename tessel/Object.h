@@ -20,6 +20,7 @@ namespace Tessel
 class Object : public Unknown, public ISubject, public IObserver, public IObject
 {
 public:
+    static constexpr UID kIID{0x7E55E100, 0x0006, 0x4000, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x06};
     static const MetaClass metaClass;
     // The meta class of the object's most derived class (see TESSEL_DECLARE_CLASS).
     virtual const MetaClass& getMetaClass() const { return metaClass; }
@@ -30,7 +31,7 @@ public:
 
     Object() = default;
 
-    // IUnknown: answers IUnknown, ISubject, IObserver and IObject.
+    // IUnknown: answers Object, IUnknown, ISubject, IObserver and IObject.
     void* queryInterface(const UID& iid) override;
     // Unknown's count; listed again so the interfaces' virtual base resolves to one implementation.
     int retain() override { return Unknown::retain(); }

@@ -23,7 +23,7 @@ void ParamBinding::setAddress(const QString& address)
     if (address == addressText)
         return;
     addressText = address;
-    emit addressChanged();
+    Q_EMIT addressChanged();
     rebind();
 }
 
@@ -32,7 +32,7 @@ void ParamBinding::setBase(const QString& base)
     if (base == baseText)
         return;
     baseText = base;
-    emit addressChanged();
+    Q_EMIT addressChanged();
     rebind();
 }
 
@@ -54,7 +54,7 @@ void ParamBinding::rebind()
     unbind();
     if (addressText.isEmpty())
     {
-        emit changed();
+        Q_EMIT changed();
         return;
     }
     SkinTarget target = resolveSkinAddress(addressText.toStdString(), baseText.toStdString());
@@ -62,17 +62,17 @@ void ParamBinding::rebind()
     {
         qWarning().noquote() << "Unresolved skin address:" << addressText
                              << (baseText.isEmpty() ? QString() : QStringLiteral("(below %1)").arg(baseText));
-        emit changed();
+        Q_EMIT changed();
         return;
     }
     parameter = target.parameter;
     link = SharedPtr<ObserverLink>::adopt(new ObserverLink([this](ISubject*, const Message& msg) {
         if (msg.is(Messages::kChanged))
-            emit changed();
+            Q_EMIT changed();
     }));
     if (auto* subject = unknownCast<ISubject>(parameter.get()))
         subject->addObserver(link.get());
-    emit changed();
+    Q_EMIT changed();
 }
 
 QString ParamBinding::name() const

@@ -93,7 +93,7 @@ public:
     // The bound parameter (borrowed), for C++ views.
     IParameter* getParameter() const { return parameter.get(); }
 
-signals:
+Q_SIGNALS:
     void addressChanged();
     void changed();
 

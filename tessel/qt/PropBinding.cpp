@@ -22,7 +22,7 @@ void PropBinding::setAddress(const QString& address)
     if (address == addressText)
         return;
     addressText = address;
-    emit addressChanged();
+    Q_EMIT addressChanged();
     rebind();
 }
 
@@ -31,7 +31,7 @@ void PropBinding::setBase(const QString& base)
     if (base == baseText)
         return;
     baseText = base;
-    emit addressChanged();
+    Q_EMIT addressChanged();
     rebind();
 }
 
@@ -51,7 +51,7 @@ void PropBinding::rebind()
     cached = QVariant();
     if (addressText.isEmpty())
     {
-        emit changed();
+        Q_EMIT changed();
         return;
     }
     SkinTarget target = resolveSkinAddress(addressText.toStdString(), baseText.toStdString());
@@ -59,7 +59,7 @@ void PropBinding::rebind()
     {
         qWarning().noquote() << "Unresolved skin address:" << addressText
                              << (baseText.isEmpty() ? QString() : QStringLiteral("(below %1)").arg(baseText));
-        emit changed();
+        Q_EMIT changed();
         return;
     }
     component = target.component;
@@ -84,7 +84,7 @@ void PropBinding::refresh()
     if (next == cached && next.isValid())
         return;
     cached = next;
-    emit changed();
+    Q_EMIT changed();
 }
 
 } // namespace Tessel::Qt

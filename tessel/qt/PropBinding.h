@@ -42,7 +42,7 @@ public:
     // Reads the property again.
     Q_INVOKABLE void refresh();
 
-signals:
+Q_SIGNALS:
     void addressChanged();
     void changed();
 

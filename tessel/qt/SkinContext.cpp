@@ -52,7 +52,7 @@ QVariantList SkinContext::menus() const
 void SkinContext::setMenuSource(MenuSource source)
 {
     menuSource = std::move(source);
-    emit menusChanged();
+    Q_EMIT menusChanged();
 }
 
 } // namespace Tessel::Qt

@@ -37,7 +37,7 @@ public:
     // Routes a command through the component tree as described at invokeCommand.
     static bool routeCommand(const std::string& category, const std::string& name, bool checkOnly);
 
-signals:
+Q_SIGNALS:
     void menusChanged();
 
 private:

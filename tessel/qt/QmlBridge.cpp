@@ -1,0 +1,41 @@
+#include "tessel/qt/QmlBridge.h"
+
+#include <QQmlEngine>
+
+#include "tessel/qt/ParamBinding.h"
+#include "tessel/qt/PropBinding.h"
+#include "tessel/qt/SkinContext.h"
+
+namespace Tessel::Qt
+{
+
+namespace
+{
+const char* const kUri = "Tessel";
+}
+
+void registerQmlTypes()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    qmlRegisterType<ParamBinding>(kUri, 1, 0, "Param");
+    qmlRegisterType<PropBinding>(kUri, 1, 0, "Prop");
+    qmlRegisterSingletonType<SkinContext>(kUri, 1, 0, "Skin", [](QQmlEngine* engine, QJSEngine*) -> QObject* {
+        return getSkinContext(engine);
+    });
+}
+
+SkinContext* getSkinContext(QQmlEngine* engine)
+{
+    auto* context = engine->findChild<SkinContext*>(QString(), ::Qt::FindDirectChildrenOnly);
+    if (!context)
+    {
+        context = new SkinContext(engine);
+        QQmlEngine::setObjectOwnership(context, QQmlEngine::CppOwnership);
+    }
+    return context;
+}
+
+} // namespace Tessel::Qt

@@ -1,0 +1,24 @@
+#pragma once
+
+class QQmlEngine;
+
+namespace Tessel::Qt
+{
+
+class SkinContext;
+
+// The QML bridge between the skin and the component tree. After registerQmlTypes() a form can
+//     import Tessel 1.0
+// and use:
+//   Param { address: "://roomdesk/<component path>/<parameter>" }   one parameter (ParamBinding.h)
+//   Prop  { address: "://roomdesk/<component path>/<property>" }    one property (PropBinding.h)
+//   Skin                                                            text variables, commands, menus
+// Addresses may be relative to a `base` address (for delegates that show one item of a list).
+// An address that does not resolve logs "Unresolved skin address: ..." as a QML warning; the skin
+// tests fail on any.
+void registerQmlTypes();
+
+// The "Skin" singleton of `engine` (made on first use, owned by the engine).
+SkinContext* getSkinContext(QQmlEngine* engine);
+
+} // namespace Tessel::Qt
