@@ -1,6 +1,7 @@
 #include "core/FileStream.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -28,6 +29,15 @@ int syncFile(std::FILE* file)
     return fsync(fileno(file));
 }
 #endif
+
+unsigned long currentProcessId()
+{
+#ifdef _WIN32
+    return static_cast<unsigned long>(GetCurrentProcessId());
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
 
 bool replaceFile(const std::string& from, const std::string& to)
 {
@@ -143,7 +153,11 @@ bool FileStream::readAll(const std::string& path, Stream& target)
 
 bool FileStream::writeAtomically(const std::string& path, std::string_view contents)
 {
-    const std::string temporary = path + ".tmp";
+    // A name of its own per process and call, so that two writers of the
+    // same file never write into one temporary file.
+    static std::atomic<unsigned> serial{0};
+    const std::string temporary =
+        path + ".tmp" + std::to_string(currentProcessId()) + "_" + std::to_string(serial.fetch_add(1));
     FileStream file;
     if (!file.open(temporary, Mode::Create))
         return false;

@@ -44,7 +44,8 @@ public:
     static bool readAll(const std::string& path, Stream& target);
     // Replaces the file at path with the given bytes without ever leaving a
     // cut file: writes a temporary file in the same folder, syncs it and
-    // renames it over path. False (the old file untouched) on any failure.
+    // renames it over path. False (the old file untouched, the temporary
+    // removed) on any failure.
     static bool writeAtomically(const std::string& path, std::string_view contents);
 
 private:
