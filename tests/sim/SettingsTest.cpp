@@ -1,0 +1,265 @@
+#include "core/FileStream.h"
+#include "core/MemoryStream.h"
+#include "sim/FileIOManager.h"
+#include "sim/ModelTable.h"
+#include "sim/SettingFile.h"
+#include "sim/SimulatorLoop.h"
+#include "sim/SpeakerComponent.h"
+#include "tests/sim/SimTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+using namespace Core::Portable;
+using TestSupport::ReportCapture;
+using Vellaris::Tarn::SimulatorLoop;
+using Vellaris::Tarn::SpeakerComponent;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        path_ = fs::temp_directory_path() / ("tarnsim-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+        fs::create_directories(path_);
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+
+private:
+    static int& counter()
+    {
+        static int value = 0;
+        return value;
+    }
+    fs::path path_;
+};
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Loads a settings text into a fresh speaker and returns it.
+std::unique_ptr<SpeakerComponent> speakerFrom(const TempFolder& folder, const std::string& text)
+{
+    TestSupport::registerSimulatorFormatsOnce();
+    SettingFile settings;
+    settings.setPath((folder.path() / "Tarn.settings").string());
+    writeFile(settings.path(), text);
+    settings.readNow();
+    auto speaker = std::make_unique<SpeakerComponent>(nullptr, nullptr);
+    speaker->restoreState(settings.attributes().getAttributes("Speaker"));
+    return speaker;
+}
+
+float channelValue(SpeakerComponent& speaker, const char* name)
+{
+    return speaker.findDescendant("line/ch1")->findParameter(name)->getValue();
+}
+
+struct CountingHandler : FileIOCompletionHandler {
+    int* saves;
+    int* loads;
+    std::string* loaded;
+    CountingHandler(int* s, int* l, std::string* text) : saves(s), loads(l), loaded(text) {}
+    void saveCompleted(const std::string&) override { ++*saves; }
+    void loadCompleted(MemoryStream* data, const std::string&) override
+    {
+        ++*loads;
+        *loaded = data ? data->toString() : "<none>";
+    }
+};
+
+template <class Condition>
+bool pollUntil(Condition condition, std::chrono::milliseconds limit = std::chrono::milliseconds(5000))
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+}
+
+} // namespace
+
+TEST(SettingsPath, FollowsAppDataElseTheConfigFolder)
+{
+    const char* saved = std::getenv("APPDATA");
+    const std::string savedAppData = saved ? saved : "";
+    ::setenv("APPDATA", "/tmp/appdata", 1);
+    EXPECT_EQ(SettingFile::settingsPath(), "/tmp/appdata/Vellaris/Tarn/Tarn.settings");
+    ::unsetenv("APPDATA");
+    ::setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
+    EXPECT_EQ(SettingFile::settingsPath(), "/tmp/xdg/Vellaris/Tarn/Tarn.settings");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(SettingFile::settingsPath(), "/home/someone/.config/Vellaris/Tarn/Tarn.settings");
+    if (saved)
+        ::setenv("APPDATA", savedAppData.c_str(), 1);
+}
+
+TEST(SpeakerState, RestoresStorableValuesFromTheFile)
+{
+    TempFolder folder;
+    EXPECT_EQ(channelValue(*speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"mute": 1}}}})"), "mute"), 1.0f);
+    EXPECT_EQ(channelValue(*speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"mute": true}}}})"), "mute"), 1.0f);
+    auto speaker = speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"volume": null, "delay": 12, "meter": 0.5}}}})");
+    EXPECT_EQ(channelValue(*speaker, "volume"), 0.0f) << "null leaves the default";
+    EXPECT_EQ(channelValue(*speaker, "delay"), 12.0f) << "an integer sets a float";
+    EXPECT_EQ(channelValue(*speaker, "meter"), 0.0f) << "not storable";
+    EXPECT_EQ(channelValue(*speakerFrom(folder, "\xEF\xBB\xBF{\"Speaker\": {\"line\": {\"ch1\": {\"mute\": 1}}}}"), "mute"), 0.0f)
+        << "a byte-order mark refuses the whole text";
+}
+
+TEST(SpeakerState, StoreAndLoadRoundTripThroughTheIndentedFile)
+{
+    TestSupport::registerSimulatorFormatsOnce();
+    TempFolder folder;
+    SpeakerComponent speaker(nullptr, nullptr);
+    speaker.findParameter("nickname")->fromText("Joe's \"Hall\"", false);
+    speaker.findDescendant("line/ch1")->findParameter("delay")->setValue(12.25f, false);
+    speaker.findDescendant("line/ch1/eq")->findParameter("eqtype3")->setValue(1.0f, false);
+
+    SettingFile settings;
+    settings.setPath((folder.path() / "Tarn.settings").string());
+    settings.attributes().setText("Other", "kept");
+    speaker.storeState(settings.attributes().setAttributes("Speaker"));
+    ASSERT_TRUE(settings.writeNow());
+
+    const std::string text = readFile(settings.path());
+    EXPECT_EQ(text.rfind("{\r\n\t\"Other\": \"kept\",\r\n\t\"Speaker\": \r\n\t{\r\n\t\t\"contour\": 0,\r\n", 0), 0u) << text.substr(0, 80);
+    EXPECT_NE(text.find("\t\t\"nickname\": \"Joe\\'s \\\"Hall\\\"\",\r\n"), std::string::npos);
+    EXPECT_EQ(text.back(), '}');
+    EXPECT_EQ(text.find("networkstatus"), std::string::npos);
+    EXPECT_EQ(text.find("\"meter\""), std::string::npos);
+
+    auto restored = speakerFrom(folder, text);
+    EXPECT_EQ(restored->findParameter("nickname")->text(), "Joe's \"Hall\"");
+    EXPECT_EQ(channelValue(*restored, "delay"), 12.25f);
+    EXPECT_EQ(restored->findDescendant("line/ch1/eq")->findParameter("eqtype3")->getValue(), 1.0f);
+}
+
+TEST(FileIO, BackgroundSaveReplacesTheFileAndReportsEvenWhenItFails)
+{
+    TempFolder folder;
+    FileIOManager manager;
+    int saves = 0, loads = 0;
+    std::string loaded;
+    SettingFile settings;
+    settings.setPath((folder.path() / "Tarn.settings").string());
+    writeFile(settings.path(), "old");
+    settings.attributes().setInt64("x", 1);
+    ASSERT_TRUE(settings.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
+    EXPECT_TRUE(pollUntil([&] { manager.deliver(); return saves == 1; }));
+    EXPECT_EQ(readFile(settings.path()), "{\r\n\t\"x\": 1\r\n}");
+
+    settings.loadInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded));
+    EXPECT_TRUE(pollUntil([&] { manager.deliver(); return loads == 1; }));
+    EXPECT_EQ(loaded, "{\r\n\t\"x\": 1\r\n}");
+
+    SettingFile nowhere;
+    nowhere.setPath((folder.path() / "missing-folder" / "Tarn.settings").string());
+    ASSERT_TRUE(nowhere.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
+    EXPECT_TRUE(pollUntil([&] { manager.deliver(); return saves == 2; })) << "a failed save still completes";
+    EXPECT_EQ(manager.pendingCount(), 0);
+}
+
+TEST(FileIO, FailedWriteLeavesTheOldFileWhole)
+{
+    TempFolder folder;
+    SettingFile settings;
+    settings.setPath((folder.path() / "Tarn.settings").string());
+    writeFile(settings.path(), "{\"Speaker\": {}}");
+    // A folder where the temporary file would go makes the write fail.
+    const fs::path blocker = folder.path() / "sub";
+    fs::create_directories(blocker / "Tarn.settings");
+    SettingFile blocked;
+    blocked.setPath((blocker / "Tarn.settings").string());
+    blocked.attributes().setInt64("x", 1);
+    EXPECT_FALSE(blocked.writeNow());
+    EXPECT_TRUE(fs::is_directory(blocker / "Tarn.settings"));
+    EXPECT_EQ(readFile(settings.path()), "{\"Speaker\": {}}");
+}
+
+TEST(FileIO, ShutdownDropsPendingWorkWithoutTellingAnyone)
+{
+    TempFolder folder;
+    int saves = 0, loads = 0;
+    std::string loaded;
+    {
+        FileIOManager manager;
+        SettingFile settings;
+        settings.setPath((folder.path() / "Tarn.settings").string());
+        for (int i = 0; i < 3; ++i)
+            settings.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded));
+        manager.shutdown();
+        EXPECT_EQ(manager.pendingCount(), 0);
+        manager.deliver();
+    }
+    EXPECT_EQ(saves, 0);
+}
+
+TEST(SimulatorLoop, AliveLinesAndSavesFollowTheirIntervals)
+{
+    std::vector<std::string> steps;
+    SimulatorLoop::Steps hooks;
+    hooks.reportAlive = [&] { steps.push_back("alive"); };
+    hooks.save = [&] { steps.push_back("save"); };
+    hooks.idle = [&] { steps.push_back("idle"); };
+    hooks.process = [&] { steps.push_back("process"); };
+    hooks.deliver = [&] { steps.push_back("deliver"); };
+    SimulatorLoop loop(hooks, 0);
+    std::vector<int64_t> alive, saves;
+    for (int64_t now = 0; now <= 60000; now += SimulatorLoop::kTickMs) {
+        steps.clear();
+        loop.tick(now);
+        if (!steps.empty() && steps.front() == "alive")
+            alive.push_back(now);
+        for (const std::string& step : steps) {
+            if (step == "save")
+                saves.push_back(now);
+        }
+        ASSERT_EQ(std::vector<std::string>(steps.end() - 3, steps.end()),
+                  (std::vector<std::string>{"idle", "process", "deliver"}));
+    }
+    EXPECT_EQ(alive, (std::vector<int64_t>{20020, 40040}));
+    ASSERT_GE(saves.size(), 11u);
+    EXPECT_EQ(saves[0], 5020);
+    EXPECT_EQ(saves[1], 10040);
+}
+
+TEST(ModelTable, ChoosesTheExactNameOrTheDefault)
+{
+    ReportCapture reports;
+    const char* exact[] = {"tarnsim", "TX40S"};
+    EXPECT_STREQ(Vellaris::Tarn::chooseSpeakerModel(2, exact).serialNumber, "666666666");
+    EXPECT_EQ(ReportCapture::lines(), (std::vector<std::string>{"Checking arguments..."}));
+    ReportCapture::lines().clear();
+    const char* wrongCase[] = {"tarnsim", "tx40s", "TX20A"};
+    EXPECT_STREQ(Vellaris::Tarn::chooseSpeakerModel(3, wrongCase).name, "TX10A");
+    EXPECT_EQ(ReportCapture::lines(), (std::vector<std::string>{"Checking arguments...",
+                                                                "No speaker specified in args list, defaulting to TX10A"}));
+    ReportCapture::lines().clear();
+    const char* none[] = {"tarnsim"};
+    EXPECT_STREQ(Vellaris::Tarn::chooseSpeakerModel(1, none).serialNumber, "123456789");
+    EXPECT_EQ(ReportCapture::lines(), (std::vector<std::string>{"No speaker specified in args list, defaulting to TX10A"}));
+}
