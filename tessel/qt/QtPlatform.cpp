@@ -79,7 +79,7 @@ QQmlApplicationEngine* QtPlatform::getEngine()
     {
         registerQmlTypes();
         engine = std::make_unique<QQmlApplicationEngine>();
-        skin = getSkinContext(engine.get());
+        skin = Tessel::Qt::getSkinContext(engine.get());
     }
     return engine.get();
 }

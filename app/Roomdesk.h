@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/Application.h"
+
+namespace Vellaris
+{
+
+// The roomdesk application object: identity ("Ambrel" 1.0.0.28178 by Vellaris), the parameter
+// "appNameAndVersion", the development commands that start the speaker simulator, and the
+// reactions to the system suspending and resuming the program.
+class Roomdesk : public Tessel::Application, public Tessel::CommandDispatcher<Roomdesk>
+{
+    TESSEL_DECLARE_CLASS(Roomdesk)
+    TESSEL_DECLARE_COMMANDS(Roomdesk)
+public:
+    static constexpr const char* kIdentifier = "roomdesk";
+    static constexpr const char* kTitle = "Ambrel";
+    static constexpr const char* kCompany = "Vellaris";
+    static constexpr const char* kVersion = "1.0.0.28178";
+    static constexpr const char* kCopyYear = "2014";
+    static constexpr const char* kNameAndVersion = "Ambrel 1.0.0.28178 Win x86 (Built on Jul 25 2014)";
+    // The simulator's file in the support folder.
+    static const char* simulatorFileName();
+
+    Roomdesk();
+
+    // Creates the application-wide components in their order: Roomdesk, "Inspector",
+    // "MasterInspector", "VenueManager", "NetworkSetupManager".
+    static void createComponents();
+
+    void initializeApplication() override;
+    // Starts the speaker network before anything else, then the base start-up.
+    bool startup() override;
+    // Shuts the speaker network down, stops the services, then the base shutdown.
+    void shutdown() override;
+    // "appSuspended": deselects every speaker, lets the network process once and suspends it.
+    // "appResumed": resumes the network with a rescan.
+    void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
+    // Fills the placeholder "Tarnsim" with the four simulator launch commands.
+    void extendMenu(const std::string& placeholderName, Tessel::Menu& menu) override;
+
+protected:
+    ~Roomdesk() override = default;
+
+    bool onLaunchSimulator(const Tessel::CommandMsg& msg);
+};
+
+} // namespace Vellaris

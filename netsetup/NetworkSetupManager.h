@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/ComponentSingleton.h"
+
+namespace Vellaris
+{
+
+// Moves speakers onto a Wi-Fi network.
+// One per process, named "NetworkSetupManager" below the root component.
+class NetworkSetupManager : public Tessel::Component, public ComponentSingleton<NetworkSetupManager>
+{
+    TESSEL_DECLARE_CLASS(NetworkSetupManager)
+public:
+    NetworkSetupManager();
+
+protected:
+    ~NetworkSetupManager() override;
+};
+
+} // namespace Vellaris

@@ -1,0 +1,70 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Tessel 1.0
+import "."
+
+// The menu bar, built from the application's menu file (Skin.menus): each menu
+// is {title, items: [{title, category, name, separator}]}.
+MenuBar {
+    id: bar
+
+    background: Rectangle { color: Theme.panel; implicitHeight: 24 }
+
+    delegate: MenuBarItem {
+        id: barItem
+        contentItem: Text {
+            text: barItem.text
+            color: Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+            verticalAlignment: Text.AlignVCenter
+        }
+        background: Rectangle { color: barItem.highlighted ? Theme.raised : "transparent" }
+    }
+
+    Component {
+        id: menuComponent
+        Menu {
+            background: Rectangle { implicitWidth: 200; color: Theme.panel; border.color: Theme.line }
+        }
+    }
+    Component {
+        id: itemComponent
+        MenuItem {
+            property string category
+            property string name
+            onTriggered: Skin.invokeCommand(category, name)
+            contentItem: Text {
+                text: parent.text
+                color: parent.enabled ? Theme.text : Theme.dimmed
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
+                verticalAlignment: Text.AlignVCenter
+                leftPadding: 8
+            }
+            background: Rectangle { color: parent.highlighted ? Theme.accent : "transparent" }
+        }
+    }
+    Component {
+        id: separatorComponent
+        MenuSeparator {
+            contentItem: Rectangle { implicitHeight: 1; color: Theme.line }
+        }
+    }
+
+    Component.onCompleted: {
+        const menus = Skin.menus
+        for (let i = 0; i < menus.length; ++i) {
+            const m = menuComponent.createObject(bar, { title: menus[i].title })
+            const items = menus[i].items
+            for (let j = 0; j < items.length; ++j) {
+                const it = items[j]
+                if (it.separator)
+                    m.addItem(separatorComponent.createObject(null))
+                else
+                    m.addItem(itemComponent.createObject(null, { text: it.title, category: it.category, name: it.name }))
+            }
+            bar.addMenu(m)
+        }
+    }
+}

@@ -1,0 +1,30 @@
+pragma Singleton
+import QtQuick
+
+// Colours, fonts and metrics of the roomdesk skin: one place for the look.
+QtObject {
+    readonly property color background: "#17181b"
+    readonly property color panel: "#212328"
+    readonly property color raised: "#2b2e34"
+    readonly property color raisedHover: "#343841"
+    readonly property color line: "#33363d"
+    readonly property color text: "#e6e6e6"
+    readonly property color dimmed: "#8a8f98"
+    readonly property color accent: "#3fa9f5"
+    readonly property color good: "#4cd964"
+    readonly property color warning: "#ffb020"
+    readonly property color error: "#ff3b30"
+
+    readonly property string fontFamily: "DejaVu Sans"
+    readonly property int fontSmall: 11
+    readonly property int fontNormal: 13
+    readonly property int fontLarge: 16
+
+    readonly property int windowWidth: 1024
+    readonly property int windowHeight: 748
+    readonly property int topBarHeight: 48
+    readonly property int leftColumnWidth: 260
+    readonly property int rightColumnWidth: 300
+    readonly property int spacing: 8
+    readonly property int radius: 3
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/ComponentSingleton.h"
+
+namespace Vellaris
+{
+
+// The inspector of the selected speaker.
+// One per process, named "Inspector" below the root component.
+class SpeakerInspector : public Tessel::Component, public ComponentSingleton<SpeakerInspector>
+{
+    TESSEL_DECLARE_CLASS(SpeakerInspector)
+public:
+    SpeakerInspector();
+
+protected:
+    ~SpeakerInspector() override;
+};
+
+} // namespace Vellaris
