@@ -46,6 +46,11 @@ NetworkManager::~NetworkManager()
 
 uint64_t NetworkManager::now() const
 {
+    return clock_ ? clock_() : steadyMilliseconds();
+}
+
+uint64_t NetworkManager::steadyMilliseconds()
+{
     using namespace std::chrono;
     return static_cast<uint64_t>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
@@ -271,10 +276,11 @@ void NetworkManager::resume(int rescan)
 void NetworkManager::suspend(int ms)
 {
     if (!started_) return;
-    uint64_t deadline = now() + static_cast<uint64_t>(std::max(ms, 0));
+    // Real time here, whatever clock drives the timers: this call blocks.
+    uint64_t deadline = steadyMilliseconds() + static_cast<uint64_t>(std::max(ms, 0));
     for (;;) {
         std::vector<pollfd> fds;
-        uint64_t t = now();
+        uint64_t t = steadyMilliseconds();
         for (auto& link : links_) {
             if (link->dead || !link->connection || link->connection->fd() < 0) continue;
             if (link->connection->flush(t) == 0 && !link->connection->drained()

@@ -62,6 +62,11 @@ public:
     int pollDescriptors(std::vector<pollfd>& fds) override;
     int wait(int maxMs) override;
 
+    // Replaces the millisecond clock behind every timer (tests drive it by
+    // hand); null restores the monotonic clock.
+    void setClock(uint64_t (*clock)()) { clock_ = clock; }
+    static uint64_t steadyMilliseconds();
+
 private:
     struct LocalServer {
         IEventHandler* handler = nullptr;
@@ -181,6 +186,7 @@ private:
     std::vector<uint64_t> scratch_;  // aligned buffer for received records
     std::vector<char> jsonScratch_;  // received JSON data and a NUL
     bool processing_ = false;
+    uint64_t (*clock_)() = nullptr;
 };
 
 } // namespace lknet
