@@ -51,6 +51,9 @@ int Connection::queue(FrameKind kind, const void* first, size_t firstLength, con
     if (firstLength) std::memcpy(frame.data() + kFrameHeaderSize, first, firstLength);
     if (secondLength)
         std::memcpy(frame.data() + kFrameHeaderSize + firstLength, second, secondLength);
+    // Frames leave in queue order, so their sequence is known now; a meter
+    // frame gets its number when it joins the queue.
+    putU32(frame.data() + 8, sendSequence_++);
     outBytes_ += frame.size();
     out_.push_back(std::move(frame));
     return kOk;
@@ -68,12 +71,12 @@ int Connection::flush(uint64_t now)
     for (;;) {
         if (out_.empty()) {
             if (meter_.empty()) return 0;
+            putU32(meter_.data() + 8, sendSequence_++);
             outBytes_ += meter_.size();
             out_.push_back(std::move(meter_));
             meter_.clear();
         }
         std::vector<uint8_t>& frame = out_.front();
-        if (frontOffset_ == 0) putU32(frame.data() + 8, sendSequence_++);
         ssize_t n = ::send(fd(), frame.data() + frontOffset_, frame.size() - frontOffset_,
                            MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
