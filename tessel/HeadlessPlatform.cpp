@@ -13,7 +13,7 @@
 namespace Tessel
 {
 
-HeadlessPlatform::HeadlessPlatform(bool install) : installed(install), signals([this]() { return clock; })
+HeadlessPlatform::HeadlessPlatform(bool install) : installed(install), signals([this]() { return clock.load(); })
 {
     if (installed)
         previous = setPlatform(this);
@@ -53,7 +53,7 @@ void HeadlessPlatform::advance(int64_t ms)
             drainedNow = true;
             continue;
         }
-        int64_t next = std::min(clock + kIdleStepMs, target);
+        int64_t next = std::min(clock.load() + kIdleStepMs, target);
         // A message due before the next idle step gets a turn of its own at its due time.
         if (due && *due > clock && *due < next)
             next = *due;

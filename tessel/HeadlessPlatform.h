@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -59,7 +60,8 @@ public:
     // Delivers messages due now, again and again until none is left (at most 1000 rounds), without
     // idle turns and without moving the clock.
     void flush();
-    int64_t now() const { return clock; }
+    int64_t now() const { return clock.load(); }
+    // Sets the clock (for example before starting a test at some moment).
     void setTime(int64_t ticks) { clock = ticks; }
 
     // Folders and facts. Unset folders: support = the program's folder, temp = the system's
@@ -99,7 +101,7 @@ public:
     ISystem* getSystem() override { return this; }
     IExecutableLoader* getExecutableLoader() override { return &recorder; }
     IAlertService* getAlertService() override { return this; }
-    int64_t getSystemTicks() override { return clock; }
+    int64_t getSystemTicks() override { return clock.load(); }
     void debugPrint(const char* text) override;
     void reportWarning(const char* text) override;
 
@@ -139,7 +141,8 @@ private:
 
     bool installed;
     IPlatform* previous = nullptr;
-    int64_t clock = 0;
+    // Atomic because messages may be posted (and stamped) from other threads.
+    std::atomic<int64_t> clock{0};
     IdleTaskList idleTasks;
     SignalHandler signals;
     Recorder recorder{*this};

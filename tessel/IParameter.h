@@ -38,7 +38,8 @@ public:
     virtual void connect(IUnknown* controller, int32_t tag) = 0;
     virtual IUnknown* getController() const = 0;
     // Sets the plain value: numbers are clamped to the range, integer, toggle and list values drop
-    // their fraction, texts are read as by fromString for numeric types. Views always get
+    // their fraction, texts are read as by fromString for numeric types; empty and object values
+    // are ignored. Views always get
     // "changed" when the value changes; the controller gets paramChanged only when `notify`.
     virtual void setValue(const Variant& value, bool notify = true) = 0;
     virtual void setMin(const Variant& minimum) = 0;

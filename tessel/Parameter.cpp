@@ -134,6 +134,9 @@ void Parameter::connect(IUnknown* newController, int32_t newTag)
 
 void Parameter::setValue(const Variant& v, bool notify)
 {
+    // Nothing to read from an empty value or an object.
+    if (v.isEmpty() || v.isObject())
+        return;
     double number;
     if (v.isString())
     {

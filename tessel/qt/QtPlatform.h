@@ -57,7 +57,12 @@ public:
     // Where the skin forms live ("qrc:/skin/" by default; tests use the source folder).
     void setSkinUrl(const QUrl& url) { skinUrl = url; }
     QQmlApplicationEngine* getEngine();
-    SkinContext* getSkinContext() const { return skin; }
+    // The skin's "Skin" singleton (makes the engine when needed).
+    SkinContext* getSkinContext()
+    {
+        getEngine();
+        return skin;
+    }
     // The window of an open form, or nullptr.
     QWindow* findForm(const QString& formName) const;
 
