@@ -39,8 +39,8 @@ public:
     virtual IUnknown* getController() const = 0;
     // Sets the plain value: numbers are clamped to the range, integer, toggle and list values drop
     // their fraction, texts are read as by fromString for numeric types; empty and object values
-    // are ignored. Views always get
-    // "changed" when the value changes; the controller gets paramChanged only when `notify`.
+    // are ignored. Views always get "changed" when the value changes; the controller gets
+    // paramChanged only when `notify`.
     virtual void setValue(const Variant& value, bool notify = true) = 0;
     virtual void setMin(const Variant& minimum) = 0;
     virtual void setMax(const Variant& maximum) = 0;
