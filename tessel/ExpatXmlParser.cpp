@@ -91,7 +91,8 @@ bool ExpatXmlParser::parse(const char* data, size_t size, IXmlHandler& handler)
 {
     errorMessage.clear();
     errorLine = 0;
-    XML_Parser parser = XML_ParserCreate("UTF-8");
+    // No encoding override: a document's own declaration decides (UTF-8 when it has none).
+    XML_Parser parser = XML_ParserCreate(nullptr);
     if (!parser)
     {
         errorMessage = "out of memory";

@@ -121,3 +121,10 @@ TEST(CommandTable, LoadsCommandsAndRejectsOtherDocuments)
     EXPECT_EQ(table.getKeys("Speaker", "Mute"), "M");
     std::remove(path.c_str());
 }
+
+TEST(XmlParser, HonoursTheDocumentsDeclaredEncoding)
+{
+    EventLog log;
+    ASSERT_TRUE(parse("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a n=\"caf\xE9\"/>", log));
+    EXPECT_EQ(log.events[0], "start a n=caf\xC3\xA9"); // handed on as UTF-8
+}
