@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/formats/Formatter.h"
+#include "tessel/IParamFormatter.h"
+#include "tessel/Unknown.h"
+
+namespace Vellaris
+{
+
+// A formatter of the formatter registry seen as the framework's parameter formatter. The
+// registry's formatters live for the whole run, so the wrapper only borrows it. The parameter's
+// range is handed to the formatter with every call.
+class ModelParamFormatter : public Tessel::Unknown, public Tessel::IParamFormatter
+{
+public:
+    // Longest text a formatter may write.
+    static constexpr int kTextCapacity = 128;
+
+    explicit ModelParamFormatter(const Core::Formatter& formatter) : formatter(formatter) {}
+
+    void* queryInterface(const Tessel::UID& iid) override;
+    int retain() override { return Unknown::retain(); }
+    int release() override { return Unknown::release(); }
+
+    std::string print(double value, const Tessel::ParamValueRange& range) const override;
+    std::optional<double> scan(const std::string& text, const Tessel::ParamValueRange& range) const override;
+
+    const Core::Formatter& getFormatter() const { return formatter; }
+
+private:
+    const Core::Formatter& formatter;
+};
+
+} // namespace Vellaris

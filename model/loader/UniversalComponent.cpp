@@ -1,0 +1,167 @@
+#include "model/loader/UniversalComponent.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/formats/CurveRegistry.h"
+#include "model/formats/FormatterRegistry.h"
+#include "model/loader/ModelParamCurve.h"
+#include "model/loader/ModelParamFormatter.h"
+#include "model/loader/ModelSyntax.h"
+#include "tessel/ClassFactory.h"
+#include "tessel/ColorParam.h"
+#include "tessel/ListParam.h"
+#include "tessel/Parameter.h"
+#include "tessel/StringParam.h"
+#include "tessel/Warning.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(UniversalComponent, Tessel::Component)
+
+namespace
+{
+
+using namespace ModelSyntax;
+
+// A parameter of the class named `classname` (must be a parameter class), or nullptr.
+Tessel::IParameter* createFromClass(const std::string& classname)
+{
+    const Tessel::MetaClass* metaClass = Tessel::ClassFactory::findClass(classname);
+    if (!metaClass || !metaClass->isKindOf(Tessel::Parameter::metaClass))
+        return nullptr;
+    Tessel::Object* object = metaClass->createObject();
+    Tessel::IParameter* param = object ? Tessel::unknownCast<Tessel::IParameter>(object) : nullptr;
+    if (!param && object)
+        object->release();
+    return param;
+}
+
+int64_t toInteger(double value)
+{
+    constexpr double kLimit = 9.2e18;
+    return int64_t(std::clamp(value, -kLimit, kLimit));
+}
+
+Tessel::IParameter* createByType(const ParamDescription& d)
+{
+    switch (d.type)
+    {
+    case kInt:
+        return Tessel::Parameter::createInteger(toInteger(d.min), toInteger(d.max), d.id);
+    case kList: {
+        auto* list = new Tessel::ListParam(d.id);
+        list->setEntries(d.entries);
+        return list;
+    }
+    case kFloat:
+        return Tessel::Parameter::createFloat(d.min, d.max, d.id);
+    case kString:
+        return new Tessel::StringParam(d.id);
+    case kColor:
+        return new Tessel::ColorParam(d.id);
+    default: // toggle, alias and anything else
+        return Tessel::Parameter::createToggle(d.id);
+    }
+}
+
+void setFlags(Tessel::IParameter& param, uint32_t bits)
+{
+    param.setFlag(Tessel::ParamFlags::kPublic, !(bits & kPrivate));
+    param.setFlag(Tessel::ParamFlags::kStorable, bits & kStorable);
+    param.setFlag(Tessel::ParamFlags::kLinkable, bits & kLinkable);
+    param.setFlag(Tessel::ParamFlags::kMutable, bits & kMutable);
+    param.setFlag(Tessel::ParamFlags::kReadOnly, bits & kReadOnly);
+}
+
+} // namespace
+
+UniversalComponent::UniversalComponent() = default;
+
+UniversalComponent::~UniversalComponent() = default;
+
+void UniversalComponent::setClassData(const Tessel::Attributes&) {}
+
+void UniversalComponent::idleTick()
+{
+    for (int i = 0; i < countChildren(); ++i)
+    {
+        if (auto* child = Tessel::classCast<UniversalComponent>(getChild(i)))
+            child->idleTick();
+    }
+}
+
+Tessel::IParameter* UniversalComponent::addParameter(const ParamDescription& description)
+{
+    Tessel::IParameter* param = createParameter(description);
+    if (!getParams().add(param, description.tag))
+    {
+        Tessel::warning("LK Parameter \"%s\" exists already in \"%s\"\n", description.id.c_str(),
+                        getName().c_str());
+        return nullptr;
+    }
+    if (!description.name.empty())
+        setDisplayName(description.id, description.name);
+    return param;
+}
+
+const std::string& UniversalComponent::getDisplayName(const std::string& paramId) const
+{
+    static const std::string none;
+    auto it = displayNames.find(paramId);
+    return it == displayNames.end() ? none : it->second;
+}
+
+void UniversalComponent::setDisplayName(const std::string& paramId, const std::string& displayName)
+{
+    displayNames[paramId] = displayName;
+}
+
+Tessel::IParameter* UniversalComponent::createParameter(const ParamDescription& d)
+{
+    if (!d.classname.empty())
+    {
+        if (Tessel::IParameter* param = createFromClass(d.classname))
+        {
+            param->setName(d.id);
+            setFlags(*param, d.flags);
+            return param;
+        }
+    }
+
+    Tessel::IParameter* param = createByType(d);
+    if (d.type != kString)
+    {
+        param->setDefaultValue(Tessel::Variant(d.def));
+        param->setValue(Tessel::Variant(d.def), false);
+        if (d.steps > 0)
+            param->setSteps(int(std::min(d.steps, 1e9)));
+    }
+    if (!d.units.empty() && d.type != kList)
+    {
+        if (Core::Formatter* formatter = Core::findFormatter(d.units.c_str()))
+        {
+            Tessel::AutoPtr<ModelParamFormatter> wrapper = new ModelParamFormatter(*formatter);
+            param->setFormatter(wrapper);
+        }
+        else
+            Tessel::warning("Formatter not found: %s\n", d.units.c_str());
+    }
+    if (!d.curve.empty())
+    {
+        if (std::unique_ptr<Core::Interpolator> curve = Core::createCurve(d.curve.c_str()))
+        {
+            curve->setRange(float(d.min), float(d.max), float(d.mid));
+            Tessel::AutoPtr<ModelParamCurve> wrapper = new ModelParamCurve(std::move(curve));
+            param->setCurve(wrapper);
+        }
+        else
+            Tessel::warning("Curve not found: %s\n", d.curve.c_str());
+    }
+    param->setFlag(Tessel::ParamFlags::kBipolar, d.flags & kBipolar);
+    setFlags(*param, d.flags);
+    return param;
+}
+
+} // namespace Vellaris

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/loader/UniversalComponent.h"
+
+namespace Vellaris
+{
+
+// An equaliser whose band layout comes as class data.
+// For now it keeps the class data it is given (the JSON of its lk:Data block, if any).
+class EQComponent : public UniversalComponent
+{
+    TESSEL_DECLARE_CLASS(EQComponent)
+public:
+    EQComponent();
+
+    void setClassData(const Tessel::Attributes& data) override;
+    // The class data received last (empty before any).
+    const Tessel::Attributes& getClassData() const { return classData; }
+
+protected:
+    ~EQComponent() override;
+
+private:
+    Tessel::Attributes classData;
+};
+
+} // namespace Vellaris

@@ -1,0 +1,17 @@
+#include "speaker/InputComponent.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(InputComponent, UniversalComponent)
+
+InputComponent::InputComponent() = default;
+
+InputComponent::~InputComponent() = default;
+
+void InputComponent::setClassData(const Tessel::Attributes& data)
+{
+    classData = data;
+}
+
+} // namespace Vellaris

@@ -1,0 +1,17 @@
+#include "speaker/LimiterComponent.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(LimiterComponent, UniversalComponent)
+
+LimiterComponent::LimiterComponent() = default;
+
+LimiterComponent::~LimiterComponent() = default;
+
+void LimiterComponent::setClassData(const Tessel::Attributes& data)
+{
+    classData = data;
+}
+
+} // namespace Vellaris

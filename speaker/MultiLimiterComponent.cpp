@@ -1,0 +1,17 @@
+#include "speaker/MultiLimiterComponent.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(MultiLimiterComponent, UniversalComponent)
+
+MultiLimiterComponent::MultiLimiterComponent() = default;
+
+MultiLimiterComponent::~MultiLimiterComponent() = default;
+
+void MultiLimiterComponent::setClassData(const Tessel::Attributes& data)
+{
+    classData = data;
+}
+
+} // namespace Vellaris

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/loader/UniversalComponent.h"
+
+namespace Vellaris
+{
+
+// An output channel of a speaker ("output/ch1" to "output/ch4").
+// For now it keeps the class data it is given (the JSON of its lk:Data block, if any).
+class OutputComponent : public UniversalComponent
+{
+    TESSEL_DECLARE_CLASS(OutputComponent)
+public:
+    OutputComponent();
+
+    void setClassData(const Tessel::Attributes& data) override;
+    // The class data received last (empty before any).
+    const Tessel::Attributes& getClassData() const { return classData; }
+
+protected:
+    ~OutputComponent() override;
+
+private:
+    Tessel::Attributes classData;
+};
+
+} // namespace Vellaris

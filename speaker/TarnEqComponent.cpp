@@ -1,0 +1,12 @@
+#include "speaker/TarnEqComponent.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(TarnEqComponent, EQComponent)
+
+TarnEqComponent::TarnEqComponent() = default;
+
+TarnEqComponent::~TarnEqComponent() = default;
+
+} // namespace Vellaris
