@@ -1,0 +1,241 @@
+// The skin and the QML bridge, offscreen: every form loads without a QML warning, bindings follow
+// parameters and properties both ways, unresolved addresses are reported.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQmlComponent>
+#include <QSignalSpy>
+#include <QWindow>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "app/Application.h"
+#include "app/Roomdesk.h"
+#include "tessel/Component.h"
+#include "tessel/IParameter.h"
+#include "tessel/IWindowManager.h"
+#include "tessel/Parameter.h"
+#include "tessel/Platform.h"
+#include "tessel/qt/QtPlatform.h"
+#include "tessel/qt/SkinContext.h"
+
+namespace
+{
+
+QStringList& capturedWarnings()
+{
+    static QStringList warnings;
+    return warnings;
+}
+
+void captureMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        capturedWarnings().append(text);
+}
+
+// One Qt application and platform for the whole test program.
+class SkinEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        setenv("LKNET_LOOPBACK_ONLY", "1", 1);
+        std::string port = std::to_string(40000 + (getpid() + 7) % 20000);
+        setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
+        static int argc = 1;
+        static char name[] = "skin_tests";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        platform = std::make_unique<Tessel::Qt::QtPlatform>();
+        platform->setSkinUrl(QUrl::fromLocalFile(QStringLiteral(SKIN_DIR "/")));
+        Tessel::setModuleIdentifier("roomdesk");
+        qInstallMessageHandler(captureMessages);
+    }
+    void TearDown() override
+    {
+        qInstallMessageHandler(nullptr);
+        Tessel::destroyRootComponent();
+        platform.reset();
+        app.reset();
+    }
+
+    static inline std::unique_ptr<QGuiApplication> app;
+    static inline std::unique_ptr<Tessel::Qt::QtPlatform> platform;
+};
+
+const auto* environment = ::testing::AddGlobalTestEnvironment(new SkinEnvironment);
+
+Tessel::Qt::QtPlatform& platform()
+{
+    return *SkinEnvironment::platform;
+}
+
+// Creates a QML object from `source` (with the Tessel import) in the platform's engine.
+std::unique_ptr<QObject> makeQml(const QString& source)
+{
+    QQmlComponent component(platform().getEngine());
+    component.setData(("import QtQuick\nimport Tessel 1.0\n" + source).toUtf8(), QUrl(QStringLiteral("memory:/t.qml")));
+    // Imports may load in the background while another form is still settling.
+    for (int i = 0; i < 500 && component.isLoading(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::unique_ptr<QObject> object(component.create());
+    if (!object)
+        ADD_FAILURE() << component.errorString().toStdString();
+    return object;
+}
+
+class Skin : public ::testing::Test
+{
+protected:
+    void SetUp() override { capturedWarnings().clear(); }
+    void TearDown() override
+    {
+        // Leave no test component behind for the next test, whatever failed.
+        while (Tessel::Component* stale = Tessel::getRootComponent()->findChild("BridgeTest"))
+            Tessel::getRootComponent()->removeChild(stale);
+        QCoreApplication::processEvents();
+    }
+};
+
+// A component with a few parameters and a property, below the root as "BridgeTest".
+class BridgeComponent : public Tessel::Component
+{
+public:
+    BridgeComponent() : Tessel::Component("BridgeTest")
+    {
+        level = getParams().addFloat(-10, 10, "level", 1);
+        getParams().addList("mode", 2);
+    }
+    bool getProperty(const std::string& name, Tessel::Variant& value) const override
+    {
+        if (name == "hasItems")
+        {
+            value = Tessel::Variant(hasItems);
+            return true;
+        }
+        return Tessel::Component::getProperty(name, value);
+    }
+    Tessel::Parameter* level;
+    bool hasItems = false;
+};
+
+TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarnings)
+{
+    Vellaris::Roomdesk::createComponents();
+    Tessel::Application* application = Tessel::Application::getApplication();
+    application->initializeApplication();
+    ASSERT_TRUE(application->startup());
+    platform().getSkinContext()->setMenuSource([] {
+        QVariantList menus;
+        for (const Tessel::Menu& menu : Tessel::Application::getApplication()->getMenuBar().getMenus())
+            menus.append(QVariantMap{{"title", QString::fromStdString(menu.title)}, {"items", QVariantList()}});
+        return menus;
+    });
+
+    Tessel::IWindowManager* windows = Tessel::GetWindowManager();
+    ASSERT_TRUE(windows->openWindow("ApplicationWindow", application, true));
+    QWindow* main = platform().findForm("ApplicationWindow");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->width(), 1024);
+    EXPECT_EQ(main->height(), 748);
+    EXPECT_EQ(main->title(), QStringLiteral("Ambrel"));
+
+    // "About" through the command, as the menu sends it.
+    EXPECT_TRUE(Tessel::Qt::SkinContext::routeCommand("Help", "About", false));
+    QWindow* about = platform().findForm("AboutApplication");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->title(), QStringLiteral("About Ambrel"));
+    // Opening it again raises the same window.
+    EXPECT_TRUE(windows->openWindow("AboutApplication", application, true));
+    EXPECT_EQ(platform().findForm("AboutApplication"), about);
+
+    // The offscreen platform cannot raise windows; that is no fault of the skin.
+    capturedWarnings().removeIf([](const QString& w) { return w.contains("does not support raise"); });
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+
+    EXPECT_FALSE(windows->openWindow("NoSuchForm", application, true));
+
+    about->close();
+    application->shutdown();
+}
+
+TEST_F(Skin, ParamFollowsTheParameterBothWays)
+{
+    auto* component = new BridgeComponent;
+    Tessel::getRootComponent()->addChild(component);
+    auto binding = makeQml("Param { address: \"://roomdesk/BridgeTest/level\" }");
+    ASSERT_TRUE(binding);
+    EXPECT_TRUE(binding->property("valid").toBool());
+    EXPECT_EQ(binding->property("name").toString(), "level");
+
+    QSignalSpy changes(binding.get(), SIGNAL(changed()));
+
+    // The parameter moves: the binding follows.
+    component->level->setValue(Tessel::Variant(5.0), true);
+    EXPECT_GE(changes.count(), 1);
+    EXPECT_DOUBLE_EQ(binding->property("normalized").toDouble(), 0.75);
+    EXPECT_DOUBLE_EQ(binding->property("value").toDouble(), 5.0);
+
+    // The view moves: the parameter follows.
+    binding->setProperty("normalized", 0.25);
+    EXPECT_DOUBLE_EQ(component->level->getValue().asDouble(), -5.0);
+
+    // Edit gestures set and clear the being-edited flag.
+    QMetaObject::invokeMethod(binding.get(), "beginEdit");
+    EXPECT_TRUE(component->level->isFlag(Tessel::ParamFlags::kEditing));
+    QMetaObject::invokeMethod(binding.get(), "endEdit");
+    EXPECT_FALSE(component->level->isFlag(Tessel::ParamFlags::kEditing));
+
+    // Back to the default.
+    QMetaObject::invokeMethod(binding.get(), "reset");
+    EXPECT_DOUBLE_EQ(component->level->getValue().asDouble(), component->level->getDefaultValue().asDouble());
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    binding.reset();
+    Tessel::getRootComponent()->removeChild(component);
+}
+
+TEST_F(Skin, PropRefreshesOnPropertyChanged)
+{
+    auto* component = new BridgeComponent;
+    Tessel::getRootComponent()->addChild(component);
+    auto binding = makeQml("Prop { address: \"://roomdesk/BridgeTest/hasItems\" }");
+    ASSERT_TRUE(binding);
+    EXPECT_TRUE(binding->property("valid").toBool());
+    EXPECT_EQ(binding->property("value").toInt(), 0);
+    component->hasItems = true;
+    EXPECT_EQ(binding->property("value").toInt(), 0); // not yet signalled
+    component->propertyChanged("hasItems");
+    EXPECT_EQ(binding->property("value").toInt(), 1);
+    binding.reset();
+    Tessel::getRootComponent()->removeChild(component);
+}
+
+TEST_F(Skin, RelativeAddressesResolveBelowTheirBase)
+{
+    auto* component = new BridgeComponent;
+    Tessel::getRootComponent()->addChild(component);
+    auto binding = makeQml("Param { base: \"://roomdesk/BridgeTest\"; address: \"mode\" }");
+    ASSERT_TRUE(binding);
+    EXPECT_TRUE(binding->property("valid").toBool());
+    EXPECT_EQ(binding->property("name").toString(), "mode");
+    binding.reset();
+    Tessel::getRootComponent()->removeChild(component);
+}
+
+TEST_F(Skin, UnresolvedAddressIsAWarning)
+{
+    auto binding = makeQml("Param { address: \"://roomdesk/Nowhere/volume\" }");
+    ASSERT_TRUE(binding);
+    EXPECT_FALSE(binding->property("valid").toBool());
+    ASSERT_EQ(capturedWarnings().size(), 1);
+    EXPECT_TRUE(capturedWarnings()[0].contains("Unresolved skin address")) << capturedWarnings()[0].toStdString();
+    EXPECT_TRUE(capturedWarnings()[0].contains("Nowhere/volume"));
+}
+
+} // namespace
