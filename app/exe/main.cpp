@@ -6,7 +6,12 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <QSocketNotifier>
+
+#include <csignal>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 #include "app/ApplicationStartup.h"
@@ -46,6 +51,34 @@ QVariantList menusForSkin()
     return menus;
 }
 
+// SIGINT and SIGTERM end the event loop like "Quit", so every speaker connection is closed in
+// order. The handler only writes a byte to a socket pair; the loop reads it.
+int signalSockets[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    char byte = 1;
+    [[maybe_unused]] ssize_t written = ::write(signalSockets[0], &byte, 1);
+}
+
+void quitOnTerminationSignals(QObject* parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSockets) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, parent, [] {
+        char byte = 0;
+        [[maybe_unused]] ssize_t got = ::read(signalSockets[1], &byte, 1);
+        QCoreApplication::exit(0);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -55,6 +88,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("roomdesk"));
     // Libraries loaded at run time are also searched in "3rd party" beside the program.
     QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() + QStringLiteral("/3rd party"));
+
+    quitOnTerminationSignals(&app);
 
     Tessel::setModuleIdentifier(Vellaris::Roomdesk::kIdentifier);
     Tessel::Qt::QtPlatform platform;
