@@ -1,0 +1,136 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "net/client/ClientImplementation.h"
+#include "net/client/RemoteComponent.h"
+#include "tessel/SharedPtr.h"
+
+namespace Core::Portable
+{
+class Attributes;
+}
+
+namespace Vellaris::LK
+{
+
+class MessageAttributes;
+
+// The application's end of one speaker connection. It registers with the network library as a
+// client, subscribes to one speaker, keeps the component tree below it in step with the speaker's
+// tree in both directions, forwards menu requests of text parameters and keeps the subscription
+// alive. Its own name is empty, so local paths start below it.
+//
+// Remote level: a speaker serves its tree at its root, while the mirror may keep it below one
+// named child ("Speaker" for SpeakerRootComponent). Paths and "Synchronize" payloads are translated
+// at this one place: a wire path "line/ch1/volume" is the local path "Speaker/line/ch1/volume".
+//
+// Everything happens on the GUI thread: the library calls handlePacket inside process().
+class ClientRootComponent : public RemoteComponent, public ClientImplementation
+{
+    TESSEL_DECLARE_CLASS(ClientRootComponent)
+public:
+    // Edit gestures that ended within this many milliseconds keep incoming float values away.
+    static constexpr int64_t kReleaseGuardMs = 1000;
+    // "KA" goes out when more than this many milliseconds passed since the last one.
+    static constexpr int64_t kKeepAliveIdleMs = 1499;
+    // Length of the recently-released list.
+    static constexpr size_t kMaxRecentlyReleased = 5;
+
+    // Registers with the library as a client and fills the identity texts. Null managers are taken
+    // from the library (tests pass fakes).
+    explicit ClientRootComponent(lknet::INetworkManager* network = nullptr,
+                                 lknet::IFileTransferManager* transfers = nullptr);
+
+    ClientRootComponent* getClientRoot() const override { return const_cast<ClientRootComponent*>(this); }
+
+    // Subscribes to `server`: switches the connection on and sends "Subscribe" with the identity.
+    void connect(int server);
+    // Unsubscribes: with `sendUnsubscribe` switches the connection off and then sends
+    // "Unsubscribe"; in both cases cancels the client's file transfers and forgets the server.
+    void disconnect(bool sendUnsubscribe);
+    // Subscribes again to the current server (nothing when there is none).
+    void reconnect();
+    // The idle tick: sends "KA" when more than 1499 ms passed since the last one (while a server is
+    // set), then passes the tick to the children.
+    void onIdle();
+    // Sends this client's "Synchronize" (values of the public parameters, recursively) as "ZM".
+    void pushValues();
+
+    // IEventHandler: handles one packet from the library (see the class comment). Returns the file
+    // transfer manager's answer for "FA"/"FD", 0 otherwise.
+    int handlePacket(int context, const lknet::Packet* packet) override;
+
+    const std::string& getClientType() const { return clientType; }
+    const std::string& getClientName() const { return clientName; }
+    const std::string& getClientDescription() const { return clientDescription; }
+    const std::string& getClientIdentifier() const { return clientIdentifier; }
+
+    // Called through the remote components of the tree for the parameter `param` of `owner`:
+    // a notifying value change (sent as "PS", "PC" or "PV" when public), an edit gesture (flag
+    // and recently-released list) and a preview (kind 2 sends the dragged value, kind 4 asks a
+    // text parameter's menu).
+    virtual void remoteParamChanged(Tessel::Component* owner, Tessel::IParameter* param);
+    void remoteParamEdit(Tessel::Component* owner, Tessel::IParameter* param, bool begin);
+    void remoteParamPreview(Tessel::Component* owner, Tessel::IParameter* param,
+                            const Tessel::ParamPreviewEvent& event);
+
+    // Path translation between the mirror and the speaker (see the class comment).
+    const std::string& getRemoteLevel() const { return remoteLevel; }
+    // The wire path of a local path; "" when the local path lies outside the remote level.
+    std::string toWirePath(std::string_view localPath) const;
+    std::string fromWirePath(std::string_view wirePath) const;
+    // The parameter at a wire path, or nullptr.
+    Tessel::IParameter* findWireParameter(std::string_view wirePath) const;
+
+    // True when `param`'s edit gesture ended less than kReleaseGuardMs before `now`.
+    bool isRecentlyReleased(const Tessel::IParameter* param, int64_t now) const;
+    // The recently-released parameters, oldest first (for inspection).
+    struct Released
+    {
+        Tessel::SharedPtr<Tessel::IParameter> param;
+        int64_t ticks = 0;
+    };
+    const std::deque<Released>& getRecentlyReleased() const { return recentlyReleased; }
+
+    // Applies a "Synchronize" component object to `component`, recursively (mutable ranges and
+    // entries first, values without notification, enabled states from "states").
+    static void applySynchronize(Tessel::Component& component, const Core::Portable::Attributes& payload);
+    // Builds the client's "Synchronize" content of `component`: "values" and "children" of the
+    // public parameters; returns false when there is nothing to contribute.
+    static bool collectValues(const Tessel::Component& component, Core::Portable::Attributes& out);
+
+protected:
+    ~ClientRootComponent() override;
+
+    // Sets the name of the child that stands for the speaker's root (see the class comment).
+    void setRemoteLevel(const std::string& level) { remoteLevel = level; }
+    // Meter packets ("MS", "MB"); the plain client root ignores them.
+    virtual void handleMeterPacket(const lknet::Packet* packet) {}
+    // A JSON message for the root; returns true when handled.
+    virtual bool handleRootMessage(const MessageAttributes& message);
+    // Sends a packet to the server from this client; the library's result (ignored by callers).
+    int sendPacket(lknet::Packet& packet);
+    int sendJson(const MessageAttributes& message, bool compressed);
+
+private:
+    void handleParamPacket(const lknet::Packet* packet);
+    void handleJsonPacket(const lknet::Packet* packet);
+    void handleUpdateMenu(const MessageAttributes& message);
+    // Applies a normalised value as "PV" does (unless edited or recently released).
+    void receiveValue(Tessel::IParameter* param, float normalized);
+    void sendValue(Tessel::IParameter* param, const std::string& wirePath, double normalized);
+    void rememberRelease(Tessel::IParameter* param, int64_t now);
+
+    std::string clientType;
+    std::string clientName;
+    std::string clientDescription;
+    std::string clientIdentifier;
+    std::string remoteLevel;
+    std::deque<Released> recentlyReleased;
+};
+
+} // namespace Vellaris::LK
