@@ -3,7 +3,10 @@
 namespace Vellaris
 {
 
-ModelParamCurve::ModelParamCurve(std::unique_ptr<Core::Interpolator> curve) : curve(std::move(curve)) {}
+ModelParamCurve::ModelParamCurve(std::unique_ptr<Core::Interpolator> curve, std::string name)
+    : curve(std::move(curve)), name(std::move(name))
+{
+}
 
 void* ModelParamCurve::queryInterface(const Tessel::UID& iid)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "model/formats/Interpolator.h"
 #include "tessel/IParamCurve.h"
@@ -13,7 +14,8 @@ namespace Vellaris
 class ModelParamCurve : public Tessel::Unknown, public Tessel::IParamCurve
 {
 public:
-    explicit ModelParamCurve(std::unique_ptr<Core::Interpolator> curve);
+    // `name` is the curve's registry name ("log").
+    ModelParamCurve(std::unique_ptr<Core::Interpolator> curve, std::string name);
 
     void* queryInterface(const Tessel::UID& iid) override;
     int retain() override { return Unknown::retain(); }
@@ -24,9 +26,11 @@ public:
 
     // The wrapped curve (for code that evaluates curves in single precision, such as meters).
     Core::Interpolator& getInterpolator() const { return *curve; }
+    const std::string& getName() const { return name; }
 
 private:
     std::unique_ptr<Core::Interpolator> curve;
+    std::string name;
 };
 
 } // namespace Vellaris

@@ -153,7 +153,7 @@ Tessel::IParameter* UniversalComponent::createParameter(const ParamDescription& 
         if (std::unique_ptr<Core::Interpolator> curve = Core::createCurve(d.curve.c_str()))
         {
             curve->setRange(float(d.min), float(d.max), float(d.mid));
-            Tessel::AutoPtr<ModelParamCurve> wrapper = new ModelParamCurve(std::move(curve));
+            Tessel::AutoPtr<ModelParamCurve> wrapper = new ModelParamCurve(std::move(curve), d.curve);
             param->setCurve(wrapper);
         }
         else

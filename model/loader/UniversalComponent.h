@@ -6,6 +6,7 @@
 #include "model/loader/ParamDescription.h"
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
+#include "tessel/IParameter.h"
 
 namespace Vellaris
 {
