@@ -8,6 +8,10 @@
 
 namespace lknet {
 
+namespace {
+constexpr size_t kMaxWaitingConnections = 64;
+} // namespace
+
 NetworkManager::Link* NetworkManager::findClientLink(int client, int server)
 {
     for (auto& link : links_)
@@ -27,11 +31,18 @@ NetworkManager::Link* NetworkManager::findServerLink(int peer)
 void NetworkManager::acceptConnections(uint64_t now)
 {
     for (auto& [handle, server] : servers_) {
+        // Callers that have not said hello yet are bounded: a stranger opening
+        // connections and saying nothing cannot pile them up.
+        size_t waiting = 0;
+        for (const auto& link : links_)
+            waiting += !link->dead && link->role == Role::Accepted && link->server == handle;
         for (int n = 0; n < 64; ++n) {
             Socket socket;
             sockaddr_in peer{};
             IoResult result = acceptConnection(server.listener.fd(), &socket, &peer);
             if (result.error != 0) break;
+            if (waiting >= kMaxWaitingConnections) continue;  // closed at once
+            ++waiting;
             auto link = std::make_unique<Link>();
             link->role = Role::Accepted;
             link->server = handle;

@@ -250,9 +250,11 @@ public:
     // resume().
     virtual void suspend(int ms) = 0;
 
-    // Event-loop support. Fills `fds` with the library's sockets and the events
-    // to wait for, and returns the milliseconds until the next timer is due
-    // (0 = call process() now). Wait on them with poll(), then call process().
+    // Event-loop support (include <poll.h>). Fills `fds` with the library's
+    // sockets and the events to wait for, and returns the milliseconds until
+    // the next timer is due (0 = call process() now). Wait on them with poll()
+    // (or watch them in another event loop), then call process(). The set
+    // changes as connections come and go: ask again after each process().
     virtual int pollDescriptors(std::vector<pollfd>& fds) = 0;
     // Waits at most maxMs for a socket to become ready or a timer to fall due
     // (blocks; never calls back). Returns 1 when process() has work, 0 if not.

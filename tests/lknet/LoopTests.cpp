@@ -172,6 +172,28 @@ TEST_F(LknetLoop, OverlongFrameFromAStrangerClosesTheConnection)
     ::close(fd);
 }
 
+TEST_F(LknetLoop, StrangersThatSayNothingAreBounded)
+{
+    std::vector<int> fds;
+    for (int i = 0; i < 70; ++i) {
+        fds.push_back(rawConnection());
+        if (i % 10 == 9) net->process();  // keep the listen backlog short
+    }
+    auto closed = [&] {
+        int n = 0;
+        for (int fd : fds) {
+            char byte;
+            ssize_t r = ::recv(fd, &byte, 1, MSG_DONTWAIT);
+            n += r == 0 || (r < 0 && errno != EAGAIN);
+        }
+        return n;
+    };
+    EXPECT_TRUE(pumpUntil([&] { return closed() == 6; }, 3000));
+    pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(closed(), 6);  // 64 may wait for their hello
+    for (int fd : fds) ::close(fd);
+}
+
 TEST_F(LknetLoop, TextsWithoutTheirNulAreCutAtTheFieldEnd)
 {
     int fd = rawConnection();
