@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "net/client/RemoteComponent.h"
 #include "speaker/meter/LevelMeter.h"
 #include "speaker/meter/MeterIdleBallistics.h"
 #include "speaker/meter/MeterView.h"
 #include "tessel/CommandDispatcher.h"
+#include "tessel/MenuParam.h"
 #include "tessel/SharedPtr.h"
 
 namespace lknet
@@ -61,6 +63,8 @@ public:
     bool onDecreaseDelay(const Tessel::CommandMsg& msg);
     bool onIncreaseThreshold(const Tessel::CommandMsg& msg);
     bool onDecreaseThreshold(const Tessel::CommandMsg& msg);
+    // The entries the component adds to its context menu: "Copy" and "Paste" of category "Edit".
+    static std::vector<Tessel::MenuParam::Item> getContextMenuItems();
     // The value one step up or down from `value`: snapped to the nearest multiple of `step` first.
     static double stepValue(double value, double step, bool up);
 
@@ -130,6 +134,8 @@ private:
     bool suppress = false;
     double lastVolume = 0;
     double storedContour = 0;
+    bool hasStoredContour = false;
+    std::string lastModel;
     std::array<Filtra::MeterIdleBallistics, kOutputs> peakReduction;
     std::array<Filtra::MeterIdleBallistics, kOutputs> rmsReduction;
     std::array<Filtra::MeterIdleBallistics, kMeterViews> viewBallistics;

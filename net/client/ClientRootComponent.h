@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -96,6 +97,16 @@ public:
     };
     const std::deque<Released>& getRecentlyReleased() const { return recentlyReleased; }
 
+    // Sends a JSON message from this client to the server ("ZM" when `compressed`, else "JM");
+    // returns the library's answer (callers ignore it).
+    int sendMessage(MessageAttributes& message, bool compressed);
+    // A token that lives as long as this root; menus hold it weakly.
+    std::weak_ptr<ClientRootComponent*> getLifeToken() const { return lifeToken; }
+
+    // Replaces a numeric parameter's range: minimum, maximum, default, the formatter named `units`
+    // (none when empty) and a new curve named `curve` over min, max and mid (none when empty).
+    static void applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
+                           std::string_view units, std::string_view curve);
     // Applies a "Synchronize" component object to `component`, recursively (mutable ranges and
     // entries first, values without notification, enabled states from "states").
     static void applySynchronize(Tessel::Component& component, const Core::Portable::Attributes& payload);
@@ -114,7 +125,6 @@ protected:
     virtual bool handleRootMessage(const MessageAttributes& message);
     // Sends a packet to the server from this client; the library's result (ignored by callers).
     int sendPacket(lknet::Packet& packet);
-    int sendJson(const MessageAttributes& message, bool compressed);
 
 private:
     void handleParamPacket(const lknet::Packet* packet);
@@ -131,6 +141,7 @@ private:
     std::string clientIdentifier;
     std::string remoteLevel;
     std::deque<Released> recentlyReleased;
+    std::shared_ptr<ClientRootComponent*> lifeToken;
 };
 
 } // namespace Vellaris::LK

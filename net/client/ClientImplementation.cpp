@@ -1,0 +1,12 @@
+#include "net/client/ClientImplementation.h"
+
+namespace Vellaris::LK
+{
+
+ClientImplementation::ClientImplementation(lknet::INetworkManager* network, lknet::IFileTransferManager* transfers)
+    : network(network ? network : LKGetNetworkManager()),
+      transfers(transfers ? transfers : LKGetFileTransferManager())
+{
+}
+
+} // namespace Vellaris::LK

@@ -1,0 +1,38 @@
+#include "net/client/MenuCommandHandler.h"
+
+#include "net/client/ClientRootComponent.h"
+#include "net/protocol/MessageAttributes.h"
+#include "net/protocol/MessageNames.h"
+
+namespace Vellaris::LK
+{
+
+MenuCommandHandler::MenuCommandHandler(std::weak_ptr<ClientRootComponent*> root, std::string wirePath)
+    : root(std::move(root)), wirePath(std::move(wirePath))
+{
+}
+
+void* MenuCommandHandler::queryInterface(const Tessel::UID& iid)
+{
+    if (iid == Tessel::ICommandHandler::kIID)
+        return static_cast<Tessel::ICommandHandler*>(this);
+    return Unknown::queryInterface(iid);
+}
+
+bool MenuCommandHandler::interpretCommand(const Tessel::CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return true;
+    std::shared_ptr<ClientRootComponent*> alive = root.lock();
+    if (!alive || !*alive)
+        return true;
+    ClientRootComponent& owner = **alive;
+    MessageAttributes invoke(Message::kInvokeMenu, uint32_t(owner.getClient()), uint32_t(owner.getServer()));
+    invoke.setText(Message::kParamName, wirePath);
+    invoke.setText(Message::kCommandCategory, msg.category);
+    invoke.setText(Message::kCommandName, msg.name);
+    owner.sendMessage(invoke, false);
+    return true;
+}
+
+} // namespace Vellaris::LK

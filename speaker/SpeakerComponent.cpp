@@ -1,0 +1,556 @@
+#include "speaker/SpeakerComponent.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "model/loader/UniversalComponentBuilder.h"
+#include "net/protocol/PacketRecords.h"
+#include "tessel/AliasParam.h"
+#include "tessel/ClassFactory.h"
+#include "tessel/Platform.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(SpeakerComponent, LK::RemoteComponent)
+
+TESSEL_BEGIN_COMMANDS(SpeakerComponent)
+TESSEL_COMMAND("Speaker", "Increase Volume", SpeakerComponent::onIncreaseVolume)
+TESSEL_COMMAND("Speaker", "Decrease Volume", SpeakerComponent::onDecreaseVolume)
+TESSEL_COMMAND("Speaker", "Volume Unity", SpeakerComponent::onVolumeUnity)
+TESSEL_COMMAND("Speaker", "Increase Delay", SpeakerComponent::onIncreaseDelay)
+TESSEL_COMMAND("Speaker", "Decrease Delay", SpeakerComponent::onDecreaseDelay)
+TESSEL_COMMAND("Speaker", "Increase Threshold", SpeakerComponent::onIncreaseThreshold)
+TESSEL_COMMAND("Speaker", "Decrease Threshold", SpeakerComponent::onDecreaseThreshold)
+TESSEL_END_COMMANDS(SpeakerComponent, LK::RemoteComponent)
+
+namespace
+{
+
+// Tags of the model's parameters used here.
+namespace SpeakerTag
+{
+constexpr int32_t kWink = 8, kContour = 9, kModel = 16, kComments = 18, kTemperatureF = 20, kTemperatureC = 21,
+                  kNetworkList = 24, kCurrentSsid = 25, kRemoteLimOn = 28, kOptionCard = 31;
+}
+namespace ChannelTag
+{
+constexpr int32_t kVolume = 1, kVolumeEnable = 2, kMute = 3, kDelay = 4, kDelayEnable = 5, kMeter = 8;
+}
+constexpr int32_t kThresholdTag = 1;
+constexpr int32_t kGrRmsMeterTag = 10, kGrPeakMeterTag = 11;
+
+// Tags of the component's own parameters (100 and up).
+enum LocalTag : int32_t
+{
+    kSelectedTag = 100,
+    kTemperatureTag,
+    kElasticTag,
+    kSoloTag,
+    kThermalStateTag,
+    kIdTag,
+    kFirstCommandTag = 110,
+};
+
+// Gain-reduction meters rest at the top and fall back there in 0.3 s.
+constexpr double kReductionDecaySeconds = 0.3;
+// Below this linear level a meter shows -144 dB.
+constexpr double kSilence = 6.309573444802e-08;
+constexpr float kSilenceDb = -144.0f;
+
+const char* const kMeterViewPrefix = "MeterDisplay";
+
+struct CommandParamRow
+{
+    const char* command;
+    const char* param;
+};
+constexpr CommandParamRow kCommandParams[] = {
+    {"Increase Volume", "volumeUp"},     {"Decrease Volume", "volumeDown"}, {"Volume Unity", "volumeUnity"},
+    {"Increase Delay", "delayUp"},       {"Decrease Delay", "delayDown"},   {"Increase Threshold", "threshUp"},
+    {"Decrease Threshold", "threshDown"},
+};
+
+bool isSubjectOf(Tessel::ISubject* subject, Tessel::IParameter* param)
+{
+    return param && subject == Tessel::unknownCast<Tessel::ISubject>(param);
+}
+
+} // namespace
+
+SpeakerComponent::SpeakerComponent()
+{
+    setName("Speaker");
+    build();
+}
+
+SpeakerComponent::~SpeakerComponent()
+{
+    unwatchAll();
+}
+
+bool SpeakerComponent::isKindOfType(const std::string& kind) const
+{
+    return kind == "Speaker" || getMetaClass().isKindOf(kind);
+}
+
+bool SpeakerComponent::acceptsCommandCategory(const std::string& category) const
+{
+    return category == "Speaker" || category == "Edit";
+}
+
+// --- Construction ---------------------------------------------------------------------------
+
+void SpeakerComponent::build()
+{
+    Tessel::ClassFactory::registerClass(LK::RemoteComponent::metaClass);
+    UniversalComponentBuilder& builder = UniversalComponentBuilder::getGlobal();
+    builder.buildTemplate(this, "Speaker", LK::RemoteComponent::metaClass);
+
+    Tessel::ParamContainer& params = getParams();
+    params.addAlias(getParameterByTag(SpeakerTag::kWink), "selected", kSelectedTag);
+    params.addAlias(getParameterByTag(SpeakerTag::kTemperatureF), "temperature", kTemperatureTag);
+
+    takeChannelParameters();
+
+    const double low = volume ? volume->getMin().asDouble() : 0.0;
+    const double high = volume ? volume->getMax().asDouble() : 1.0;
+    const double width = high - low;
+    elastic = params.addFloat(low - width, high + width, "elastic", kElasticTag);
+    if (volume)
+    {
+        lastVolume = volume->getValue().asDouble();
+        elastic->setValue(volume->getValue(), false);
+        watch(volume);
+    }
+
+    if (Tessel::Component* limiter = lookupChild("line/ch1/limit"))
+        threshold = limiter->getParameterByTag(kThresholdTag);
+    remoteLimOn = getParameterByTag(SpeakerTag::kRemoteLimOn);
+    optionCard = getParameterByTag(SpeakerTag::kOptionCard);
+    watch(remoteLimOn);
+    watch(optionCard);
+    watch(volumeEnable);
+    watch(delayEnable);
+
+    bindOutputMeters();
+    addLocalParameters();
+    builder.buildTemplate(this, "CompositeEQ", LK::RemoteComponent::metaClass);
+    connectCompositeEq();
+
+    model = getParameterByTag(SpeakerTag::kModel);
+    lastModel = model ? model->toString() : std::string();
+    watch(model);
+}
+
+void SpeakerComponent::takeChannelParameters()
+{
+    Tessel::Component* channel = lookupChild("line/ch1");
+    if (!channel)
+        return;
+    volume = channel->getParameterByTag(ChannelTag::kVolume);
+    volumeEnable = channel->getParameterByTag(ChannelTag::kVolumeEnable);
+    mute = channel->getParameterByTag(ChannelTag::kMute);
+    delay = channel->getParameterByTag(ChannelTag::kDelay);
+    delayEnable = channel->getParameterByTag(ChannelTag::kDelayEnable);
+    meter = channel->getParameterByTag(ChannelTag::kMeter);
+}
+
+void SpeakerComponent::bindOutputMeters()
+{
+    for (int i = 0; i < kOutputs; ++i)
+    {
+        Tessel::Component* output = lookupChild("output/ch" + std::to_string(i + 1));
+        if (!output)
+            continue;
+        peakReduction[size_t(i)].bind(output->getParameterByTag(kGrPeakMeterTag));
+        rmsReduction[size_t(i)].bind(output->getParameterByTag(kGrRmsMeterTag));
+        for (Filtra::MeterIdleBallistics* ballistics : {&peakReduction[size_t(i)], &rmsReduction[size_t(i)]})
+        {
+            ballistics->setInverted(true);
+            ballistics->setDecayTime(kReductionDecaySeconds);
+        }
+    }
+    // The meter views' ballistics drive parameters of their own, so levels are kept even before
+    // a view is made.
+    for (int i = 0; i < kMeterViews; ++i)
+    {
+        Tessel::AutoPtr<Tessel::Parameter> level = Tessel::Parameter::createFloat(0, 1, "level");
+        Tessel::AutoPtr<Tessel::Parameter> peak = Tessel::Parameter::createFloat(0, 1, "peak");
+        viewBallistics[size_t(i)].bind(level, peak);
+    }
+}
+
+void SpeakerComponent::addLocalParameters()
+{
+    Tessel::ParamContainer& params = getParams();
+    solo = params.addParam("solo", kSoloTag);
+    solo->setFlag(Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kPublic, true);
+    thermalState = params.addFloat(0, 1, "thermalstate", kThermalStateTag);
+
+    temperatureC = getParameterByTag(SpeakerTag::kTemperatureC);
+    networkList = getParameterByTag(SpeakerTag::kNetworkList);
+    currentSsid = getParameterByTag(SpeakerTag::kCurrentSsid);
+    contour = getParameterByTag(SpeakerTag::kContour);
+    watch(temperatureC);
+    watch(networkList);
+    watch(currentSsid);
+    for (Tessel::IParameter* list : {networkList.get(), currentSsid.get()})
+        if (list)
+            list->setFlag(Tessel::ParamFlags::kViewHint, true);
+    // Comments belong to the speaker in the room, not to presets and copies.
+    if (Tessel::IParameter* comments = getParameterByTag(SpeakerTag::kComments))
+        comments->setFlag(Tessel::ParamFlags::kStorable, false);
+    temperatureChanged();
+
+    int32_t tag = kFirstCommandTag;
+    for (const CommandParamRow& row : kCommandParams)
+        params.addCommand("Speaker", row.command, row.param, tag++);
+    params.addString("id", kIdTag);
+}
+
+Tessel::Component* SpeakerComponent::getCompositeEq() const
+{
+    return findChild("compeq");
+}
+
+void SpeakerComponent::connectCompositeEq()
+{
+    // The composite equaliser shows the line channel's parametric equaliser first and its notch
+    // equaliser second. Its members are handed over here once it accepts them; until then the
+    // three components are only looked up.
+    Tessel::Component* composite = getCompositeEq();
+    Tessel::Component* eq = lookupChild("line/ch1/eq");
+    Tessel::Component* notch = lookupChild("line/ch1/notch");
+    if (!composite || !eq || !notch)
+        return;
+}
+
+void SpeakerComponent::watch(Tessel::IParameter* param)
+{
+    if (!param)
+        return;
+    if (Tessel::ISubject* subject = Tessel::unknownCast<Tessel::ISubject>(param))
+    {
+        subject->addObserver(this);
+        watched.emplace_back(param);
+    }
+}
+
+void SpeakerComponent::unwatchAll()
+{
+    for (ParamRef& param : watched)
+        if (Tessel::ISubject* subject = Tessel::unknownCast<Tessel::ISubject>(param.get()))
+            subject->removeObserver(this);
+    watched.clear();
+}
+
+// --- Commands -------------------------------------------------------------------------------
+
+double SpeakerComponent::stepValue(double value, double step, bool up)
+{
+    // Half steps count as reached (a value of -0.3 with steps of 0.2 snaps to -0.4), whatever
+    // rounding the value picked up on its way through the normalised form.
+    constexpr double kSlack = 1e-6;
+    const double steps = std::floor(std::fabs(value) / step + 0.5 + kSlack);
+    const double snapped = (value < 0 ? -steps : steps) * step;
+    return up ? snapped + step : snapped - step;
+}
+
+bool SpeakerComponent::step(Tessel::IParameter* param, double size, bool up, const Tessel::CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return true;
+    if (!param)
+        return false;
+    param->setValue(Tessel::Variant(stepValue(param->getValue().asDouble(), size, up)), true);
+    return true;
+}
+
+bool SpeakerComponent::onIncreaseVolume(const Tessel::CommandMsg& msg)
+{
+    return step(volume, kVolumeStep, true, msg);
+}
+
+bool SpeakerComponent::onDecreaseVolume(const Tessel::CommandMsg& msg)
+{
+    return step(volume, kVolumeStep, false, msg);
+}
+
+bool SpeakerComponent::onVolumeUnity(const Tessel::CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return true;
+    if (!volume)
+        return false;
+    volume->setValue(Tessel::Variant(0.0), true);
+    return true;
+}
+
+bool SpeakerComponent::onIncreaseDelay(const Tessel::CommandMsg& msg)
+{
+    return step(delay, kDelayStep, true, msg);
+}
+
+bool SpeakerComponent::onDecreaseDelay(const Tessel::CommandMsg& msg)
+{
+    return step(delay, kDelayStep, false, msg);
+}
+
+bool SpeakerComponent::onIncreaseThreshold(const Tessel::CommandMsg& msg)
+{
+    return step(threshold, kThresholdStep, true, msg);
+}
+
+bool SpeakerComponent::onDecreaseThreshold(const Tessel::CommandMsg& msg)
+{
+    return step(threshold, kThresholdStep, false, msg);
+}
+
+std::vector<Tessel::MenuParam::Item> SpeakerComponent::getContextMenuItems()
+{
+    return {{"Copy", "Edit", "Copy"}, {"Paste", "Edit", "Paste"}};
+}
+
+// --- Properties -----------------------------------------------------------------------------
+
+bool SpeakerComponent::anyWifiVisible() const
+{
+    return networkList && networkList->countEntries() > 0 && !networkList->getEntry(0).empty();
+}
+
+bool SpeakerComponent::isSubWoofer() const
+{
+    return model && model->toString().find(kSubWooferModel) != std::string::npos;
+}
+
+bool SpeakerComponent::isCorra() const
+{
+    return optionCard && optionCard->getValue().asDouble() != 0;
+}
+
+bool SpeakerComponent::getProperty(const std::string& propertyName, Tessel::Variant& value) const
+{
+    if (propertyName == "anyWifiVisible")
+        value = anyWifiVisible();
+    else if (propertyName == "isSubWoofer")
+        value = isSubWoofer();
+    else if (propertyName == "isCorra")
+        value = isCorra();
+    else
+        return RemoteComponent::getProperty(propertyName, value);
+    return true;
+}
+
+// --- Changes --------------------------------------------------------------------------------
+
+void SpeakerComponent::paramChanged(Tessel::IParameter* param)
+{
+    if (param == elastic.get())
+        elasticChanged();
+    else if (param == solo.get())
+        soloChanged();
+    RemoteComponent::paramChanged(param);
+}
+
+void SpeakerComponent::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
+{
+    if (!msg.is(Tessel::Messages::kChanged))
+        return RemoteComponent::notify(subject, msg);
+    if (isSubjectOf(subject, volume))
+        volumeChanged();
+    else if (isSubjectOf(subject, temperatureC))
+        temperatureChanged();
+    else if (isSubjectOf(subject, model))
+        modelChanged();
+    else if (isSubjectOf(subject, networkList) || isSubjectOf(subject, currentSsid))
+        propertyChanged("anyWifiVisible");
+    else if (isSubjectOf(subject, optionCard))
+        propertyChanged("isCorra");
+}
+
+void SpeakerComponent::volumeChanged()
+{
+    // Views hear "changed" for range and state changes too; only a new value counts.
+    const double value = volume->getValue().asDouble();
+    if (value == lastVolume)
+        return;
+    lastVolume = value;
+    if (!suppress && elastic)
+        elastic->setValue(Tessel::Variant(value), true);
+    suppress = false;
+}
+
+void SpeakerComponent::elasticChanged()
+{
+    if (!volume)
+        return;
+    // The volume clamps the elastic value to its own range; the elastic value keeps the offset.
+    suppress = true;
+    volume->setValue(elastic->getValue(), true);
+    suppress = false;
+}
+
+void SpeakerComponent::temperatureChanged()
+{
+    if (!temperatureC || !thermalState)
+        return;
+    const double celsius = temperatureC->getValue().asDouble();
+    const double level = celsius > 70 ? 2 : celsius > 64 ? 1 : 0;
+    thermalState->setValue(Tessel::Variant(0.5 * level), false);
+}
+
+void SpeakerComponent::modelChanged()
+{
+    const std::string text = model->toString();
+    if (text == lastModel)
+        return;
+    lastModel = text;
+    propertyChanged("isSubWoofer");
+    // Only a contour value that was restored from stored state is written back; a speaker that
+    // merely shows up keeps its own.
+    if (isSubWoofer() && contour && hasStoredContour)
+        contour->setValue(Tessel::Variant(storedContour), true);
+}
+
+void SpeakerComponent::soloChanged()
+{
+    const double value = solo->getValue().asDouble();
+    char line[64];
+    std::snprintf(line, sizeof(line), "solo val: %.2f\n", value);
+    Tessel::DebugPrintCString(line);
+
+    // The venue manager's current room decides; without venue manager or room nothing happens.
+    Tessel::Component* venues = Tessel::getRootComponent()->findChild("VenueManager");
+    Tessel::Variant current;
+    if (!venues || !venues->getProperty("currentRoom", current))
+        return;
+    auto* room = Tessel::unknownCast<Tessel::IObject>(current.asObject());
+    if (!room)
+        return;
+    Tessel::Variant holds;
+    if (!room->invokeMethod(holds, Tessel::Message("holdsSpeaker", {Tessel::Variant(static_cast<Tessel::IUnknown*>(static_cast<Tessel::Object*>(this)))}))
+        || !holds.asInt())
+        return;
+    Tessel::Variant ignored;
+    room->invokeMethod(ignored, Tessel::Message("setSolo", {Tessel::Variant(static_cast<Tessel::IUnknown*>(static_cast<Tessel::Object*>(this))),
+                                                           Tessel::Variant(value != 0)}));
+}
+
+void SpeakerComponent::restoreFinished()
+{
+    if (!contour)
+        return;
+    storedContour = contour->getValue().asDouble();
+    hasStoredContour = true;
+}
+
+// --- Meters ---------------------------------------------------------------------------------
+
+void SpeakerComponent::handleMeterPacket(const lknet::Packet* packet)
+{
+    if (!LK::packetHolds<LK::MeterPacket>(packet))
+        return;
+    const auto* meters = reinterpret_cast<const LK::MeterPacket*>(packet);
+    const bool shortValues = packet->type == lknet::kPacketMetersShort;
+    const int capacity = shortValues ? LK::kMaxShortMeters : LK::kMaxByteMeters;
+    const int valueCount = std::min<int>(meters->valueCount, capacity);
+    const int groupCount = std::min<int>(meters->groupCount, LK::kMaxMeterGroups);
+    const int64_t now = Tessel::GetSystemTicks();
+    for (int g = 0; g < groupCount; ++g)
+    {
+        const LK::MeterGroup& group = meters->groups[g];
+        for (int i = 0; i < group.valueCount; ++i)
+        {
+            const int at = group.firstValue + i;
+            if (at >= valueCount)
+                break;
+            float value;
+            if (shortValues)
+            {
+                uint16_t raw;
+                std::memcpy(&raw, meters->values + 2 * at, sizeof(raw));
+                value = float(raw) / 65535.0f;
+            }
+            else
+                value = float(meters->values[at]) / 255.0f;
+            handleMeterValue(meters->kind, group.meterId, i, value, now);
+        }
+    }
+}
+
+void SpeakerComponent::handleMeterValue(uint32_t kind, int meterId, int index, float value, int64_t now)
+{
+    const float decibels = value < kSilence ? kSilenceDb : float(20.0 * std::log10(double(value)));
+    if (kind == LK::kMeterKindGainReduction)
+    {
+        if (index < 0 || index >= kOutputs)
+            return;
+        Filtra::MeterIdleBallistics* ballistics = meterId == 4   ? &peakReduction[size_t(index)]
+                                                  : meterId == 0 ? &rmsReduction[size_t(index)]
+                                                                 : nullptr;
+        if (!ballistics || !ballistics->isBound())
+            return;
+        Tessel::IParameter* display = ballistics->getDisplay();
+        const double min = display->getMin().asDouble();
+        const double max = display->getMax().asDouble();
+        if (max == min)
+            return;
+        ballistics->push(float((decibels - min) / (max - min)), now);
+        return;
+    }
+    const int view = meterId == 4 ? index + 1 : index;
+    if (view < 0 || view >= kMeterViews)
+        return;
+    const float level = meterEngines[size_t(view)] ? meterEngines[size_t(view)]->toPosition(decibels) : value;
+    viewBallistics[size_t(view)].push(level, now);
+}
+
+Filtra::MeterView* SpeakerComponent::getMeterView(int index)
+{
+    if (index < 0 || index >= kMeterViews)
+        return nullptr;
+    const size_t at = size_t(index);
+    if (!meterViews[at])
+    {
+        meterEngines[at] = Tessel::adopt(new Filtra::LevelMeter);
+        meterEngines[at]->attach(viewBallistics[at].getDisplay(), viewBallistics[at].getPeakHold());
+        meterViews[at] = Tessel::adopt(new Filtra::MeterView(meterEngines[at], index));
+    }
+    return meterViews[at].get();
+}
+
+Tessel::Object* SpeakerComponent::createView(const std::string& viewName)
+{
+    const size_t prefix = std::strlen(kMeterViewPrefix);
+    if (viewName.size() != prefix + 1 || viewName.compare(0, prefix, kMeterViewPrefix) != 0)
+        return nullptr;
+    const char digit = viewName[prefix];
+    if (digit < '0' || digit > '9')
+        return nullptr;
+    Filtra::MeterView* view = getMeterView(digit - '0');
+    if (view)
+        view->retain();
+    return view;
+}
+
+void SpeakerComponent::idleTick()
+{
+    const int64_t now = Tessel::GetSystemTicks();
+    for (int i = 0; i < kOutputs; ++i)
+    {
+        peakReduction[size_t(i)].idle(now);
+        rmsReduction[size_t(i)].idle(now);
+    }
+    for (int i = 0; i < kMeterViews; ++i)
+    {
+        if (!meterViews[size_t(i)])
+            continue;
+        viewBallistics[size_t(i)].idle(now);
+        meterEngines[size_t(i)]->update();
+    }
+    RemoteComponent::idleTick();
+}
+
+} // namespace Vellaris

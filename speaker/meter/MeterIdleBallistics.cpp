@@ -1,0 +1,70 @@
+#include "speaker/meter/MeterIdleBallistics.h"
+
+#include <algorithm>
+
+namespace Filtra
+{
+
+void MeterIdleBallistics::bind(Tessel::IParameter* newDisplay, Tessel::IParameter* newPeakHold)
+{
+    display = newDisplay;
+    peakHold = newPeakHold;
+    decayStarted = holdStarted = false;
+}
+
+void MeterIdleBallistics::setDecayTime(double seconds)
+{
+    if (seconds > 0)
+        decayRate = float(0.001 / seconds);
+}
+
+float MeterIdleBallistics::getDisplayed() const
+{
+    return display ? float(display->getNormalized()) : 0.0f;
+}
+
+float MeterIdleBallistics::getHeld() const
+{
+    return peakHold ? float(peakHold->getNormalized()) : 0.0f;
+}
+
+void MeterIdleBallistics::push(float level, int64_t now)
+{
+    if (!display)
+        return;
+    if (!decayStarted || beyond(level, getDisplayed()))
+    {
+        display->setNormalized(level, false);
+        lastDecay = now;
+        decayStarted = true;
+    }
+    if (peakHold && (!holdStarted || beyond(level, getHeld())))
+    {
+        peakHold->setNormalized(level, false);
+        lastHold = now;
+        holdStarted = true;
+    }
+}
+
+void MeterIdleBallistics::idle(int64_t now)
+{
+    if (!display)
+        return;
+    const float shown = getDisplayed();
+    const bool atRest = inverted ? shown >= 1.0f : shown <= 0.0f;
+    if (decayStarted && lastDecay < now && !atRest)
+    {
+        const float fraction = std::clamp(float(now - lastDecay) * decayRate, 0.0f, 1.0f);
+        const float next = inverted ? 1.0f - (1.0f - shown) * (1.0f - fraction) : shown * (1.0f - fraction);
+        display->setNormalized(next, false);
+        lastDecay = now;
+    }
+    if (peakHold && now > holdTime + lastHold)
+    {
+        peakHold->setNormalized(shown, false);
+        lastHold = now;
+        holdStarted = true;
+    }
+}
+
+} // namespace Filtra

@@ -1,0 +1,128 @@
+// A speaker mirror built from the component model, subscribed to a real tarnsim over loopback.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "net/client/SpeakerRootComponent.h"
+#include "net/protocol/MessageNames.h"
+#include "net/protocol/ParamPackets.h"
+#include "net/protocol/ParamPath.h"
+#include "speaker/SpeakerClasses.h"
+#include "speaker/SpeakerComponent.h"
+#include "tessel/HeadlessPlatform.h"
+#include "tessel/Initializer.h"
+#include "tests/sim/SimulatorProcess.h"
+
+using namespace TestSupport;
+using namespace Vellaris::LK;
+using Core::Portable::Attributes;
+
+namespace
+{
+
+constexpr Milliseconds kLimit(10000);
+
+// Compares every value of a simulator's "Synchronize" object with the mirror below `prefix`;
+// returns the differences, one line each.
+void compare(const Attributes& state, const std::string& prefix, Tessel::Component& root,
+             std::vector<std::string>& differences, int& compared)
+{
+    if (const Attributes* values = state.getAttributes(Message::kValues))
+    {
+        for (const auto& entry : *values)
+        {
+            const std::string path = prefix + "/" + std::string(entry.name());
+            Tessel::IParameter* param = root.lookupParameter(path);
+            if (!param)
+            {
+                differences.push_back(path + ": missing in the mirror");
+                continue;
+            }
+            ++compared;
+            if (entry.value().isText())
+            {
+                if (param->toString() != entry.value().text())
+                    differences.push_back(path + ": \"" + param->toString() + "\" against \"" +
+                                          std::string(entry.value().text()) + "\"");
+            }
+            else if (std::fabs(param->getNormalized() - entry.value().toDouble()) > 1e-4)
+                differences.push_back(path + ": " + std::to_string(param->getNormalized()) + " against " +
+                                      std::to_string(entry.value().toDouble()));
+        }
+    }
+    if (const Attributes* children = state.getAttributes(Message::kChildren))
+        for (const auto& child : *children)
+            if (const Attributes* content = child.value().attributes())
+                compare(*content, prefix + "/" + std::string(child.name()), root, differences, compared);
+}
+
+} // namespace
+
+TEST(MirrorWithSimulator, TakesTheWholeStateAndItsChangesComeBackAsEchoes)
+{
+    newDiscoveryScope();
+    Tessel::HeadlessPlatform platform;
+    platform.setTime(1000);
+    Tessel::runInitializers();
+    ASSERT_TRUE(Vellaris::registerSpeakerClasses());
+
+    ServerWatcher watcher;
+    SimulatorProcess sim({"TX40S"});
+    auto server = watcher.waitFor("TX40S", kLimit);
+    ASSERT_TRUE(server) << sim.output();
+
+    Tessel::AutoPtr<SpeakerRootComponent> root = new SpeakerRootComponent;
+    ASSERT_NE(root->getClient(), 0);
+    root->connect(server->handle);
+    Tessel::IParameter* model = root->lookupParameter("Speaker/model");
+    ASSERT_NE(model, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return model->toString() == "TX40S"; }, kLimit)) << sim.output();
+    EXPECT_TRUE(root->getSpeaker()->isSubWoofer());
+
+    // A second, plain client reads the simulator's own state for comparison.
+    TestClient reader;
+    reader.subscribe(server->handle);
+    ASSERT_TRUE(pumpUntil([&] { return !reader.messages(Message::kSubscriptionReply).empty(); }, kLimit));
+    const MessageAttributes state = reader.messages(Message::kSynchronize).at(0);
+    std::vector<std::string> differences;
+    int compared = 0;
+    compare(state, "Speaker", *root, differences, compared);
+    EXPECT_GT(compared, 50);
+    EXPECT_TRUE(differences.empty()) << ::testing::PrintToString(differences);
+
+    // Changes made in the mirror reach the speaker, which echoes them to every subscriber.
+    root->lookupParameter("Speaker/nickname")->fromString("Mirror Left");
+    Tessel::IParameter* contour = root->lookupParameter("Speaker/contour");
+    ASSERT_NE(contour, nullptr);
+    const int64_t newContour = contour->getValue().asInt() == 1 ? 2 : 1;
+    contour->setValue(newContour);
+    auto echoed = [&](const std::string& path, uint32_t type) {
+        for (const Received* packet : reader.ofType(type))
+            if (readTextField(packet->as<ParamPacketBase>().path, kPathSize) == path)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(pumpUntil([&] { return echoed("nickname", lknet::kPacketParamString)
+                                       && echoed("contour", lknet::kPacketParamValue); }, kLimit));
+    // The mirror's own echo arrived too and changed nothing.
+    pumpFor(Milliseconds(100));
+    EXPECT_EQ(root->lookupParameter("Speaker/nickname")->toString(), "Mirror Left");
+    EXPECT_EQ(contour->getValue().asInt(), newContour);
+
+    // A fresh subscription sees the new values in the speaker's state.
+    TestClient later;
+    later.subscribe(server->handle);
+    ASSERT_TRUE(pumpUntil([&] { return !later.messages(Message::kSubscriptionReply).empty(); }, kLimit));
+    const MessageAttributes after = later.messages(Message::kSynchronize).at(0);
+    differences.clear();
+    compared = 0;
+    compare(after, "Speaker", *root, differences, compared);
+    EXPECT_TRUE(differences.empty()) << ::testing::PrintToString(differences);
+    EXPECT_EQ(after.getAttributes(Message::kValues)->getText("nickname"), "Mirror Left");
+
+    root->disconnect(true);
+    later.unsubscribe();
+    reader.unsubscribe();
+    pumpFor(Milliseconds(50));
+}
