@@ -1,47 +1,125 @@
 #include "net/SpeakerNetworkManager.h"
 
-#include "lknet/lknet.h"
-#include "tessel/ISystem.h"
-#include "tessel/Platform.h"
+#include "net/SpeakerNetworkItem.h"
+#include "speaker/SpeakerComponent.h"
+#include "tessel/IParameter.h"
 
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS_NAMED(SpeakerNetworkManager, Tessel::Component, "SpeakerNetworkManager")
+TESSEL_DEFINE_CLASS_NAMED(SpeakerNetworkManager, LK::NetworkPresentationManager, "SpeakerNetworkManager")
 
-SpeakerNetworkManager::SpeakerNetworkManager()
-    : Tessel::Component("SpeakerNetwork", "SpeakerNetwork"), idle([] { lknet::LKGetNetworkManager()->process(); })
+SpeakerNetworkManager::SpeakerNetworkManager(lknet::INetworkManager* network)
+    : NetworkPresentationManager(kComponentName, network)
 {
+    setTitle(kComponentName);
     attach(this);
 }
 
 SpeakerNetworkManager::~SpeakerNetworkManager()
 {
-    idle.stop();
     detach(this);
 }
 
-void SpeakerNetworkManager::startup()
+LK::NetworkItem* SpeakerNetworkManager::createItem(LK::ServerDescription* description)
 {
-    lknet::INetworkManager* network = lknet::LKGetNetworkManager();
-    std::string computerName = Tessel::GetSystem()->getComputerName();
-    network->configure(computerName.c_str());
-    started = network->startup() == 0;
-    if (started)
-        idle.start(0, true);
+    if (!description || description->deviceType != kSpeakerDeviceType)
+        return nullptr;
+    SpeakerNetworkItem* item = new SpeakerNetworkItem(description, getNetwork());
+    item->setSelectable(itemsSelectable);
+    if (SpeakerComponent* speaker = item->getSpeakerComponent())
+        if (Tessel::IParameter* solo = speaker->findParameter("solo"))
+            solo->enable(false);
+    addObserver(item);
+    Tessel::IParameter* showNetwork = Tessel::getRootComponent()->lookupParameter("VenueManager/showNetwork");
+    if (showNetwork && showNetwork->getValue().asDouble() > 0)
+        item->setNetworkSetupMode(true);
+    return item;
 }
 
-void SpeakerNetworkManager::shutdown()
+void SpeakerNetworkManager::removeItem(LK::NetworkItem* item)
 {
-    idle.stop();
-    if (started)
-        lknet::LKGetNetworkManager()->shutdown();
-    started = false;
+    if (SpeakerNetworkItem* speaker = Tessel::classCast<SpeakerNetworkItem>(item))
+    {
+        if (Tessel::Component* venues = Tessel::getRootComponent()->findChild("VenueManager"))
+        {
+            Tessel::Variant ignored;
+            venues->invokeMethod(ignored, Tessel::Message("speakerGone", {Tessel::Variant(speaker->getSerialNumber()),
+                                                                          Tessel::Variant(static_cast<Tessel::Object*>(speaker))}));
+        }
+    }
+    NetworkPresentationManager::removeItem(item);
 }
 
-void SpeakerNetworkManager::deselectAll()
+int SpeakerNetworkManager::countSpeakers() const
 {
-    // Speaker items arrive with the speaker list; until then nothing is selected.
+    return getItems().countItems();
+}
+
+SpeakerNetworkItem* SpeakerNetworkManager::getSpeaker(int index) const
+{
+    return Tessel::classCast<SpeakerNetworkItem>(getItems().getItemAt(index));
+}
+
+void SpeakerNetworkManager::selectAll(bool selected)
+{
+    for (int i = 0; i < countSpeakers(); ++i)
+        if (SpeakerNetworkItem* item = getSpeaker(i))
+            item->setSelected(selected, false);
+}
+
+void SpeakerNetworkManager::setItemsSelectable(bool on)
+{
+    itemsSelectable = on;
+    for (int i = 0; i < countSpeakers(); ++i)
+        if (SpeakerNetworkItem* item = getSpeaker(i))
+            item->setSelectable(on);
+}
+
+void SpeakerNetworkManager::setNetworkSetupMode(bool on)
+{
+    if (on)
+    {
+        selectAll(true);
+        setItemsSelectable(false);
+    }
+    else
+    {
+        setItemsSelectable(true);
+        selectAll(false);
+    }
+    for (int i = 0; i < countSpeakers(); ++i)
+        if (SpeakerNetworkItem* item = getSpeaker(i); item && item->getSpeakerComponent())
+            item->setNetworkSetupMode(on);
+}
+
+SpeakerNetworkItem* SpeakerNetworkManager::findItemBySerial(const std::string& serial) const
+{
+    for (int i = 0; i < countSpeakers(); ++i)
+    {
+        SpeakerNetworkItem* item = getSpeaker(i);
+        if (item && item->getDescription() && item->getDescription()->serialNumber == serial)
+            return item;
+    }
+    return nullptr;
+}
+
+SpeakerNetworkItem* SpeakerNetworkManager::findItemByComponent(const SpeakerComponent* speaker) const
+{
+    if (!speaker)
+        return nullptr;
+    for (int i = 0; i < countSpeakers(); ++i)
+    {
+        SpeakerNetworkItem* item = getSpeaker(i);
+        if (item && item->getSpeakerComponent() == speaker)
+            return item;
+    }
+    return nullptr;
+}
+
+void SpeakerNetworkManager::requestNetworkChange()
+{
+    signal(Tessel::Message("requestNetworkChange"));
 }
 
 } // namespace Vellaris

@@ -1,35 +1,73 @@
 #pragma once
 
+#include <string>
+
 #include "app/ComponentSingleton.h"
-#include "tessel/IdleClient.h"
+#include "net/NetworkPresentationManager.h"
 
 namespace Vellaris
 {
 
-// The list of speakers on the network, named "SpeakerNetwork" below the root. It configures and
-// starts the network library and lets it process on every idle turn.
-class SpeakerNetworkManager : public Tessel::Component, public ComponentSingleton<SpeakerNetworkManager>
+class SpeakerComponent;
+class SpeakerNetworkItem;
+
+// The application's list of speakers, the component "SpeakerNetwork" below the root. Every device
+// of type "SPK" that the network library announces becomes a SpeakerNetworkItem, a child named by
+// its serial number (two speakers with one serial number share the name; lookups find the first).
+//
+// Skin: "://roomdesk/SpeakerNetwork/rescanAll" (command "Network"/"Rescan All"),
+// ".../simulateErrors", ".../errorMessage", ".../errorState", properties ".../hasItems" and
+// ".../hasErrors", the item model ".../NetworkList" (IItemListModel), and each item below
+// ".../<serial>" (see SpeakerNetworkItem).
+//
+// Signals to observers (the items observe it too): "itemAdded", "itemRemoved", "propertyChanged",
+// "selectionChanged" (arg: the item whose "wink" changed) and "requestNetworkChange".
+//
+// When an item leaves while a room holds its speaker, the venue manager "VenueManager" is told
+// through invokeMethod "speakerGone" (args: serial number, item); without a venue manager nothing
+// happens.
+class SpeakerNetworkManager : public LK::NetworkPresentationManager, public ComponentSingleton<SpeakerNetworkManager>
 {
     TESSEL_DECLARE_CLASS(SpeakerNetworkManager)
 public:
-    SpeakerNetworkManager();
+    static constexpr const char* kComponentName = "SpeakerNetwork";
+    static constexpr const char* kSpeakerDeviceType = "SPK";
 
-    // Configures the network library with the computer's name and starts it. When the library
-    // cannot start, the list simply stays empty.
-    void startup();
-    // Stops processing and shuts the network library down.
-    void shutdown();
-    bool isStarted() const { return started; }
+    // `network` is the library's manager to use (null: LKGetNetworkManager(); tests pass fakes).
+    explicit SpeakerNetworkManager(lknet::INetworkManager* network = nullptr);
 
-    // Deselects every speaker item (before the application is suspended).
-    void deselectAll();
+    // Makes a SpeakerNetworkItem for a device of type exactly "SPK" (else nullptr): selectable as
+    // itemsSelectable says, "solo" disabled, observing this manager, in network setup mode when
+    // the venue manager's "showNetwork" is on.
+    LK::NetworkItem* createItem(LK::ServerDescription* description) override;
+    // Tells the venue manager that the speaker is gone, then takes the item out of the list.
+    void removeItem(LK::NetworkItem* item) override;
+
+    int countSpeakers() const;
+    SpeakerNetworkItem* getSpeaker(int index) const;
+
+    // setSelected(selected, false) on every speaker item, in list order.
+    void selectAll(bool selected);
+    // Deselects every speaker (before the application is suspended).
+    void deselectAll() { selectAll(false); }
+    // Sets itemsSelectable and every item's selectable flag.
+    void setItemsSelectable(bool on);
+    bool getItemsSelectable() const { return itemsSelectable; }
+    // On: every speaker winks and single selections are locked; off: unlocked and all deselected.
+    // Then every speaker's "networksetupmode" follows.
+    void setNetworkSetupMode(bool on);
+    // The first speaker whose serial number equals `serial` exactly, or nullptr.
+    SpeakerNetworkItem* findItemBySerial(const std::string& serial) const;
+    // The speaker item whose speaker component is `speaker`, or nullptr.
+    SpeakerNetworkItem* findItemByComponent(const SpeakerComponent* speaker) const;
+    // Every speaker sends the Wi-Fi setup's join request to its device.
+    void requestNetworkChange();
 
 protected:
     ~SpeakerNetworkManager() override;
 
 private:
-    Tessel::IdleClient idle;
-    bool started = false;
+    bool itemsSelectable = true;
 };
 
 } // namespace Vellaris

@@ -1,0 +1,274 @@
+#include "net/NetworkPresentationManager.h"
+
+#include <vector>
+
+#include "tessel/CommandParam.h"
+#include "tessel/ISystem.h"
+#include "tessel/Platform.h"
+#include "tessel/StringParam.h"
+#include "tessel/Warning.h"
+
+namespace Vellaris::LK
+{
+
+TESSEL_DEFINE_ABSTRACT_CLASS(NetworkPresentationManager, NetworkListener, "NetworkPresentationManager")
+
+namespace
+{
+// Every text the library reports becomes a warning of the application.
+void reportLibraryText(const char* line)
+{
+    Tessel::warning("LKNET:%s\n", line ? line : "");
+}
+
+std::string toAscii(const std::string& text)
+{
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (unsigned char c : text)
+    {
+        if (c >= 0x80)
+        {
+            // One "?" per character, not per byte of its UTF-8 sequence.
+            if ((c & 0xC0) != 0x80)
+                ascii += '?';
+            continue;
+        }
+        ascii += char(c);
+    }
+    return ascii;
+}
+
+Tessel::Variant objectArg(NetworkItem* item)
+{
+    return Tessel::Variant(static_cast<Tessel::Object*>(item));
+}
+
+std::vector<Tessel::SharedPtr<NetworkItem>> snapshot(const NetworkItemCollection& items)
+{
+    std::vector<Tessel::SharedPtr<NetworkItem>> copy;
+    for (int i = 0; i < items.countItems(); ++i)
+        copy.emplace_back(items.getItemAt(i));
+    return copy;
+}
+} // namespace
+
+NetworkPresentationManager::NetworkPresentationManager(const std::string& name, lknet::INetworkManager* network)
+    : NetworkListener(name, network), idle([this] { onIdleTick(); })
+{
+    LKSetReportFunction(&reportLibraryText);
+    collection = new NetworkItemCollection;
+    addChild(collection);
+    Tessel::ParamContainer& params = getParams();
+    params.addCommand("Network", "Rescan All", "rescanAll", 1);
+    errorMessage = params.addString("errorMessage", 2);
+    errorState = params.addParam("errorState", 3);
+    params.addCommand("Network", "Simulate Errors", "simulateErrors", 4);
+}
+
+NetworkPresentationManager::~NetworkPresentationManager()
+{
+    idle.stop();
+    if (started)
+    {
+        // Never leave the library with pointers to a listener that is gone.
+        network->removeNetworkListener(this);
+        network->removeErrorReporter(this);
+    }
+}
+
+std::string NetworkPresentationManager::itemNameFor(const ServerDescription& description)
+{
+    const std::string& serial = description.serialNumber;
+    if (!serial.empty() && serial.find('/') == std::string::npos)
+        return serial;
+    return "server" + std::to_string(description.serverId);
+}
+
+void NetworkPresentationManager::startup()
+{
+    if (started || stopped)
+        return;
+    std::string computerName = toAscii(Tessel::GetSystem()->getComputerName());
+    network->configure(computerName.c_str());
+    started = network->startup() == lknet::kOk;
+    if (!started)
+        return;
+    network->addNetworkListener(this);
+    network->addErrorReporter(this);
+    idle.start(0, true);
+}
+
+void NetworkPresentationManager::shutdown()
+{
+    if (!started)
+        return;
+    for (const auto& item : snapshot(*collection))
+    {
+        signal(Tessel::Message("itemRemoved", {objectArg(item.get())}));
+        item->detach(true);
+    }
+    for (const auto& item : snapshot(*collection))
+    {
+        item->setOwner(nullptr);
+        removeChild(item.get());
+    }
+    collection->removeAll();
+    collection->signal(Tessel::Message(Tessel::Messages::kChanged));
+    network->removeNetworkListener(this);
+    network->removeErrorReporter(this);
+    idle.stop();
+    network->process();
+    network->shutdown();
+    started = false;
+    stopped = true;
+    propertyChanged("hasItems");
+}
+
+NetworkItem* NetworkPresentationManager::findItemByServerId(uint32_t serverId) const
+{
+    for (int i = 0; i < collection->countItems(); ++i)
+    {
+        NetworkItem* item = collection->getItemAt(i);
+        if (item->getDescription() && item->getDescription()->getServerId() == serverId)
+            return item;
+    }
+    return nullptr;
+}
+
+void NetworkPresentationManager::onServerAvailable(ServerDescription* description)
+{
+    // A report still queued when the manager shut down must not bring items back.
+    if (!started)
+        return;
+    Tessel::AutoPtr<NetworkItem> item = createItem(description);
+    if (!item)
+        return;
+    if (description)
+        item->setName(itemNameFor(*description));
+    collection->add(item);
+    addChild(item.detach());
+    NetworkItem* added = collection->getItemAt(collection->countItems() - 1);
+    added->setOwner(this);
+    signal(Tessel::Message("itemAdded", {objectArg(added)}));
+    propertyChanged("hasItems");
+}
+
+void NetworkPresentationManager::onServerUnavailable(uint32_t serverId)
+{
+    if (NetworkItem* item = findItemByServerId(serverId))
+        removeItemDeferred(item);
+}
+
+void NetworkPresentationManager::removeItemDeferred(NetworkItem* item)
+{
+    if (!item->canRemove())
+    {
+        deferMessage(Tessel::Message("deleteItem", {objectArg(item)}), kRemoveRetryMs);
+        return;
+    }
+    removeItem(item);
+    propertyChanged("hasItems");
+}
+
+void NetworkPresentationManager::removeItem(NetworkItem* item)
+{
+    Tessel::SharedPtr<NetworkItem> keep(item);
+    signal(Tessel::Message("itemRemoved", {objectArg(item)}));
+    item->detach(false);
+    collection->remove(item);
+    item->setOwner(nullptr);
+    removeChild(item);
+}
+
+void NetworkPresentationManager::onNetworkError(int code, const std::string& address, uint16_t port)
+{
+    if (code != lknet::kErrorConnectionRestored && code != lknet::kErrorConnectionLost)
+        return;
+    for (const auto& item : snapshot(*collection))
+    {
+        ServerDescription* description = item->getDescription();
+        if (!description || description->address != address || description->port != port)
+            continue;
+        std::string device = description->name;
+        std::string host = item->findParameter("hostname")->toString();
+        if (!host.empty())
+            device += " " + host;
+        std::string text = kConnectivityMessage;
+        text.replace(text.find("%(1)"), 4, device);
+        errorMessage->setValue(Tessel::Variant(text), false);
+        errorState->setValue(Tessel::Variant(1), false);
+        propertyChanged("hasErrors");
+        item->onError(code);
+    }
+}
+
+void NetworkPresentationManager::rescan()
+{
+    network->resume(1);
+    errorState->setValue(Tessel::Variant(0), false);
+}
+
+void NetworkPresentationManager::onIdleTick()
+{
+    if (!started)
+        return;
+    network->process();
+    for (const auto& item : snapshot(*collection))
+        if (collection->contains(item.get()))
+            item->onIdle();
+}
+
+bool NetworkPresentationManager::acceptsCommandCategory(const std::string& category) const
+{
+    return category == "Network";
+}
+
+bool NetworkPresentationManager::onRescanAll(const Tessel::CommandMsg& msg)
+{
+    if (!msg.checkOnly)
+        rescan();
+    return true;
+}
+
+bool NetworkPresentationManager::onSimulateErrors(const Tessel::CommandMsg& msg)
+{
+    if (!msg.checkOnly)
+        network->simulateErrors();
+    return true;
+}
+
+bool NetworkPresentationManager::getProperty(const std::string& propertyName, Tessel::Variant& value) const
+{
+    if (propertyName == "hasItems")
+    {
+        value = Tessel::Variant(!collection->isEmpty());
+        return true;
+    }
+    if (propertyName == "hasErrors")
+    {
+        value = Tessel::Variant(errorState->getValue().asInt() != 0);
+        return true;
+    }
+    return NetworkListener::getProperty(propertyName, value);
+}
+
+void NetworkPresentationManager::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
+{
+    if (msg.is("deleteItem"))
+    {
+        Tessel::Object* object = Tessel::unknownCast<Tessel::Object>(msg.getArg(0).asObject());
+        NetworkItem* item = Tessel::classCast<NetworkItem>(object);
+        if (item && collection->contains(item))
+            removeItemDeferred(item);
+        return;
+    }
+    NetworkListener::notify(subject, msg);
+}
+
+TESSEL_BEGIN_COMMANDS(NetworkPresentationManager)
+TESSEL_COMMAND("Network", "Rescan All", NetworkPresentationManager::onRescanAll)
+TESSEL_COMMAND("Network", "Simulate Errors", NetworkPresentationManager::onSimulateErrors)
+TESSEL_END_COMMANDS(NetworkPresentationManager, NetworkListener)
+
+} // namespace Vellaris::LK
