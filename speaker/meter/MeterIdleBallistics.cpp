@@ -18,6 +18,14 @@ void MeterIdleBallistics::setDecayTime(double seconds)
         decayRate = float(0.001 / seconds);
 }
 
+void MeterIdleBallistics::setInverted(bool on)
+{
+    inverted = on;
+    // A gain-reduction meter must not show full reduction before its first value arrives.
+    if (display && !decayStarted)
+        display->setNormalized(inverted ? 1.0 : 0.0, false);
+}
+
 float MeterIdleBallistics::getDisplayed() const
 {
     return display ? float(display->getNormalized()) : 0.0f;

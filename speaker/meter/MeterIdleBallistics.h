@@ -30,7 +30,8 @@ public:
     // The display falls over the whole scale in `seconds` (rate = 0.001 / seconds per ms).
     void setDecayTime(double seconds);
     float getDecayRate() const { return decayRate; }
-    void setInverted(bool on) { inverted = on; }
+    // Inverts the meter; a bound meter that has shown nothing yet goes to its resting place.
+    void setInverted(bool on);
     bool isInverted() const { return inverted; }
     // How long a peak stays held, in ms.
     void setHoldTime(int64_t ms) { holdTime = ms; }
