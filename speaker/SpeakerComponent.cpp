@@ -55,12 +55,6 @@ enum LocalTag : int32_t
 
 // Gain-reduction meters rest at the top and fall back there in 0.3 s.
 constexpr double kReductionDecaySeconds = 0.3;
-// Below this linear level a meter shows -144 dB.
-constexpr double kSilence = 6.309573444802e-08;
-constexpr float kSilenceDb = -144.0f;
-
-const char* const kMeterViewPrefix = "MeterDisplay";
-
 struct CommandParamRow
 {
     const char* command;
@@ -444,113 +438,6 @@ void SpeakerComponent::restoreFinished()
         return;
     storedContour = contour->getValue().asDouble();
     hasStoredContour = true;
-}
-
-// --- Meters ---------------------------------------------------------------------------------
-
-void SpeakerComponent::handleMeterPacket(const lknet::Packet* packet)
-{
-    if (!LK::packetHolds<LK::MeterPacket>(packet))
-        return;
-    const auto* meters = reinterpret_cast<const LK::MeterPacket*>(packet);
-    const bool shortValues = packet->type == lknet::kPacketMetersShort;
-    const int capacity = shortValues ? LK::kMaxShortMeters : LK::kMaxByteMeters;
-    const int valueCount = std::min<int>(meters->valueCount, capacity);
-    const int groupCount = std::min<int>(meters->groupCount, LK::kMaxMeterGroups);
-    const int64_t now = Tessel::GetSystemTicks();
-    for (int g = 0; g < groupCount; ++g)
-    {
-        const LK::MeterGroup& group = meters->groups[g];
-        for (int i = 0; i < group.valueCount; ++i)
-        {
-            const int at = group.firstValue + i;
-            if (at >= valueCount)
-                break;
-            float value;
-            if (shortValues)
-            {
-                uint16_t raw;
-                std::memcpy(&raw, meters->values + 2 * at, sizeof(raw));
-                value = float(raw) / 65535.0f;
-            }
-            else
-                value = float(meters->values[at]) / 255.0f;
-            handleMeterValue(meters->kind, group.meterId, i, value, now);
-        }
-    }
-}
-
-void SpeakerComponent::handleMeterValue(uint32_t kind, int meterId, int index, float value, int64_t now)
-{
-    const float decibels = value < kSilence ? kSilenceDb : float(20.0 * std::log10(double(value)));
-    if (kind == LK::kMeterKindGainReduction)
-    {
-        if (index < 0 || index >= kOutputs)
-            return;
-        Filtra::MeterIdleBallistics* ballistics = meterId == 4   ? &peakReduction[size_t(index)]
-                                                  : meterId == 0 ? &rmsReduction[size_t(index)]
-                                                                 : nullptr;
-        if (!ballistics || !ballistics->isBound())
-            return;
-        Tessel::IParameter* display = ballistics->getDisplay();
-        const double min = display->getMin().asDouble();
-        const double max = display->getMax().asDouble();
-        if (max == min)
-            return;
-        ballistics->push(float((decibels - min) / (max - min)), now);
-        return;
-    }
-    const int view = meterId == 4 ? index + 1 : index;
-    if (view < 0 || view >= kMeterViews)
-        return;
-    const float level = meterEngines[size_t(view)] ? meterEngines[size_t(view)]->toPosition(decibels) : value;
-    viewBallistics[size_t(view)].push(level, now);
-}
-
-Filtra::MeterView* SpeakerComponent::getMeterView(int index)
-{
-    if (index < 0 || index >= kMeterViews)
-        return nullptr;
-    const size_t at = size_t(index);
-    if (!meterViews[at])
-    {
-        meterEngines[at] = Tessel::adopt(new Filtra::LevelMeter);
-        meterEngines[at]->attach(viewBallistics[at].getDisplay(), viewBallistics[at].getPeakHold());
-        meterViews[at] = Tessel::adopt(new Filtra::MeterView(meterEngines[at], index));
-    }
-    return meterViews[at].get();
-}
-
-Tessel::Object* SpeakerComponent::createView(const std::string& viewName)
-{
-    const size_t prefix = std::strlen(kMeterViewPrefix);
-    if (viewName.size() != prefix + 1 || viewName.compare(0, prefix, kMeterViewPrefix) != 0)
-        return nullptr;
-    const char digit = viewName[prefix];
-    if (digit < '0' || digit > '9')
-        return nullptr;
-    Filtra::MeterView* view = getMeterView(digit - '0');
-    if (view)
-        view->retain();
-    return view;
-}
-
-void SpeakerComponent::idleTick()
-{
-    const int64_t now = Tessel::GetSystemTicks();
-    for (int i = 0; i < kOutputs; ++i)
-    {
-        peakReduction[size_t(i)].idle(now);
-        rmsReduction[size_t(i)].idle(now);
-    }
-    for (int i = 0; i < kMeterViews; ++i)
-    {
-        if (!meterViews[size_t(i)])
-            continue;
-        viewBallistics[size_t(i)].idle(now);
-        meterEngines[size_t(i)]->update();
-    }
-    RemoteComponent::idleTick();
 }
 
 } // namespace Vellaris

@@ -1,0 +1,219 @@
+// The client root's handling of what the speaker sends: parameter packets, JSON messages, menus
+// and range replacement.
+
+#include "model/formats/CurveRegistry.h"
+#include "model/formats/FormatterRegistry.h"
+#include "model/loader/JsonCodec.h"
+#include "model/loader/ModelParamCurve.h"
+#include "model/loader/ModelParamFormatter.h"
+#include "net/client/ClientRootComponent.h"
+#include "net/client/MenuCommandHandler.h"
+#include "net/protocol/MessageAttributes.h"
+#include "net/protocol/MessageNames.h"
+#include "net/protocol/ParamPackets.h"
+#include "net/protocol/ParamPath.h"
+#include "tessel/Attributes.h"
+#include "tessel/ListParam.h"
+#include "tessel/MenuParam.h"
+#include "tessel/Platform.h"
+
+namespace Vellaris::LK
+{
+
+// --- Receiving ------------------------------------------------------------------------------
+
+int ClientRootComponent::handlePacket(int context, const lknet::Packet* packet)
+{
+    if (!packet)
+        return 0;
+    switch (packet->type)
+    {
+    case lknet::kPacketJsonMessage:
+    case lknet::kPacketZipMessage:
+        handleJsonPacket(packet);
+        return 0;
+    case lknet::kPacketParamValue:
+    case lknet::kPacketParamString:
+    case lknet::kPacketParamColor:
+    case lknet::kPacketParamList:
+    case lknet::kPacketParamRange:
+        handleParamPacket(packet);
+        return 0;
+    case lknet::kPacketMetersByte:
+    case lknet::kPacketMetersShort:
+        handleMeterPacket(packet);
+        return 0;
+    case lknet::kPacketFileAck:
+    case lknet::kPacketFileData:
+        return transfers ? transfers->handlePacket(context, packet) : 0;
+    default:
+        return 0;
+    }
+}
+
+void ClientRootComponent::receiveValue(Tessel::IParameter* param, float normalized)
+{
+    if (param->isFlag(Tessel::ParamFlags::kEditing))
+        return;
+    if (param->getType() == Tessel::ParamType::kFloat && isRecentlyReleased(param, Tessel::GetSystemTicks()))
+        return;
+    param->setNormalized(normalized, false);
+}
+
+void ClientRootComponent::handleParamPacket(const lknet::Packet* packet)
+{
+    if (!packetHolds<ParamPacketBase>(packet))
+        return;
+    Tessel::IParameter* param = findWireParameter(receivedPath(packet));
+    if (!param || !param->isFlag(Tessel::ParamFlags::kPublic))
+        return;
+
+    switch (packet->type)
+    {
+    case lknet::kPacketParamValue:
+        if (packetHolds<ParamValuePacket>(packet))
+            receiveValue(param, reinterpret_cast<const ParamValuePacket*>(packet)->normalized);
+        break;
+    case lknet::kPacketParamString:
+        if (packetHolds<ParamStringPacket>(packet))
+            param->fromString(std::string(receivedText(packet)), false);
+        break;
+    case lknet::kPacketParamColor:
+        if (packetHolds<ParamColorPacket>(packet) && param->getType() == Tessel::ParamType::kColor)
+            param->setValue(Tessel::Variant((long long)reinterpret_cast<const ParamColorPacket*>(packet)->color),
+                            false);
+        break;
+    case lknet::kPacketParamRange:
+        if (packetHolds<ParamRangePacket>(packet))
+        {
+            const auto* range = reinterpret_cast<const ParamRangePacket*>(packet);
+            applyRange(param, range->min, range->max, range->defaultValue, range->curveMid,
+                       readTextField(range->units, sizeof(range->units)),
+                       readTextField(range->curve, sizeof(range->curve)));
+            receiveValue(param, range->normalized);
+        }
+        break;
+    case lknet::kPacketParamList:
+        if (packetHolds<ParamListPacket>(packet))
+        {
+            const auto* list = reinterpret_cast<const ParamListPacket*>(packet);
+            std::string_view entries = readTextField(list->entries, sizeof(list->entries));
+            std::vector<std::string> texts;
+            while (!entries.empty())
+            {
+                const size_t end = entries.find('\n');
+                texts.emplace_back(entries.substr(0, end));
+                entries = end == std::string_view::npos ? std::string_view() : entries.substr(end + 1);
+            }
+            if (auto* listParam = dynamic_cast<Tessel::ListParam*>(param->getOriginal()))
+                listParam->setEntries(texts);
+            else
+            {
+                param->clearEntries();
+                for (const std::string& text : texts)
+                    param->appendEntry(text);
+            }
+            receiveValue(param, list->normalized);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void ClientRootComponent::handleJsonPacket(const lknet::Packet* packet)
+{
+    MessageAttributes message;
+    if (!message.decode(packet) || message.messageId().empty())
+        return;
+    const std::string_view url = message.url();
+    if (url.empty())
+    {
+        handleRootMessage(message);
+        return;
+    }
+    Tessel::Component* target = lookupChild(fromWirePath(url));
+    if (!target)
+        return;
+    Tessel::AutoPtr<Tessel::Attributes> attributes = new Tessel::Attributes;
+    JsonCodec::toFramework(message, *attributes);
+    Tessel::Message forwarded(std::string(message.messageId()));
+    forwarded.addArg(Tessel::Variant(static_cast<Tessel::IUnknown*>(attributes.get())));
+    target->notify(this, forwarded);
+}
+
+bool ClientRootComponent::handleRootMessage(const MessageAttributes& message)
+{
+    const std::string_view id = message.messageId();
+    if (id == Message::kSynchronize)
+    {
+        if (remoteLevel.empty())
+            applySynchronize(*this, message);
+        else if (Tessel::Component* level = findChild(remoteLevel))
+            applySynchronize(*level, message);
+        return true;
+    }
+    if (id == Message::kSubscriptionReply)
+        return true;
+    if (id == Message::kSubscriptionLost)
+    {
+        reconnect();
+        return true;
+    }
+    if (id == Message::kUpdateMenu)
+    {
+        handleUpdateMenu(message);
+        return true;
+    }
+    return false;
+}
+
+void ClientRootComponent::handleUpdateMenu(const MessageAttributes& message)
+{
+    const std::string wirePath(message.getText(Message::kParamName));
+    Tessel::IParameter* param = findWireParameter(wirePath);
+    auto* menu = param ? dynamic_cast<Tessel::MenuParam*>(param->getOriginal()) : nullptr;
+    if (!menu)
+        return;
+    // A fresh handler bound to this root and path; setMenu signals "menuChanged" to the views.
+    Tessel::AutoPtr<MenuCommandHandler> handler = new MenuCommandHandler(lifeToken, wirePath);
+    menu->setMenu(menu->getMenuItems(), handler);
+}
+
+// --- Ranges ---------------------------------------------------------------------------------
+
+void ClientRootComponent::applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
+                                     std::string_view units, std::string_view curve)
+{
+    if (!param)
+        return;
+    param->setCurve(nullptr);
+    if (auto* plain = dynamic_cast<Tessel::Parameter*>(param->getOriginal()))
+        plain->setRange(min, max);
+    else
+    {
+        param->setMin(Tessel::Variant(min));
+        param->setMax(Tessel::Variant(max));
+    }
+    param->setDefaultValue(Tessel::Variant(def));
+
+    Core::Formatter* formatter = units.empty() ? nullptr : Core::findFormatter(std::string(units).c_str());
+    if (formatter)
+    {
+        Tessel::AutoPtr<ModelParamFormatter> wrapper = new ModelParamFormatter(*formatter);
+        param->setFormatter(wrapper);
+    }
+    else
+        param->setFormatter(nullptr);
+
+    std::unique_ptr<Core::Interpolator> newCurve =
+        curve.empty() ? nullptr : Core::createCurve(std::string(curve).c_str());
+    if (newCurve)
+    {
+        newCurve->setRange(float(min), float(max), float(mid));
+        Tessel::AutoPtr<ModelParamCurve> wrapper = new ModelParamCurve(std::move(newCurve), std::string(curve));
+        param->setCurve(wrapper);
+    }
+}
+
+} // namespace Vellaris::LK
