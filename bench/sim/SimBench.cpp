@@ -87,9 +87,8 @@ void echoRoundTrip(benchmark::State& state, bool plainLoop)
     using namespace TestSupport;
     newDiscoveryScope();
     std::map<std::string, std::string> environment;
-    if (plainLoop)
-        environment["TARNSIM_PLAIN_LOOP"] = "1";
-    SimulatorProcess sim({"TX20A"}, std::string(), environment);
+    environment.emplace("TARNSIM_PLAIN_LOOP", plainLoop ? "1" : "0");
+    SimulatorProcess sim(std::vector<std::string>(1, "TX20A"), std::string(), environment);
     ServerWatcher watcher;
     auto server = watcher.waitFor("TX20A", Milliseconds(10000));
     if (!server) {

@@ -1,5 +1,6 @@
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
+#include "net/protocol/MeterPackets.h"
 #include "net/protocol/NormalizedValue.h"
 #include "net/protocol/ParamPackets.h"
 #include "net/protocol/ParamPath.h"
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 using namespace Vellaris::LK;
 using TestSupport::FakeNetworkManager;
@@ -263,4 +265,47 @@ TEST(SynchronizeSender, BothHalvesRefusedFallsBackOnce)
     EXPECT_EQ(sendSynchronize(network, synchronizeWithChildren(6)), SynchronizeResult::Fallback);
     ASSERT_EQ(network.sent.size(), 4u) << "whole, two halves, bare; nothing split further";
     EXPECT_EQ(network.sent[3].type(), lknet::kPacketJsonMessage);
+}
+
+TEST(MeterPackets, GroupsAreReadWithinTheValuesThePacketHolds)
+{
+    MeterPacket packet;
+    buildByteMeterPacket(packet, 1, kMeterKindGainReduction);
+    packet.valueCount = 3;
+    packet.groupCount = 2;
+    packet.groups[0] = {5, 0, 2};
+    packet.groups[1] = {9, 2, 4}; // claims more than there is
+    packet.values[0] = 255;
+    packet.values[1] = 0;
+    packet.values[2] = 51;
+    std::vector<std::tuple<int, int, uint32_t, float>> seen;
+    const int count = readMeterPacket(&packet.header, [&](int id, int index, uint32_t kind, float value) {
+        seen.emplace_back(id, index, kind, value);
+    });
+    EXPECT_EQ(count, 3);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], std::make_tuple(5, 0, kMeterKindGainReduction, 1.0f));
+    EXPECT_EQ(seen[2], std::make_tuple(9, 0, kMeterKindGainReduction, 0.2f));
+
+    packet.header.type = lknet::kPacketMetersShort;
+    packet.valueCount = 1;
+    packet.groupCount = 1;
+    packet.groups[0] = {3, 0, 1};
+    const uint16_t half = 32768;
+    std::memcpy(packet.values, &half, 2);
+    float value = -1;
+    EXPECT_EQ(readMeterPacket(&packet.header, [&](int, int, uint32_t, float v) { value = v; }), 1);
+    EXPECT_NEAR(value, 0.5f, 1e-4f);
+
+    packet.groupCount = 0;
+    EXPECT_EQ(readMeterPacket(&packet.header, {}), 0) << "no groups, no meter";
+    packet.header.size = 100;
+    EXPECT_EQ(readMeterPacket(&packet.header, {}), 0);
+}
+
+TEST(MeterPackets, ListEntriesSplitAtLineFeeds)
+{
+    EXPECT_EQ(splitListEntries("Normal\nLBR Source\nFloor Monitor"),
+              (std::vector<std::string>{"Normal", "LBR Source", "Floor Monitor"}));
+    EXPECT_EQ(splitListEntries(""), (std::vector<std::string>{""}));
 }
