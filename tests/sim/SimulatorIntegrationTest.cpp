@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 
@@ -281,4 +285,25 @@ TEST(SimulatorProgram, TerminateAlsoEndsInOrder)
     EXPECT_EQ(sim.waitForExit(Milliseconds(10000)), 0);
     EXPECT_NE(sim.output().find("Quit requested"), std::string::npos);
     EXPECT_FALSE(readFile(sim.settingsPath()).empty());
+}
+
+TEST(SimulatorProgram, EndsWithMinusOneWhenTheNetworkCannotStart)
+{
+    newDiscoveryScope();
+    // A socket on the discovery port without address reuse keeps the
+    // simulator's network library from opening it.
+    const int blocker = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(blocker, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(discoveryPort() + 1));
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    ASSERT_EQ(::bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    SimulatorProcess sim({"TX10A"}, std::string(),
+                         {{"LKNET_DISCOVERY_PORT", std::to_string(discoveryPort() + 1)}});
+    EXPECT_EQ(sim.waitForExit(Milliseconds(10000)), -1);
+    ::close(blocker);
+    const std::string output = sim.output();
+    EXPECT_NE(output.find("[lknet] LK network manager startup failed!\n"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Checking arguments"), std::string::npos);
 }
