@@ -1,6 +1,8 @@
 // The client root's handling of what the speaker sends: parameter packets, JSON messages, menus
 // and range replacement.
 
+#include <cmath>
+
 #include "model/formats/CurveRegistry.h"
 #include "model/formats/FormatterRegistry.h"
 #include "model/loader/JsonCodec.h"
@@ -19,6 +21,20 @@
 
 namespace Vellaris::LK
 {
+
+namespace
+{
+
+// Toggle, integer and float parameters have a range of their own; lists take theirs from their
+// entries, texts and colours have none.
+bool hasPlainRange(const Tessel::IParameter* param)
+{
+    const int type = param->getType();
+    return type == Tessel::ParamType::kToggle || type == Tessel::ParamType::kInteger
+        || type == Tessel::ParamType::kFloat;
+}
+
+} // namespace
 
 // --- Receiving ------------------------------------------------------------------------------
 
@@ -53,6 +69,8 @@ int ClientRootComponent::handlePacket(int context, const lknet::Packet* packet)
 
 void ClientRootComponent::receiveValue(Tessel::IParameter* param, float normalized)
 {
+    if (param->getType() == Tessel::ParamType::kString || !std::isfinite(normalized))
+        return;
     if (param->isFlag(Tessel::ParamFlags::kEditing))
         return;
     if (param->getType() == Tessel::ParamType::kFloat && isRecentlyReleased(param, Tessel::GetSystemTicks()))
@@ -84,17 +102,17 @@ void ClientRootComponent::handleParamPacket(const lknet::Packet* packet)
                             false);
         break;
     case lknet::kPacketParamRange:
-        if (packetHolds<ParamRangePacket>(packet))
+        if (packetHolds<ParamRangePacket>(packet) && hasPlainRange(param))
         {
             const auto* range = reinterpret_cast<const ParamRangePacket*>(packet);
-            applyRange(param, range->min, range->max, range->defaultValue, range->curveMid,
-                       readTextField(range->units, sizeof(range->units)),
-                       readTextField(range->curve, sizeof(range->curve)));
-            receiveValue(param, range->normalized);
+            if (applyRange(param, range->min, range->max, range->defaultValue, range->curveMid,
+                           readTextField(range->units, sizeof(range->units)),
+                           readTextField(range->curve, sizeof(range->curve))))
+                receiveValue(param, range->normalized);
         }
         break;
     case lknet::kPacketParamList:
-        if (packetHolds<ParamListPacket>(packet))
+        if (packetHolds<ParamListPacket>(packet) && param->getType() == Tessel::ParamType::kList)
         {
             const auto* list = reinterpret_cast<const ParamListPacket*>(packet);
             std::string_view entries = readTextField(list->entries, sizeof(list->entries));
@@ -182,11 +200,13 @@ void ClientRootComponent::handleUpdateMenu(const MessageAttributes& message)
 
 // --- Ranges ---------------------------------------------------------------------------------
 
-void ClientRootComponent::applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
+bool ClientRootComponent::applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
                                      std::string_view units, std::string_view curve)
 {
-    if (!param)
-        return;
+    // A range from the network that cannot be one is dropped whole.
+    if (!param || !hasPlainRange(param) || !std::isfinite(min) || !std::isfinite(max) || min > max
+        || !std::isfinite(def) || !std::isfinite(mid))
+        return false;
     param->setCurve(nullptr);
     if (auto* plain = dynamic_cast<Tessel::Parameter*>(param->getOriginal()))
         plain->setRange(min, max);
@@ -214,6 +234,7 @@ void ClientRootComponent::applyRange(Tessel::IParameter* param, double min, doub
         Tessel::AutoPtr<ModelParamCurve> wrapper = new ModelParamCurve(std::move(newCurve), std::string(curve));
         param->setCurve(wrapper);
     }
+    return true;
 }
 
 } // namespace Vellaris::LK

@@ -105,7 +105,9 @@ public:
 
     // Replaces a numeric parameter's range: minimum, maximum, default, the formatter named `units`
     // (none when empty) and a new curve named `curve` over min, max and mid (none when empty).
-    static void applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
+    // Returns false and changes nothing for a parameter without a plain range (lists, texts,
+    // colours) or a range that cannot be one (not finite, minimum above maximum).
+    static bool applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
                            std::string_view units, std::string_view curve);
     // Applies a "Synchronize" component object to `component`, recursively (mutable ranges and
     // entries first, values without notification, enabled states from "states").

@@ -1,5 +1,7 @@
 // Applying a speaker's "Synchronize" to the mirror, and building the client's own.
 
+#include <cmath>
+
 #include "core/Attributes.h"
 #include "net/client/ClientRootComponent.h"
 #include "net/protocol/MessageNames.h"
@@ -39,7 +41,7 @@ void replaceEntries(Tessel::IParameter* param, const AttributeQueue& texts)
 void applyValue(Tessel::IParameter* param, const AttributeValue& value, const std::string& name,
                 const Attributes* strings, const Attributes* ranges)
 {
-    if (value.isNumber())
+    if (value.isNumber() && std::isfinite(value.toDouble()))
     {
         if (param->isFlag(Tessel::ParamFlags::kMutable))
         {

@@ -6,6 +6,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
+
 using namespace MirrorTest;
 using namespace Vellaris::LK;
 using ::testing::ElementsAre;
@@ -248,4 +250,24 @@ TEST_F(ClientRoot, FileTransferPacketsGoToTheTransferManager)
     initHeader(other, kPacketDebug, sizeof(other), kServer, 7);
     EXPECT_EQ(root->handlePacket(7, &other), 0);
     EXPECT_THAT(network.events, ElementsAre("transfer FA"));
+}
+
+TEST_F(ClientRoot, ImpossibleRangesAndValuesFromTheNetworkAreDropped)
+{
+    Tessel::IParameter* level = param("Speaker/ch1/level");
+    level->setValue(0.5, false);
+    ParamRangePacket range;
+    buildRangePacket(range, kServer, 7, "ch1/level", 0, 0.0f, 5.f, -5.f, 0.f, 0.f, "", "");
+    root->handlePacket(7, &range.base.header);
+    EXPECT_DOUBLE_EQ(level->getMax().asDouble(), 1.0);
+    EXPECT_DOUBLE_EQ(level->getValue().asDouble(), 0.5);
+
+    deliverValue("ch1/level", std::nanf(""));
+    EXPECT_DOUBLE_EQ(level->getValue().asDouble(), 0.5);
+
+    // A list packet for a parameter that is no list leaves it alone.
+    ParamListPacket list;
+    buildListPacket(list, kServer, 7, "gain", 0, 1.0f, "a\nb");
+    root->handlePacket(7, &list.base.header);
+    EXPECT_DOUBLE_EQ(param("Speaker/gain")->getValue().asDouble(), -10.0);
 }
