@@ -6,6 +6,7 @@
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWindow>
 
 #include <cstdlib>
@@ -82,11 +83,10 @@ std::unique_ptr<QObject> makeQml(const QString& source)
     QQmlComponent component(platform().getEngine());
     component.setData(("import QtQuick\nimport Tessel 1.0\n" + source).toUtf8(), QUrl(QStringLiteral("memory:/t.qml")));
     // Imports may load in the background while another form is still settling.
-    for (int i = 0; i < 500 && component.isLoading(); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QTest::qWaitFor([&] { return !component.isLoading(); }, 10000);
     std::unique_ptr<QObject> object(component.create());
     if (!object)
-        ADD_FAILURE() << component.errorString().toStdString();
+        ADD_FAILURE() << "status " << int(component.status()) << ": " << component.errorString().toStdString();
     return object;
 }
 

@@ -1,0 +1,90 @@
+import QtQuick
+import Tessel 1.0
+import "."
+
+// A vertical fader bound to a parameter: the cap follows the parameter's normalised value (its
+// curve), dragging is one edit gesture, the wheel steps it, a double click returns it to its
+// default. The parameter's own text form shows below.
+Item {
+    id: fader
+    property alias address: param.address
+    property alias base: param.base
+    property string label: ""
+    implicitWidth: 56
+    implicitHeight: 200
+
+    Param { id: param }
+
+    readonly property real trackTop: 8
+    readonly property real trackHeight: height - 48
+
+    Text {
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: fader.height - 34
+        text: param.text
+        color: param.enabled ? Theme.text : Theme.dimmed
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontSmall
+        font.features: { "tnum": 1 }
+    }
+    Text {
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: fader.height - 18
+        text: fader.label
+        color: Theme.dimmed
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.fontSmall
+    }
+    // Track with scale ticks.
+    Rectangle {
+        id: track
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: fader.trackTop
+        width: 4
+        height: fader.trackHeight
+        radius: 2
+        color: "#0e0f11"
+        border.color: Theme.line
+    }
+    Repeater {
+        model: 11
+        Rectangle {
+            x: track.x - 10; width: 6; height: 1
+            y: fader.trackTop + index * fader.trackHeight / 10
+            color: Theme.line
+        }
+    }
+    Rectangle {
+        id: cap
+        width: 34
+        height: 18
+        radius: 2
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: fader.trackTop + (1 - param.normalized) * fader.trackHeight - height / 2
+        color: area.pressed ? Theme.raisedHover : Theme.raised
+        border.color: param.editing ? Theme.accent : "#5a606b"
+        opacity: param.enabled ? 1 : 0.4
+        Rectangle { anchors.centerIn: parent; width: 24; height: 2; color: Theme.accent }
+    }
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        enabled: param.enabled && !param.readOnly
+        property real grabOffset: 0
+        function positionAt(y) { return 1 - (y - grabOffset - fader.trackTop) / fader.trackHeight }
+        onPressed: (mouse) => {
+            const capCentre = cap.y + cap.height / 2
+            grabOffset = Math.abs(mouse.y - capCentre) < cap.height ? mouse.y - capCentre : 0
+            param.beginEdit()
+            param.normalized = Math.max(0, Math.min(1, positionAt(mouse.y)))
+        }
+        onPositionChanged: (mouse) => {
+            if (pressed)
+                param.normalized = Math.max(0, Math.min(1, positionAt(mouse.y)))
+        }
+        onReleased: param.endEdit()
+        onCanceled: param.endEdit()
+        onDoubleClicked: param.reset()
+        onWheel: (wheel) => param.step(wheel.angleDelta.y > 0 ? 1 : -1)
+    }
+}

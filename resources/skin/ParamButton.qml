@@ -1,0 +1,24 @@
+import QtQuick
+import Tessel 1.0
+import "."
+
+// A button bound to a parameter: a toggle parameter lights it and is flipped by a click; a command
+// parameter (`command: true`) runs its command on a click.
+ToolButton {
+    id: button
+    property alias address: param.address
+    property alias base: param.base
+    property bool command: false
+    enabled: param.valid && param.enabled && !param.readOnly
+    checked: !command && param.valid && Number(param.value) !== 0
+    onClicked: {
+        if (command)
+            param.invoke()
+        else
+            param.value = checked ? 0 : 1
+    }
+    // The click above already flipped `checked` locally; the binding restores the parameter's view.
+    checkable: false
+
+    Param { id: param }
+}
