@@ -1,0 +1,51 @@
+#pragma once
+
+// Starts programs for the integration tests (tarnsim, roomctl) with their own environment, and
+// collects their output and exit status.
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+#include <sys/types.h>
+
+namespace NetworkTest
+{
+
+// The discovery port of this test process and scope: unique per process (and per scope, so that
+// simulators of an earlier test are never seen by a later one). Also sets LKNET_DISCOVERY_PORT and
+// LKNET_LOOPBACK_ONLY=1 for this process and every child it starts.
+int useNewDiscoveryScope();
+
+class ChildProcess
+{
+public:
+    // Starts `program` with `arguments`; its standard output and error go to files in a fresh
+    // temporary folder, which is also its APPDATA.
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+    // Kills the process if it still runs and removes its folder.
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    const std::string& folder() const { return folder_; }
+    std::string output() const;
+    std::string errors() const;
+    void kill(int signal);
+    // Whether the process has ended (reaps it); its status then in exitStatus().
+    bool hasEnded();
+    int exitStatus() const { return status_; }
+    // Waits for the end, calling `pump` (which runs for a few milliseconds) meanwhile; false when
+    // the time ran out.
+    bool waitForEnd(std::chrono::milliseconds limit, const std::function<void()>& pump = {});
+
+private:
+    std::string folder_;
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    int status_ = -1;
+};
+
+} // namespace NetworkTest
