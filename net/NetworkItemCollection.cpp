@@ -162,6 +162,16 @@ void NetworkItemCollection::collectItems(std::vector<Tessel::SharedPtr<Tessel::C
             target.emplace_back(item.get());
 }
 
+bool NetworkItemCollection::getProperty(const std::string& propertyName, Tessel::Variant& value) const
+{
+    if (propertyName == "count")
+    {
+        value = Tessel::Variant(countRows());
+        return true;
+    }
+    return Component::getProperty(propertyName, value);
+}
+
 void NetworkItemCollection::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
 {
     if (filter && subject == static_cast<Tessel::ISubject*>(filter.get()) && msg.is(Tessel::Messages::kChanged))

@@ -55,6 +55,8 @@ public:
     void collectItems(std::vector<Tessel::SharedPtr<Tessel::Component>>& target,
                       const IObjectFilter* filter = nullptr) const override;
 
+    // Property "count": the number of rows.
+    bool getProperty(const std::string& propertyName, Tessel::Variant& value) const override;
     // The filter's "changed" makes the rows change.
     void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
 

@@ -69,6 +69,9 @@ NetworkPresentationManager::NetworkPresentationManager(const std::string& name, 
 NetworkPresentationManager::~NetworkPresentationManager()
 {
     idle.stop();
+    // Items may outlive the manager (someone else may hold them): they must not call it back.
+    for (int i = 0; i < collection->countItems(); ++i)
+        collection->getItemAt(i)->setOwner(nullptr);
     if (started)
     {
         // Never leave the library with pointers to a listener that is gone.

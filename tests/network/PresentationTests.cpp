@@ -362,3 +362,62 @@ TEST_F(Presentation, LibraryTextsBecomeWarnings)
 }
 
 } // namespace
+
+namespace
+{
+
+// Passes items whose model name does not start with "Hidden".
+class NameFilter : public Tessel::Object, public Vellaris::IObjectFilter
+{
+public:
+    bool hideAll = false;
+    void* queryInterface(const Tessel::UID& iid) override
+    {
+        TESSEL_QUERY_INTERFACE(Vellaris::IObjectFilter)
+        return Object::queryInterface(iid);
+    }
+    int retain() override { return Object::retain(); }
+    int release() override { return Object::release(); }
+    bool matches(Tessel::IUnknown* object) const override
+    {
+        auto* item = Tessel::classCast<NetworkItem>(Tessel::unknownCast<Tessel::Object>(object));
+        return item && !hideAll && item->getDescription()->name.rfind("Hidden", 0) != 0;
+    }
+};
+
+TEST_F(Presentation, ListViewsSeeOnlyWhatTheFilterPassesInOrder)
+{
+    manager->startup();
+    addDevice(1, "A", "1");
+    addDevice(2, "HiddenB", "2");
+    addDevice(3, "C", "3");
+    NetworkItemCollection& list = manager->getItems();
+    Tessel::AutoPtr<Recorder> views = new Recorder;
+    list.addObserver(views);
+    Tessel::AutoPtr<NameFilter> filter = new NameFilter;
+    list.setFilter(filter);
+    EXPECT_EQ(views->ids, std::vector<std::string>{"changed"});
+    EXPECT_EQ(list.countRows(), 2);
+    EXPECT_EQ(list.getRowItem(Tessel::Variant(1)), manager->item(2));
+    EXPECT_EQ(list.getRowPath(1), "Devices/3");
+    EXPECT_EQ(list.getRowItem(Tessel::Variant(2)), nullptr);
+    EXPECT_EQ(list.getRowItem(Tessel::Variant(-1)), nullptr);
+    EXPECT_EQ(list.countItems(), 3); // code still sees every item
+
+    // The filter's own change reaches the views.
+    filter->hideAll = true;
+    filter->signal(Tessel::Message("changed"));
+    EXPECT_EQ(views->ids.size(), 2u);
+    EXPECT_EQ(list.countRows(), 0);
+
+    std::vector<Tessel::SharedPtr<Tessel::Component>> collected;
+    filter->hideAll = false;
+    list.collectItems(collected, filter);
+    EXPECT_EQ(collected.size(), 2u);
+    list.setFilter(nullptr);
+    EXPECT_EQ(list.countRows(), 3);
+    EXPECT_EQ(filter->countObservers(), 0);
+    list.removeObserver(views);
+}
+
+} // namespace
