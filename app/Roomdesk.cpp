@@ -1,9 +1,11 @@
 #include "app/Roomdesk.h"
 
 #include "lknet/lknet.h"
+#include "model/loader/JsonCodec.h"
 #include "net/SpeakerNetworkManager.h"
 #include "netsetup/NetworkSetupManager.h"
 #include "speaker/MasterInspector.h"
+#include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerInspector.h"
 #include "tessel/IExecutableLoader.h"
 #include "tessel/IServiceManager.h"
@@ -21,7 +23,14 @@ TESSEL_DEFINE_CLASS_NAMED(Roomdesk, Tessel::Application, "Roomdesk")
 namespace
 {
 const char* const kSimulatorModels[] = {"TX10A", "TX20A", "TX30A", "TX40S"};
-}
+
+// The start-up initializer that registers the processing classes and loads the component model
+// lives beside registerSpeakerClasses; naming the function keeps it in every program that has
+// the application object.
+[[maybe_unused]] bool (*const keepSpeakerClasses)() = &registerSpeakerClasses;
+// Likewise the framework's JSON codec, installed by the initializer "Runtime".
+[[maybe_unused]] JsonCodec& (*const keepJsonCodec)() = &JsonCodec::instance;
+} // namespace
 
 const char* Roomdesk::simulatorFileName()
 {

@@ -5,7 +5,7 @@ namespace Tessel
 
 const Variant& Message::getArg(int index) const
 {
-    static const Variant empty;
+    static const Variant empty{};
     if (index < 0 || index >= int(args.size()))
         return empty;
     return args[size_t(index)];

@@ -3,7 +3,7 @@
 # their own), selects a speaker, and writes screenshots of the main window into shots/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-bin=$top/build/bin
+bin=${ROOMDESK_BIN:-$top/build/bin}
 out=$top/shots
 mkdir -p "$out"
 work=$(mktemp -d)
@@ -16,7 +16,7 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  rm -rf "$work"
+  [ -n "${KEEP_SHOT_WORK:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 

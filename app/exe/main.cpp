@@ -16,6 +16,7 @@
 
 #include "app/ApplicationStartup.h"
 #include "app/Roomdesk.h"
+#include "app/exe/views/RoomdeskViews.h"
 #include "tessel/Platform.h"
 #include "tessel/TextVariables.h"
 #include "tessel/qt/QtPlatform.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv)
 
     Tessel::setModuleIdentifier(Vellaris::Roomdesk::kIdentifier);
     Tessel::Qt::QtPlatform platform;
+    Vellaris::registerRoomdeskViews();
     platform.getEngine();
     platform.getSkinContext()->setMenuSource(&menusForSkin);
 

@@ -30,6 +30,7 @@ ApplicationWindow {
         spacing: 1
 
         NetworkBrowser {
+            id: browser
             Layout.preferredWidth: Theme.leftColumnWidth
             Layout.fillHeight: true
         }
@@ -40,6 +41,7 @@ ApplicationWindow {
         InspectorPanel {
             Layout.preferredWidth: Theme.rightColumnWidth
             Layout.fillHeight: true
+            speakerItem: browser.currentSpeaker
         }
     }
 }

@@ -25,7 +25,6 @@ Item {
         color: param.enabled ? Theme.text : Theme.dimmed
         font.family: Theme.fontFamily
         font.pixelSize: Theme.fontSmall
-        font.features: { "tnum": 1 }
     }
     Text {
         anchors.horizontalCenter: parent.horizontalCenter

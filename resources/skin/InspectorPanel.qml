@@ -3,17 +3,27 @@ import QtQuick.Layouts
 import Tessel 1.0
 import "."
 
-// The inspector of the selected speaker.
+// The inspector: the panel of the speaker the user picked, or a hint when there is none.
 Rectangle {
+    id: inspector
     color: Theme.panel
+    // The component path of the speaker's item ("SpeakerNetwork/<serial>"), or "".
+    property string speakerItem: ""
 
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
         PanelHeader { Layout.fillWidth: true; text: "INSPECTOR" }
+        Loader {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            active: inspector.speakerItem !== ""
+            sourceComponent: SpeakerPanel { item: inspector.speakerItem; speaker: inspector.speakerItem + "//Speaker" }
+        }
         Item {
             Layout.fillWidth: true
             Layout.fillHeight: true
+            visible: inspector.speakerItem === ""
             Text {
                 anchors.centerIn: parent
                 text: qsTr("No speaker selected")

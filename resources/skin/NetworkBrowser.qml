@@ -1,24 +1,78 @@
 import QtQuick
 import QtQuick.Layouts
 import Tessel 1.0
+import Roomdesk 1.0
 import "."
 
-// The speakers found on the network.
+// The speakers found on the network: picture, name, version and host of each; a click selects
+// a speaker (the real one winks). "Rescan All" asks the network again; a banner shows the last
+// connection error.
 Rectangle {
+    id: browser
     color: Theme.panel
+    // The component path of the speaker the user picked last ("SpeakerNetwork/<serial>"), or "".
+    property string currentSpeaker: ""
+
+    Prop { id: hasItems; address: "://roomdesk/SpeakerNetwork/hasItems" }
+    Prop { id: hasErrors; address: "://roomdesk/SpeakerNetwork/hasErrors" }
+    Param { id: errorMessage; address: "://roomdesk/SpeakerNetwork/errorMessage" }
+
+    ItemList {
+        id: speakers
+        address: "://roomdesk/SpeakerNetwork/NetworkList"
+        onCountChanged: {
+            if (browser.currentSpeaker !== "" && speakers.indexOfPath(browser.currentSpeaker) < 0)
+                browser.currentSpeaker = ""
+        }
+    }
 
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
 
-        PanelHeader { Layout.fillWidth: true; text: "SPEAKERS" }
+        PanelHeader { Layout.fillWidth: true; text: "SPEAKERS  " + (speakers.count > 0 ? "(" + speakers.count + ")" : "") }
 
-        Item {
+        // Connection problems, until the next rescan.
+        Rectangle {
+            Layout.fillWidth: true
+            visible: Number(hasErrors.value) !== 0
+            implicitHeight: visible ? bannerText.implicitHeight + 16 : 0
+            color: "#3a1d1b"
+            border.color: Theme.error
+            Text {
+                id: bannerText
+                anchors.fill: parent
+                anchors.margins: 8
+                text: errorMessage.text
+                wrapMode: Text.WordWrap
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
+            }
+        }
+
+        ListView {
+            id: list
             Layout.fillWidth: true
             Layout.fillHeight: true
+            clip: true
+            model: speakers
+            spacing: 1
+            delegate: SpeakerRow {
+                width: list.width
+                itemPath: path
+                current: browser.currentSpeaker === path
+                onClicked: (extend) => {
+                    speakers.click(index, extend)
+                    browser.currentSpeaker = path
+                }
+                onOpened: speakers.open(index)
+            }
+
             Column {
                 anchors.centerIn: parent
                 spacing: 6
+                visible: speakers.count === 0
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
                     text: qsTr("Searching the network…")
@@ -33,6 +87,21 @@ Rectangle {
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.fontSmall
                 }
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            implicitHeight: 44
+            color: Theme.panel
+            Rectangle { width: parent.width; height: 1; color: Theme.line }
+            ParamButton {
+                anchors.verticalCenter: parent.verticalCenter
+                anchors.left: parent.left
+                anchors.leftMargin: 10
+                text: "RESCAN ALL"
+                command: true
+                address: "://roomdesk/SpeakerNetwork/rescanAll"
             }
         }
     }

@@ -42,7 +42,6 @@ RowLayout {
             color: param.enabled ? Theme.text : Theme.dimmed
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontNormal
-            font.features: { "tnum": 1 }
         }
         MouseArea {
             anchors.fill: parent

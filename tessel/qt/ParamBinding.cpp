@@ -51,6 +51,8 @@ void ParamBinding::unbind()
 
 void ParamBinding::rebind()
 {
+    if (completing)
+        return;
     unbind();
     if (addressText.isEmpty())
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QQmlParserStatus>
 #include <QStringList>
 #include <QVariant>
 
@@ -27,9 +28,10 @@ class ObserverLink;
 // notification, so its controller (and through it a speaker) sees the change. Drags should be
 // wrapped in beginEdit()/endEdit() so the controller knows the user holds the control. An address
 // that does not resolve leaves `valid` false and logs one warning.
-class ParamBinding : public QObject
+class ParamBinding : public QObject, public QQmlParserStatus
 {
     Q_OBJECT
+    Q_INTERFACES(QQmlParserStatus)
     Q_PROPERTY(QString address READ address WRITE setAddress NOTIFY addressChanged)
     Q_PROPERTY(QString base READ base WRITE setBase NOTIFY addressChanged)
     Q_PROPERTY(bool valid READ valid NOTIFY changed)
@@ -93,6 +95,15 @@ public:
     // The bound parameter (borrowed), for C++ views.
     IParameter* getParameter() const { return parameter.get(); }
 
+    // QQmlParserStatus: a binding made in QML resolves once all its properties are set, so a
+    // relative address never resolves against a base that is not there yet.
+    void classBegin() override { completing = true; }
+    void componentComplete() override
+    {
+        completing = false;
+        rebind();
+    }
+
 Q_SIGNALS:
     void addressChanged();
     void changed();
@@ -101,6 +112,7 @@ private:
     void rebind();
     void unbind();
 
+    bool completing = false;
     QString addressText;
     QString baseText;
     SharedPtr<IParameter> parameter;

@@ -47,6 +47,8 @@ void PropBinding::unbind()
 
 void PropBinding::rebind()
 {
+    if (completing)
+        return;
     unbind();
     cached = QVariant();
     if (addressText.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QQmlParserStatus>
 #include <QVariant>
 
 #include "tessel/SharedPtr.h"
@@ -20,9 +21,10 @@ class ObserverLink;
 //
 //     Prop { id: hasItems; address: "://roomdesk/SpeakerNetwork/hasItems" }
 //     Text { visible: !hasItems.value; text: "No speakers" }
-class PropBinding : public QObject
+class PropBinding : public QObject, public QQmlParserStatus
 {
     Q_OBJECT
+    Q_INTERFACES(QQmlParserStatus)
     Q_PROPERTY(QString address READ address WRITE setAddress NOTIFY addressChanged)
     Q_PROPERTY(QString base READ base WRITE setBase NOTIFY addressChanged)
     Q_PROPERTY(bool valid READ valid NOTIFY changed)
@@ -42,6 +44,15 @@ public:
     // Reads the property again.
     Q_INVOKABLE void refresh();
 
+    // QQmlParserStatus: a binding made in QML resolves once all its properties are set, so a
+    // relative address never resolves against a base that is not there yet.
+    void classBegin() override { completing = true; }
+    void componentComplete() override
+    {
+        completing = false;
+        rebind();
+    }
+
 Q_SIGNALS:
     void addressChanged();
     void changed();
@@ -50,6 +61,7 @@ private:
     void rebind();
     void unbind();
 
+    bool completing = false;
     QString addressText;
     QString baseText;
     std::string propertyName;

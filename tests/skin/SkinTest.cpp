@@ -16,6 +16,7 @@
 
 #include "app/Application.h"
 #include "app/Roomdesk.h"
+#include "app/exe/views/RoomdeskViews.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
@@ -54,6 +55,7 @@ public:
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
         platform = std::make_unique<Tessel::Qt::QtPlatform>();
+        Vellaris::registerRoomdeskViews();
         platform->setSkinUrl(QUrl::fromLocalFile(QStringLiteral(SKIN_DIR "/")));
         Tessel::setModuleIdentifier("roomdesk");
         qInstallMessageHandler(captureMessages);
@@ -83,7 +85,7 @@ std::unique_ptr<QObject> makeQml(const QString& source)
     QQmlComponent component(platform().getEngine());
     component.setData(("import QtQuick\nimport Tessel 1.0\n" + source).toUtf8(), QUrl(QStringLiteral("memory:/t.qml")));
     // Imports may load in the background while another form is still settling.
-    QTest::qWaitFor([&] { return !component.isLoading(); }, 10000);
+    (void)QTest::qWaitFor([&] { return !component.isLoading(); }, 10000);
     std::unique_ptr<QObject> object(component.create());
     if (!object)
         ADD_FAILURE() << "status " << int(component.status()) << ": " << component.errorString().toStdString();

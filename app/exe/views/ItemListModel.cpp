@@ -1,0 +1,138 @@
+#include "app/exe/views/ItemListModel.h"
+
+#include <QDebug>
+
+#include "net/ItemListModel.h"
+#include "tessel/Component.h"
+#include "tessel/qt/ObserverLink.h"
+
+namespace Vellaris
+{
+
+ItemListModel::ItemListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+ItemListModel::~ItemListModel()
+{
+    unbind();
+}
+
+void ItemListModel::setAddress(const QString& address)
+{
+    if (address == addressText)
+        return;
+    addressText = address;
+    rebind();
+    Q_EMIT addressChanged();
+}
+
+void ItemListModel::unbind()
+{
+    if (component && link)
+        component->removeObserver(link.get());
+    if (link)
+        link->unlink();
+    link = nullptr;
+    component = nullptr;
+    model = nullptr;
+}
+
+void ItemListModel::rebind()
+{
+    beginResetModel();
+    unbind();
+    std::string path = addressText.toStdString();
+    if (path.compare(0, 3, "://") == 0)
+    {
+        size_t slash = path.find('/', 3);
+        path = slash == std::string::npos ? std::string() : path.substr(slash + 1);
+    }
+    Tessel::Component* found = path.empty() ? nullptr : Tessel::getRootComponent()->lookupChild(path);
+    IItemListModel* list = found ? Tessel::unknownCast<IItemListModel>(found) : nullptr;
+    if (list)
+    {
+        component = found;
+        model = list;
+        link = Tessel::SharedPtr<Tessel::Qt::ObserverLink>::adopt(
+            new Tessel::Qt::ObserverLink([this](Tessel::ISubject*, const Tessel::Message& msg) {
+                // Reload on the next turn of the loop: the model may signal in the middle of adding
+                // an item (before the item has its place in the tree), and several changes in one
+                // turn then cost one reload.
+                if (msg.is(Tessel::Messages::kChanged) && !reloadPending)
+                {
+                    reloadPending = true;
+                    QMetaObject::invokeMethod(this, [this] { reload(); }, ::Qt::QueuedConnection);
+                }
+            }));
+        component->addObserver(link.get());
+    }
+    else if (!addressText.isEmpty())
+    {
+        qWarning().noquote() << "Unresolved skin address:" << addressText << "(no item list there)";
+    }
+    endResetModel();
+    Q_EMIT countChanged();
+}
+
+void ItemListModel::reload()
+{
+    reloadPending = false;
+    beginResetModel();
+    endResetModel();
+    Q_EMIT countChanged();
+}
+
+int ItemListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !model ? 0 : model->countRows();
+}
+
+QVariant ItemListModel::data(const QModelIndex& index, int role) const
+{
+    if (!model || !index.isValid() || index.row() >= model->countRows())
+        return QVariant();
+    switch (role)
+    {
+    case PathRole:
+        return QString::fromStdString(model->getRowPath(index.row()));
+    case IconRole:
+        return QString::fromStdString(model->getRowIcon(index.row()));
+    default:
+        return QVariant();
+    }
+}
+
+QHash<int, QByteArray> ItemListModel::roleNames() const
+{
+    return {{PathRole, "path"}, {IconRole, "icon"}};
+}
+
+bool ItemListModel::click(int row, bool extend)
+{
+    if (!model)
+        return false;
+    ItemClickEvent event;
+    if (extend)
+    {
+        event.kind = ItemClickEvent::kClickKindToggle;
+        event.modifiers = ItemClickEvent::kModifierExtend;
+    }
+    return model->clickRow(row, event);
+}
+
+int ItemListModel::indexOfPath(const QString& path) const
+{
+    if (!model)
+        return -1;
+    std::string wanted = path.toStdString();
+    for (int row = 0; row < model->countRows(); ++row)
+        if (model->getRowPath(row) == wanted)
+            return row;
+    return -1;
+}
+
+bool ItemListModel::open(int row)
+{
+    return model && model->openRow(row);
+}
+
+} // namespace Vellaris

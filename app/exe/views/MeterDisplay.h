@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+
+#include "tessel/SharedPtr.h"
+
+namespace Tessel
+{
+class Object;
+namespace Qt
+{
+class ObserverLink;
+}
+} // namespace Tessel
+
+namespace Vellaris
+{
+
+// QML type "MeterDisplay" (import Roomdesk 1.0): one meter view of a speaker ("MeterDisplay0" for
+// the input, 1 to 4 for the outputs' gain reduction), read after every move of its ballistics.
+//     MeterDisplay { speaker: "SpeakerNetwork/123456789//Speaker"; index: 0 }
+// `level` and `peak` are positions 0..1 along the meter's scale, `levelDb` and `peakDb` decibels.
+class MeterDisplay : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString speaker READ speaker WRITE setSpeaker NOTIFY bindingChanged)
+    Q_PROPERTY(int index READ index WRITE setIndex NOTIFY bindingChanged)
+    Q_PROPERTY(bool valid READ valid NOTIFY bindingChanged)
+    Q_PROPERTY(double level READ level NOTIFY changed)
+    Q_PROPERTY(double peak READ peak NOTIFY changed)
+    Q_PROPERTY(double levelDb READ levelDb NOTIFY changed)
+    Q_PROPERTY(double peakDb READ peakDb NOTIFY changed)
+
+public:
+    explicit MeterDisplay(QObject* parent = nullptr);
+    ~MeterDisplay() override;
+
+    QString speaker() const { return speakerPath; }
+    void setSpeaker(const QString& path);
+    int index() const { return viewIndex; }
+    void setIndex(int index);
+    bool valid() const { return view.get() != nullptr; }
+    double level() const { return read("level"); }
+    double peak() const { return read("peak"); }
+    double levelDb() const { return read("levelDb"); }
+    double peakDb() const { return read("peakDb"); }
+
+Q_SIGNALS:
+    void bindingChanged();
+    void changed();
+
+private:
+    void rebind();
+    void unbind();
+    double read(const char* name) const;
+
+    QString speakerPath;
+    int viewIndex = 0;
+    Tessel::SharedPtr<Tessel::Object> view;
+    Tessel::SharedPtr<Tessel::Qt::ObserverLink> link;
+};
+
+} // namespace Vellaris

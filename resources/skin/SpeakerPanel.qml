@@ -1,0 +1,159 @@
+import QtQuick
+import QtQuick.Layouts
+import Tessel 1.0
+import Roomdesk 1.0
+import "."
+
+// The controls of one speaker: identity, input volume with its meter and steps, mute, polarity,
+// delay, voicing, 75 Hz and mono sum, limiter with threshold and the four output gain-reduction
+// meters, temperature and thermal state. `speaker` is the path of its SpeakerComponent.
+Item {
+    id: panel
+    property string speaker: ""
+    // The path of the speaker's item in the speaker list (model name, version, host).
+    property string item: ""
+
+    Param { id: model; base: panel.item; address: "name" }
+    Param { id: nickname; base: panel.speaker; address: "nickname" }
+    Param { id: serial; base: panel.speaker; address: "id" }
+    Param { id: version; base: panel.item; address: "version" }
+    Param { id: temperature; base: panel.speaker; address: "temperature_c" }
+    Param { id: thermal; base: panel.speaker; address: "thermalstate" }
+    MeterDisplay { id: inputMeter; speaker: panel.speaker; index: 0 }
+    // The speaker also reports its input level as the parameter "meter".
+    Param { id: meterLevel; base: panel.speaker; address: "line/ch1/meter" }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 12
+        spacing: 10
+
+        // Identity.
+        RowLayout {
+            spacing: 10
+            SpeakerPicture { width: 48; height: 48; implicitWidth: 48; implicitHeight: 48; model: model.text !== "" ? model.text : "Unknown"; selected: true }
+            ColumnLayout {
+                spacing: 2
+                Text {
+                    text: nickname.text !== "" ? nickname.text : model.text
+                    color: Theme.text
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.fontLarge
+                    font.bold: true
+                }
+                Text {
+                    text: model.text + "  ·  S/N " + serial.text
+                    color: Theme.dimmed
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.fontSmall
+                }
+                Text {
+                    text: "Firmware " + (version.text !== "" ? version.text : "—")
+                    color: Theme.dimmed
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.fontSmall
+                }
+            }
+        }
+        Rectangle { Layout.fillWidth: true; height: 1; color: Theme.line }
+
+        // Input: fader, meter and the volume steps.
+        SectionLabel { text: "INPUT" }
+        RowLayout {
+            spacing: 10
+            Fader {
+                Layout.preferredHeight: 210
+                base: panel.speaker
+                address: "line/ch1/volume"
+                label: "VOLUME"
+            }
+            MeterBar {
+                Layout.preferredHeight: 162
+                Layout.alignment: Qt.AlignTop
+                Layout.topMargin: 8
+                implicitWidth: 12
+                level: Math.max(inputMeter.level, meterLevel.normalized)
+                peak: inputMeter.peak
+            }
+            ColumnLayout {
+                Layout.alignment: Qt.AlignTop
+                spacing: 6
+                ParamButton { Layout.fillWidth: true; text: "VOL +"; command: true; base: panel.speaker; address: "volumeUp" }
+                ParamButton { Layout.fillWidth: true; text: "0 dB"; command: true; base: panel.speaker; address: "volumeUnity" }
+                ParamButton { Layout.fillWidth: true; text: "VOL −"; command: true; base: panel.speaker; address: "volumeDown" }
+                Item { height: 6 }
+                ParamButton { Layout.fillWidth: true; text: "MUTE"; checkedColor: Theme.error; base: panel.speaker; address: "line/ch1/mute" }
+                ParamButton { Layout.fillWidth: true; text: "POLARITY Ø"; base: panel.speaker; address: "line/ch1/polarity" }
+            }
+        }
+        ParamValue { Layout.fillWidth: true; label: "Delay"; base: panel.speaker; address: "line/ch1/delay"; downCommand: "delayDown"; upCommand: "delayUp" }
+
+        // Voicing and filters.
+        SectionLabel { text: "VOICING" }
+        ParamChoice { base: panel.speaker; address: "contour" }
+        Row {
+            spacing: 6
+            ParamButton { text: "75 Hz"; base: panel.speaker; address: "75hz" }
+            ParamButton { text: "MONO SUM"; base: panel.speaker; address: "monosum" }
+        }
+
+        // Limiter and output gain reduction.
+        SectionLabel { text: "LIMITER" }
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            ParamButton { text: "ON"; checkedColor: Theme.warning; base: panel.speaker; address: "line/ch1/limit/limiteron" }
+            ParamValue { Layout.fillWidth: true; label: "Threshold"; base: panel.speaker; address: "line/ch1/limit/threshold"; downCommand: "threshDown"; upCommand: "threshUp" }
+        }
+        RowLayout {
+            spacing: 6
+            Text {
+                text: "GR"
+                color: Theme.dimmed
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
+            }
+            Repeater {
+                model: 4
+                Column {
+                    spacing: 2
+                    MeterDisplay { id: reduction; speaker: panel.speaker; index: modelData + 1 }
+                    MeterBar { width: 12; height: 48; reduction: true; level: reduction.level }
+                    Text {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        text: modelData + 1
+                        color: Theme.dimmed
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 9
+                    }
+                }
+            }
+            Item { Layout.fillWidth: true }
+            // Temperature and thermal state.
+            Column {
+                spacing: 4
+                Row {
+                    spacing: 6
+                    Rectangle {
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 10; height: 10; radius: 5
+                        color: Number(thermal.value) >= 1 ? Theme.error : (Number(thermal.value) >= 0.5 ? Theme.warning : Theme.good)
+                    }
+                    Text {
+                        text: temperature.text
+                        color: Theme.text
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.fontNormal
+                    }
+                }
+                Text {
+                    text: Number(thermal.value) >= 1 ? "HOT" : (Number(thermal.value) >= 0.5 ? "WARM" : "THERMAL OK")
+                    color: Theme.dimmed
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.fontSmall
+                }
+            }
+        }
+        Item { Layout.fillHeight: true }
+    }
+}

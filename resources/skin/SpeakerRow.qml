@@ -1,0 +1,83 @@
+import QtQuick
+import Tessel 1.0
+import "."
+
+// One speaker of the network browser: its picture (lit while selected), nickname or model,
+// version and host.
+Rectangle {
+    id: row
+    property string itemPath: ""
+    // The item's picture name, read from its "icon" parameter so selection shows at once.
+    readonly property string iconName: icon.text
+    property bool current: false
+    signal clicked(bool extend)
+    signal opened()
+
+    // "SpeakerIcon:TX10A" / "SpeakerIconSelected:TX10A"
+    readonly property bool selected: iconName.indexOf("SpeakerIconSelected:") === 0
+    readonly property string modelName: iconName.indexOf(":") >= 0 ? iconName.substring(iconName.indexOf(":") + 1) : "Unknown"
+
+    implicitHeight: 58
+    color: area.containsMouse ? Theme.raised : (current ? "#262a31" : "transparent")
+
+    Param { id: icon; base: row.itemPath; address: "icon" }
+    Param { id: name; base: row.itemPath; address: "name" }
+    Param { id: version; base: row.itemPath; address: "version" }
+    Param { id: host; base: row.itemPath; address: "hostname" }
+    Param { id: nickname; base: row.itemPath; address: "/Speaker/nickname" }
+
+    Rectangle {
+        visible: row.selected
+        width: 3; height: parent.height
+        color: Theme.accent
+    }
+    SpeakerPicture {
+        id: picture
+        x: 12
+        anchors.verticalCenter: parent.verticalCenter
+        width: 40; height: 40
+        model: row.modelName
+        selected: row.selected
+    }
+    Column {
+        anchors.left: picture.right
+        anchors.leftMargin: 10
+        anchors.right: parent.right
+        anchors.rightMargin: 8
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: 2
+        Text {
+            width: parent.width
+            elide: Text.ElideRight
+            text: nickname.text !== "" ? nickname.text : name.text
+            color: row.selected ? Theme.accent : Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormal
+            font.bold: true
+        }
+        Text {
+            width: parent.width
+            elide: Text.ElideRight
+            text: name.text + (version.text !== "" ? "  ·  v" + version.text : "")
+            color: Theme.dimmed
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+        }
+        Text {
+            width: parent.width
+            elide: Text.ElideRight
+            text: host.text
+            color: Theme.dimmed
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+        }
+    }
+    Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: Theme.line }
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        hoverEnabled: true
+        onClicked: (mouse) => row.clicked((mouse.modifiers & Qt.ShiftModifier) !== 0)
+        onDoubleClicked: row.opened()
+    }
+}
