@@ -18,6 +18,8 @@ namespace Vellaris::Tools
 
 namespace
 {
+constexpr int64_t kPingPauseMs = 10;
+
 std::string seconds(int64_t ms)
 {
     char text[32];
@@ -225,6 +227,9 @@ int pingSpeaker(MirrorSession& session, const CommandOptions& options, const std
     for (int i = 0; i < count; ++i)
     {
         int64_t value = (i % 2 == 0) ? !original : original;
+        // A short pause first, as between a user's moves: otherwise the loop would be measuring
+        // its own pacing of a busy network instead of the speaker's answer.
+        session.getPlatform().runFor(kPingPauseMs);
         auto start = std::chrono::steady_clock::now();
         if (!session.changeAndWaitForEcho(param, Tessel::Variant((long long)value), options.timeoutMs))
         {

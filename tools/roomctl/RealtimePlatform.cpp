@@ -1,7 +1,9 @@
 #include "tools/roomctl/RealtimePlatform.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "lknet/lknet.h"
 #include "tessel/Platform.h"
@@ -49,11 +51,34 @@ bool RealtimePlatform::runUntil(const std::function<bool()>& done, int64_t timeo
         int64_t wake = std::min(deadline, nextIdle);
         if (std::optional<int64_t> due = signals.getQueue().nextDueTick())
             wake = std::min(wake, *due);
+        if (networkPending)
+        {
+            int64_t due = lastNetwork + kNetworkGapMs;
+            if (now >= due)
+            {
+                processNetwork(now);
+                continue;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(due, wake) - now));
+            continue;
+        }
         int waitMs = int(std::clamp<int64_t>(wake - now, 0, kIdleStepMs));
-        // Packets are handled as soon as they arrive, between the idle turns.
         if (network->wait(waitMs) == 1)
-            network->process();
+        {
+            now = getSystemTicks();
+            if (now - lastNetwork >= kNetworkGapMs)
+                processNetwork(now);
+            else
+                networkPending = true;
+        }
     }
+}
+
+void RealtimePlatform::processNetwork(int64_t now)
+{
+    network->process();
+    lastNetwork = now;
+    networkPending = false;
 }
 
 void RealtimePlatform::runFor(int64_t ms)

@@ -25,8 +25,8 @@ namespace Vellaris::Tools
 // A windowless platform that runs the framework's loop in real time, for command-line tools and
 // benchmarks that mirror speakers as roomdesk does. The clock is the monotonic clock; posted
 // messages run when due; idle tasks run every kIdleStepMs; between turns the loop sleeps in the
-// network library's wait(), and whenever the library has work it is processed at once, so packets
-// are handled as they arrive instead of on the next idle turn.
+// network library's wait(), and when the library has work it is processed without waiting for the
+// next idle turn (see kNetworkGapMs).
 //
 //     RealtimePlatform platform;                      // installs itself
 //     platform.runUntil([&] { return done; }, 3000);  // true when done before the time is up
@@ -37,6 +37,10 @@ class RealtimePlatform : public Tessel::PlatformBase,
 {
 public:
     static constexpr int64_t kIdleStepMs = 10;
+    // While packets keep arriving, the library is processed at most once per this many
+    // milliseconds, so a busy network (many speakers sending meters) costs a few hundred wake-ups
+    // a second instead of one per packet. After a quiet moment a packet is handled at once.
+    static constexpr int64_t kNetworkGapMs = 2;
 
     // `install` makes it the process's platform until it is destroyed.
     explicit RealtimePlatform(bool install = true);
@@ -81,6 +85,7 @@ private:
 
     // One turn: due messages, and the idle tasks when their step is due.
     void turn();
+    void processNetwork(int64_t now);
 
     bool installed;
     Tessel::IPlatform* previous = nullptr;
@@ -90,6 +95,8 @@ private:
     lknet::INetworkManager* network;
     std::vector<std::string> arguments;
     int64_t nextIdle = 0;
+    int64_t lastNetwork = -kNetworkGapMs;
+    bool networkPending = false;
     std::atomic<bool> stopRequested{false};
     bool verbose = false;
 };
