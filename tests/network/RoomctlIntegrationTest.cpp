@@ -10,6 +10,7 @@
 #include "net/SpeakerNetworkItem.h"
 #include "net/SpeakerNetworkManager.h"
 #include "speaker/SpeakerComponent.h"
+#include "tessel/CommandMsg.h"
 #include "tessel/IParameter.h"
 #include "tests/network/ChildProcess.h"
 #include "tools/roomctl/MirrorSession.h"
@@ -116,6 +117,31 @@ TEST_F(RoomctlIntegration, KilledSimulatorLeavesAndARestartedOneComesBackInStep)
     ASSERT_EQ(dump->exitStatus(), 0) << dump->errors();
     EXPECT_EQ(steadyLines(localDump(again)), steadyLines(dump->output()));
     EXPECT_GT(steadyLines(dump->output()).size(), 1000u);
+}
+
+TEST_F(RoomctlIntegration, BrokenConnectionsAreShownAndTheMirrorSubscribesAgain)
+{
+    ASSERT_TRUE(session->isStarted());
+    auto simulator = startSimulator();
+    SpeakerNetworkItem* item = waitForSpeaker();
+    ASSERT_NE(item, nullptr);
+    Vellaris::SpeakerNetworkManager& manager = session->getManager();
+    Tessel::IParameter* errorState = manager.findParameter("errorState");
+
+    ASSERT_TRUE(manager.interpretCommand(Tessel::CommandMsg("Network", "Simulate Errors")));
+    ASSERT_TRUE(session->getPlatform().runUntil([&] { return errorState->getValue().asInt() == 1; }, 10000));
+    EXPECT_EQ(manager.findParameter("errorMessage")->toString().rfind("Limited or no connectivity to \"TX20A ", 0), 0u)
+        << manager.findParameter("errorMessage")->toString();
+
+    // Once the link is back the mirror has subscribed again and follows the speaker.
+    Tessel::IParameter* nickname = item->getSpeakerComponent()->findParameter("nickname");
+    auto set = roomctl({"set", kSerial, "nickname", "After the break"});
+    ASSERT_EQ(set->exitStatus(), 0) << set->errors();
+    EXPECT_TRUE(session->getPlatform().runUntil([&] { return nickname->toString() == "After the break"; }, 10000));
+    EXPECT_EQ(session->findSpeaker(kSerial), item);
+
+    manager.findParameter("rescanAll")->setValue(Tessel::Variant(1));
+    EXPECT_EQ(errorState->getValue().asInt(), 0);
 }
 
 TEST_F(RoomctlIntegration, ExitStatusesTellWhatWentWrong)
