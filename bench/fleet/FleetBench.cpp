@@ -21,8 +21,10 @@
 
 #include "net/SpeakerNetworkItem.h"
 #include "net/SpeakerNetworkManager.h"
+#include "net/client/SpeakerRootComponent.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
+#include "tessel/HeadlessPlatform.h"
 #include "tests/network/ChildProcess.h"
 #include "tools/roomctl/MirrorSession.h"
 
@@ -161,6 +163,23 @@ void runFleet(int size, double steadySeconds)
     std::printf("   speakers still listed: %d\n", manager.countSpeakers());
 }
 
+// The share of the speaker's own component tree in the memory per speaker: trees built without
+// any network around them.
+void measureTrees()
+{
+    Tessel::HeadlessPlatform platform;
+    Vellaris::registerSpeakerClasses();
+    constexpr int kTrees = 16;
+    const size_t before = heapBytes();
+    std::vector<Tessel::AutoPtr<Vellaris::LK::SpeakerRootComponent>> trees;
+    for (int i = 0; i < kTrees; ++i)
+        trees.emplace_back(new Vellaris::LK::SpeakerRootComponent);
+    std::printf("== component tree of one speaker (mirror, speaker component, local parameters): %.0f KB\n",
+                double(heapBytes() - before) / 1024.0 / kTrees);
+    trees.clear();
+    Tessel::destroyRootComponent();
+}
+
 void runPing(int count)
 {
     std::printf("== roomctl ping, one simulator, %d round trips\n", count);
@@ -206,6 +225,7 @@ int main(int argc, char** argv)
             pings = std::max(1, std::atoi(argv[i + 1]));
     }
     std::printf("bench_fleet: load average %s on %ld cores\n", loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
+    measureTrees();
     for (int size : sizes)
         runFleet(size, steady);
     runPing(pings);
