@@ -3,7 +3,7 @@
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS(EQComponent, UniversalComponent)
+TESSEL_DEFINE_CLASS(EQComponent, LK::RemoteComponent)
 
 EQComponent::EQComponent() = default;
 

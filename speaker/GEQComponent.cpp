@@ -3,7 +3,7 @@
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS(GEQComponent, UniversalComponent)
+TESSEL_DEFINE_CLASS(GEQComponent, LK::RemoteComponent)
 
 GEQComponent::GEQComponent() = default;
 

@@ -3,7 +3,7 @@
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS(InputComponent, UniversalComponent)
+TESSEL_DEFINE_CLASS(InputComponent, LK::RemoteComponent)
 
 InputComponent::InputComponent() = default;
 

@@ -3,7 +3,7 @@
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS(LimiterComponent, UniversalComponent)
+TESSEL_DEFINE_CLASS(LimiterComponent, LK::RemoteComponent)
 
 LimiterComponent::LimiterComponent() = default;
 

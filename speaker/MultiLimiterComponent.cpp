@@ -3,7 +3,7 @@
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS(MultiLimiterComponent, UniversalComponent)
+TESSEL_DEFINE_CLASS(MultiLimiterComponent, LK::RemoteComponent)
 
 MultiLimiterComponent::MultiLimiterComponent() = default;
 

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "model/loader/UniversalComponent.h"
+#include "net/client/RemoteComponent.h"
 
 namespace Vellaris
 {
 
 // The multi-band limiter of an output channel ("multilimiter").
-// For now it keeps the class data it is given (the JSON of its lk:Data block, if any).
-class MultiLimiterComponent : public UniversalComponent
+// A mirrored part of the speaker: its parameter changes travel to the speaker through the
+// client root. For now it keeps the class data it is given (the JSON of its lk:Data block, if any).
+class MultiLimiterComponent : public LK::RemoteComponent
 {
     TESSEL_DECLARE_CLASS(MultiLimiterComponent)
 public:

@@ -3,7 +3,7 @@
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS(OutputComponent, UniversalComponent)
+TESSEL_DEFINE_CLASS(OutputComponent, LK::RemoteComponent)
 
 OutputComponent::OutputComponent() = default;
 

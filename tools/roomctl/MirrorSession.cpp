@@ -1,5 +1,6 @@
 #include "tools/roomctl/MirrorSession.h"
 
+#include "model/formats/Formats.h"
 #include "net/SpeakerNetworkItem.h"
 #include "net/SpeakerNetworkManager.h"
 #include "speaker/SpeakerClasses.h"
@@ -64,6 +65,8 @@ public:
 
 MirrorSession::MirrorSession()
 {
+    // The same formatters and curves as roomdesk, so texts and normalised values agree with it.
+    Dsp::registerAllFormats();
     if (!registerSpeakerClasses())
     {
         error = "the speaker model could not be loaded";
@@ -83,6 +86,15 @@ MirrorSession::~MirrorSession()
     if (manager)
     {
         manager->removeObserver(watcher.get());
+        // roomctl only looks: a speaker that another program selected stays selected when roomctl
+        // ends, so forget the selection locally (without sending) before the items are detached.
+        for (int i = 0; i < manager->countChildren(); ++i)
+        {
+            auto* item = Tessel::classCast<SpeakerNetworkItem>(manager->getChild(i));
+            SpeakerComponent* speaker = item ? item->getSpeakerComponent() : nullptr;
+            if (Tessel::IParameter* wink = speaker ? speaker->findParameter("wink") : nullptr)
+                wink->setValue(Tessel::Variant(0), false);
+        }
         manager->shutdown();
     }
     Tessel::destroyRootComponent();
