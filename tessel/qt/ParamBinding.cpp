@@ -4,7 +4,6 @@
 
 #include "tessel/IParameter.h"
 #include "tessel/ISubject.h"
-#include "tessel/qt/ObserverLink.h"
 #include "tessel/qt/SkinAddress.h"
 #include "tessel/qt/VariantConversion.h"
 
@@ -38,14 +37,7 @@ void ParamBinding::setBase(const QString& base)
 
 void ParamBinding::unbind()
 {
-    if (parameter && link)
-    {
-        if (auto* subject = unknownCast<ISubject>(parameter.get()))
-            subject->removeObserver(link.get());
-    }
-    if (link)
-        link->unlink();
-    link = nullptr;
+    link.clear();
     parameter = nullptr;
 }
 
@@ -68,12 +60,10 @@ void ParamBinding::rebind()
         return;
     }
     parameter = target.parameter;
-    link = SharedPtr<ObserverLink>::adopt(new ObserverLink([this](ISubject*, const Message& msg) {
+    link.watch(unknownCast<ISubject>(parameter.get()), [this](const Message& msg) {
         if (msg.is(Messages::kChanged))
             Q_EMIT changed();
-    }));
-    if (auto* subject = unknownCast<ISubject>(parameter.get()))
-        subject->addObserver(link.get());
+    });
     Q_EMIT changed();
 }
 

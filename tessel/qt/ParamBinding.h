@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include "tessel/SharedPtr.h"
+#include "tessel/qt/SubjectLink.h"
 
 namespace Tessel
 {
@@ -14,8 +15,6 @@ class IParameter;
 
 namespace Tessel::Qt
 {
-
-class ObserverLink;
 
 // QML type "Param" (import Tessel 1.0): binds a view to one parameter by skin address.
 //
@@ -116,7 +115,7 @@ private:
     QString addressText;
     QString baseText;
     SharedPtr<IParameter> parameter;
-    SharedPtr<ObserverLink> link;
+    SubjectLink link;
 };
 
 } // namespace Tessel::Qt

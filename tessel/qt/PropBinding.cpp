@@ -3,7 +3,6 @@
 #include <QDebug>
 
 #include "tessel/Component.h"
-#include "tessel/qt/ObserverLink.h"
 #include "tessel/qt/SkinAddress.h"
 #include "tessel/qt/VariantConversion.h"
 
@@ -37,11 +36,7 @@ void PropBinding::setBase(const QString& base)
 
 void PropBinding::unbind()
 {
-    if (component && link)
-        component->removeObserver(link.get());
-    if (link)
-        link->unlink();
-    link = nullptr;
+    link.clear();
     component = nullptr;
 }
 
@@ -66,14 +61,13 @@ void PropBinding::rebind()
     }
     component = target.component;
     propertyName = target.name;
-    link = SharedPtr<ObserverLink>::adopt(new ObserverLink([this](ISubject*, const Message& msg) {
+    link.watch(component.get(), [this](const Message& msg) {
         if (!msg.is(Messages::kPropertyChanged))
             return;
         const Variant& which = msg.getArg(0);
         if (which.isEmpty() || which.asString() == propertyName)
             refresh();
-    }));
-    component->addObserver(link.get());
+    });
     refresh();
 }
 

@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include "tessel/SharedPtr.h"
+#include "tessel/qt/SubjectLink.h"
 
 namespace Tessel
 {
@@ -13,8 +14,6 @@ class Component;
 
 namespace Tessel::Qt
 {
-
-class ObserverLink;
 
 // QML type "Prop" (import Tessel 1.0): a property of a component by skin address, read again
 // whenever the component signals "propertyChanged" (for this name, or with no name).
@@ -66,7 +65,7 @@ private:
     QString baseText;
     std::string propertyName;
     SharedPtr<Component> component;
-    SharedPtr<ObserverLink> link;
+    SubjectLink link;
     QVariant cached;
 };
 

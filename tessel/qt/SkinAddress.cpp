@@ -43,6 +43,12 @@ bool splitSkinAddress(const std::string& address, const std::string& base, std::
     return !name.empty();
 }
 
+Component* resolveSkinComponent(const std::string& address)
+{
+    std::string path = stripScheme(address);
+    return path.empty() ? nullptr : getRootComponent()->lookupChild(path);
+}
+
 SkinTarget resolveSkinAddress(const std::string& address, const std::string& base)
 {
     SkinTarget target;

@@ -31,6 +31,10 @@ struct SkinTarget
 bool splitSkinAddress(const std::string& address, const std::string& base, std::string& componentPath,
                       std::string& name);
 
+// The component at `address` ("://roomdesk/SpeakerNetwork/NetworkList" or a bare component path),
+// or nullptr.
+Component* resolveSkinComponent(const std::string& address);
+
 // Resolves `address` against the root component: a parameter of that name wins, else a property
 // the component answers. An unresolved target has a null component.
 SkinTarget resolveSkinAddress(const std::string& address, const std::string& base = {});

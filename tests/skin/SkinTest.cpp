@@ -24,6 +24,8 @@
 #include "tessel/Platform.h"
 #include "tessel/qt/QtPlatform.h"
 #include "tessel/qt/SkinContext.h"
+#include "net/ItemListModel.h"
+#include "app/exe/views/ItemListModel.h"
 
 namespace
 {
@@ -99,8 +101,9 @@ protected:
     void TearDown() override
     {
         // Leave no test component behind for the next test, whatever failed.
-        while (Tessel::Component* stale = Tessel::getRootComponent()->findChild("BridgeTest"))
-            Tessel::getRootComponent()->removeChild(stale);
+        for (const char* name : {"BridgeTest", "ListTest"})
+            while (Tessel::Component* stale = Tessel::getRootComponent()->findChild(name))
+                Tessel::getRootComponent()->removeChild(stale);
         QCoreApplication::processEvents();
     }
 };
@@ -238,6 +241,77 @@ TEST_F(Skin, UnresolvedAddressIsAWarning)
     ASSERT_EQ(capturedWarnings().size(), 1);
     EXPECT_TRUE(capturedWarnings()[0].contains("Unresolved skin address")) << capturedWarnings()[0].toStdString();
     EXPECT_TRUE(capturedWarnings()[0].contains("Nowhere/volume"));
+}
+
+// A list of two rows below the root as "ListTest", recording the gestures it is given.
+class FakeList : public Tessel::Component, public Vellaris::IItemListModel
+{
+public:
+    FakeList() : Tessel::Component("ListTest") {}
+    void* queryInterface(const Tessel::UID& iid) override
+    {
+        TESSEL_QUERY_INTERFACE(Vellaris::IItemListModel)
+        return Component::queryInterface(iid);
+    }
+    int retain() override { return Component::retain(); }
+    int release() override { return Component::release(); }
+    int countRows() const override { return rows; }
+    Tessel::Component* getRowItem(const Tessel::Variant&) const override { return nullptr; }
+    std::string getRowPath(int row) const override { return "ListTest/item" + std::to_string(row); }
+    std::string getRowIcon(int row) const override { return "SpeakerIcon:TX10A"; }
+    bool openRow(int row) override
+    {
+        opened = row;
+        return true;
+    }
+    bool clickRow(int row, const Vellaris::ItemClickEvent& event) override
+    {
+        clicked = row;
+        clickModifiers = event.modifiers;
+        return true;
+    }
+    Tessel::IUnknown* dragRow(int) override { return nullptr; }
+    void collectItems(std::vector<Tessel::SharedPtr<Tessel::Component>>&, const Vellaris::IObjectFilter*) const override {}
+
+    int rows = 2;
+    int opened = -1;
+    int clicked = -1;
+    int clickModifiers = -1;
+};
+
+TEST_F(Skin, ItemListShowsTheRowsAndPassesGesturesOn)
+{
+    auto* list = new FakeList;
+    Tessel::getRootComponent()->addChild(list);
+    Vellaris::ItemListModel model;
+    model.setAddress("://roomdesk/ListTest");
+    ASSERT_TRUE(model.valid());
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.data(model.index(1), Vellaris::ItemListModel::PathRole).toString(), "ListTest/item1");
+    EXPECT_EQ(model.data(model.index(0), Vellaris::ItemListModel::IconRole).toString(), "SpeakerIcon:TX10A");
+
+    EXPECT_TRUE(model.click(1, true));
+    EXPECT_EQ(list->clicked, 1);
+    EXPECT_EQ(list->clickModifiers, Vellaris::ItemClickEvent::kModifierExtend);
+    EXPECT_TRUE(model.open(0));
+    EXPECT_EQ(list->opened, 0);
+    EXPECT_EQ(model.indexOfPath("ListTest/item1"), 1);
+    EXPECT_EQ(model.indexOfPath("ListTest/item9"), -1);
+
+    // Changes reach the view on the next turn of the loop, several of them as one reload.
+    QSignalSpy counts(&model, &Vellaris::ItemListModel::countChanged);
+    list->rows = 3;
+    list->signal(Tessel::Message(Tessel::Messages::kChanged));
+    list->signal(Tessel::Message(Tessel::Messages::kChanged));
+    EXPECT_EQ(counts.count(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counts.count() > 0; }, 5000));
+    EXPECT_EQ(counts.count(), 1);
+    EXPECT_EQ(model.rowCount(), 3);
+
+    model.setAddress("://roomdesk/Nowhere");
+    EXPECT_FALSE(model.valid());
+    EXPECT_EQ(model.rowCount(), 0);
+    Tessel::getRootComponent()->removeChild(list);
 }
 
 } // namespace

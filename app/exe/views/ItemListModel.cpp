@@ -4,7 +4,7 @@
 
 #include "net/ItemListModel.h"
 #include "tessel/Component.h"
-#include "tessel/qt/ObserverLink.h"
+#include "tessel/qt/SkinAddress.h"
 
 namespace Vellaris
 {
@@ -27,12 +27,7 @@ void ItemListModel::setAddress(const QString& address)
 
 void ItemListModel::unbind()
 {
-    if (component && link)
-        component->removeObserver(link.get());
-    if (link)
-        link->unlink();
-    link = nullptr;
-    component = nullptr;
+    link.clear();
     model = nullptr;
 }
 
@@ -40,20 +35,12 @@ void ItemListModel::rebind()
 {
     beginResetModel();
     unbind();
-    std::string path = addressText.toStdString();
-    if (path.compare(0, 3, "://") == 0)
-    {
-        size_t slash = path.find('/', 3);
-        path = slash == std::string::npos ? std::string() : path.substr(slash + 1);
-    }
-    Tessel::Component* found = path.empty() ? nullptr : Tessel::getRootComponent()->lookupChild(path);
+    Tessel::Component* found = Tessel::Qt::resolveSkinComponent(addressText.toStdString());
     IItemListModel* list = found ? Tessel::unknownCast<IItemListModel>(found) : nullptr;
     if (list)
     {
-        component = found;
         model = list;
-        link = Tessel::SharedPtr<Tessel::Qt::ObserverLink>::adopt(
-            new Tessel::Qt::ObserverLink([this](Tessel::ISubject*, const Tessel::Message& msg) {
+        link.watch(found, [this](const Tessel::Message& msg) {
                 // Reload on the next turn of the loop: the model may signal in the middle of adding
                 // an item (before the item has its place in the tree), and several changes in one
                 // turn then cost one reload.
@@ -62,8 +49,7 @@ void ItemListModel::rebind()
                     reloadPending = true;
                     QMetaObject::invokeMethod(this, [this] { reload(); }, ::Qt::QueuedConnection);
                 }
-            }));
-        component->addObserver(link.get());
+        });
     }
     else if (!addressText.isEmpty())
     {

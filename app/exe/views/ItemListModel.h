@@ -3,14 +3,11 @@
 #include <QAbstractListModel>
 
 #include "tessel/SharedPtr.h"
+#include "tessel/qt/SubjectLink.h"
 
 namespace Tessel
 {
 class Component;
-namespace Qt
-{
-class ObserverLink;
-}
 } // namespace Tessel
 
 namespace Vellaris
@@ -67,10 +64,9 @@ private:
     void reload();
 
     QString addressText;
-    Tessel::SharedPtr<Tessel::Component> component;
     IItemListModel* model = nullptr;
     bool reloadPending = false;
-    Tessel::SharedPtr<Tessel::Qt::ObserverLink> link;
+    Tessel::Qt::SubjectLink link; // the model's component, retained while shown
 };
 
 } // namespace Vellaris

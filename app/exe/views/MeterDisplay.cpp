@@ -2,7 +2,7 @@
 
 #include "speaker/SpeakerComponent.h"
 #include "tessel/Component.h"
-#include "tessel/qt/ObserverLink.h"
+#include "tessel/qt/SkinAddress.h"
 
 namespace Vellaris
 {
@@ -32,36 +32,21 @@ void MeterDisplay::setIndex(int index)
 
 void MeterDisplay::unbind()
 {
-    if (view && link)
-        view->removeObserver(link.get());
-    if (link)
-        link->unlink();
-    link = nullptr;
+    link.clear();
     view = nullptr;
 }
 
 void MeterDisplay::rebind()
 {
     unbind();
-    std::string path = speakerPath.toStdString();
-    if (path.compare(0, 3, "://") == 0)
-    {
-        size_t slash = path.find('/', 3);
-        path = slash == std::string::npos ? std::string() : path.substr(slash + 1);
-    }
-    Tessel::Component* found = path.empty() ? nullptr : Tessel::getRootComponent()->lookupChild(path);
+    Tessel::Component* found = Tessel::Qt::resolveSkinComponent(speakerPath.toStdString());
     if (auto* speaker = Tessel::classCast<SpeakerComponent>(found))
     {
         view = Tessel::SharedPtr<Tessel::Object>::adopt(speaker->createView("MeterDisplay" + std::to_string(viewIndex)));
-        if (view)
-        {
-            link = Tessel::SharedPtr<Tessel::Qt::ObserverLink>::adopt(
-                new Tessel::Qt::ObserverLink([this](Tessel::ISubject*, const Tessel::Message& msg) {
-                    if (msg.is(Tessel::Messages::kChanged))
-                        Q_EMIT changed();
-                }));
-            view->addObserver(link.get());
-        }
+        link.watch(view.get(), [this](const Tessel::Message& msg) {
+            if (msg.is(Tessel::Messages::kChanged))
+                Q_EMIT changed();
+        });
     }
     Q_EMIT bindingChanged();
     Q_EMIT changed();

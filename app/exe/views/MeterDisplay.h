@@ -3,14 +3,11 @@
 #include <QObject>
 
 #include "tessel/SharedPtr.h"
+#include "tessel/qt/SubjectLink.h"
 
 namespace Tessel
 {
 class Object;
-namespace Qt
-{
-class ObserverLink;
-}
 } // namespace Tessel
 
 namespace Vellaris
@@ -57,7 +54,7 @@ private:
     QString speakerPath;
     int viewIndex = 0;
     Tessel::SharedPtr<Tessel::Object> view;
-    Tessel::SharedPtr<Tessel::Qt::ObserverLink> link;
+    Tessel::Qt::SubjectLink link;
 };
 
 } // namespace Vellaris
