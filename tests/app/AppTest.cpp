@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -35,7 +36,21 @@ protected:
         setenv("LKNET_LOOPBACK_ONLY", "1", 1);
         std::string port = std::to_string(40000 + getpid() % 20000);
         setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
+        // The single-instance lock lives in the runtime folder: a private one per test process,
+        // so parallel tests and a roomdesk the user runs never meet.
+        runtimeFolder = std::filesystem::temp_directory_path() / ("roomdesk-app-tests-" + std::to_string(getpid()));
+        std::filesystem::create_directories(runtimeFolder);
+        std::filesystem::permissions(runtimeFolder, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
     }
+
+    static void TearDownTestSuite()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(runtimeFolder, ignored);
+    }
+
+    static inline std::filesystem::path runtimeFolder;
 
     void SetUp() override
     {
