@@ -18,11 +18,7 @@ void FloatFormatter::print(Core::FormatterData& data) const
 bool FloatFormatter::scan(Core::FormatterData& data) const
 {
     data.value = 0.0f;
-    double number = 0.0;
-    if (!readDouble(input(data), number))
-        return false;
-    data.value = static_cast<float>(number);
-    return true;
+    return scanNumber(data);
 }
 
 } // namespace Vellaris::Dsp

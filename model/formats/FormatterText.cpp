@@ -90,4 +90,13 @@ int truncToInt(float value)
     return static_cast<int>(value);
 }
 
+bool scanNumber(FormatterData& data)
+{
+    double number = 0.0;
+    if (!readDouble(input(data), number))
+        return false;
+    data.value = static_cast<float>(number);
+    return true;
+}
+
 } // namespace Core::FormatterText

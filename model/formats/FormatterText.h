@@ -32,6 +32,10 @@ bool equalsIgnoringCase(const char* a, const char* b);
 // number starts there or the number is not a number (NaN).
 bool readDouble(const char* text, double& out);
 
+// Reads data.text as a decimal number (readDouble) into data.value; false, leaving data.value
+// alone, when it is not one. The scan of every formatter whose text is a plain number and unit.
+bool scanNumber(FormatterData& data);
+
 // Reads a decimal 64-bit integer after optional white space, like "%lld"; out-of-range numbers
 // saturate. False when no number starts there.
 bool readInt64(const char* text, int64_t& out);

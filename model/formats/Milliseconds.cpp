@@ -21,11 +21,7 @@ bool Milliseconds::scan(Core::FormatterData& data) const
 {
     // A decimal reader rather than an integer one, so that the printed text reads back: "12.3 ms"
     // and "0.5 ms" keep their fraction. Whole numbers read as before.
-    double number = 0.0;
-    if (!readDouble(input(data), number))
-        return false;
-    data.value = static_cast<float>(number);
-    return true;
+    return scanNumber(data);
 }
 
 } // namespace Vellaris::LK::Format

@@ -14,11 +14,7 @@ void RatioFormatter::print(Core::FormatterData& data) const
 
 bool RatioFormatter::scan(Core::FormatterData& data) const
 {
-    double number = 0.0;
-    if (!readDouble(input(data), number))
-        return false;
-    data.value = static_cast<float>(number);
-    return true;
+    return scanNumber(data);
 }
 
 } // namespace Vellaris::Dsp
