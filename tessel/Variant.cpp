@@ -88,25 +88,9 @@ Variant::Variant(const Variant& other) : typeWord(other.typeWord), text(other.te
     }
 }
 
-Variant::Variant(Variant&& other) noexcept : typeWord(other.typeWord), text(std::move(other.text))
+Variant::Variant(Variant&& other) noexcept
 {
-    intValue = 0;
-    switch (getType())
-    {
-    case kInt:
-        intValue = other.intValue;
-        break;
-    case kFloat:
-        floatValue = other.floatValue;
-        break;
-    case kObject:
-        object = other.object;
-        break;
-    default:
-        break;
-    }
-    other.typeWord = kEmpty;
-    other.intValue = 0;
+    *this = std::move(other);
 }
 
 Variant& Variant::operator=(const Variant& other)
