@@ -18,6 +18,7 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             active: inspector.speakerItem !== ""
+            visible: active
             sourceComponent: SpeakerPanel { item: inspector.speakerItem; speaker: inspector.speakerItem + "//Speaker" }
         }
         Item {
