@@ -14,6 +14,9 @@ Window {
     minimumHeight: height
     maximumHeight: height
     color: Theme.panel
+    // Centred on the screen even without a window manager to place it.
+    x: Math.max(0, (Screen.width - width) / 2)
+    y: Math.max(0, (Screen.height - height) / 3)
     flags: Qt.Dialog
     modality: Qt.ApplicationModal
     visible: true
