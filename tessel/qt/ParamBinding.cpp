@@ -1,7 +1,5 @@
 #include "tessel/qt/ParamBinding.h"
 
-#include <QDebug>
-
 #include "tessel/IParameter.h"
 #include "tessel/ISubject.h"
 #include "tessel/qt/SkinAddress.h"
@@ -10,29 +8,11 @@
 namespace Tessel::Qt
 {
 
-ParamBinding::ParamBinding(QObject* parent) : QObject(parent) {}
+ParamBinding::ParamBinding(QObject* parent) : SkinBinding(parent) {}
 
 ParamBinding::~ParamBinding()
 {
     unbind();
-}
-
-void ParamBinding::setAddress(const QString& address)
-{
-    if (address == addressText)
-        return;
-    addressText = address;
-    Q_EMIT addressChanged();
-    rebind();
-}
-
-void ParamBinding::setBase(const QString& base)
-{
-    if (base == baseText)
-        return;
-    baseText = base;
-    Q_EMIT addressChanged();
-    rebind();
 }
 
 void ParamBinding::unbind()
@@ -43,19 +23,16 @@ void ParamBinding::unbind()
 
 void ParamBinding::rebind()
 {
-    if (completing)
-        return;
     unbind();
-    if (addressText.isEmpty())
+    if (address().isEmpty())
     {
         Q_EMIT changed();
         return;
     }
-    SkinTarget target = resolveSkinAddress(addressText.toStdString(), baseText.toStdString());
+    SkinTarget target = resolveSkinAddress(address().toStdString(), base().toStdString());
     if (!target.parameter)
     {
-        qWarning().noquote() << "Unresolved skin address:" << addressText
-                             << (baseText.isEmpty() ? QString() : QStringLiteral("(below %1)").arg(baseText));
+        warnUnresolved();
         Q_EMIT changed();
         return;
     }

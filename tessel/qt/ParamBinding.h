@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QObject>
-#include <QQmlParserStatus>
 #include <QStringList>
 #include <QVariant>
 
 #include "tessel/SharedPtr.h"
+#include "tessel/qt/SkinBinding.h"
 #include "tessel/qt/SubjectLink.h"
 
 namespace Tessel
@@ -27,12 +26,9 @@ namespace Tessel::Qt
 // notification, so its controller (and through it a speaker) sees the change. Drags should be
 // wrapped in beginEdit()/endEdit() so the controller knows the user holds the control. An address
 // that does not resolve leaves `valid` false and logs one warning.
-class ParamBinding : public QObject, public QQmlParserStatus
+class ParamBinding : public SkinBinding
 {
     Q_OBJECT
-    Q_INTERFACES(QQmlParserStatus)
-    Q_PROPERTY(QString address READ address WRITE setAddress NOTIFY addressChanged)
-    Q_PROPERTY(QString base READ base WRITE setBase NOTIFY addressChanged)
     Q_PROPERTY(bool valid READ valid NOTIFY changed)
     Q_PROPERTY(QString name READ name NOTIFY changed)
     Q_PROPERTY(int type READ type NOTIFY changed)
@@ -53,10 +49,6 @@ public:
     explicit ParamBinding(QObject* parent = nullptr);
     ~ParamBinding() override;
 
-    QString address() const { return addressText; }
-    void setAddress(const QString& address);
-    QString base() const { return baseText; }
-    void setBase(const QString& base);
 
     bool valid() const { return parameter.get() != nullptr; }
     QString name() const;
@@ -94,26 +86,13 @@ public:
     // The bound parameter (borrowed), for C++ views.
     IParameter* getParameter() const { return parameter.get(); }
 
-    // QQmlParserStatus: a binding made in QML resolves once all its properties are set, so a
-    // relative address never resolves against a base that is not there yet.
-    void classBegin() override { completing = true; }
-    void componentComplete() override
-    {
-        completing = false;
-        rebind();
-    }
-
 Q_SIGNALS:
-    void addressChanged();
     void changed();
 
 private:
-    void rebind();
+    void rebind() override;
     void unbind();
 
-    bool completing = false;
-    QString addressText;
-    QString baseText;
     SharedPtr<IParameter> parameter;
     SubjectLink link;
 };

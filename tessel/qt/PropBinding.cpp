@@ -1,7 +1,5 @@
 #include "tessel/qt/PropBinding.h"
 
-#include <QDebug>
-
 #include "tessel/Component.h"
 #include "tessel/qt/SkinAddress.h"
 #include "tessel/qt/VariantConversion.h"
@@ -9,29 +7,11 @@
 namespace Tessel::Qt
 {
 
-PropBinding::PropBinding(QObject* parent) : QObject(parent) {}
+PropBinding::PropBinding(QObject* parent) : SkinBinding(parent) {}
 
 PropBinding::~PropBinding()
 {
     unbind();
-}
-
-void PropBinding::setAddress(const QString& address)
-{
-    if (address == addressText)
-        return;
-    addressText = address;
-    Q_EMIT addressChanged();
-    rebind();
-}
-
-void PropBinding::setBase(const QString& base)
-{
-    if (base == baseText)
-        return;
-    baseText = base;
-    Q_EMIT addressChanged();
-    rebind();
 }
 
 void PropBinding::unbind()
@@ -42,20 +22,17 @@ void PropBinding::unbind()
 
 void PropBinding::rebind()
 {
-    if (completing)
-        return;
     unbind();
     cached = QVariant();
-    if (addressText.isEmpty())
+    if (address().isEmpty())
     {
         Q_EMIT changed();
         return;
     }
-    SkinTarget target = resolveSkinAddress(addressText.toStdString(), baseText.toStdString());
+    SkinTarget target = resolveSkinAddress(address().toStdString(), base().toStdString());
     if (!target.resolved() || !target.isProperty)
     {
-        qWarning().noquote() << "Unresolved skin address:" << addressText
-                             << (baseText.isEmpty() ? QString() : QStringLiteral("(below %1)").arg(baseText));
+        warnUnresolved();
         Q_EMIT changed();
         return;
     }
