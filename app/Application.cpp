@@ -29,7 +29,8 @@ Component* makeServiceComponent(const char* name)
 
 Application::Application(const std::string& identifier, const std::string& title, const std::string& company,
                          const std::string& version)
-    : Component("Application", title), identifier(identifier), appTitle(title), company(company), version(version)
+    : Component("Application", title), identifier(identifier), appTitle(title), company(company),
+      version(version)
 {
     theApplication = this;
     Component* root = getRootComponent();

@@ -2,8 +2,8 @@
 
 #include "app/Application.h"
 #include "tessel/IAlertService.h"
-#include "tessel/IGUI.h"
 #include "tessel/IExecutableLoader.h"
+#include "tessel/IGUI.h"
 #include "tessel/IPlugInManager.h"
 #include "tessel/IServiceManager.h"
 #include "tessel/ISystem.h"
@@ -61,8 +61,8 @@ void ApplicationStartup::shutdownApplication()
     started = false;
 }
 
-int runApplication(const std::vector<std::string>& arguments, const CreateApplicationFunction& createComponents,
-                   const std::string& executablePath)
+int runApplication(const std::vector<std::string>& arguments,
+                   const CreateApplicationFunction& createComponents, const std::string& executablePath)
 {
     runInitializers();
     auto startup = SharedPtr<ApplicationStartup>::adopt(new ApplicationStartup);

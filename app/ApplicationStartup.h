@@ -50,7 +50,7 @@ using CreateApplicationFunction = std::function<void()>;
 // refuses a second instance (which brings the first one forward and ends with 0), runs the
 // application and tears it down. Returns the process exit code. When the GUI asked for a restart
 // during the run, starts `executablePath` again with the single argument "/restart".
-int runApplication(const std::vector<std::string>& arguments, const CreateApplicationFunction& createComponents,
-                   const std::string& executablePath);
+int runApplication(const std::vector<std::string>& arguments,
+                   const CreateApplicationFunction& createComponents, const std::string& executablePath);
 
 } // namespace Tessel

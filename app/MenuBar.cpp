@@ -1,13 +1,14 @@
 #include "app/MenuBar.h"
 
+#include "tessel/ExpatXmlParser.h"
 #include "tessel/IXmlParser.h"
 #include "tessel/SharedPtr.h"
-#include "tessel/ExpatXmlParser.h"
 
 namespace Tessel
 {
 
-void Menu::addCommandItem(const std::string& itemTitle, const std::string& itemCategory, const std::string& itemName)
+void Menu::addCommandItem(const std::string& itemTitle, const std::string& itemCategory,
+                          const std::string& itemName)
 {
     MenuEntry entry;
     entry.kind = MenuEntry::Kind::Item;

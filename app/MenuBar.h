@@ -31,7 +31,8 @@ struct Menu
     std::vector<MenuEntry> entries;
 
     // Appends a command item (used by menu extensions).
-    void addCommandItem(const std::string& itemTitle, const std::string& itemCategory, const std::string& itemName);
+    void addCommandItem(const std::string& itemTitle, const std::string& itemCategory,
+                        const std::string& itemName);
 };
 
 // Fills the placeholders of a menu bar. Called once per placeholder with the menu that holds it;

@@ -4,7 +4,8 @@
 
 #include <utility>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 AttributeQueue::AttributeQueue(const AttributeQueue& other)
 {
@@ -73,7 +74,8 @@ bool AttributeQueue::operator==(const AttributeQueue& other) const
 {
     if (values_.size() != other.values_.size())
         return false;
-    for (std::size_t i = 0; i < values_.size(); ++i) {
+    for (std::size_t i = 0; i < values_.size(); ++i)
+    {
         if (!(*values_[i] == *other.values_[i]))
             return false;
     }

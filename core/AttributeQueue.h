@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Attributes;
 
@@ -30,8 +31,7 @@ public:
     AttributeValue& at(int index) { return *values_[static_cast<std::size_t>(index)]; }
     const AttributeValue& at(int index) const { return *values_[static_cast<std::size_t>(index)]; }
 
-    template <class Ref>
-    class BasicIterator
+    template <class Ref> class BasicIterator
     {
     public:
         explicit BasicIterator(AttributeValue* const* position) : position_(position) {}

@@ -7,7 +7,8 @@
 #include <limits>
 #include <utility>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 AttributeValue::AttributeValue(const AttributeValue& other)
 {
@@ -23,13 +24,26 @@ AttributeValue& AttributeValue::operator=(const AttributeValue& other)
 {
     if (this == &other)
         return *this;
-    switch (other.kind_) {
-    case Kind::None: clear(); break;
-    case Kind::Integer: setInt64(other.integer_); break;
-    case Kind::Double: setDouble(other.double_); break;
-    case Kind::Text: setText(other.text_); break;
-    case Kind::Queue: setQueue(*other.queue_); break;
-    case Kind::Attributes: setAttributes(*other.attributes_); break;
+    switch (other.kind_)
+    {
+    case Kind::None:
+        clear();
+        break;
+    case Kind::Integer:
+        setInt64(other.integer_);
+        break;
+    case Kind::Double:
+        setDouble(other.double_);
+        break;
+    case Kind::Text:
+        setText(other.text_);
+        break;
+    case Kind::Queue:
+        setQueue(*other.queue_);
+        break;
+    case Kind::Attributes:
+        setAttributes(*other.attributes_);
+        break;
     }
     return *this;
 }
@@ -40,13 +54,25 @@ AttributeValue& AttributeValue::operator=(AttributeValue&& other) noexcept
         return *this;
     clear();
     kind_ = other.kind_;
-    switch (kind_) {
-    case Kind::None: break;
-    case Kind::Integer: integer_ = other.integer_; break;
-    case Kind::Double: double_ = other.double_; break;
-    case Kind::Text: text_ = std::move(other.text_); break;
-    case Kind::Queue: queue_ = other.queue_; break;
-    case Kind::Attributes: attributes_ = other.attributes_; break;
+    switch (kind_)
+    {
+    case Kind::None:
+        break;
+    case Kind::Integer:
+        integer_ = other.integer_;
+        break;
+    case Kind::Double:
+        double_ = other.double_;
+        break;
+    case Kind::Text:
+        text_ = std::move(other.text_);
+        break;
+    case Kind::Queue:
+        queue_ = other.queue_;
+        break;
+    case Kind::Attributes:
+        attributes_ = other.attributes_;
+        break;
     }
     // The nested objects now belong to this value.
     other.kind_ = Kind::None;
@@ -101,14 +127,20 @@ AttributeQueue* AttributeValue::queue() const
 
 void AttributeValue::clear()
 {
-    switch (kind_) {
+    switch (kind_)
+    {
     case Kind::Text:
         text_.clear();
         text_.shrink_to_fit();
         break;
-    case Kind::Queue: delete queue_; break;
-    case Kind::Attributes: delete attributes_; break;
-    default: break;
+    case Kind::Queue:
+        delete queue_;
+        break;
+    case Kind::Attributes:
+        delete attributes_;
+        break;
+    default:
+        break;
     }
     kind_ = Kind::None;
 }
@@ -129,7 +161,8 @@ void AttributeValue::setDouble(double value)
 
 void AttributeValue::setText(std::string_view text)
 {
-    if (kind_ == Kind::Text) {
+    if (kind_ == Kind::Text)
+    {
         text_.assign(text.data(), text.size());
         return;
     }
@@ -185,13 +218,20 @@ bool AttributeValue::operator==(const AttributeValue& other) const
 {
     if (kind_ != other.kind_)
         return false;
-    switch (kind_) {
-    case Kind::None: return true;
-    case Kind::Integer: return integer_ == other.integer_;
-    case Kind::Double: return double_ == other.double_;
-    case Kind::Text: return text_ == other.text_;
-    case Kind::Queue: return *queue_ == *other.queue_;
-    case Kind::Attributes: return *attributes_ == *other.attributes_;
+    switch (kind_)
+    {
+    case Kind::None:
+        return true;
+    case Kind::Integer:
+        return integer_ == other.integer_;
+    case Kind::Double:
+        return double_ == other.double_;
+    case Kind::Text:
+        return text_ == other.text_;
+    case Kind::Queue:
+        return *queue_ == *other.queue_;
+    case Kind::Attributes:
+        return *attributes_ == *other.attributes_;
     }
     return false;
 }

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Attributes;
 class AttributeQueue;
@@ -18,7 +19,8 @@ class AttributeValue
 {
 public:
     // The kind numbers are those of the stored data and must not change.
-    enum class Kind : int {
+    enum class Kind : int
+    {
         None = 0,       // nothing; JSON null
         Integer = 1,    // signed 64-bit integer; JSON number without fraction
         Double = 2,     // double; JSON number printed with "%.50g"
@@ -78,7 +80,8 @@ public:
 
 private:
     Kind kind_ = Kind::None;
-    union {
+    union
+    {
         std::int64_t integer_;
         double double_;
         Attributes* attributes_;

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <utility>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
-namespace {
+namespace
+{
 
 std::string_view cutName(std::string_view name)
 {
@@ -43,7 +45,8 @@ Attributes& Attributes::operator=(const Attributes& other)
     // Build the copy before dropping the old entries: other may be nested in this set.
     std::vector<Attribute*> copy;
     copy.reserve(other.entries_.size());
-    for (const Attribute* entry : other.entries_) {
+    for (const Attribute* entry : other.entries_)
+    {
         auto* attribute = new Attribute(entry->name());
         attribute->value() = entry->value();
         copy.push_back(attribute);
@@ -72,7 +75,8 @@ Attributes::~Attributes()
 int Attributes::indexOf(std::string_view name) const
 {
     name = cutName(name);
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+    {
         if (entries_[i]->name() == name)
             return static_cast<int>(i);
     }
@@ -179,8 +183,10 @@ bool Attributes::operator==(const Attributes& other) const
 {
     if (entries_.size() != other.entries_.size())
         return false;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        if (entries_[i]->name() != other.entries_[i]->name() || !(entries_[i]->value() == other.entries_[i]->value()))
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+    {
+        if (entries_[i]->name() != other.entries_[i]->name() ||
+            !(entries_[i]->value() == other.entries_[i]->value()))
             return false;
     }
     return true;

@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A named value of an attribute set. Names are cut to kMaxNameLength bytes.
 class Attribute
@@ -56,8 +57,7 @@ public:
     Attribute& at(int index) { return *entries_[static_cast<std::size_t>(index)]; }
     const Attribute& at(int index) const { return *entries_[static_cast<std::size_t>(index)]; }
 
-    template <class Ptr, class Ref>
-    class BasicIterator
+    template <class Ptr, class Ref> class BasicIterator
     {
     public:
         explicit BasicIterator(Ptr const* position) : position_(position) {}

@@ -15,9 +15,11 @@
 #include <sanitizer/asan_interface.h>
 #endif
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
-namespace {
+namespace
+{
 
 // The free list head packs a block address into the low 48 bits and a
 // change counter into the high 16. User-space addresses of the supported
@@ -88,7 +90,8 @@ BlockPool::BlockPool(std::size_t blockSize, std::size_t blocksPerChunk)
 BlockPool::~BlockPool()
 {
     Chunk* chunk = chunks_.load();
-    while (chunk) {
+    while (chunk)
+    {
         unpoison(chunk, kAlignment + blockSize_ * blocksPerChunk_);
         Chunk* next = chunk->next;
         ::operator delete(chunk, std::align_val_t(kAlignment));
@@ -98,14 +101,17 @@ BlockPool::~BlockPool()
 
 void* BlockPool::allocate()
 {
-    for (;;) {
+    for (;;)
+    {
         std::uint64_t head = head_.load(std::memory_order_acquire);
-        while (FreeBlock* block = unpack(head)) {
+        while (FreeBlock* block = unpack(head))
+        {
             // The block may be handed out by another thread meanwhile; then
             // `next` is stale, but the tag has changed and the exchange fails.
             FreeBlock* next = block->next.load(std::memory_order_relaxed);
             if (head_.compare_exchange_weak(head, pack(next, nextTag(head)), std::memory_order_acquire,
-                                            std::memory_order_acquire)) {
+                                            std::memory_order_acquire))
+            {
                 inUse_.fetch_add(1, std::memory_order_relaxed);
                 unpoison(block, blockSize_);
                 return block;
@@ -130,7 +136,8 @@ void BlockPool::push(void* raw)
     auto* block = new (raw) FreeBlock{};
     poison(raw, blockSize_);
     std::uint64_t head = head_.load(std::memory_order_relaxed);
-    do {
+    do
+    {
         block->next.store(unpack(head), std::memory_order_relaxed);
     } while (!head_.compare_exchange_weak(head, pack(block, nextTag(head)), std::memory_order_release,
                                           std::memory_order_relaxed));
@@ -146,7 +153,8 @@ bool BlockPool::grow()
     auto* chunk = static_cast<Chunk*>(memory);
     chunk->next = chunks_.load(std::memory_order_relaxed);
     while (!chunks_.compare_exchange_weak(chunk->next, chunk, std::memory_order_release,
-                                          std::memory_order_relaxed)) {
+                                          std::memory_order_relaxed))
+    {
     }
     char* blocks = static_cast<char*>(memory) + kAlignment;
     for (std::size_t i = 0; i < blocksPerChunk_; ++i)

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <new>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A pool of fixed-size blocks kept on a lock-free free list. allocate() pops
 // a block; deallocate() pushes it back. Only when the list is empty does the
@@ -38,8 +39,7 @@ public:
     std::int64_t blocksCreated() const { return created_.load(std::memory_order_relaxed); }
 
     // The process-wide pool for objects of type T (one per type, never destroyed).
-    template <class T>
-    static BlockPool& forType()
+    template <class T> static BlockPool& forType()
     {
         static BlockPool* pool = new BlockPool(sizeof(T));
         return *pool;
@@ -67,20 +67,21 @@ private:
 // Gives a class pooled operator new/delete. Objects of exactly the class's
 // size come from BlockPool::forType<Class>(); derived classes of another size
 // use the global heap. Put it in the public section of the class.
-#define CORE_POOLED_ALLOCATION(Class)                                                                  \
-    static void* operator new(std::size_t size)                                                        \
-    {                                                                                                  \
-        if (size == sizeof(Class)) {                                                                   \
-            if (void* block = ::Core::Portable::BlockPool::forType<Class>().allocate())                \
-                return block;                                                                          \
-            throw std::bad_alloc();                                                                    \
-        }                                                                                              \
-        return ::operator new(size);                                                                   \
-    }                                                                                                  \
-    static void operator delete(void* block, std::size_t size)                                         \
-    {                                                                                                  \
-        if (size == sizeof(Class))                                                                     \
-            ::Core::Portable::BlockPool::forType<Class>().deallocate(block);                           \
-        else                                                                                           \
-            ::operator delete(block);                                                                  \
+#define CORE_POOLED_ALLOCATION(Class)                                                                        \
+    static void* operator new(std::size_t size)                                                              \
+    {                                                                                                        \
+        if (size == sizeof(Class))                                                                           \
+        {                                                                                                    \
+            if (void* block = ::Core::Portable::BlockPool::forType<Class>().allocate())                      \
+                return block;                                                                                \
+            throw std::bad_alloc();                                                                          \
+        }                                                                                                    \
+        return ::operator new(size);                                                                         \
+    }                                                                                                        \
+    static void operator delete(void* block, std::size_t size)                                               \
+    {                                                                                                        \
+        if (size == sizeof(Class))                                                                           \
+            ::Core::Portable::BlockPool::forType<Class>().deallocate(block);                                 \
+        else                                                                                                 \
+            ::operator delete(block);                                                                        \
     }

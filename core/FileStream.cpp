@@ -14,9 +14,11 @@
 #include <unistd.h>
 #endif
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
-namespace {
+namespace
+{
 
 #ifdef _WIN32
 int syncFile(std::FILE* file)
@@ -51,7 +53,8 @@ bool replaceFile(const std::string& from, const std::string& to)
     const std::size_t slash = to.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor >= 0) {
+    if (descriptor >= 0)
+    {
         ::fsync(descriptor);
         ::close(descriptor);
     }
@@ -140,7 +143,8 @@ bool FileStream::readAll(const std::string& path, Stream& target)
     if (!file.open(path, Mode::Read))
         return false;
     char buffer[16384];
-    for (;;) {
+    for (;;)
+    {
         const int count = file.read(buffer, sizeof buffer);
         if (count < 0)
             return false;
@@ -163,7 +167,8 @@ bool FileStream::writeAtomically(const std::string& path, std::string_view conte
         return false;
     bool ok = true;
     std::size_t done = 0;
-    while (ok && done < contents.size()) {
+    while (ok && done < contents.size())
+    {
         const std::size_t piece = std::min<std::size_t>(contents.size() - done, 1 << 20);
         ok = file.write(contents.data() + done, static_cast<int>(piece)) == static_cast<int>(piece);
         done += piece;

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class MemoryStream;
 
@@ -15,7 +16,8 @@ class MemoryStream;
 class FileStream : public Stream
 {
 public:
-    enum class Mode {
+    enum class Mode
+    {
         Read,   // existing file, read only
         Create, // create or truncate, write only
         Update, // existing file, read and write

@@ -11,9 +11,11 @@
 #include <limits>
 #include <string_view>
 
-namespace Core::Portable::Archiver {
+namespace Core::Portable::Archiver
+{
 
-namespace {
+namespace
+{
 
 constexpr const char* kObjectOrArrayExpected = "Object or array expected. Btw, UTF-8 BOM is unsupported.";
 constexpr const char* kQuoteExpected = "'\"' expected when reading string.";
@@ -60,11 +62,13 @@ public:
         target.clear();
         skipSpace();
         const int c = peek();
-        if (c == '{') {
+        if (c == '{')
+        {
             next();
             return parseObject(target, 1);
         }
-        if (c == '[') {
+        if (c == '[')
+        {
             next();
             return parseArray(target.append({}).makeQueue(), 1);
         }
@@ -102,7 +106,8 @@ private:
 
     void skipSpace()
     {
-        for (;;) {
+        for (;;)
+        {
             const int c = peek();
             if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
                 return;
@@ -120,13 +125,15 @@ private:
     bool parseObject(Attributes& object, int depth)
     {
         skipSpace();
-        if (peek() == '}') {
+        if (peek() == '}')
+        {
             next();
             return true;
         }
         bool first = true;
         std::string key;
-        for (;;) {
+        for (;;)
+        {
             if (peek() != '"')
                 return fail(first ? kQuoteExpected : kQuoteAfterComma);
             if (!parseString(key))
@@ -137,11 +144,14 @@ private:
             next();
             skipSpace();
             const int c = peek();
-            if (c == '{' || c == '[') {
+            if (c == '{' || c == '[')
+            {
                 // Stored before its content so that a failure inside keeps what was read.
                 if (!parseValue(object.append(key), depth))
                     return false;
-            } else {
+            }
+            else
+            {
                 AttributeValue value;
                 if (!parseValue(value, depth))
                     return false;
@@ -162,19 +172,24 @@ private:
     bool parseArray(AttributeQueue& array, int depth)
     {
         skipSpace();
-        if (peek() == ']') {
+        if (peek() == ']')
+        {
             next();
             return true;
         }
         bool first = true;
-        for (;;) {
+        for (;;)
+        {
             const int c = peek();
             if (!startsValue(c))
                 return fail(c < 0 ? kEndOfText : first ? kValueExpected : kValueAfterComma);
-            if (c == '{' || c == '[') {
+            if (c == '{' || c == '[')
+            {
                 if (!parseValue(array.append(), depth))
                     return false;
-            } else {
+            }
+            else
+            {
                 AttributeValue value;
                 if (!parseValue(value, depth))
                     return false;
@@ -195,7 +210,8 @@ private:
     bool parseValue(AttributeValue& value, int depth)
     {
         const int c = peek();
-        switch (c) {
+        switch (c)
+        {
         case '{':
             if (depth >= kMaxJsonDepth)
                 return fail(kTooDeep);
@@ -206,16 +222,20 @@ private:
                 return fail(kTooDeep);
             next();
             return parseArray(value.makeQueue(), depth + 1);
-        case '"': {
+        case '"':
+        {
             std::string text;
             if (!parseString(text))
                 return false;
             value.setText(text);
             return true;
         }
-        case 't': return parseWord("true", [&] { value.setInt64(1); });
-        case 'f': return parseWord("false", [&] { value.setInt64(0); });
-        case 'n': return parseWord("null", [&] { value.clear(); });
+        case 't':
+            return parseWord("true", [&] { value.setInt64(1); });
+        case 'f':
+            return parseWord("false", [&] { value.setInt64(0); });
+        case 'n':
+            return parseWord("null", [&] { value.clear(); });
         default:
             if (c == '-' || isDigit(c))
                 return parseNumber(value);
@@ -223,10 +243,10 @@ private:
         }
     }
 
-    template <class Store>
-    bool parseWord(std::string_view word, Store store)
+    template <class Store> bool parseWord(std::string_view word, Store store)
     {
-        for (char expected : word) {
+        for (char expected : word)
+        {
             if (next() != expected)
                 return fail(kWordExpected);
         }
@@ -239,7 +259,8 @@ private:
         text.clear();
         if (next() != '"')
             return fail(kQuoteExpected);
-        for (;;) {
+        for (;;)
+        {
             // Copy plain runs straight from the buffer.
             const char* run = current_;
             while (current_ != end_ && *current_ != '"' && *current_ != '\\')
@@ -250,23 +271,39 @@ private:
                 return fail(kEndOfString);
             if (c == '"')
                 return true;
-            if (c != '\\') {
+            if (c != '\\')
+            {
                 text.push_back(static_cast<char>(c)); // the first byte after a refill
                 continue;
             }
             const int escaped = next();
-            switch (escaped) {
-            case -1: return fail(kEndOfString);
+            switch (escaped)
+            {
+            case -1:
+                return fail(kEndOfString);
             case '"':
             case '\'':
             case '/':
-            case '\\': text.push_back(static_cast<char>(escaped)); break;
-            case 'b': text.push_back('\b'); break;
-            case 'f': text.push_back('\f'); break;
-            case 'n': text.push_back('\n'); break;
-            case 'r': text.push_back('\r'); break;
-            case 't': text.push_back('\t'); break;
-            default: break; // an unknown escape is dropped with its character
+            case '\\':
+                text.push_back(static_cast<char>(escaped));
+                break;
+            case 'b':
+                text.push_back('\b');
+                break;
+            case 'f':
+                text.push_back('\f');
+                break;
+            case 'n':
+                text.push_back('\n');
+                break;
+            case 'r':
+                text.push_back('\r');
+                break;
+            case 't':
+                text.push_back('\t');
+                break;
+            default:
+                break; // an unknown escape is dropped with its character
             }
         }
     }
@@ -275,7 +312,8 @@ private:
     {
         if (!isDigit(peek()))
             return fail(kDigitExpected);
-        while (isDigit(peek())) {
+        while (isDigit(peek()))
+        {
             if (number.size() >= Reader::kMaxNumberLength)
                 return fail(kNumberTooLong);
             number.push_back(static_cast<char>(next()));
@@ -291,13 +329,15 @@ private:
             number.push_back(static_cast<char>(next()));
         if (!takeDigits(number))
             return false;
-        if (peek() == '.') {
+        if (peek() == '.')
+        {
             isDouble = true;
             number.push_back(static_cast<char>(next()));
             if (!takeDigits(number))
                 return false;
         }
-        if (peek() == 'e' || peek() == 'E') {
+        if (peek() == 'e' || peek() == 'E')
+        {
             isDouble = true;
             number.push_back(static_cast<char>(next()));
             if (peek() == '+' || peek() == '-')
@@ -307,10 +347,12 @@ private:
         }
         const char* first = number.data();
         const char* last = first + number.size();
-        if (!isDouble) {
+        if (!isDouble)
+        {
             std::int64_t integer = 0;
             const auto result = std::from_chars(first, last, integer);
-            if (result.ec == std::errc()) {
+            if (result.ec == std::errc())
+            {
                 value.setInt64(integer);
                 return true;
             }
@@ -334,7 +376,8 @@ private:
         const std::size_t exponentAt = number.find_first_of("eE");
         std::string_view mantissa = number.substr(0, exponentAt);
         long long exponent = 0;
-        if (exponentAt != std::string_view::npos) {
+        if (exponentAt != std::string_view::npos)
+        {
             std::string_view digits = number.substr(exponentAt + 1);
             const bool negativeExponent = !digits.empty() && digits.front() == '-';
             if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
@@ -349,12 +392,16 @@ private:
         const std::string_view whole = mantissa.substr(0, point);
         const std::size_t leading = whole.find_first_not_of('0');
         long long magnitude = 0;
-        if (leading != std::string_view::npos) {
+        if (leading != std::string_view::npos)
+        {
             magnitude = static_cast<long long>(whole.size() - leading);
-        } else if (point != std::string_view::npos) {
+        }
+        else if (point != std::string_view::npos)
+        {
             const std::string_view fraction = mantissa.substr(point + 1);
             const std::size_t firstNonZero = fraction.find_first_not_of('0');
-            magnitude = firstNonZero == std::string_view::npos ? -1000000LL : -static_cast<long long>(firstNonZero);
+            magnitude =
+                firstNonZero == std::string_view::npos ? -1000000LL : -static_cast<long long>(firstNonZero);
         }
         const double result = magnitude + exponent > 0 ? std::numeric_limits<double>::max() : 0.0;
         return negative ? -result : result;

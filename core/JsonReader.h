@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <string>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Attributes;
 class Stream;
 
-namespace Archiver {
+namespace Archiver
+{
 
 // Parses one JSON text into an attribute set, reading a stream in chunks of
 // 4096 bytes. The text must start (after spaces, tabs, CR and LF) with an

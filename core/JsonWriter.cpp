@@ -9,9 +9,11 @@
 #include <cmath>
 #include <cstring>
 
-namespace Core::Portable::Archiver {
+namespace Core::Portable::Archiver
+{
 
-namespace {
+namespace
+{
 
 constexpr std::string_view kLineBreak = "\r\n";
 
@@ -64,7 +66,8 @@ void Writer::writeBool(std::string_view key, bool value)
 void Writer::writeDouble(std::string_view key, double value)
 {
     beginMember(key);
-    if (!std::isfinite(value)) {
+    if (!std::isfinite(value))
+    {
         put("null");
         return;
     }
@@ -94,14 +97,16 @@ void Writer::beginMember(std::string_view key)
         return; // the outermost value has no key and no separator
     if (!firstInLevel_)
         put(',');
-    if (layout_ == JsonLayout::Indented) {
+    if (layout_ == JsonLayout::Indented)
+    {
         if (!firstInLevel_)
             put(kLineBreak);
         for (int i = 0; i < depth_; ++i)
             put('\t');
     }
     firstInLevel_ = false;
-    if (!inArray_.back()) {
+    if (!inArray_.back())
+    {
         put('"');
         putEscaped(key);
         put("\": ");
@@ -150,7 +155,8 @@ void Writer::put(char c)
 
 void Writer::put(std::string_view text)
 {
-    while (!text.empty()) {
+    while (!text.empty())
+    {
         if (used_ == kBufferSize)
             flush();
         const std::size_t count = std::min(text.size(), kBufferSize - used_);
@@ -163,18 +169,37 @@ void Writer::put(std::string_view text)
 void Writer::putEscaped(std::string_view text)
 {
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
         char escape = 0;
-        switch (text[i]) {
-        case '\b': escape = 'b'; break;
-        case '\t': escape = 't'; break;
-        case '\n': escape = 'n'; break;
-        case '\f': escape = 'f'; break;
-        case '\r': escape = 'r'; break;
-        case '"': escape = '"'; break;
-        case '\'': escape = '\''; break;
-        case '\\': escape = '\\'; break;
-        default: continue;
+        switch (text[i])
+        {
+        case '\b':
+            escape = 'b';
+            break;
+        case '\t':
+            escape = 't';
+            break;
+        case '\n':
+            escape = 'n';
+            break;
+        case '\f':
+            escape = 'f';
+            break;
+        case '\r':
+            escape = 'r';
+            break;
+        case '"':
+            escape = '"';
+            break;
+        case '\'':
+            escape = '\'';
+            break;
+        case '\\':
+            escape = '\\';
+            break;
+        default:
+            continue;
         }
         put(text.substr(start, i - start));
         put('\\');
@@ -232,15 +257,27 @@ bool Writer::writeQueue(std::string_view key, const AttributeQueue& queue)
 bool Writer::writeValueMembers(const Attributes& attributes)
 {
     bool complete = true;
-    for (const Attribute& attribute : attributes) {
+    for (const Attribute& attribute : attributes)
+    {
         const AttributeValue& value = attribute.value();
         const std::string_view key = attribute.name();
-        switch (value.kind()) {
-        case AttributeValue::Kind::None: writeNull(key); break;
-        case AttributeValue::Kind::Integer: writeInt64(key, value.toInt64()); break;
-        case AttributeValue::Kind::Double: writeDouble(key, value.toDouble()); break;
-        case AttributeValue::Kind::Text: writeString(key, value.text()); break;
-        case AttributeValue::Kind::Queue: complete = writeQueue(key, *value.queue()) && complete; break;
+        switch (value.kind())
+        {
+        case AttributeValue::Kind::None:
+            writeNull(key);
+            break;
+        case AttributeValue::Kind::Integer:
+            writeInt64(key, value.toInt64());
+            break;
+        case AttributeValue::Kind::Double:
+            writeDouble(key, value.toDouble());
+            break;
+        case AttributeValue::Kind::Text:
+            writeString(key, value.text());
+            break;
+        case AttributeValue::Kind::Queue:
+            complete = writeQueue(key, *value.queue()) && complete;
+            break;
         case AttributeValue::Kind::Attributes:
             complete = writeAttributes(key, *value.attributes()) && complete;
             break;
@@ -252,14 +289,28 @@ bool Writer::writeValueMembers(const Attributes& attributes)
 bool Writer::writeQueueValues(const AttributeQueue& queue)
 {
     bool complete = true;
-    for (const AttributeValue& value : queue) {
-        switch (value.kind()) {
-        case AttributeValue::Kind::None: writeNull({}); break;
-        case AttributeValue::Kind::Integer: writeInt64({}, value.toInt64()); break;
-        case AttributeValue::Kind::Double: writeDouble({}, value.toDouble()); break;
-        case AttributeValue::Kind::Text: writeString({}, value.text()); break;
-        case AttributeValue::Kind::Queue: complete = writeQueue({}, *value.queue()) && complete; break;
-        case AttributeValue::Kind::Attributes: complete = writeAttributes({}, *value.attributes()) && complete; break;
+    for (const AttributeValue& value : queue)
+    {
+        switch (value.kind())
+        {
+        case AttributeValue::Kind::None:
+            writeNull({});
+            break;
+        case AttributeValue::Kind::Integer:
+            writeInt64({}, value.toInt64());
+            break;
+        case AttributeValue::Kind::Double:
+            writeDouble({}, value.toDouble());
+            break;
+        case AttributeValue::Kind::Text:
+            writeString({}, value.text());
+            break;
+        case AttributeValue::Kind::Queue:
+            complete = writeQueue({}, *value.queue()) && complete;
+            break;
+        case AttributeValue::Kind::Attributes:
+            complete = writeAttributes({}, *value.attributes()) && complete;
+            break;
         }
     }
     return complete;

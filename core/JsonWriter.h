@@ -6,14 +6,16 @@
 #include <string_view>
 #include <vector>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Attributes;
 class AttributeQueue;
 class Stream;
 
 // The two text layouts of the JSON writer.
-enum class JsonLayout {
+enum class JsonLayout
+{
     // Messages: no line breaks, no indentation; members as "key": value,
     // separated by a bare comma.
     Compact,
@@ -26,7 +28,8 @@ enum class JsonLayout {
 // reader reads (the outermost object is level 1).
 constexpr int kMaxJsonDepth = 512;
 
-namespace Archiver {
+namespace Archiver
+{
 
 // Writes one JSON object to a stream through a 4096-byte buffer, handing
 // the buffer to the stream whenever it fills and at finish(). Keys are

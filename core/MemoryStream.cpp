@@ -5,7 +5,8 @@
 #include <cstring>
 #include <utility>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 MemoryStream::MemoryStream(std::size_t initialCapacity)
 {
@@ -34,7 +35,8 @@ MemoryStream& MemoryStream::operator=(const MemoryStream& other)
         return *this;
     clear();
     limit_ = static_cast<std::size_t>(-1);
-    if (reserve(other.size_)) {
+    if (reserve(other.size_))
+    {
         if (other.size_)
             std::memcpy(data_, other.data_, other.size_);
         size_ = other.size_;

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A stream over a growable buffer it owns. Writing at the position
 // overwrites and extends; reading stops at the end of the written data.

@@ -1,6 +1,7 @@
 #include "core/Stream.h"
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 Stream::~Stream() = default;
 

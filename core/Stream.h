@@ -2,13 +2,19 @@
 
 #include <cstdint>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A byte stream. Counts are in bytes; a negative result is a failure.
 class Stream
 {
 public:
-    enum class SeekMode { Begin, Current, End };
+    enum class SeekMode
+    {
+        Begin,
+        Current,
+        End
+    };
 
     virtual ~Stream();
 

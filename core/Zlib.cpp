@@ -6,9 +6,11 @@
 #include <climits>
 #include <memory>
 
-namespace Core::Zlib {
+namespace Core::Zlib
+{
 
-namespace {
+namespace
+{
 
 using Portable::MemoryStream;
 using Portable::Stream;
@@ -32,7 +34,8 @@ public:
 // Feeds data to a transform stream in pieces that fit its int sizes.
 bool feed(Portable::ZlibTransformStream& stream, std::string_view data)
 {
-    while (!data.empty()) {
+    while (!data.empty())
+    {
         const std::size_t piece = data.size() < std::size_t(INT_MAX) ? data.size() : std::size_t(INT_MAX);
         if (stream.write(data.data(), static_cast<int>(piece)) != static_cast<int>(piece))
             return false;

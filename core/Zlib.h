@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-namespace Core::Zlib {
+namespace Core::Zlib
+{
 
 // Level of compressed JSON messages.
 constexpr int kMessageLevel = 4;

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 struct ZlibTransformStream::State
 {
@@ -18,7 +19,8 @@ ZlibTransformStream::ZlibTransformStream(Stream& target, Direction direction, in
     if (!state_)
         return;
     std::memset(&state_->zs, 0, sizeof state_->zs);
-    const int result = direction_ == Direction::Deflate ? deflateInit(&state_->zs, level_) : inflateInit(&state_->zs);
+    const int result =
+        direction_ == Direction::Deflate ? deflateInit(&state_->zs, level_) : inflateInit(&state_->zs);
     initialised_ = result == Z_OK;
 }
 
@@ -38,7 +40,8 @@ int ZlibTransformStream::write(const void* data, int size)
         return -1;
     if (finished_ || size == 0)
         return size; // inflate: bytes after the end of the compressed data are ignored
-    if (run(static_cast<const unsigned char*>(data), static_cast<std::size_t>(size), false) < 0) {
+    if (run(static_cast<const unsigned char*>(data), static_cast<std::size_t>(size), false) < 0)
+    {
         failed_ = true;
         return -1;
     }
@@ -52,7 +55,8 @@ bool ZlibTransformStream::finish()
         return false;
     if (finished_)
         return true;
-    if (run(nullptr, 0, true) < 0) {
+    if (run(nullptr, 0, true) < 0)
+    {
         failed_ = true;
         return false;
     }
@@ -63,7 +67,8 @@ bool ZlibTransformStream::reset()
 {
     if (!initialised_)
         return false;
-    const int result = direction_ == Direction::Deflate ? deflateReset(&state_->zs) : inflateReset(&state_->zs);
+    const int result =
+        direction_ == Direction::Deflate ? deflateReset(&state_->zs) : inflateReset(&state_->zs);
     finished_ = false;
     failed_ = result != Z_OK;
     bytesIn_ = 0;
@@ -80,8 +85,10 @@ int ZlibTransformStream::run(const unsigned char* data, std::size_t size, bool f
     // Every call consumes its whole input, so nothing is carried over; after
     // a failure zlib may still point into a caller's old buffer.
     zs.avail_in = 0;
-    for (;;) {
-        if (zs.avail_in == 0 && remaining > 0) {
+    for (;;)
+    {
+        if (zs.avail_in == 0 && remaining > 0)
+        {
             const std::size_t piece = remaining < kMaxPiece ? remaining : kMaxPiece;
             zs.next_in = const_cast<unsigned char*>(data);
             zs.avail_in = static_cast<uInt>(piece);
@@ -96,12 +103,14 @@ int ZlibTransformStream::run(const unsigned char* data, std::size_t size, bool f
             return -1;
         if (!emit(kOutputBufferSize - zs.avail_out))
             return -1;
-        if (result == Z_STREAM_END) {
+        if (result == Z_STREAM_END)
+        {
             finished_ = true;
             zs.avail_in = 0; // bytes after the end are ignored
             return 0;
         }
-        if (result == Z_BUF_ERROR) {
+        if (result == Z_BUF_ERROR)
+        {
             // No progress was possible: every input byte taken, every output
             // byte handed on. When finishing, the stream is incomplete.
             if (finishing)

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A write-only stream that runs deflate or inflate (zlib format: header and
 // trailer) over what is written and writes every produced chunk, through a
@@ -51,7 +52,11 @@ public:
     void setTarget(Stream& target) { target_ = &target; }
 
 protected:
-    enum class Direction { Deflate, Inflate };
+    enum class Direction
+    {
+        Deflate,
+        Inflate
+    };
     ZlibTransformStream(Stream& target, Direction direction, int level);
 
 private:

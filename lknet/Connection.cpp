@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstring>
 
-namespace lknet {
+namespace lknet
+{
 
-namespace {
+namespace
+{
 // How much one readAvailable() takes at most, so one busy peer cannot hold
 // process() for long.
 constexpr size_t kReadBudget = 1u << 20;
@@ -16,15 +18,15 @@ constexpr size_t kReadChunk = 64u << 10;
 } // namespace
 
 Connection::Connection(Socket socket, bool connecting, uint64_t now)
-    : socket_(std::move(socket)), connecting_(connecting), created_(now), lastReceived_(now),
-      lastSent_(now)
+    : socket_(std::move(socket)), connecting_(connecting), created_(now), lastReceived_(now), lastSent_(now)
 {
 }
 
 int Connection::finishConnect(uint64_t now)
 {
     int error = connectResult(fd());
-    if (error == 0) {
+    if (error == 0)
+    {
         connecting_ = false;
         lastReceived_ = now;
     }
@@ -48,7 +50,8 @@ int Connection::queue(FrameKind kind, const void* first, size_t firstLength, con
     if (outBytes_ + length > kMaxQueuedBytes || out_.size() >= kMaxQueuedFrames)
         return kErrorQueueFull;
     std::vector<uint8_t> frame = makeFrame(kind, length);
-    if (firstLength) std::memcpy(frame.data() + kFrameHeaderSize, first, firstLength);
+    if (firstLength)
+        std::memcpy(frame.data() + kFrameHeaderSize, first, firstLength);
     if (secondLength)
         std::memcpy(frame.data() + kFrameHeaderSize + firstLength, second, secondLength);
     // Frames leave in queue order, so their sequence is known now; a meter
@@ -67,10 +70,14 @@ void Connection::queueMeter(const void* record, size_t length)
 
 int Connection::flush(uint64_t now)
 {
-    if (connecting_ || writeShut_ || !socket_.valid()) return 0;
-    for (;;) {
-        if (out_.empty()) {
-            if (meter_.empty()) return 0;
+    if (connecting_ || writeShut_ || !socket_.valid())
+        return 0;
+    for (;;)
+    {
+        if (out_.empty())
+        {
+            if (meter_.empty())
+                return 0;
             putU32(meter_.data() + 8, sendSequence_++);
             outBytes_ += meter_.size();
             out_.push_back(std::move(meter_));
@@ -79,14 +86,18 @@ int Connection::flush(uint64_t now)
         std::vector<uint8_t>& frame = out_.front();
         ssize_t n = ::send(fd(), frame.data() + frontOffset_, frame.size() - frontOffset_,
                            MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                return 0;
             return errno;
         }
         lastSent_ = now;
         frontOffset_ += static_cast<size_t>(n);
-        if (frontOffset_ < frame.size()) return 0;
+        if (frontOffset_ < frame.size())
+            return 0;
         outBytes_ -= frame.size();
         out_.pop_front();
         frontOffset_ = 0;
@@ -95,28 +106,36 @@ int Connection::flush(uint64_t now)
 
 int Connection::readAvailable(uint64_t now)
 {
-    if (inStart_ > 0) {
+    if (inStart_ > 0)
+    {
         std::memmove(in_.data(), in_.data() + inStart_, inEnd_ - inStart_);
         inEnd_ -= inStart_;
         inStart_ = 0;
     }
     size_t total = 0;
-    while (total < kReadBudget) {
+    while (total < kReadBudget)
+    {
         // Grow without clearing: only the bytes up to inEnd_ mean anything.
-        if (in_.size() - inEnd_ < kReadChunk) in_.resize(inEnd_ + kReadChunk);
+        if (in_.size() - inEnd_ < kReadChunk)
+            in_.resize(inEnd_ + kReadChunk);
         ssize_t n = ::recv(fd(), in_.data() + inEnd_, in_.size() - inEnd_, MSG_DONTWAIT);
-        if (n > 0) {
+        if (n > 0)
+        {
             size_t asked = in_.size() - inEnd_;
             inEnd_ += static_cast<size_t>(n);
             total += static_cast<size_t>(n);
             lastReceived_ = now;
             // A short read means the socket is empty now; poll() says if not.
-            if (static_cast<size_t>(n) < asked) return 0;
+            if (static_cast<size_t>(n) < asked)
+                return 0;
             continue;
         }
-        if (n == 0) return -1;
-        if (errno == EINTR) continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+        if (n == 0)
+            return -1;
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return 0;
         return errno;
     }
     return 0;
@@ -125,11 +144,13 @@ int Connection::readAvailable(uint64_t now)
 Connection::FrameStatus Connection::nextFrame(FrameHeader* header, const uint8_t** payload)
 {
     size_t available = inEnd_ - inStart_;
-    if (available < kFrameHeaderSize) return FrameStatus::None;
+    if (available < kFrameHeaderSize)
+        return FrameStatus::None;
     const uint8_t* start = in_.data() + inStart_;
     if (!decodeFrameHeader(start, header) || header->sequence != receiveSequence_)
         return FrameStatus::Malformed;
-    if (available < kFrameHeaderSize + header->length) return FrameStatus::None;
+    if (available < kFrameHeaderSize + header->length)
+        return FrameStatus::None;
     ++receiveSequence_;
     *payload = start + kFrameHeaderSize;
     inStart_ += kFrameHeaderSize + header->length;
@@ -138,13 +159,15 @@ Connection::FrameStatus Connection::nextFrame(FrameHeader* header, const uint8_t
 
 void Connection::shutdownWrite()
 {
-    if (!writeShut_ && socket_.valid()) ::shutdown(fd(), SHUT_WR);
+    if (!writeShut_ && socket_.valid())
+        ::shutdown(fd(), SHUT_WR);
     writeShut_ = true;
 }
 
 void Connection::abort()
 {
-    if (!socket_.valid()) return;
+    if (!socket_.valid())
+        return;
     linger off{1, 0};
     setsockopt(fd(), SOL_SOCKET, SO_LINGER, &off, sizeof off);
     socket_.close();

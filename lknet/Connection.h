@@ -11,15 +11,22 @@
 #include "lknet/Socket.h"
 #include "lknet/WireFormat.h"
 
-namespace lknet {
+namespace lknet
+{
 
-class Connection {
+class Connection
+{
 public:
     // Limits of the send queue; beyond them queue() answers kErrorQueueFull.
     static constexpr size_t kMaxQueuedBytes = 8u << 20;
     static constexpr size_t kMaxQueuedFrames = 8192;
 
-    enum class FrameStatus { None, Frame, Malformed };
+    enum class FrameStatus
+    {
+        None,
+        Frame,
+        Malformed
+    };
 
     Connection(Socket socket, bool connecting, uint64_t now);
 
@@ -29,8 +36,8 @@ public:
     int finishConnect(uint64_t now);
 
     // Appends one frame (header, then `first` and `second` as its payload).
-    int queue(FrameKind kind, const void* first, size_t firstLength,
-              const void* second = nullptr, size_t secondLength = 0);
+    int queue(FrameKind kind, const void* first, size_t firstLength, const void* second = nullptr,
+              size_t secondLength = 0);
     // Sets the pending meter frame; an older one not yet started is dropped.
     void queueMeter(const void* record, size_t length);
     // Writes what the socket takes, one write per frame. 0, or the error number
@@ -63,11 +70,11 @@ private:
     bool writeShut_ = false;
     std::deque<std::vector<uint8_t>> out_;
     size_t outBytes_ = 0;
-    size_t frontOffset_ = 0;  // bytes of out_.front() already written
+    size_t frontOffset_ = 0; // bytes of out_.front() already written
     std::vector<uint8_t> meter_;
     uint32_t sendSequence_ = 0;
     uint32_t receiveSequence_ = 0;
-    std::vector<uint8_t> in_;  // bytes inStart_ to inEnd_ are received, not yet taken
+    std::vector<uint8_t> in_; // bytes inStart_ to inEnd_ are received, not yet taken
     size_t inStart_ = 0;
     size_t inEnd_ = 0;
     uint64_t created_;

@@ -13,9 +13,11 @@
 #include "lknet/Socket.h"
 #include "lknet/WireFormat.h"
 
-namespace lknet {
+namespace lknet
+{
 
-class Discovery {
+class Discovery
+{
 public:
     // Binds the port; with loopbackOnly, binds 127.255.255.255 so only
     // broadcasts on the loopback interface arrive. 0 or the error number.

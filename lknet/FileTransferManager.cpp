@@ -2,11 +2,12 @@
 
 #include "lknet/NetworkManager.h"
 
-namespace lknet {
+namespace lknet
+{
 
 int FileTransferManager::handlePacket(int /*context*/, const Packet* /*packet*/)
 {
-    return kOk;  // no transfer is ever running
+    return kOk; // no transfer is ever running
 }
 
 void FileTransferManager::cancelTransfers(int /*peer*/, int /*reason*/) {}

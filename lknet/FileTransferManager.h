@@ -4,9 +4,11 @@
 
 #include "lknet/lknet.h"
 
-namespace lknet {
+namespace lknet
+{
 
-class FileTransferManager final : public IFileTransferManager {
+class FileTransferManager final : public IFileTransferManager
+{
 public:
     int handlePacket(int context, const Packet* packet) override;
     void cancelTransfers(int peer, int reason) override;

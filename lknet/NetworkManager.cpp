@@ -8,22 +8,25 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace lknet {
+namespace lknet
+{
 
-namespace {
+namespace
+{
 
 constexpr uint16_t kDefaultDiscoveryPort = 30718;
-constexpr uint32_t kLoopbackAddress = 0x7F000001;  // 127.0.0.1
+constexpr uint32_t kLoopbackAddress = 0x7F000001; // 127.0.0.1
 
 uint16_t discoveryPortFromEnvironment()
 {
     const char* text = std::getenv("LKNET_DISCOVERY_PORT");
-    if (!text || !*text) return kDefaultDiscoveryPort;
+    if (!text || !*text)
+        return kDefaultDiscoveryPort;
     char* end = nullptr;
     long port = std::strtol(text, &end, 10);
-    if (*end != '\0' || port < 1 || port > 65535) {
-        LKReportMessage(0, "LKNET_DISCOVERY_PORT=\"%s\" is no port; using %u", text,
-                        kDefaultDiscoveryPort);
+    if (*end != '\0' || port < 1 || port > 65535)
+    {
+        LKReportMessage(0, "LKNET_DISCOVERY_PORT=\"%s\" is no port; using %u", text, kDefaultDiscoveryPort);
         return kDefaultDiscoveryPort;
     }
     return static_cast<uint16_t>(port);
@@ -52,30 +55,34 @@ uint64_t NetworkManager::now() const
 uint64_t NetworkManager::steadyMilliseconds()
 {
     using namespace std::chrono;
-    return static_cast<uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 uint64_t NetworkManager::newInstance()
 {
     uint64_t id = 0;
-    while (id == 0) id = random_();
+    while (id == 0)
+        id = random_();
     return id;
 }
 
 int NetworkManager::startup()
 {
-    if (started_) return kOk;
+    if (started_)
+        return kOk;
     loopbackOnly_ = loopbackOnlyFromEnvironment();
     uint16_t port = discoveryPortFromEnvironment();
     int error = discovery_.open(port, loopbackOnly_);
-    if (error != 0) {
+    if (error != 0)
+    {
         LKReportMessage(0, "Cannot open the discovery port %u: %s", port, std::strerror(error));
         return kErrorSocket;
     }
-    if (hostName_.empty()) {
+    if (hostName_.empty())
+    {
         char name[256] = {};
-        if (gethostname(name, sizeof name - 1) == 0) hostName_ = name;
+        if (gethostname(name, sizeof name - 1) == 0)
+            hostName_ = name;
     }
     processInstance_ = newInstance();
     started_ = true;
@@ -86,13 +93,19 @@ int NetworkManager::startup()
 
 void NetworkManager::shutdown()
 {
-    if (!started_) return;
-    while (!servers_.empty()) unregisterServer(servers_.begin()->second.handler);
+    if (!started_)
+        return;
+    while (!servers_.empty())
+        unregisterServer(servers_.begin()->second.handler);
     uint64_t t = now();
-    for (auto& link : links_) {
-        if (link->dead || !link->connection) continue;
-        if (link->open && !link->closeQueued) queueClose(*link, t);
-        if (link->connection) link->connection->flush(t);
+    for (auto& link : links_)
+    {
+        if (link->dead || !link->connection)
+            continue;
+        if (link->open && !link->closeQueued)
+            queueClose(*link, t);
+        if (link->connection)
+            link->connection->flush(t);
         endLink(*link);
     }
     links_.clear();
@@ -109,17 +122,21 @@ void NetworkManager::shutdown()
 
 void NetworkManager::configure(const char* computerName)
 {
-    if (computerName && *computerName) hostName_ = computerName;
+    if (computerName && *computerName)
+        hostName_ = computerName;
 }
 
 void NetworkManager::addNetworkListener(INetworkListener* listener)
 {
-    if (!listener) return;
+    if (!listener)
+        return;
     for (const ListenerEntry& entry : listeners_)
-        if (entry.listener == listener) return;
+        if (entry.listener == listener)
+            return;
     listeners_.push_back({listener, eventSequence_});
     // The newcomer learns about the servers already known at its first process().
-    for (const auto& [handle, remote] : remotes_) {
+    for (const auto& [handle, remote] : remotes_)
+    {
         Event event;
         event.kind = Event::Available;
         event.server = handle;
@@ -145,17 +162,20 @@ void NetworkManager::removeErrorReporter(INetworkErrorReporter* reporter)
     std::erase(reporters_, reporter);
 }
 
-int NetworkManager::registerServer(int* handle, IEventHandler* handler,
-                                   const ServerDescriptor* descriptor, int /*flags*/)
+int NetworkManager::registerServer(int* handle, IEventHandler* handler, const ServerDescriptor* descriptor,
+                                   int /*flags*/)
 {
-    if (!started_) return kErrorNotStarted;
-    if (!handle || !handler || !descriptor) return kErrorBadArgument;
+    if (!started_)
+        return kErrorNotStarted;
+    if (!handle || !handler || !descriptor)
+        return kErrorBadArgument;
     for (const auto& entry : servers_)
-        if (entry.second.handler == handler) return kErrorBadArgument;
+        if (entry.second.handler == handler)
+            return kErrorBadArgument;
     LocalServer server;
-    IoResult result = openListener(loopbackOnly_ ? kLoopbackAddress : 0, &server.listener,
-                                   &server.port);
-    if (result.error != 0) {
+    IoResult result = openListener(loopbackOnly_ ? kLoopbackAddress : 0, &server.listener, &server.port);
+    if (result.error != 0)
+    {
         LKReportMessage(0, "Cannot open a server port: %s", std::strerror(result.error));
         return kErrorSocket;
     }
@@ -182,13 +202,16 @@ int NetworkManager::unregisterServer(IEventHandler* handler)
 {
     auto it = std::find_if(servers_.begin(), servers_.end(),
                            [&](const auto& entry) { return entry.second.handler == handler; });
-    if (it == servers_.end()) return kErrorBadArgument;
+    if (it == servers_.end())
+        return kErrorBadArgument;
     uint64_t t = now();
     // Write the goodbye at once: the caller may not call process() again soon.
     for (auto& link : links_)
-        if (!link->dead && link->role != Role::Client && link->server == it->first) {
+        if (!link->dead && link->role != Role::Client && link->server == it->first)
+        {
             queueClose(*link, t);
-            if (link->connection) link->connection->flush(t);
+            if (link->connection)
+                link->connection->flush(t);
         }
     sendBye(it->second);
     std::erase_if(peers_, [&](const auto& entry) { return entry.second.server == it->first; });
@@ -198,9 +221,11 @@ int NetworkManager::unregisterServer(IEventHandler* handler)
 
 int NetworkManager::registerClient(int* handle, IEventHandler* handler)
 {
-    if (!handle || !handler) return kErrorBadArgument;
+    if (!handle || !handler)
+        return kErrorBadArgument;
     for (const auto& entry : clients_)
-        if (entry.second == handler) return kErrorBadArgument;
+        if (entry.second == handler)
+            return kErrorBadArgument;
     int h = newHandle();
     clients_[h] = handler;
     *handle = h;
@@ -211,13 +236,17 @@ int NetworkManager::unregisterClient(IEventHandler* handler)
 {
     auto it = std::find_if(clients_.begin(), clients_.end(),
                            [&](const auto& entry) { return entry.second == handler; });
-    if (it == clients_.end()) return kErrorBadArgument;
+    if (it == clients_.end())
+        return kErrorBadArgument;
     uint64_t t = now();
     for (auto& link : links_)
-        if (!link->dead && link->role == Role::Client && link->client == it->first) {
+        if (!link->dead && link->role == Role::Client && link->client == it->first)
+        {
             link->switchedOn = false;
-            if (link->open && !link->closeQueued) queueClose(*link, t);
-            else if (!link->closeQueued) endLink(*link);
+            if (link->open && !link->closeQueued)
+                queueClose(*link, t);
+            else if (!link->closeQueued)
+                endLink(*link);
         }
     clients_.erase(it);
     return kOk;
@@ -225,21 +254,27 @@ int NetworkManager::unregisterClient(IEventHandler* handler)
 
 int NetworkManager::setConnection(int client, int server, int on, int /*wasOn*/)
 {
-    if (!started_) return kErrorNotStarted;
-    if (!clients_.count(client)) return kErrorUnknownHandle;
+    if (!started_)
+        return kErrorNotStarted;
+    if (!clients_.count(client))
+        return kErrorUnknownHandle;
     Link* link = findClientLink(client, server);
-    if (!on) {
-        if (link && link->switchedOn) {
+    if (!on)
+    {
+        if (link && link->switchedOn)
+        {
             link->switchedOn = false;
             link->switchedOffAt = now();
         }
         return kOk;
     }
-    if (link) {
+    if (link)
+    {
         link->switchedOn = true;
         return kOk;
     }
-    if (!remotes_.count(server)) return kErrorUnknownHandle;
+    if (!remotes_.count(server))
+        return kErrorUnknownHandle;
     auto created = std::make_unique<Link>();
     created->role = Role::Client;
     created->client = client;
@@ -252,14 +287,14 @@ int NetworkManager::setConnection(int client, int server, int on, int /*wasOn*/)
 
 int NetworkManager::getDeviceInfo(DeviceInfo* info, int server)
 {
-    if (!info || info->size < sizeof(DeviceInfo)) return kErrorBadArgument;
+    if (!info || info->size < sizeof(DeviceInfo))
+        return kErrorBadArgument;
     auto it = remotes_.find(server);
-    if (it == remotes_.end()) return kErrorUnknownHandle;
+    if (it == remotes_.end())
+        return kErrorUnknownHandle;
     info->flags = 0;
-    putText(reinterpret_cast<uint8_t*>(info->address), sizeof info->address,
-            it->second.address.c_str());
-    putText(reinterpret_cast<uint8_t*>(info->hostName), sizeof info->hostName,
-            it->second.hostName.c_str());
+    putText(reinterpret_cast<uint8_t*>(info->address), sizeof info->address, it->second.address.c_str());
+    putText(reinterpret_cast<uint8_t*>(info->hostName), sizeof info->hostName, it->second.hostName.c_str());
     info->port = it->second.port;
     return kOk;
 }
@@ -267,27 +302,34 @@ int NetworkManager::getDeviceInfo(DeviceInfo* info, int server)
 void NetworkManager::resume(int rescan)
 {
     suspended_ = false;
-    if (!started_ || !rescan) return;
+    if (!started_ || !rescan)
+        return;
     uint64_t t = now();
-    for (auto& entry : remotes_) entry.second.lastHeard = t;
+    for (auto& entry : remotes_)
+        entry.second.lastHeard = t;
     sendQuery(t);
 }
 
 void NetworkManager::suspend(int ms)
 {
-    if (!started_) return;
+    if (!started_)
+        return;
     // Real time here, whatever clock drives the timers: this call blocks.
     uint64_t deadline = steadyMilliseconds() + static_cast<uint64_t>(std::max(ms, 0));
-    for (;;) {
+    for (;;)
+    {
         std::vector<pollfd> fds;
         uint64_t t = steadyMilliseconds();
-        for (auto& link : links_) {
-            if (link->dead || !link->connection || link->connection->fd() < 0) continue;
-            if (link->connection->flush(t) == 0 && !link->connection->drained()
-                && !link->connection->connecting())
+        for (auto& link : links_)
+        {
+            if (link->dead || !link->connection || link->connection->fd() < 0)
+                continue;
+            if (link->connection->flush(t) == 0 && !link->connection->drained() &&
+                !link->connection->connecting())
                 fds.push_back({link->connection->fd(), POLLOUT, 0});
         }
-        if (fds.empty() || t >= deadline) break;
+        if (fds.empty() || t >= deadline)
+            break;
         ::poll(fds.data(), fds.size(), static_cast<int>(deadline - t));
     }
     suspended_ = true;
@@ -296,9 +338,11 @@ void NetworkManager::suspend(int ms)
 void NetworkManager::simulateErrors()
 {
     uint64_t t = now();
-    for (size_t i = 0; i < links_.size(); ++i) {
+    for (size_t i = 0; i < links_.size(); ++i)
+    {
         Link& link = *links_[i];
-        if (link.dead || !link.connection || !link.open) continue;
+        if (link.dead || !link.connection || !link.open)
+            continue;
         link.connection->abort();
         linkFailed(link, ECONNRESET, t);
     }
@@ -307,13 +351,18 @@ void NetworkManager::simulateErrors()
 int NetworkManager::pollDescriptors(std::vector<pollfd>& fds)
 {
     fds.clear();
-    if (!started_) return -1;
+    if (!started_)
+        return -1;
     fds.push_back({discovery_.fd(), POLLIN, 0});
-    for (const auto& entry : servers_) fds.push_back({entry.second.listener.fd(), POLLIN, 0});
-    for (const auto& link : links_) {
-        if (link->dead || !link->connection || link->connection->fd() < 0) continue;
+    for (const auto& entry : servers_)
+        fds.push_back({entry.second.listener.fd(), POLLIN, 0});
+    for (const auto& link : links_)
+    {
+        if (link->dead || !link->connection || link->connection->fd() < 0)
+            continue;
         short events = POLLIN;
-        if (link->connection->wantsWrite()) events |= POLLOUT;
+        if (link->connection->wantsWrite())
+            events |= POLLOUT;
         fds.push_back({link->connection->fd(), events, 0});
     }
     return static_cast<int>(nextDue(now()));
@@ -323,7 +372,8 @@ int NetworkManager::wait(int maxMs)
 {
     std::vector<pollfd> fds;
     int due = pollDescriptors(fds);
-    if (due < 0) due = maxMs;
+    if (due < 0)
+        due = maxMs;
     int timeout = std::max(0, std::min(due, maxMs));
     int ready = ::poll(fds.empty() ? nullptr : fds.data(), fds.size(), timeout);
     return (ready > 0 || due <= maxMs) ? 1 : 0;

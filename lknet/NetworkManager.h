@@ -17,24 +17,27 @@
 #include "lknet/Discovery.h"
 #include "lknet/lknet.h"
 
-namespace lknet {
+namespace lknet
+{
 
 // Timing of the library, in milliseconds.
-struct Timing {
-    static constexpr uint64_t kAnnounceSteps[3] = {0, 250, 1000};  // after registering
+struct Timing
+{
+    static constexpr uint64_t kAnnounceSteps[3] = {0, 250, 1000}; // after registering
     static constexpr uint64_t kAnnouncePeriod = 2000;
-    static constexpr uint64_t kQueryAnswerSpread = 100;  // random delay of an answer
+    static constexpr uint64_t kQueryAnswerSpread = 100; // random delay of an answer
     // Three announcement periods missed, plus one of grace for jitter.
     static constexpr uint64_t kServerExpiry = 4 * kAnnouncePeriod;
-    static constexpr uint64_t kHeartbeat = 1000;   // a frame at least this often
-    static constexpr uint64_t kDeadAfter = 4500;   // nothing received for so long: dead
+    static constexpr uint64_t kHeartbeat = 1000; // a frame at least this often
+    static constexpr uint64_t kDeadAfter = 4500; // nothing received for so long: dead
     static constexpr uint64_t kConnectTimeout = 1500;
-    static constexpr uint64_t kRetryDelay = 500;   // after a failed connection attempt
-    static constexpr uint64_t kSwitchOffLinger = 200;  // sends still accepted after switch-off
-    static constexpr uint64_t kCloseTimeout = 2000;    // waiting for the peer to close
+    static constexpr uint64_t kRetryDelay = 500;      // after a failed connection attempt
+    static constexpr uint64_t kSwitchOffLinger = 200; // sends still accepted after switch-off
+    static constexpr uint64_t kCloseTimeout = 2000;   // waiting for the peer to close
 };
 
-class NetworkManager final : public INetworkManager {
+class NetworkManager final : public INetworkManager
+{
 public:
     NetworkManager();
     ~NetworkManager();
@@ -68,7 +71,8 @@ public:
     static uint64_t steadyMilliseconds();
 
 private:
-    struct LocalServer {
+    struct LocalServer
+    {
         IEventHandler* handler = nullptr;
         uint64_t instance = 0;
         std::string name, deviceType, uid, serialNumber;
@@ -78,28 +82,36 @@ private:
         int announceStep = 0;
         uint64_t registered = 0;
         uint64_t nextAnnounce = 0;
-        uint64_t answerAt = 0;  // 0: no query to answer
+        uint64_t answerAt = 0; // 0: no query to answer
     };
-    struct RemoteServer {
+    struct RemoteServer
+    {
         uint64_t instance = 0;
         std::string name, deviceType, uid, serialNumber, hostName, address;
         uint32_t interfaceType = 0;
         uint16_t port = 0;
         uint64_t lastHeard = 0;
     };
-    struct Peer {  // a remote client of one of our servers
+    struct Peer
+    { // a remote client of one of our servers
         int server = 0;
         uint64_t clientInstance = 0;
         uint32_t clientHandle = 0;
     };
-    enum class Role { Client, Accepted, Server };
+    enum class Role
+    {
+        Client,
+        Accepted,
+        Server
+    };
     // A connection as this process sees it. Client links exist while switched
     // on (their socket comes and goes); server links live as long as their socket.
-    struct Link {
+    struct Link
+    {
         Role role = Role::Client;
-        int client = 0;  // Client: our client handle
-        int server = 0;  // Client: remote server handle; Accepted/Server: our server
-        int peer = 0;    // Server: the peer handle of the remote client
+        int client = 0; // Client: our client handle
+        int server = 0; // Client: remote server handle; Accepted/Server: our server
+        int peer = 0;   // Server: the peer handle of the remote client
         std::unique_ptr<Connection> connection;
         bool open = false;         // handshake done
         bool switchedOn = true;    // Client: setConnection(on) in force
@@ -110,20 +122,27 @@ private:
         uint64_t switchedOffAt = 0;
         uint64_t closeQueuedAt = 0;
         uint64_t nextAttempt = 0;
-        std::string address;  // peer address and port for error reports
+        std::string address; // peer address and port for error reports
         uint16_t port = 0;
     };
-    struct Event {
-        enum Kind { Available, Unavailable, Error } kind = Available;
+    struct Event
+    {
+        enum Kind
+        {
+            Available,
+            Unavailable,
+            Error
+        } kind = Available;
         int server = 0;
         std::shared_ptr<const RemoteServer> description;
         NetworkError error;
-        INetworkListener* target = nullptr;  // null: every listener
+        INetworkListener* target = nullptr; // null: every listener
         uint64_t sequence = 0;
     };
-    struct ListenerEntry {
+    struct ListenerEntry
+    {
         INetworkListener* listener = nullptr;
-        uint64_t since = 0;  // gets the events for all listeners from this one on
+        uint64_t since = 0; // gets the events for all listeners from this one on
     };
 
     uint64_t now() const;
@@ -180,11 +199,11 @@ private:
     std::vector<INetworkErrorReporter*> reporters_;
     std::vector<Event> events_;
     uint64_t eventSequence_ = 0;
-    std::vector<std::unique_ptr<Connection>> retired_;  // freed at the end of process()
+    std::vector<std::unique_ptr<Connection>> retired_; // freed at the end of process()
     std::vector<pollfd> pollFds_;
     std::vector<Link*> pollLinks_;  // the link of each entry of pollFds_, null for others
-    std::vector<uint64_t> scratch_;  // aligned buffer for received records
-    std::vector<char> jsonScratch_;  // received JSON data and a NUL
+    std::vector<uint64_t> scratch_; // aligned buffer for received records
+    std::vector<char> jsonScratch_; // received JSON data and a NUL
     bool processing_ = false;
     uint64_t (*clock_)() = nullptr;
 };

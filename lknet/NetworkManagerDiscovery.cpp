@@ -6,9 +6,11 @@
 
 #include <algorithm>
 
-namespace lknet {
+namespace lknet
+{
 
-namespace {
+namespace
+{
 // Bounds on what strangers can make us keep.
 constexpr size_t kMaxRemoteServers = 1024;
 constexpr int kMaxDatagramsPerProcess = 256;
@@ -19,37 +21,45 @@ void NetworkManager::readDiscovery(uint64_t now)
     DiscoveryMessage message;
     std::string from;
     bool valid = false;
-    for (int n = 0; n < kMaxDatagramsPerProcess && discovery_.receive(&message, &from, &valid);
-         ++n) {
-        if (!valid) continue;
-        switch (message.kind) {
+    for (int n = 0; n < kMaxDatagramsPerProcess && discovery_.receive(&message, &from, &valid); ++n)
+    {
+        if (!valid)
+            continue;
+        switch (message.kind)
+        {
         case DiscoveryKind::Query:
-            for (auto& entry : servers_) {
+            for (auto& entry : servers_)
+            {
                 LocalServer& server = entry.second;
                 if (server.answerAt == 0)
                     server.answerAt = now + random_() % (Timing::kQueryAnswerSpread + 1);
             }
             break;
-        case DiscoveryKind::Announce: onAnnounce(message, from, now); break;
-        case DiscoveryKind::Bye: {
+        case DiscoveryKind::Announce:
+            onAnnounce(message, from, now);
+            break;
+        case DiscoveryKind::Bye:
+        {
             int handle = findRemoteByInstance(message.instance);
-            if (handle) dropRemoteServer(handle);
+            if (handle)
+                dropRemoteServer(handle);
             break;
         }
         }
     }
 }
 
-void NetworkManager::onAnnounce(const DiscoveryMessage& message, const std::string& from,
-                                uint64_t now)
+void NetworkManager::onAnnounce(const DiscoveryMessage& message, const std::string& from, uint64_t now)
 {
     int handle = findRemoteByInstance(message.instance);
-    if (handle) {
+    if (handle)
+    {
         // The same instance heard again, perhaps on another interface: one server.
         remotes_[handle].lastHeard = now;
         return;
     }
-    if (remotes_.size() >= kMaxRemoteServers) return;
+    if (remotes_.size() >= kMaxRemoteServers)
+        return;
     RemoteServer remote;
     remote.instance = message.instance;
     remote.name = message.name;
@@ -73,15 +83,18 @@ void NetworkManager::onAnnounce(const DiscoveryMessage& message, const std::stri
 int NetworkManager::findRemoteByInstance(uint64_t instance) const
 {
     for (const auto& [handle, remote] : remotes_)
-        if (remote.instance == instance) return handle;
+        if (remote.instance == instance)
+            return handle;
     return 0;
 }
 
 void NetworkManager::dropRemoteServer(int handle)
 {
-    if (remotes_.erase(handle) == 0) return;
+    if (remotes_.erase(handle) == 0)
+        return;
     for (auto& link : links_)
-        if (!link->dead && link->role == Role::Client && link->server == handle) endLink(*link);
+        if (!link->dead && link->role == Role::Client && link->server == handle)
+            endLink(*link);
     Event event;
     event.kind = Event::Unavailable;
     event.server = handle;
@@ -90,7 +103,8 @@ void NetworkManager::dropRemoteServer(int handle)
 
 void NetworkManager::announce(const LocalServer& server, uint64_t now)
 {
-    if (suspended_) return;
+    if (suspended_)
+        return;
     DiscoveryMessage message;
     message.kind = DiscoveryKind::Announce;
     message.instance = server.instance;
@@ -106,7 +120,8 @@ void NetworkManager::announce(const LocalServer& server, uint64_t now)
 
 void NetworkManager::sendQuery(uint64_t now)
 {
-    if (suspended_) return;
+    if (suspended_)
+        return;
     DiscoveryMessage message;
     message.kind = DiscoveryKind::Query;
     message.instance = processInstance_;
@@ -123,25 +138,31 @@ void NetworkManager::sendBye(const LocalServer& server)
 
 void NetworkManager::runDiscoveryTimers(uint64_t now)
 {
-    for (auto& entry : servers_) {
+    for (auto& entry : servers_)
+    {
         LocalServer& server = entry.second;
         bool due = now >= server.nextAnnounce;
-        if (due) {
+        if (due)
+        {
             ++server.announceStep;
             server.nextAnnounce = server.announceStep < 3
-                ? server.registered + Timing::kAnnounceSteps[server.announceStep]
-                : now + Timing::kAnnouncePeriod;
+                                      ? server.registered + Timing::kAnnounceSteps[server.announceStep]
+                                      : now + Timing::kAnnouncePeriod;
         }
-        if (server.answerAt != 0 && now >= server.answerAt) {
+        if (server.answerAt != 0 && now >= server.answerAt)
+        {
             server.answerAt = 0;
             due = true;
         }
-        if (due) announce(server, now);
+        if (due)
+            announce(server, now);
     }
     std::vector<int> expired;
     for (const auto& [handle, remote] : remotes_)
-        if (now > remote.lastHeard + Timing::kServerExpiry) expired.push_back(handle);
-    for (int handle : expired) dropRemoteServer(handle);
+        if (now > remote.lastHeard + Timing::kServerExpiry)
+            expired.push_back(handle);
+    for (int handle : expired)
+        dropRemoteServer(handle);
 }
 
 void NetworkManager::queueEvent(Event event)
@@ -153,9 +174,11 @@ void NetworkManager::queueEvent(Event event)
 void NetworkManager::deliverEvents()
 {
     // Callbacks may add events (or listeners): take the list as it stands.
-    for (size_t i = 0; i < events_.size(); ++i) {
+    for (size_t i = 0; i < events_.size(); ++i)
+    {
         Event event = events_[i];
-        if (event.kind == Event::Error) {
+        if (event.kind == Event::Error)
+        {
             std::vector<INetworkErrorReporter*> reporters = reporters_;
             for (INetworkErrorReporter* reporter : reporters)
                 if (std::find(reporters_.begin(), reporters_.end(), reporter) != reporters_.end())
@@ -163,13 +186,17 @@ void NetworkManager::deliverEvents()
             continue;
         }
         std::vector<ListenerEntry> listeners = listeners_;
-        for (const ListenerEntry& entry : listeners) {
+        for (const ListenerEntry& entry : listeners)
+        {
             if (event.target ? entry.listener != event.target : event.sequence < entry.since)
                 continue;
-            bool stillThere = std::any_of(listeners_.begin(), listeners_.end(),
-                                          [&](const ListenerEntry& e) { return e.listener == entry.listener; });
-            if (!stillThere) continue;
-            if (event.kind == Event::Unavailable) {
+            bool stillThere =
+                std::any_of(listeners_.begin(), listeners_.end(),
+                            [&](const ListenerEntry& e) { return e.listener == entry.listener; });
+            if (!stillThere)
+                continue;
+            if (event.kind == Event::Unavailable)
+            {
                 entry.listener->serverUnavailable(event.server);
                 continue;
             }

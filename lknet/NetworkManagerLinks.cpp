@@ -6,17 +6,19 @@
 #include <cerrno>
 #include <cstring>
 
-namespace lknet {
+namespace lknet
+{
 
-namespace {
+namespace
+{
 constexpr size_t kMaxWaitingConnections = 64;
 } // namespace
 
 NetworkManager::Link* NetworkManager::findClientLink(int client, int server)
 {
     for (auto& link : links_)
-        if (!link->dead && !link->closeQueued && link->role == Role::Client
-            && link->client == client && link->server == server)
+        if (!link->dead && !link->closeQueued && link->role == Role::Client && link->client == client &&
+            link->server == server)
             return link.get();
     return nullptr;
 }
@@ -24,24 +26,29 @@ NetworkManager::Link* NetworkManager::findClientLink(int client, int server)
 NetworkManager::Link* NetworkManager::findServerLink(int peer)
 {
     for (auto& link : links_)
-        if (!link->dead && link->role == Role::Server && link->peer == peer) return link.get();
+        if (!link->dead && link->role == Role::Server && link->peer == peer)
+            return link.get();
     return nullptr;
 }
 
 void NetworkManager::acceptConnections(uint64_t now)
 {
-    for (auto& [handle, server] : servers_) {
+    for (auto& [handle, server] : servers_)
+    {
         // Callers that have not said hello yet are bounded: a stranger opening
         // connections and saying nothing cannot pile them up.
         size_t waiting = 0;
         for (const auto& link : links_)
             waiting += !link->dead && link->role == Role::Accepted && link->server == handle;
-        for (int n = 0; n < 64; ++n) {
+        for (int n = 0; n < 64; ++n)
+        {
             Socket socket;
             sockaddr_in peer{};
             IoResult result = acceptConnection(server.listener.fd(), &socket, &peer);
-            if (result.error != 0) break;
-            if (waiting >= kMaxWaitingConnections) continue;  // closed at once
+            if (result.error != 0)
+                break;
+            if (waiting >= kMaxWaitingConnections)
+                continue; // closed at once
             ++waiting;
             auto link = std::make_unique<Link>();
             link->role = Role::Accepted;
@@ -57,20 +64,23 @@ void NetworkManager::acceptConnections(uint64_t now)
 void NetworkManager::startAttempt(Link& link, uint64_t now)
 {
     auto remote = remotes_.find(link.server);
-    if (remote == remotes_.end()) {
+    if (remote == remotes_.end())
+    {
         endLink(link);
         return;
     }
     link.address = remote->second.address;
     link.port = remote->second.port;
     sockaddr_in to{};
-    if (!parseAddress(link.address, link.port, &to)) {
+    if (!parseAddress(link.address, link.port, &to))
+    {
         endLink(link);
         return;
     }
     Socket socket;
     IoResult result = startConnect(to, &socket);
-    if (result.error != 0) {
+    if (result.error != 0)
+    {
         linkFailed(link, result.error, now);
         return;
     }
@@ -84,7 +94,8 @@ void NetworkManager::startAttempt(Link& link, uint64_t now)
     uint8_t payload[kHelloSize];
     encodeHello(payload, hello);
     link.connection->queue(FrameKind::Hello, payload, sizeof payload);
-    if (!link.connection->connecting()) link.connection->flush(now);
+    if (!link.connection->connecting())
+        link.connection->flush(now);
 }
 
 void NetworkManager::onHello(Link& link, const uint8_t* payload, uint64_t now)
@@ -93,12 +104,14 @@ void NetworkManager::onHello(Link& link, const uint8_t* payload, uint64_t now)
     decodeHello(payload, kHelloSize, &hello);
     auto server = servers_.find(link.server);
     uint8_t welcome[kWelcomeSize] = {};
-    bool accepted = server != servers_.end()
-        && (hello.serverInstance == 0 || hello.serverInstance == server->second.instance);
-    if (server != servers_.end()) putU64(welcome, server->second.instance);
+    bool accepted = server != servers_.end() &&
+                    (hello.serverInstance == 0 || hello.serverInstance == server->second.instance);
+    if (server != servers_.end())
+        putU64(welcome, server->second.instance);
     putU32(welcome + 8, accepted ? 1 : 0);
     link.connection->queue(FrameKind::Welcome, welcome, sizeof welcome);
-    if (!accepted) {
+    if (!accepted)
+    {
         queueClose(link, now);
         return;
     }
@@ -106,14 +119,16 @@ void NetworkManager::onHello(Link& link, const uint8_t* payload, uint64_t now)
     // server's state for it (a subscription) carries on.
     int peer = 0;
     for (const auto& [id, p] : peers_)
-        if (p.server == link.server && p.clientInstance == hello.clientInstance
-            && p.clientHandle == hello.clientHandle)
+        if (p.server == link.server && p.clientInstance == hello.clientInstance &&
+            p.clientHandle == hello.clientHandle)
             peer = id;
-    if (peer == 0) {
+    if (peer == 0)
+    {
         peer = newHandle();
         peers_[peer] = Peer{link.server, hello.clientInstance, hello.clientHandle};
     }
-    if (Link* old = findServerLink(peer)) endLink(*old);  // superseded by this one
+    if (Link* old = findServerLink(peer))
+        endLink(*old); // superseded by this one
     link.role = Role::Server;
     link.peer = peer;
     link.open = true;
@@ -123,16 +138,17 @@ void NetworkManager::onHello(Link& link, const uint8_t* payload, uint64_t now)
 void NetworkManager::onWelcome(Link& link, const uint8_t* payload, uint64_t now)
 {
     bool accepted = getU32(payload + 8) == 1;
-    if (!accepted) {
+    if (!accepted)
+    {
         // Another instance owns the port now: the server we knew is gone.
-        LKReportMessage(0, "Server at %s:%u refused the connection", link.address.c_str(),
-                        link.port);
+        LKReportMessage(0, "Server at %s:%u refused the connection", link.address.c_str(), link.port);
         dropRemoteServer(link.server);
         return;
     }
     link.open = true;
     link.wasOpen = true;
-    if (link.lossReported) {
+    if (link.lossReported)
+    {
         link.lossReported = false;
         LKReportMessage(0, "Connection to %s:%u restored", link.address.c_str(), link.port);
         reportError(kErrorConnectionRestored, link);
@@ -142,30 +158,37 @@ void NetworkManager::onWelcome(Link& link, const uint8_t* payload, uint64_t now)
 
 void NetworkManager::linkFailed(Link& link, int error, uint64_t now)
 {
-    if (link.dead) return;
-    if (link.connection) retired_.push_back(std::move(link.connection));
+    if (link.dead)
+        return;
+    if (link.connection)
+        retired_.push_back(std::move(link.connection));
     bool wasOpen = link.open;
     link.open = false;
-    if (link.role != Role::Client) {
-        if (wasOpen && !link.closeQueued) {
-            LKReportMessage(0, "Connection from %s:%u lost (%s)", link.address.c_str(),
-                            link.port, std::strerror(error));
+    if (link.role != Role::Client)
+    {
+        if (wasOpen && !link.closeQueued)
+        {
+            LKReportMessage(0, "Connection from %s:%u lost (%s)", link.address.c_str(), link.port,
+                            std::strerror(error));
             reportError(kErrorConnectionLost, link);
         }
         endLink(link);
         return;
     }
-    if (!link.switchedOn || link.closeQueued) {
+    if (!link.switchedOn || link.closeQueued)
+    {
         endLink(link);
         return;
     }
-    if (wasOpen && !link.lossReported) {
+    if (wasOpen && !link.lossReported)
+    {
         link.lossReported = true;
         LKReportMessage(0, "Connection to %s:%u lost (%s)", link.address.c_str(), link.port,
                         std::strerror(error));
         reportError(kErrorConnectionLost, link);
     }
-    if (error == ECONNREFUSED) {
+    if (error == ECONNREFUSED)
+    {
         // Nobody listens on the server's port any more: the server has gone.
         dropRemoteServer(link.server);
         return;
@@ -175,21 +198,25 @@ void NetworkManager::linkFailed(Link& link, int error, uint64_t now)
 
 void NetworkManager::queueClose(Link& link, uint64_t now)
 {
-    if (link.closeQueued) return;
+    if (link.closeQueued)
+        return;
     link.closeQueued = true;
     link.closeQueuedAt = now;
-    if (!link.connection || link.connection->connecting() || link.connection->fd() < 0) {
+    if (!link.connection || link.connection->connecting() || link.connection->fd() < 0)
+    {
         endLink(link);
         return;
     }
     link.connection->queue(FrameKind::Close, nullptr, 0);
     link.connection->flush(now);
-    if (link.connection->drained()) link.connection->shutdownWrite();
+    if (link.connection->drained())
+        link.connection->shutdownWrite();
 }
 
 void NetworkManager::endLink(Link& link)
 {
-    if (link.connection) retired_.push_back(std::move(link.connection));
+    if (link.connection)
+        retired_.push_back(std::move(link.connection));
     link.open = false;
     link.dead = true;
 }
@@ -207,39 +234,54 @@ void NetworkManager::reportError(int code, const Link& link)
 
 void NetworkManager::runLinkTimers(Link& link, uint64_t now)
 {
-    if (link.dead) return;
+    if (link.dead)
+        return;
     Connection* c = link.connection.get();
-    if (link.role == Role::Client && !link.switchedOn && !link.closeQueued
-        && now >= link.switchedOffAt + Timing::kSwitchOffLinger) {
-        if (!c) {
+    if (link.role == Role::Client && !link.switchedOn && !link.closeQueued &&
+        now >= link.switchedOffAt + Timing::kSwitchOffLinger)
+    {
+        if (!c)
+        {
             endLink(link);
             return;
         }
-        if (!c->connecting()) queueClose(link, now);
+        if (!c->connecting())
+            queueClose(link, now);
     }
-    if (link.dead) return;
-    if (!c) {
-        if (link.role == Role::Client && now >= link.nextAttempt) startAttempt(link, now);
+    if (link.dead)
+        return;
+    if (!c)
+    {
+        if (link.role == Role::Client && now >= link.nextAttempt)
+            startAttempt(link, now);
         return;
     }
-    if (link.closeQueued) {
-        if (c->drained()) c->shutdownWrite();
-        if (now > link.closeQueuedAt + Timing::kCloseTimeout) endLink(link);
+    if (link.closeQueued)
+    {
+        if (c->drained())
+            c->shutdownWrite();
+        if (now > link.closeQueuedAt + Timing::kCloseTimeout)
+            endLink(link);
         return;
     }
-    if (c->connecting()) {
-        if (now > c->created() + Timing::kConnectTimeout) linkFailed(link, ETIMEDOUT, now);
+    if (c->connecting())
+    {
+        if (now > c->created() + Timing::kConnectTimeout)
+            linkFailed(link, ETIMEDOUT, now);
         return;
     }
-    if (now > c->lastReceived() + Timing::kDeadAfter) {
+    if (now > c->lastReceived() + Timing::kDeadAfter)
+    {
         linkFailed(link, ETIMEDOUT, now);
         return;
     }
     if (link.role != Role::Accepted && now >= c->lastSent() + Timing::kHeartbeat && c->drained())
         c->queue(FrameKind::Heartbeat, nullptr, 0);
-    if (!c->drained()) {
+    if (!c->drained())
+    {
         int error = c->flush(now);
-        if (error != 0) linkFailed(link, error, now);
+        if (error != 0)
+            linkFailed(link, error, now);
     }
 }
 
@@ -251,28 +293,37 @@ void NetworkManager::removeDeadLinks()
 
 uint64_t NetworkManager::nextDue(uint64_t now) const
 {
-    if (!events_.empty()) return 0;
+    if (!events_.empty())
+        return 0;
     uint64_t due = now + Timing::kHeartbeat;
     auto consider = [&](uint64_t t) { due = std::min(due, t); };
-    for (const auto& entry : servers_) {
+    for (const auto& entry : servers_)
+    {
         consider(entry.second.nextAnnounce);
-        if (entry.second.answerAt) consider(entry.second.answerAt);
+        if (entry.second.answerAt)
+            consider(entry.second.answerAt);
     }
-    for (const auto& entry : remotes_) consider(entry.second.lastHeard + Timing::kServerExpiry + 1);
-    for (const auto& link : links_) {
-        if (link->dead) continue;
+    for (const auto& entry : remotes_)
+        consider(entry.second.lastHeard + Timing::kServerExpiry + 1);
+    for (const auto& link : links_)
+    {
+        if (link->dead)
+            continue;
         const Connection* c = link->connection.get();
-        if (!c) {
+        if (!c)
+        {
             consider(link->nextAttempt);
             continue;
         }
         if (link->role == Role::Client && !link->switchedOn && !link->closeQueued)
             consider(link->switchedOffAt + Timing::kSwitchOffLinger);
-        if (link->closeQueued) {
+        if (link->closeQueued)
+        {
             consider(link->closeQueuedAt + Timing::kCloseTimeout + 1);
             continue;
         }
-        if (c->connecting()) {
+        if (c->connecting())
+        {
             consider(c->created() + Timing::kConnectTimeout + 1);
             continue;
         }

@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstring>
 
-namespace lknet {
+namespace lknet
+{
 
-namespace {
+namespace
+{
 
 bool isJson(uint32_t type)
 {
@@ -18,35 +20,49 @@ bool isJson(uint32_t type)
 // Received texts may lack their terminating NUL: cut them at their field's end.
 void terminateTexts(uint8_t* record, uint32_t type)
 {
-    switch (type) {
-    case kPacketParamString: record[148 + 255] = 0; break;
-    case kPacketParamList: record[152 + 1023] = 0; break;
+    switch (type)
+    {
+    case kPacketParamString:
+        record[148 + 255] = 0;
+        break;
+    case kPacketParamList:
+        record[152 + 1023] = 0;
+        break;
     case kPacketParamRange:
         record[168 + 31] = 0;
         record[200 + 31] = 0;
         break;
     case kPacketParamValue:
     case kPacketParamColor:
-    case kPacketParamEdit: break;
-    default: return;
+    case kPacketParamEdit:
+        break;
+    default:
+        return;
     }
-    record[16 + 127] = 0;  // the path of every parameter packet
+    record[16 + 127] = 0; // the path of every parameter packet
 }
 
 // Checks a record handed to send(): 0 or the error code.
 int checkOutgoing(const Packet* packet)
 {
-    if (!packet || packet->size < sizeof(Packet)) return kErrorBadArgument;
-    if (isJson(packet->type)) {
-        if (packet->size != sizeof(JsonPacket)) return kErrorBadArgument;
+    if (!packet || packet->size < sizeof(Packet))
+        return kErrorBadArgument;
+    if (isJson(packet->type))
+    {
+        if (packet->size != sizeof(JsonPacket))
+            return kErrorBadArgument;
         const auto* json = reinterpret_cast<const JsonPacket*>(packet);
-        if (json->length > kMaxPacketSize) return kErrorTooLarge;
-        if (json->length > 0 && !json->data) return kErrorBadArgument;
+        if (json->length > kMaxPacketSize)
+            return kErrorTooLarge;
+        if (json->length > 0 && !json->data)
+            return kErrorBadArgument;
         return kOk;
     }
-    if (packet->size > kMaxPacketSize) return kErrorTooLarge;
+    if (packet->size > kMaxPacketSize)
+        return kErrorTooLarge;
     uint32_t fixed = fixedPacketSize(packet->type);
-    if (fixed != 0 && fixed != packet->size) return kErrorBadArgument;
+    if (fixed != 0 && fixed != packet->size)
+        return kErrorBadArgument;
     return kOk;
 }
 
@@ -54,7 +70,8 @@ int checkOutgoing(const Packet* packet)
 
 void NetworkManager::process()
 {
-    if (!started_ || processing_) return;
+    if (!started_ || processing_)
+        return;
     processing_ = true;
     uint64_t t = now();
 
@@ -62,31 +79,41 @@ void NetworkManager::process()
     pollLinks_.clear();
     pollFds_.push_back({discovery_.fd(), POLLIN, 0});
     pollLinks_.push_back(nullptr);
-    for (const auto& entry : servers_) {
+    for (const auto& entry : servers_)
+    {
         pollFds_.push_back({entry.second.listener.fd(), POLLIN, 0});
         pollLinks_.push_back(nullptr);
     }
-    for (const auto& link : links_) {
-        if (link->dead || !link->connection || link->connection->fd() < 0) continue;
+    for (const auto& link : links_)
+    {
+        if (link->dead || !link->connection || link->connection->fd() < 0)
+            continue;
         short events = POLLIN;
-        if (link->connection->wantsWrite()) events |= POLLOUT;
+        if (link->connection->wantsWrite())
+            events |= POLLOUT;
         pollFds_.push_back({link->connection->fd(), events, 0});
         pollLinks_.push_back(link.get());
     }
     int ready = ::poll(pollFds_.data(), pollFds_.size(), 0);
-    if (ready > 0) {
-        if (pollFds_[0].revents & POLLIN) readDiscovery(t);
+    if (ready > 0)
+    {
+        if (pollFds_[0].revents & POLLIN)
+            readDiscovery(t);
         bool accept = false;
-        for (size_t i = 1; i < pollFds_.size(); ++i) {
-            if (!pollFds_[i].revents) continue;
+        for (size_t i = 1; i < pollFds_.size(); ++i)
+        {
+            if (!pollFds_[i].revents)
+                continue;
             if (pollLinks_[i])
                 serviceLink(*pollLinks_[i], pollFds_[i].revents, t);
             else
                 accept = true;
         }
-        if (accept) acceptConnections(t);
+        if (accept)
+            acceptConnections(t);
     }
-    for (size_t i = 0; i < links_.size(); ++i) runLinkTimers(*links_[i], t);
+    for (size_t i = 0; i < links_.size(); ++i)
+        runLinkTimers(*links_[i], t);
     runDiscoveryTimers(t);
     deliverEvents();
     removeDeadLinks();
@@ -95,35 +122,45 @@ void NetworkManager::process()
 
 void NetworkManager::serviceLink(Link& link, short revents, uint64_t now)
 {
-    if (link.dead || !link.connection) return;
+    if (link.dead || !link.connection)
+        return;
     Connection* c = link.connection.get();
-    if (c->connecting()) {
-        if (!(revents & (POLLOUT | POLLERR | POLLHUP))) return;
+    if (c->connecting())
+    {
+        if (!(revents & (POLLOUT | POLLERR | POLLHUP)))
+            return;
         int error = c->finishConnect(now);
-        if (error != 0) {
+        if (error != 0)
+        {
             linkFailed(link, error, now);
             return;
         }
         revents |= POLLOUT;
     }
-    if (revents & (POLLIN | POLLERR | POLLHUP)) {
+    if (revents & (POLLIN | POLLERR | POLLHUP))
+    {
         int status = c->readAvailable(now);
         FrameHeader header;
         const uint8_t* payload = nullptr;
-        for (;;) {
+        for (;;)
+        {
             Connection::FrameStatus frame = c->nextFrame(&header, &payload);
-            if (frame == Connection::FrameStatus::None) break;
-            if (frame == Connection::FrameStatus::Malformed) {
-                LKReportMessage(0, "Malformed frame from %s:%u; closing the connection",
-                                link.address.c_str(), link.port);
+            if (frame == Connection::FrameStatus::None)
+                break;
+            if (frame == Connection::FrameStatus::Malformed)
+            {
+                LKReportMessage(0, "Malformed frame from %s:%u; closing the connection", link.address.c_str(),
+                                link.port);
                 c->abort();
                 linkFailed(link, EPROTO, now);
                 return;
             }
             handleFrame(link, header, payload, now);
-            if (link.dead || link.connection.get() != c) return;
+            if (link.dead || link.connection.get() != c)
+                return;
         }
-        if (status == -1) {
+        if (status == -1)
+        {
             // The peer closed. After our own Close that is the expected end.
             if (link.closeQueued)
                 endLink(link);
@@ -131,50 +168,61 @@ void NetworkManager::serviceLink(Link& link, short revents, uint64_t now)
                 linkFailed(link, ECONNRESET, now);
             return;
         }
-        if (status > 0) {
+        if (status > 0)
+        {
             linkFailed(link, status, now);
             return;
         }
     }
-    if ((revents & POLLOUT) && !c->drained()) {
+    if ((revents & POLLOUT) && !c->drained())
+    {
         int error = c->flush(now);
-        if (error != 0) linkFailed(link, error, now);
+        if (error != 0)
+            linkFailed(link, error, now);
     }
 }
 
-void NetworkManager::handleFrame(Link& link, const FrameHeader& header, const uint8_t* payload,
-                                 uint64_t now)
+void NetworkManager::handleFrame(Link& link, const FrameHeader& header, const uint8_t* payload, uint64_t now)
 {
-    if (link.role == Role::Client) {
+    if (link.role == Role::Client)
+    {
         auto remote = remotes_.find(link.server);
-        if (remote != remotes_.end()) remote->second.lastHeard = now;
+        if (remote != remotes_.end())
+            remote->second.lastHeard = now;
     }
     bool valid = true;
-    switch (header.kind) {
+    switch (header.kind)
+    {
     case FrameKind::Hello:
         valid = link.role == Role::Accepted;
-        if (valid) onHello(link, payload, now);
+        if (valid)
+            onHello(link, payload, now);
         break;
     case FrameKind::Welcome:
         valid = link.role == Role::Client && !link.open;
-        if (valid) onWelcome(link, payload, now);
+        if (valid)
+            onWelcome(link, payload, now);
         break;
     case FrameKind::Packet:
         valid = link.open && validWirePacket(payload, header.length);
-        if (valid) deliverPacket(link, payload, header.length);
+        if (valid)
+            deliverPacket(link, payload, header.length);
         break;
-    case FrameKind::Heartbeat: break;
+    case FrameKind::Heartbeat:
+        break;
     case FrameKind::Close:
         if (link.role == Role::Client && link.switchedOn && !link.closeQueued)
-            dropRemoteServer(link.server);  // the server is going away
+            dropRemoteServer(link.server); // the server is going away
         else
             endLink(link);
         break;
     }
-    if (!valid) {
-        LKReportMessage(0, "Unexpected frame from %s:%u; closing the connection",
-                        link.address.c_str(), link.port);
-        if (link.connection) link.connection->abort();
+    if (!valid)
+    {
+        LKReportMessage(0, "Unexpected frame from %s:%u; closing the connection", link.address.c_str(),
+                        link.port);
+        if (link.connection)
+            link.connection->abort();
         linkFailed(link, EPROTO, now);
     }
 }
@@ -183,21 +231,27 @@ void NetworkManager::deliverPacket(Link& link, const uint8_t* payload, size_t le
 {
     IEventHandler* handler = nullptr;
     int source = 0, destination = 0;
-    if (link.role == Role::Client) {
+    if (link.role == Role::Client)
+    {
         auto client = clients_.find(link.client);
-        if (client == clients_.end()) return;
+        if (client == clients_.end())
+            return;
         handler = client->second;
         source = link.server;
         destination = link.client;
-    } else {
+    }
+    else
+    {
         auto server = servers_.find(link.server);
-        if (server == servers_.end()) return;
+        if (server == servers_.end())
+            return;
         handler = server->second.handler;
         source = link.peer;
         destination = link.server;
     }
     uint32_t type = getU32(payload);
-    if (isJson(type)) {
+    if (isJson(type))
+    {
         uint32_t dataLength = getU32(payload + 20);
         jsonScratch_.assign(reinterpret_cast<const char*>(payload) + kWireJsonRecordSize,
                             reinterpret_cast<const char*>(payload) + length);
@@ -222,9 +276,11 @@ void NetworkManager::deliverPacket(Link& link, const uint8_t* payload, size_t le
 int NetworkManager::queuePacket(Link& link, const Packet* packet, uint64_t now)
 {
     Connection* c = link.connection.get();
-    if (!c || c->fd() < 0) return kErrorNotConnected;
+    if (!c || c->fd() < 0)
+        return kErrorNotConnected;
     int result;
-    if (isJson(packet->type)) {
+    if (isJson(packet->type))
+    {
         const auto* json = reinterpret_cast<const JsonPacket*>(packet);
         uint8_t record[kWireJsonRecordSize];
         putU32(record, packet->type);
@@ -234,13 +290,18 @@ int NetworkManager::queuePacket(Link& link, const Packet* packet, uint64_t now)
         putU32(record + 16, 0);
         putU32(record + 20, json->length);
         result = c->queue(FrameKind::Packet, record, sizeof record, json->data, json->length);
-    } else {
+    }
+    else
+    {
         result = c->queue(FrameKind::Packet, packet, packet->size);
     }
-    if (result != kOk) return result;
-    if (!c->connecting()) {
+    if (result != kOk)
+        return result;
+    if (!c->connecting())
+    {
         int error = c->flush(now);
-        if (error != 0) {
+        if (error != 0)
+        {
             linkFailed(link, error, now);
             return kErrorNotConnected;
         }
@@ -250,20 +311,30 @@ int NetworkManager::queuePacket(Link& link, const Packet* packet, uint64_t now)
 
 int NetworkManager::send(const Packet* packet, int /*flags*/)
 {
-    if (!started_) return kErrorNotStarted;
+    if (!started_)
+        return kErrorNotStarted;
     int check = checkOutgoing(packet);
-    if (check != kOk) return check;
+    if (check != kOk)
+        return check;
     int source = int(packet->source), destination = int(packet->destination);
     Link* link = nullptr;
-    if (clients_.count(source)) {
+    if (clients_.count(source))
+    {
         link = findClientLink(source, destination);
-        if (!link) return remotes_.count(destination) ? kErrorNotConnected : kErrorUnknownHandle;
-    } else if (servers_.count(source)) {
+        if (!link)
+            return remotes_.count(destination) ? kErrorNotConnected : kErrorUnknownHandle;
+    }
+    else if (servers_.count(source))
+    {
         auto peer = peers_.find(destination);
-        if (peer == peers_.end() || peer->second.server != source) return kErrorUnknownHandle;
+        if (peer == peers_.end() || peer->second.server != source)
+            return kErrorUnknownHandle;
         link = findServerLink(destination);
-        if (!link || link->closeQueued) return kErrorNotConnected;
-    } else {
+        if (!link || link->closeQueued)
+            return kErrorNotConnected;
+    }
+    else
+    {
         return kErrorUnknownHandle;
     }
     return queuePacket(*link, packet, now());
@@ -271,21 +342,27 @@ int NetworkManager::send(const Packet* packet, int /*flags*/)
 
 int NetworkManager::sendMeters(const Packet* packet)
 {
-    if (!started_) return kErrorNotStarted;
+    if (!started_)
+        return kErrorNotStarted;
     int check = checkOutgoing(packet);
-    if (check != kOk) return check;
-    if (isJson(packet->type)) return kErrorBadArgument;
+    if (check != kOk)
+        return check;
+    if (isJson(packet->type))
+        return kErrorBadArgument;
     int server = int(packet->source);
-    if (!servers_.count(server)) return kErrorUnknownHandle;
+    if (!servers_.count(server))
+        return kErrorUnknownHandle;
     uint64_t t = now();
-    for (size_t i = 0; i < links_.size(); ++i) {
+    for (size_t i = 0; i < links_.size(); ++i)
+    {
         Link& link = *links_[i];
-        if (link.dead || link.role != Role::Server || link.server != server || link.closeQueued
-            || !link.connection)
+        if (link.dead || link.role != Role::Server || link.server != server || link.closeQueued ||
+            !link.connection)
             continue;
         link.connection->queueMeter(packet, packet->size);
         int error = link.connection->flush(t);
-        if (error != 0) linkFailed(link, error, t);
+        if (error != 0)
+            linkFailed(link, error, t);
     }
     return kOk;
 }

@@ -7,7 +7,8 @@
 
 #include "lknet/lknet.h"
 
-namespace {
+namespace
+{
 void (*g_report)(const char*) = nullptr;
 } // namespace
 
@@ -18,13 +19,15 @@ void LKSetReportFunction(void (*report)(const char* line))
 
 void LKReportMessage(int /*level*/, const char* format, ...)
 {
-    if (!format) return;
+    if (!format)
+        return;
     char line[4096];
     va_list args;
     va_start(args, format);
     int n = std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    if (n < 0) return;
+    if (n < 0)
+        return;
     size_t length = std::strlen(line);
     while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
         line[--length] = '\0';

@@ -9,11 +9,13 @@
 #include <cerrno>
 #include <cstring>
 
-namespace lknet {
+namespace lknet
+{
 
 Socket& Socket::operator=(Socket&& other) noexcept
 {
-    if (this != &other) {
+    if (this != &other)
+    {
         close();
         fd_ = other.release();
     }
@@ -29,7 +31,8 @@ int Socket::release()
 
 void Socket::close()
 {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
     fd_ = -1;
 }
 
@@ -55,7 +58,8 @@ std::string addressText(const sockaddr_in& address)
     return text;
 }
 
-namespace {
+namespace
+{
 
 IoResult failure()
 {
@@ -72,12 +76,13 @@ int newSocket(int type)
 IoResult openDiscoverySocket(uint32_t bindAddress, uint16_t port, Socket* out)
 {
     Socket s(newSocket(SOCK_DGRAM));
-    if (!s.valid()) return failure();
+    if (!s.valid())
+        return failure();
     int on = 1;
     // Every process on the host shares the port: broadcasts reach each socket
     // bound with SO_REUSEADDR (SO_REUSEPORT would spread them over the sockets).
-    if (setsockopt(s.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0
-        || setsockopt(s.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
+    if (setsockopt(s.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        setsockopt(s.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
         return failure();
     sockaddr_in address = makeAddress(bindAddress, port);
     if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
@@ -89,10 +94,11 @@ IoResult openDiscoverySocket(uint32_t bindAddress, uint16_t port, Socket* out)
 IoResult openListener(uint32_t bindAddress, Socket* out, uint16_t* port)
 {
     Socket s(newSocket(SOCK_STREAM));
-    if (!s.valid()) return failure();
+    if (!s.valid())
+        return failure();
     sockaddr_in address = makeAddress(bindAddress, 0);
-    if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(s.fd(), 64) != 0)
+    if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(s.fd(), 64) != 0)
         return failure();
     socklen_t length = sizeof address;
     if (getsockname(s.fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
@@ -111,10 +117,12 @@ void setStreamOptions(int fd)
 IoResult startConnect(const sockaddr_in& to, Socket* out)
 {
     Socket s(newSocket(SOCK_STREAM));
-    if (!s.valid()) return failure();
+    if (!s.valid())
+        return failure();
     setStreamOptions(s.fd());
     int rc = ::connect(s.fd(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    if (rc != 0 && errno != EINPROGRESS) return failure();
+    if (rc != 0 && errno != EINPROGRESS)
+        return failure();
     *out = std::move(s);
     return IoResult{rc == 0 ? 1 : 0, 0};
 }
@@ -123,16 +131,17 @@ int connectResult(int fd)
 {
     int error = 0;
     socklen_t length = sizeof error;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        return errno;
     return error;
 }
 
 IoResult acceptConnection(int listener, Socket* out, sockaddr_in* peer)
 {
     socklen_t length = sizeof *peer;
-    int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(peer), &length,
-                       SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return failure();
+    int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0)
+        return failure();
     setStreamOptions(fd);
     *out = Socket(fd);
     return IoResult{fd, 0};

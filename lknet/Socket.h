@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <string>
 
-namespace lknet {
+namespace lknet
+{
 
-class Socket {
+class Socket
+{
 public:
     Socket() = default;
     explicit Socket(int fd) : fd_(fd) {}
@@ -29,9 +31,10 @@ private:
 };
 
 // Result of a socket call: the value (a descriptor or a count) or the error.
-struct IoResult {
+struct IoResult
+{
     long value = 0;
-    int error = 0;  // errno, 0 on success
+    int error = 0; // errno, 0 on success
 };
 
 sockaddr_in makeAddress(uint32_t hostOrderAddress, uint16_t port);

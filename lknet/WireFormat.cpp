@@ -1,8 +1,10 @@
 #include "lknet/WireFormat.h"
 
-namespace lknet {
+namespace lknet
+{
 
-namespace {
+namespace
+{
 
 constexpr uint8_t kDiscoveryMagic[4] = {'L', 'K', 'D', 'S'};
 constexpr uint8_t kDiscoveryVersion = 1;
@@ -19,9 +21,11 @@ constexpr size_t kHostOffset = 232, kHostSize = 64;
 void putText(uint8_t* field, size_t size, const char* text)
 {
     std::memset(field, 0, size);
-    if (!text) return;
+    if (!text)
+        return;
     size_t n = std::strlen(text);
-    if (n > size - 1) n = size - 1;
+    if (n > size - 1)
+        n = size - 1;
     std::memcpy(field, text, n);
 }
 
@@ -44,19 +48,27 @@ void encodeFrameHeader(uint8_t* out, const FrameHeader& header)
 
 bool decodeFrameHeader(const uint8_t* in, FrameHeader* header)
 {
-    if (getU16(in) != kFrameMagic || in[2] != kFrameVersion) return false;
+    if (getU16(in) != kFrameMagic || in[2] != kFrameVersion)
+        return false;
     uint8_t kind = in[3];
-    if (kind < uint8_t(FrameKind::Hello) || kind > uint8_t(FrameKind::Close)) return false;
+    if (kind < uint8_t(FrameKind::Hello) || kind > uint8_t(FrameKind::Close))
+        return false;
     header->kind = static_cast<FrameKind>(kind);
     header->length = getU32(in + 4);
     header->sequence = getU32(in + 8);
-    if (header->length > kMaxFramePayload) return false;
-    switch (header->kind) {
-    case FrameKind::Hello: return header->length == kHelloSize;
-    case FrameKind::Welcome: return header->length == kWelcomeSize;
-    case FrameKind::Packet: return header->length >= sizeof(Packet);
+    if (header->length > kMaxFramePayload)
+        return false;
+    switch (header->kind)
+    {
+    case FrameKind::Hello:
+        return header->length == kHelloSize;
+    case FrameKind::Welcome:
+        return header->length == kWelcomeSize;
+    case FrameKind::Packet:
+        return header->length >= sizeof(Packet);
     case FrameKind::Heartbeat:
-    case FrameKind::Close: return header->length == 0;
+    case FrameKind::Close:
+        return header->length == 0;
     }
     return false;
 }
@@ -71,7 +83,8 @@ void encodeHello(uint8_t* out, const HelloMessage& hello)
 
 bool decodeHello(const uint8_t* in, size_t length, HelloMessage* hello)
 {
-    if (length != kHelloSize) return false;
+    if (length != kHelloSize)
+        return false;
     hello->clientInstance = getU64(in);
     hello->clientHandle = getU32(in + 8);
     hello->serverInstance = getU64(in + 12);
@@ -81,32 +94,46 @@ bool decodeHello(const uint8_t* in, size_t length, HelloMessage* hello)
 
 uint32_t fixedPacketSize(uint32_t type)
 {
-    switch (type) {
+    switch (type)
+    {
     case kPacketParamValue:
-    case kPacketParamColor: return kSizeParamValue;
-    case kPacketParamString: return kSizeParamString;
-    case kPacketParamList: return kSizeParamList;
-    case kPacketParamRange: return kSizeParamRange;
-    case kPacketParamEdit: return kSizeParamEdit;
-    case kPacketKeepAlive: return kSizeKeepAlive;
+    case kPacketParamColor:
+        return kSizeParamValue;
+    case kPacketParamString:
+        return kSizeParamString;
+    case kPacketParamList:
+        return kSizeParamList;
+    case kPacketParamRange:
+        return kSizeParamRange;
+    case kPacketParamEdit:
+        return kSizeParamEdit;
+    case kPacketKeepAlive:
+        return kSizeKeepAlive;
     case kPacketMetersByte:
-    case kPacketMetersShort: return kSizeMeters;
-    case kPacketFileData: return kSizeFileData;
-    default: return 0;
+    case kPacketMetersShort:
+        return kSizeMeters;
+    case kPacketFileData:
+        return kSizeFileData;
+    default:
+        return 0;
     }
 }
 
 bool validWirePacket(const uint8_t* payload, size_t length)
 {
-    if (length < sizeof(Packet)) return false;
+    if (length < sizeof(Packet))
+        return false;
     uint32_t type = getU32(payload);
     uint32_t size = getU32(payload + 4);
-    if (type == kPacketJsonMessage || type == kPacketZipMessage) {
-        if (size != kWireJsonRecordSize || length < kWireJsonRecordSize) return false;
+    if (type == kPacketJsonMessage || type == kPacketZipMessage)
+    {
+        if (size != kWireJsonRecordSize || length < kWireJsonRecordSize)
+            return false;
         uint32_t dataLength = getU32(payload + 20);
         return dataLength <= kMaxPacketSize && length == kWireJsonRecordSize + size_t(dataLength);
     }
-    if (size != length || size > kMaxPacketSize) return false;
+    if (size != length || size > kMaxPacketSize)
+        return false;
     uint32_t fixed = fixedPacketSize(type);
     return fixed == 0 || fixed == size;
 }
@@ -118,7 +145,8 @@ size_t encodeDiscovery(uint8_t* out, const DiscoveryMessage& message)
     out[4] = kDiscoveryVersion;
     out[5] = static_cast<uint8_t>(message.kind);
     putU64(out + 8, message.instance);
-    if (message.kind != DiscoveryKind::Announce) return kDiscoveryHeaderSize;
+    if (message.kind != DiscoveryKind::Announce)
+        return kDiscoveryHeaderSize;
     putU16(out + 16, message.tcpPort);
     putU16(out + 18, message.protocolVersion);
     putU32(out + 20, message.interfaceType);
@@ -132,20 +160,24 @@ size_t encodeDiscovery(uint8_t* out, const DiscoveryMessage& message)
 
 bool decodeDiscovery(const uint8_t* in, size_t length, DiscoveryMessage* message)
 {
-    if (length < kDiscoveryHeaderSize || std::memcmp(in, kDiscoveryMagic, 4) != 0
-        || in[4] != kDiscoveryVersion)
+    if (length < kDiscoveryHeaderSize || std::memcmp(in, kDiscoveryMagic, 4) != 0 ||
+        in[4] != kDiscoveryVersion)
         return false;
     uint8_t kind = in[5];
     message->instance = getU64(in + 8);
-    switch (kind) {
+    switch (kind)
+    {
     case uint8_t(DiscoveryKind::Query):
     case uint8_t(DiscoveryKind::Bye):
         message->kind = static_cast<DiscoveryKind>(kind);
         return length == kDiscoveryHeaderSize;
-    case uint8_t(DiscoveryKind::Announce): break;
-    default: return false;
+    case uint8_t(DiscoveryKind::Announce):
+        break;
+    default:
+        return false;
     }
-    if (length != kAnnounceSize) return false;
+    if (length != kAnnounceSize)
+        return false;
     message->kind = DiscoveryKind::Announce;
     message->tcpPort = getU16(in + 16);
     message->protocolVersion = getU16(in + 18);

@@ -17,7 +17,8 @@
 
 struct pollfd;
 
-namespace lknet {
+namespace lknet
+{
 
 static_assert(std::endian::native == std::endian::little,
               "packet records are laid out little-endian in memory");
@@ -28,48 +29,49 @@ static_assert(std::endian::native == std::endian::little,
 // Two-letter packet codes: first letter in bits 8-15, second in bits 0-7.
 constexpr uint32_t packetCode(char first, char second)
 {
-    return (static_cast<uint32_t>(static_cast<unsigned char>(first)) << 8)
-         | static_cast<uint32_t>(static_cast<unsigned char>(second));
+    return (static_cast<uint32_t>(static_cast<unsigned char>(first)) << 8) |
+           static_cast<uint32_t>(static_cast<unsigned char>(second));
 }
 
-constexpr uint32_t kPacketJsonMessage = packetCode('J', 'M');       // 0x4A4D, JSON text
-constexpr uint32_t kPacketZipMessage = packetCode('Z', 'M');        // 0x5A4D, JSON, zlib
-constexpr uint32_t kPacketParamValue = packetCode('P', 'V');        // 0x5056
-constexpr uint32_t kPacketParamString = packetCode('P', 'S');       // 0x5053
-constexpr uint32_t kPacketParamList = packetCode('P', 'L');         // 0x504C
-constexpr uint32_t kPacketParamRange = packetCode('P', 'R');        // 0x5052
-constexpr uint32_t kPacketParamColor = packetCode('P', 'C');        // 0x5043
-constexpr uint32_t kPacketParamEdit = packetCode('P', 'E');         // 0x5045
-constexpr uint32_t kPacketKeepAlive = packetCode('K', 'A');         // 0x4B41
-constexpr uint32_t kPacketMetersByte = packetCode('M', 'B');        // 0x4D42
-constexpr uint32_t kPacketMetersShort = packetCode('M', 'S');       // 0x4D53
-constexpr uint32_t kPacketFileRequest = packetCode('F', 'R');       // 0x4652
-constexpr uint32_t kPacketFileData = packetCode('F', 'D');          // 0x4644
-constexpr uint32_t kPacketFileAck = packetCode('F', 'A');           // 0x4641
+constexpr uint32_t kPacketJsonMessage = packetCode('J', 'M'); // 0x4A4D, JSON text
+constexpr uint32_t kPacketZipMessage = packetCode('Z', 'M');  // 0x5A4D, JSON, zlib
+constexpr uint32_t kPacketParamValue = packetCode('P', 'V');  // 0x5056
+constexpr uint32_t kPacketParamString = packetCode('P', 'S'); // 0x5053
+constexpr uint32_t kPacketParamList = packetCode('P', 'L');   // 0x504C
+constexpr uint32_t kPacketParamRange = packetCode('P', 'R');  // 0x5052
+constexpr uint32_t kPacketParamColor = packetCode('P', 'C');  // 0x5043
+constexpr uint32_t kPacketParamEdit = packetCode('P', 'E');   // 0x5045
+constexpr uint32_t kPacketKeepAlive = packetCode('K', 'A');   // 0x4B41
+constexpr uint32_t kPacketMetersByte = packetCode('M', 'B');  // 0x4D42
+constexpr uint32_t kPacketMetersShort = packetCode('M', 'S'); // 0x4D53
+constexpr uint32_t kPacketFileRequest = packetCode('F', 'R'); // 0x4652
+constexpr uint32_t kPacketFileData = packetCode('F', 'D');    // 0x4644
+constexpr uint32_t kPacketFileAck = packetCode('F', 'A');     // 0x4641
 
 // Size words of the records whose layout is fixed. The library refuses to send
 // (101) and closes a connection that delivers one of these types with another
 // size. Records of other types may have any size from sizeof(Packet) up to
 // kMaxPacketSize.
-constexpr uint32_t kSizeParamValue = 152;    // "PV", also "PC"
-constexpr uint32_t kSizeParamString = 404;   // "PS"
-constexpr uint32_t kSizeParamList = 1176;    // "PL"
-constexpr uint32_t kSizeParamRange = 232;    // "PR"
-constexpr uint32_t kSizeParamEdit = 148;     // "PE"
-constexpr uint32_t kSizeKeepAlive = 16;      // "KA"
-constexpr uint32_t kSizeMeters = 1100;       // "MB", "MS"
-constexpr uint32_t kSizeFileData = 4128;     // "FD"
+constexpr uint32_t kSizeParamValue = 152;  // "PV", also "PC"
+constexpr uint32_t kSizeParamString = 404; // "PS"
+constexpr uint32_t kSizeParamList = 1176;  // "PL"
+constexpr uint32_t kSizeParamRange = 232;  // "PR"
+constexpr uint32_t kSizeParamEdit = 148;   // "PE"
+constexpr uint32_t kSizeKeepAlive = 16;    // "KA"
+constexpr uint32_t kSizeMeters = 1100;     // "MB", "MS"
+constexpr uint32_t kSizeFileData = 4128;   // "FD"
 
 // Largest record, and largest JSON data of a "JM"/"ZM" record, in bytes.
 constexpr uint32_t kMaxPacketSize = 256 * 1024;
 
 // Header of every packet record. The record's other fields follow it in memory,
 // `size` bytes in all, little-endian.
-struct Packet {
-    uint32_t type = 0;         // packet code
-    uint32_t size = 0;         // bytes of the whole record
-    uint32_t source = 0;       // sender's handle
-    uint32_t destination = 0;  // receiver's handle (0 in meter packets)
+struct Packet
+{
+    uint32_t type = 0;        // packet code
+    uint32_t size = 0;        // bytes of the whole record
+    uint32_t source = 0;      // sender's handle
+    uint32_t destination = 0; // receiver's handle (0 in meter packets)
 };
 static_assert(sizeof(Packet) == 16);
 
@@ -78,7 +80,8 @@ static_assert(sizeof(Packet) == 16);
 // the wire the pointer never travels: the data follows the record. A received
 // JsonPacket's data lives in the library's buffer, is followed by one NUL byte
 // not counted in `length`, and is valid only during the delivery call.
-struct JsonPacket {
+struct JsonPacket
+{
     Packet header;
     const char* data = nullptr;
     uint32_t length = 0;
@@ -88,13 +91,13 @@ struct JsonPacket {
 // Result codes
 
 constexpr int kOk = 0;
-constexpr int kErrorNotStarted = 100;      // startup() has not succeeded
-constexpr int kErrorBadArgument = 101;     // null pointer, bad size word, unknown handler
-constexpr int kErrorUnknownHandle = 102;   // source or destination is no handle of ours
-constexpr int kErrorTooLarge = 103;        // record or its data over kMaxPacketSize
-constexpr int kErrorNotConnected = 104;    // no connection between source and destination
-constexpr int kErrorQueueFull = 105;       // the connection's send queue is full
-constexpr int kErrorSocket = 106;          // the operating system refused a socket call
+constexpr int kErrorNotStarted = 100;    // startup() has not succeeded
+constexpr int kErrorBadArgument = 101;   // null pointer, bad size word, unknown handler
+constexpr int kErrorUnknownHandle = 102; // source or destination is no handle of ours
+constexpr int kErrorTooLarge = 103;      // record or its data over kMaxPacketSize
+constexpr int kErrorNotConnected = 104;  // no connection between source and destination
+constexpr int kErrorQueueFull = 105;     // the connection's send queue is full
+constexpr int kErrorSocket = 106;        // the operating system refused a socket call
 
 // Error codes handed to INetworkErrorReporter. Both carry the peer's address
 // and port: for a server this process talks to as a client, the server's
@@ -115,39 +118,43 @@ constexpr int kErrorConnectionLost = 1003;
 // Describes a server. `size` = sizeof(ServerDescriptor). Texts are UTF-8; a null
 // pointer counts as empty. Texts are cut to 63 bytes (device type to 15) when
 // announced.
-struct ServerDescriptor {
+struct ServerDescriptor
+{
     uint32_t size = sizeof(ServerDescriptor);
-    const char* name = nullptr;          // model name, optionally "model/version"
-    const char* deviceType = nullptr;    // device class, "SPK" for a speaker
-    const char* uid = nullptr;           // unique id text, may be null
-    const char* serialNumber = nullptr;  // the device's identity
-    uint32_t interfaceType = 0;          // low 4 bits meaningful
+    const char* name = nullptr;         // model name, optionally "model/version"
+    const char* deviceType = nullptr;   // device class, "SPK" for a speaker
+    const char* uid = nullptr;          // unique id text, may be null
+    const char* serialNumber = nullptr; // the device's identity
+    uint32_t interfaceType = 0;         // low 4 bits meaningful
 };
 
 // Where a server can be reached: 140 bytes, the caller sets `size` to
 // sizeof(DeviceInfo) and zeroes the rest.
-struct DeviceInfo {
+struct DeviceInfo
+{
     uint32_t size = sizeof(DeviceInfo);
-    uint32_t flags = 0;        // 0: address and host name are valid
-    char address[64] = {};     // dotted IPv4 address text, NUL-terminated
-    char hostName[64] = {};    // the server's host name, NUL-terminated
-    uint16_t port = 0;         // the server's TCP port
+    uint32_t flags = 0;     // 0: address and host name are valid
+    char address[64] = {};  // dotted IPv4 address text, NUL-terminated
+    char hostName[64] = {}; // the server's host name, NUL-terminated
+    uint16_t port = 0;      // the server's TCP port
     uint16_t reserved = 0;
 };
 static_assert(sizeof(DeviceInfo) == 140);
 
 // One connection error. `size` = sizeof(NetworkError).
-struct NetworkError {
+struct NetworkError
+{
     uint32_t size = sizeof(NetworkError);
-    int32_t code = 0;          // kErrorConnectionRestored or kErrorConnectionLost
-    char address[64] = {};     // peer's dotted IPv4 address, NUL-terminated
-    uint32_t port = 0;         // peer's port (a server's announced TCP port)
+    int32_t code = 0;      // kErrorConnectionRestored or kErrorConnectionLost
+    char address[64] = {}; // peer's dotted IPv4 address, NUL-terminated
+    uint32_t port = 0;     // peer's port (a server's announced TCP port)
 };
 
 // ---------------------------------------------------------------------------
 // Callbacks
 
-class IEventHandler {
+class IEventHandler
+{
 public:
     // Called inside process() for each packet addressed to this handler's handle.
     // `context` is the receiving handle (the destination of the packet as
@@ -159,7 +166,8 @@ protected:
     ~IEventHandler() = default;
 };
 
-class INetworkListener {
+class INetworkListener
+{
 public:
     // A server appeared. `server` is the handle this process uses for it (the
     // destination of packets to it); the descriptor is lent for the call.
@@ -173,7 +181,8 @@ protected:
     ~INetworkListener() = default;
 };
 
-class INetworkErrorReporter {
+class INetworkErrorReporter
+{
 public:
     // A connection error (see kErrorConnectionRestored, kErrorConnectionLost);
     // called inside process(), the record is lent for the call.
@@ -186,7 +195,8 @@ protected:
 // ---------------------------------------------------------------------------
 // The managers
 
-class INetworkManager {
+class INetworkManager
+{
 public:
     // Opens the discovery socket and sends a query. 0 = started (also when it
     // already was), otherwise an error code; then nothing else works.
@@ -206,8 +216,8 @@ public:
 
     // Registers a server: listens on an ephemeral TCP port and announces it.
     // Writes its handle to *handle. `flags` is reserved (0). 0 = done.
-    virtual int registerServer(int* handle, IEventHandler* handler,
-                               const ServerDescriptor* descriptor, int flags) = 0;
+    virtual int registerServer(int* handle, IEventHandler* handler, const ServerDescriptor* descriptor,
+                               int flags) = 0;
     // Says goodbye to the server's clients and on discovery, closes its port.
     virtual int unregisterServer(IEventHandler* handler) = 0;
     // Registers a client; writes its handle to *handle. 0 = done.
@@ -264,7 +274,8 @@ protected:
     ~INetworkManager() = default;
 };
 
-class IFileTransferManager {
+class IFileTransferManager
+{
 public:
     // Gets every "FA" and "FD" packet a handler is given; `context` as in
     // IEventHandler. Returns 0 (no transfer is served by this system).
@@ -286,10 +297,10 @@ lknet::IFileTransferManager* LKGetFileTransferManager();
 void LKSetReportFunction(void (*report)(const char* line));
 // Formats one printf-style line (without trailing line feed) and hands it to the
 // log sink. `level` is informational (0).
-void LKReportMessage(int level, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+void LKReportMessage(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-namespace lknet {
+namespace lknet
+{
 using ::LKGetFileTransferManager;
 using ::LKGetNetworkManager;
 using ::LKReportMessage;

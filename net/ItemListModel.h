@@ -25,7 +25,8 @@ struct ItemClickEvent
 class IObjectFilter : public virtual Tessel::IUnknown
 {
 public:
-    static constexpr Tessel::UID kIID{0x7E55E300, 0x0002, 0x4000, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x02};
+    static constexpr Tessel::UID kIID{0x7E55E300, 0x0002, 0x4000, 0x80, 0x00, 0x00,
+                                      0x00,       0x00,   0x00,   0x03, 0x02};
     // True when `object` passes (is shown).
     virtual bool matches(Tessel::IUnknown* object) const = 0;
 };
@@ -43,7 +44,8 @@ public:
 class IItemListModel : public virtual Tessel::IUnknown
 {
 public:
-    static constexpr Tessel::UID kIID{0x7E55E300, 0x0003, 0x4000, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x03};
+    static constexpr Tessel::UID kIID{0x7E55E300, 0x0003, 0x4000, 0x80, 0x00, 0x00,
+                                      0x00,       0x00,   0x00,   0x03, 0x03};
 
     // Number of rows.
     virtual int countRows() const = 0;

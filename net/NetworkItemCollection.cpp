@@ -103,7 +103,8 @@ int NetworkItemCollection::countRows() const
 {
     if (!filter)
         return int(items.size());
-    return int(std::count_if(items.begin(), items.end(), [this](const auto& item) { return passes(item.get()); }));
+    return int(
+        std::count_if(items.begin(), items.end(), [this](const auto& item) { return passes(item.get()); }));
 }
 
 Tessel::Component* NetworkItemCollection::getRowItem(const Tessel::Variant& row) const
@@ -174,7 +175,8 @@ bool NetworkItemCollection::getProperty(const std::string& propertyName, Tessel:
 
 void NetworkItemCollection::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
 {
-    if (filter && subject == static_cast<Tessel::ISubject*>(filter.get()) && msg.is(Tessel::Messages::kChanged))
+    if (filter && subject == static_cast<Tessel::ISubject*>(filter.get()) &&
+        msg.is(Tessel::Messages::kChanged))
     {
         signal(Tessel::Message(Tessel::Messages::kChanged));
         return;

@@ -25,12 +25,14 @@ void NetworkListener::serverAvailable(int server, const lknet::ServerDescriptor*
     if (network->getDeviceInfo(&info, server) == lknet::kOk)
         description->setDeviceInfo(info);
     Tessel::GetSignalHandler()->post(
-        this, Tessel::Message("serverAvailable", {Tessel::Variant(static_cast<Tessel::Object*>(description.get()))}));
+        this, Tessel::Message("serverAvailable",
+                              {Tessel::Variant(static_cast<Tessel::Object*>(description.get()))}));
 }
 
 void NetworkListener::serverUnavailable(int server)
 {
-    Tessel::GetSignalHandler()->post(this, Tessel::Message("serverUnavailable", {Tessel::Variant((long long)server)}));
+    Tessel::GetSignalHandler()->post(
+        this, Tessel::Message("serverUnavailable", {Tessel::Variant((long long)server)}));
 }
 
 void NetworkListener::reportError(const lknet::NetworkError* error)
@@ -38,10 +40,11 @@ void NetworkListener::reportError(const lknet::NetworkError* error)
     if (!error)
         return;
     const void* end = std::memchr(error->address, '\0', sizeof error->address);
-    std::string address(error->address, end ? static_cast<const char*>(end) - error->address : sizeof error->address);
-    Tessel::GetSignalHandler()->post(this, Tessel::Message("errorReported", {Tessel::Variant(error->code),
-                                                                              Tessel::Variant(address),
-                                                                              Tessel::Variant(error->port)}));
+    std::string address(error->address,
+                        end ? static_cast<const char*>(end) - error->address : sizeof error->address);
+    Tessel::GetSignalHandler()->post(
+        this, Tessel::Message("errorReported", {Tessel::Variant(error->code), Tessel::Variant(address),
+                                                Tessel::Variant(error->port)}));
 }
 
 void NetworkListener::notify(Tessel::ISubject* subject, const Tessel::Message& msg)

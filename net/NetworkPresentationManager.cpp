@@ -53,7 +53,8 @@ std::vector<Tessel::SharedPtr<NetworkItem>> snapshot(const NetworkItemCollection
 }
 } // namespace
 
-NetworkPresentationManager::NetworkPresentationManager(const std::string& name, lknet::INetworkManager* network)
+NetworkPresentationManager::NetworkPresentationManager(const std::string& name,
+                                                       lknet::INetworkManager* network)
     : NetworkListener(name, network), idle([this] { onIdleTick(); })
 {
     LKSetReportFunction(&reportLibraryText);

@@ -38,7 +38,8 @@ public:
     static constexpr const char* kConnectivityMessage = "Limited or no connectivity to \"%(1)\".";
 
     // Installs the library's report function (library texts become warnings "LKNET:<text>").
-    explicit NetworkPresentationManager(const std::string& name = {}, lknet::INetworkManager* network = nullptr);
+    explicit NetworkPresentationManager(const std::string& name = {},
+                                        lknet::INetworkManager* network = nullptr);
 
     // Configures the library with the computer's name (ASCII) and starts it. Only when it started:
     // registers for device and error reports and processes the library on every idle tick. When

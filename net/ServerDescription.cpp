@@ -63,7 +63,8 @@ std::string ServerDescription::getHostText() const
     return hostName + " (" + address + ")";
 }
 
-void ServerDescription::splitAnnouncedName(const std::string& announced, std::string& name, std::string& version)
+void ServerDescription::splitAnnouncedName(const std::string& announced, std::string& name,
+                                           std::string& version)
 {
     size_t slash = announced.find('/');
     if (slash == std::string::npos)

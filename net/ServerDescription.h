@@ -20,7 +20,8 @@ namespace Vellaris::LK
 class IServerDescription : public virtual Tessel::IUnknown
 {
 public:
-    static constexpr Tessel::UID kIID{0x7E55E300, 0x0001, 0x4000, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x01};
+    static constexpr Tessel::UID kIID{0x7E55E300, 0x0001, 0x4000, 0x80, 0x00, 0x00,
+                                      0x00,       0x00,   0x00,   0x03, 0x01};
 
     // The network library's handle of the device (the key of its "unavailable" report).
     virtual uint32_t getServerId() const = 0;

@@ -95,7 +95,8 @@ void SpeakerNetworkItem::observeSelection(Tessel::IParameter* param)
     if (selectionParam)
         subjectOf(selectionParam.get())->addObserver(this);
     if (selectionParam && getOwner())
-        getOwner()->signal(Tessel::Message("selectionChanged", {Tessel::Variant(static_cast<Tessel::Object*>(this))}));
+        getOwner()->signal(
+            Tessel::Message("selectionChanged", {Tessel::Variant(static_cast<Tessel::Object*>(this))}));
 }
 
 bool SpeakerNetworkItem::isSelected() const
@@ -164,7 +165,8 @@ void SpeakerNetworkItem::onIdle()
 
 void SpeakerNetworkItem::onClick(const ItemClickEvent& event)
 {
-    bool extending = event.kind == ItemClickEvent::kClickKindToggle && (event.modifiers & ItemClickEvent::kModifierExtend);
+    bool extending =
+        event.kind == ItemClickEvent::kClickKindToggle && (event.modifiers & ItemClickEvent::kModifierExtend);
     if (extending && isSelected())
         return;
     setSelected(!isSelected(), true);
@@ -197,7 +199,8 @@ bool SpeakerNetworkItem::canDrag()
     Tessel::Variant answer;
     if (!venues->invokeMethod(answer, Tessel::Message("activeRoom")))
         return false;
-    Tessel::Component* room = Tessel::classCast<Tessel::Component>(Tessel::unknownCast<Tessel::Object>(answer.asObject()));
+    Tessel::Component* room =
+        Tessel::classCast<Tessel::Component>(Tessel::unknownCast<Tessel::Object>(answer.asObject()));
     if (!room)
         return false;
     Tessel::IParameter* locked = room->findParameter("locked");
@@ -218,7 +221,8 @@ void SpeakerNetworkItem::paramChanged(Tessel::IParameter* param)
         if (Tessel::Component* venues = venueManager())
         {
             Tessel::Variant ignored;
-            venues->invokeMethod(ignored, Tessel::Message("removeSpeakerFromRooms", {Tessel::Variant(getSerialNumber())}));
+            venues->invokeMethod(
+                ignored, Tessel::Message("removeSpeakerFromRooms", {Tessel::Variant(getSerialNumber())}));
         }
         // Back to rest, so the next press is a change again.
         param->setValue(Tessel::Variant(0), false);
@@ -226,7 +230,8 @@ void SpeakerNetworkItem::paramChanged(Tessel::IParameter* param)
     else if (name == "editSpeakerProps")
     {
         setSelected(true, true);
-        if (Tessel::IParameter* show = Tessel::getRootComponent()->lookupParameter("Inspector/showSpeakerProps"))
+        if (Tessel::IParameter* show =
+                Tessel::getRootComponent()->lookupParameter("Inspector/showSpeakerProps"))
             show->setValue(Tessel::Variant(1), true);
         param->setValue(Tessel::Variant(0), false);
     }
@@ -244,8 +249,8 @@ void SpeakerNetworkItem::notify(Tessel::ISubject* subject, const Tessel::Message
         {
             setIcon(computeIcon());
             if (getOwner())
-                getOwner()->signal(
-                    Tessel::Message("selectionChanged", {Tessel::Variant(static_cast<Tessel::Object*>(this))}));
+                getOwner()->signal(Tessel::Message("selectionChanged",
+                                                   {Tessel::Variant(static_cast<Tessel::Object*>(this))}));
         }
         return;
     }

@@ -44,8 +44,10 @@ void SpeakerNetworkManager::removeItem(LK::NetworkItem* item)
         if (Tessel::Component* venues = Tessel::getRootComponent()->findChild("VenueManager"))
         {
             Tessel::Variant ignored;
-            venues->invokeMethod(ignored, Tessel::Message("speakerGone", {Tessel::Variant(speaker->getSerialNumber()),
-                                                                          Tessel::Variant(static_cast<Tessel::Object*>(speaker))}));
+            venues->invokeMethod(
+                ignored,
+                Tessel::Message("speakerGone", {Tessel::Variant(speaker->getSerialNumber()),
+                                                Tessel::Variant(static_cast<Tessel::Object*>(speaker))}));
         }
     }
     NetworkPresentationManager::removeItem(item);

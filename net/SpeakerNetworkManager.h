@@ -26,7 +26,8 @@ class SpeakerNetworkItem;
 // When an item leaves while a room holds its speaker, the venue manager "VenueManager" is told
 // through invokeMethod "speakerGone" (args: serial number, item); without a venue manager nothing
 // happens.
-class SpeakerNetworkManager : public LK::NetworkPresentationManager, public ComponentSingleton<SpeakerNetworkManager>
+class SpeakerNetworkManager : public LK::NetworkPresentationManager,
+                              public ComponentSingleton<SpeakerNetworkManager>
 {
     TESSEL_DECLARE_CLASS(SpeakerNetworkManager)
 public:

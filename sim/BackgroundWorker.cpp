@@ -8,11 +8,13 @@
 #include <sched.h>
 #include <thread>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // State shared with the thread, so a thread that outlives stop() (a task that
 // hangs) never touches freed memory.
-struct BackgroundWorker::Shared {
+struct BackgroundWorker::Shared
+{
     std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable ended;
@@ -22,7 +24,8 @@ struct BackgroundWorker::Shared {
     bool stopped = false;
 };
 
-namespace {
+namespace
+{
 
 void lowerPriority()
 {
@@ -50,7 +53,8 @@ bool BackgroundWorker::add(std::unique_ptr<BackgroundTask> task)
     if (shared_->stopped)
         return false;
     shared_->queue.push_back(std::move(task));
-    if (!shared_->running) {
+    if (!shared_->running)
+    {
         shared_->running = true;
         std::thread(workerLoop, shared_).detach();
     }
@@ -75,29 +79,36 @@ bool BackgroundWorker::stop()
     return ended;
 }
 
-namespace {
+namespace
+{
 
 void workerLoop(std::shared_ptr<BackgroundWorker::Shared> shared)
 {
     lowerPriority();
-    while (true) {
+    while (true)
+    {
         std::unique_ptr<BackgroundTask> task;
         {
             // The queue is only polled: a busy lock means "look again later".
             std::unique_lock<std::mutex> lock(shared->mutex, std::try_to_lock);
-            if (lock.owns_lock()) {
+            if (lock.owns_lock())
+            {
                 if (shared->stopRequested)
                     break;
-                if (!shared->queue.empty()) {
+                if (!shared->queue.empty())
+                {
                     task = std::move(shared->queue.front());
                     shared->queue.pop_front();
-                } else {
+                }
+                else
+                {
                     shared->wake.wait_for(lock, std::chrono::milliseconds(BackgroundWorker::kIdleSleepMs));
                     continue;
                 }
             }
         }
-        if (task) {
+        if (task)
+        {
             task->run();
             task.reset();
             continue;

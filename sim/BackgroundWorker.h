@@ -2,7 +2,8 @@
 
 #include <memory>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A unit of work for the background worker; deleted after it ran (or unrun
 // when the worker stops first).

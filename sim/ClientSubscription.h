@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // Decides which parameter changes reach a subscriber.
 class SubscriptionFilter
@@ -15,11 +16,12 @@ public:
 };
 
 // One subscribed client of the server.
-struct ClientSubscription {
+struct ClientSubscription
+{
     static constexpr std::size_t kMaxTextLength = 63;
 
-    uint32_t clientId = 0;           // the client's handle (source of its packets)
-    int64_t lastSeen = 0;            // time of the last packet that refreshed it, ms
+    uint32_t clientId = 0;                      // the client's handle (source of its packets)
+    int64_t lastSeen = 0;                       // time of the last packet that refreshed it, ms
     const SubscriptionFilter* filter = nullptr; // none: every change
     std::string clientName;
     std::string clientType;

@@ -4,7 +4,8 @@
 #include "net/protocol/ParamPath.h"
 #include "sim/StringParam.h"
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 Component::Component(std::string_view name, bool notifyParams)
     : name_(name.substr(0, kMaxNameLength)), notifyParams_(notifyParams)
@@ -22,7 +23,8 @@ Component::~Component()
 
 Component* Component::findChild(std::string_view name) const
 {
-    for (const auto& child : children_) {
+    for (const auto& child : children_)
+    {
         if (child->name() == name)
             return child.get();
     }
@@ -31,7 +33,8 @@ Component* Component::findChild(std::string_view name) const
 
 Parameter* Component::findParameter(std::string_view name) const
 {
-    for (const auto& parameter : parameters_) {
+    for (const auto& parameter : parameters_)
+    {
         if (parameter->name() == name)
             return parameter.get();
     }
@@ -40,7 +43,8 @@ Parameter* Component::findParameter(std::string_view name) const
 
 Parameter* Component::findParameterByTag(int32_t tag) const
 {
-    for (const auto& parameter : parameters_) {
+    for (const auto& parameter : parameters_)
+    {
         if (parameter->tag() == tag)
             return parameter.get();
     }
@@ -87,7 +91,8 @@ std::string Component::paramPath(const Parameter& parameter) const
 Component* Component::findDescendant(std::string_view path) const
 {
     const Component* current = this;
-    for (std::string_view name : Vellaris::LK::splitComponentPath(path)) {
+    for (std::string_view name : Vellaris::LK::splitComponentPath(path))
+    {
         current = current->findChild(name);
         if (!current)
             return nullptr;
@@ -97,17 +102,20 @@ Component* Component::findDescendant(std::string_view path) const
 
 void Component::loadState(const Attributes& state)
 {
-    for (const auto& parameter : parameters_) {
+    for (const auto& parameter : parameters_)
+    {
         if (!parameter->isStorable())
             continue;
         const AttributeValue* member = state.find(parameter->name());
         if (!member)
             continue;
-        switch (parameter->type()) {
+        switch (parameter->type())
+        {
         case ParamDefinition::kFloat:
             parameter->setValue(static_cast<float>(member->toDouble(0.0)), true);
             break;
-        case ParamDefinition::kString: {
+        case ParamDefinition::kString:
+        {
             const std::string text(member->isText() ? member->text() : std::string_view());
             parameter->fromText(text.c_str(), true);
             break;
@@ -121,7 +129,8 @@ void Component::loadState(const Attributes& state)
             break;
         }
     }
-    for (const auto& child : children_) {
+    for (const auto& child : children_)
+    {
         if (Attributes* object = state.getAttributes(child->name()))
             child->loadState(*object);
     }
@@ -129,10 +138,12 @@ void Component::loadState(const Attributes& state)
 
 void Component::storeState(Attributes& state) const
 {
-    for (const auto& parameter : parameters_) {
+    for (const auto& parameter : parameters_)
+    {
         if (!parameter->isStorable())
             continue;
-        switch (parameter->type()) {
+        switch (parameter->type())
+        {
         case ParamDefinition::kFloat:
             state.setDouble(parameter->name(), parameter->getValue());
             break;
@@ -148,7 +159,8 @@ void Component::storeState(Attributes& state) const
             break;
         }
     }
-    for (const auto& child : children_) {
+    for (const auto& child : children_)
+    {
         Attributes object;
         child->storeState(object);
         if (!object.isEmpty())

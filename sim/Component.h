@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Attributes;
 

@@ -2,7 +2,8 @@
 
 #include "sim/ServerComponent.h"
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 // A plain server component of the emulated speaker ("line", "ch1", the
 // processing blocks): its parameters publish through the root.

@@ -3,9 +3,11 @@
 #include "core/FileStream.h"
 #include "core/MemoryStream.h"
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
-namespace {
+namespace
+{
 
 class LoadTask : public BackgroundTask
 {
@@ -58,7 +60,8 @@ FileIOManager& FileIOManager::instance()
     return *manager;
 }
 
-void FileIOManager::loadInBackground(const std::string& path, std::unique_ptr<FileIOCompletionHandler> handler)
+void FileIOManager::loadInBackground(const std::string& path,
+                                     std::unique_ptr<FileIOCompletionHandler> handler)
 {
     auto entry = std::make_shared<FileIONotifyEntry>();
     entry->kind = FileIONotifyEntry::Kind::Load;
@@ -82,13 +85,16 @@ void FileIOManager::saveInBackground(const std::string& path, std::unique_ptr<Me
 int FileIOManager::deliver()
 {
     int delivered = 0;
-    for (auto it = entries_.begin(); it != entries_.end();) {
+    for (auto it = entries_.begin(); it != entries_.end();)
+    {
         FileIONotifyEntry& entry = **it;
-        if (!entry.done.load(std::memory_order_acquire)) {
+        if (!entry.done.load(std::memory_order_acquire))
+        {
             ++it;
             continue;
         }
-        if (entry.handler) {
+        if (entry.handler)
+        {
             if (entry.kind == FileIONotifyEntry::Kind::Save)
                 entry.handler->saveCompleted(entry.path);
             else

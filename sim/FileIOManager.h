@@ -7,7 +7,8 @@
 #include <memory>
 #include <string>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class MemoryStream;
 
@@ -23,8 +24,13 @@ public:
 
 // One pending load or save. The worker fills data (loads) and then sets done;
 // the main thread reads them only once done is set.
-struct FileIONotifyEntry {
-    enum class Kind { Load = 0, Save = 1 };
+struct FileIONotifyEntry
+{
+    enum class Kind
+    {
+        Load = 0,
+        Save = 1
+    };
     Kind kind = Kind::Load;
     std::string path;
     std::unique_ptr<FileIOCompletionHandler> handler;

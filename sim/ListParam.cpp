@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <strings.h>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 ListParam::ListParam(const ParamDefinition& definition, IParamObserver* owner, bool notifyOwner)
     : NumericParam(definition, owner, notifyOwner)
@@ -40,8 +41,10 @@ void ListParam::fromText(const char* text, bool notify)
 {
     if (!text)
         return;
-    for (int i = 0; i < entryCount(); ++i) {
-        if (strcasecmp(entry(i), text) == 0) {
+    for (int i = 0; i < entryCount(); ++i)
+    {
+        if (strcasecmp(entry(i), text) == 0)
+        {
             setValue(static_cast<float>(i), notify);
             return;
         }

@@ -2,7 +2,8 @@
 
 #include "sim/NumericParam.h"
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A numeric parameter whose value indexes the definition's list texts
 // (max + 1 entries).

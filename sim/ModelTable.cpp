@@ -2,7 +2,8 @@
 
 #include "sim/Report.h"
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 const SpeakerModel kSpeakerModels[4] = {
     {"TX10A", "123456789"},
@@ -13,7 +14,8 @@ const SpeakerModel kSpeakerModels[4] = {
 
 const SpeakerModel* findSpeakerModel(std::string_view name)
 {
-    for (const SpeakerModel& model : kSpeakerModels) {
+    for (const SpeakerModel& model : kSpeakerModels)
+    {
         if (name == model.name)
             return &model;
     }
@@ -23,7 +25,8 @@ const SpeakerModel* findSpeakerModel(std::string_view name)
 const SpeakerModel& chooseSpeakerModel(int argc, const char* const* argv)
 {
     const SpeakerModel& fallback = kSpeakerModels[0];
-    if (argc < 2 || !argv[1]) {
+    if (argc < 2 || !argv[1])
+    {
         Core::Portable::report("No speaker specified in args list, defaulting to %s", fallback.name);
         return fallback;
     }

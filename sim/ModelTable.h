@@ -2,10 +2,12 @@
 
 #include <string_view>
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 // A speaker model the simulator can play, with the serial number it announces.
-struct SpeakerModel {
+struct SpeakerModel
+{
     const char* name;
     const char* serialNumber;
 };

@@ -7,12 +7,14 @@
 #include <cmath>
 #include <cstdio>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 NumericParam::NumericParam(const ParamDefinition& definition, IParamObserver* owner, bool notifyOwner)
     : Parameter(definition, owner, notifyOwner)
 {
-    if (definition.curveName && definition.curveName[0]) {
+    if (definition.curveName && definition.curveName[0])
+    {
         curve_ = Core::createCurve(definition.curveName);
         if (curve_)
             curve_->setRange(definition.min, definition.max, definition.curveMid);
@@ -31,7 +33,8 @@ float NumericParam::constrain(float value) const
         value = def.min;
     if (value > def.max)
         value = def.max;
-    switch (def.type) {
+    switch (def.type)
+    {
     case ParamDefinition::kToggle:
         return value != 0.0f ? 1.0f : 0.0f;
     case ParamDefinition::kInteger:
@@ -70,7 +73,8 @@ void NumericParam::setMin(float min)
         return;
     writableDefinition().min = min;
     rangeChanged();
-    if (min > value_) {
+    if (min > value_)
+    {
         // Moves the value without perform(); setValue tells owner and observers.
         setValue(min, false);
         return;
@@ -84,7 +88,8 @@ void NumericParam::setMax(float max)
         return;
     writableDefinition().max = max;
     rangeChanged();
-    if (max < value_) {
+    if (max < value_)
+    {
         setValue(max, false);
         return;
     }
@@ -118,16 +123,19 @@ void NumericParam::setNormalized(float normalized, bool notify)
 void NumericParam::stepBy(int count, int direction)
 {
     const ParamDefinition& def = definition();
-    if (def.type != ParamDefinition::kFloat) {
+    if (def.type != ParamDefinition::kFloat)
+    {
         setValue(value_ + static_cast<float>(direction) * static_cast<float>(count) * def.step, true);
         return;
     }
     bool changed = false;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         const float position = getNormalized();
         if ((direction > 0 && position >= 1.0f) || (direction < 0 && position <= 0.0f))
             break;
-        auto valueAt = [&](float step) {
+        auto valueAt = [&](float step)
+        {
             float target = position + static_cast<float>(direction) * step;
             target = target < 0.0f ? 0.0f : (target > 1.0f ? 1.0f : target);
             float value = Vellaris::LK::fromNormalized(target, def.min, def.max, curve_.get());
@@ -136,12 +144,14 @@ void NumericParam::stepBy(int count, int direction)
         float value = valueAt(def.step);
         if (value == value_)
             value = valueAt(2.0f * def.step);
-        if (value != value_) {
+        if (value != value_)
+        {
             value_ = value;
             changed = true;
         }
     }
-    if (changed) {
+    if (changed)
+    {
         perform();
         notifyChanged(IParamObserver::kChanged);
     }
@@ -162,7 +172,8 @@ void NumericParam::toText(char* buffer, std::size_t size) const
     if (!buffer || size == 0)
         return;
     buffer[0] = 0;
-    if (const Core::Formatter* format = formatter()) {
+    if (const Core::Formatter* format = formatter())
+    {
         float range[2] = {definition().min, definition().max};
         Core::FormatterData data;
         data.text = buffer;
@@ -173,7 +184,8 @@ void NumericParam::toText(char* buffer, std::size_t size) const
         buffer[size - 1] = 0;
         return;
     }
-    switch (definition().type) {
+    switch (definition().type)
+    {
     case ParamDefinition::kToggle:
         std::snprintf(buffer, size, "%s", value_ != 0.0f ? "On" : "Off");
         break;

@@ -2,7 +2,8 @@
 
 #include "sim/Parameter.h"
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A toggle, integer or float parameter (and the base of lists). The value is
 // a float kept in [min, max]; toggles hold 0 or 1, integers whole numbers.

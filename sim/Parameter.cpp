@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 Parameter::Parameter(const ParamDefinition& definition, IParamObserver* owner, bool notifyOwner)
     : definition_(&definition), owner_(owner)
@@ -98,7 +99,8 @@ void Parameter::notifyObservers(int code)
 {
     // A copy, so an observer may remove itself while being told.
     const std::vector<IParamObserver*> observers = observers_;
-    for (IParamObserver* observer : observers) {
+    for (IParamObserver* observer : observers)
+    {
         if (std::find(observers_.begin(), observers_.end(), observer) != observers_.end())
             observer->paramChanged(this, code);
     }
@@ -106,7 +108,8 @@ void Parameter::notifyObservers(int code)
 
 ParamDefinition& Parameter::writableDefinition()
 {
-    if (!ownDefinition_) {
+    if (!ownDefinition_)
+    {
         ownDefinition_ = std::make_unique<ParamDefinition>(*definition_);
         definition_ = ownDefinition_.get();
         flags_ |= kOwnsDefinition;
@@ -117,7 +120,8 @@ ParamDefinition& Parameter::writableDefinition()
 std::unique_ptr<Parameter> createParameter(const ParamDefinition& definition, IParamObserver* owner,
                                            bool notifyOwner)
 {
-    switch (definition.type) {
+    switch (definition.type)
+    {
     case ParamDefinition::kList:
         return std::make_unique<ListParam>(definition, owner, notifyOwner);
     case ParamDefinition::kString:

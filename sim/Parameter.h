@@ -8,12 +8,14 @@
 #include <string_view>
 #include <vector>
 
-namespace Core {
+namespace Core
+{
 class Formatter;
 class Interpolator;
 } // namespace Core
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Parameter;
 
@@ -22,7 +24,15 @@ class Parameter;
 class IParamObserver
 {
 public:
-    enum Code { kHidden = 0, kShown = 1, kPerformed = 2, kChanged = 3, kRangeChanged = 4, kDestroyed = 5 };
+    enum Code
+    {
+        kHidden = 0,
+        kShown = 1,
+        kPerformed = 2,
+        kChanged = 3,
+        kRangeChanged = 4,
+        kDestroyed = 5
+    };
     virtual void paramChanged(Parameter* parameter, int code) = 0;
 
 protected:
@@ -36,7 +46,8 @@ protected:
 class Parameter
 {
 public:
-    enum Flag : uint32_t {
+    enum Flag : uint32_t
+    {
         kOwnsDefinition = 0x1, // holds a private copy of its definition
         kDisabled = 0x2,
         kHidden = 0x4,

@@ -4,9 +4,11 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
-namespace {
+namespace
+{
 std::atomic<ReportFunction> sink{nullptr};
 }
 
@@ -22,7 +24,8 @@ void report(const char* format, ...)
     va_start(args, format);
     std::vsnprintf(line, sizeof(line), format, args);
     va_end(args);
-    if (ReportFunction function = sink.load()) {
+    if (ReportFunction function = sink.load())
+    {
         function(line);
         return;
     }

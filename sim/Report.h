@@ -3,7 +3,8 @@
 // The simulator's report lines. The program routes them into the network
 // library's log sink; tests capture them.
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 using ReportFunction = void (*)(const char* line);
 

@@ -3,7 +3,8 @@
 #include "sim/ServerImplementation.h"
 #include "sim/ServerRootComponent.h"
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 void ServerComponent::paramChanged(Parameter* parameter, int code)
 {

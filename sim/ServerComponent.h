@@ -2,11 +2,13 @@
 
 #include "sim/Component.h"
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 class MessageAttributes;
 }
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class ServerRootComponent;
 

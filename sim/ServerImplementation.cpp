@@ -14,12 +14,14 @@
 #include <chrono>
 #include <string>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 namespace M = Vellaris::LK::Message;
 using namespace Vellaris::LK;
 
-namespace {
+namespace
+{
 std::string cutText(std::string_view text)
 {
     return std::string(text.substr(0, ClientSubscription::kMaxTextLength));
@@ -59,7 +61,8 @@ int ServerImplementation::handlePacket(int context, const lknet::Packet* packet)
     if (!packet)
         return 0;
     int result = 0;
-    switch (packet->type) {
+    switch (packet->type)
+    {
     case lknet::kPacketJsonMessage:
     case lknet::kPacketZipMessage:
         onJsonMessage(packet);
@@ -122,7 +125,8 @@ void ServerImplementation::onJsonMessage(const lknet::Packet* packet)
         return;
     ServerComponent* target = &root_;
     const std::string_view url = message.url();
-    if (!url.empty()) {
+    if (!url.empty())
+    {
         target = dynamic_cast<ServerComponent*>(root_.findDescendant(url));
         if (!target)
             return;
@@ -143,9 +147,12 @@ void ServerImplementation::onParameterPacket(const lknet::Packet* packet)
     if (!subscription || !subscription->accepts(path.component, path.parameter))
         return;
     subscription->lastSeen = currentTime();
-    if (packet->type == lknet::kPacketParamValue && packetHolds<ParamValuePacket>(packet)) {
+    if (packet->type == lknet::kPacketParamValue && packetHolds<ParamValuePacket>(packet))
+    {
         parameter->setNormalized(reinterpret_cast<const ParamValuePacket*>(packet)->normalized, true);
-    } else if (packet->type == lknet::kPacketParamString && packetHolds<ParamStringPacket>(packet)) {
+    }
+    else if (packet->type == lknet::kPacketParamString && packetHolds<ParamStringPacket>(packet))
+    {
         const std::string text(receivedText(packet));
         parameter->fromText(text.c_str(), true);
     }
@@ -157,7 +164,8 @@ void ServerImplementation::subscribe(const MessageAttributes& message)
     if (clientId == 0)
         return;
     ClientSubscription* subscription = findSubscription(clientId);
-    if (!subscription) {
+    if (!subscription)
+    {
         report("Client %d attached to server %d", static_cast<int>(clientId), static_cast<int>(handle_));
         auto created = std::make_unique<ClientSubscription>();
         created->clientId = clientId;
@@ -181,7 +189,8 @@ void ServerImplementation::subscribe(const MessageAttributes& message)
 
 void ServerImplementation::unsubscribe(uint32_t clientId)
 {
-    for (auto it = subscriptions_.begin(); it != subscriptions_.end(); ++it) {
+    for (auto it = subscriptions_.begin(); it != subscriptions_.end(); ++it)
+    {
         if ((*it)->clientId != clientId)
             continue;
         report("Client %d removed from server %d", static_cast<int>(clientId), static_cast<int>(handle_));
@@ -216,12 +225,15 @@ void ServerImplementation::checkTimeouts()
         return;
     lastTimeoutCheck_ = now;
     std::vector<uint32_t> expired;
-    for (const auto& subscription : subscriptions_) {
+    for (const auto& subscription : subscriptions_)
+    {
         if (now - subscription->lastSeen >= kSubscriptionTimeout)
             expired.push_back(subscription->clientId);
     }
-    for (uint32_t clientId : expired) {
-        for (auto it = subscriptions_.begin(); it != subscriptions_.end(); ++it) {
+    for (uint32_t clientId : expired)
+    {
+        for (auto it = subscriptions_.begin(); it != subscriptions_.end(); ++it)
+        {
             if ((*it)->clientId != clientId)
                 continue;
             report("Client %d removed from server %d - TIMED OUT!", static_cast<int>(clientId),
@@ -264,7 +276,8 @@ void ServerImplementation::publish(ServerComponent& component, Parameter& parame
     const uint16_t flags = parameter.isEnabled() ? 0 : kParamFlagDisabled;
 
     // One record of the right kind; the addresses are set per subscriber.
-    union Record {
+    union Record
+    {
         Record() {}
         ParamValuePacket value;
         ParamStringPacket text;
@@ -272,22 +285,30 @@ void ServerImplementation::publish(ServerComponent& component, Parameter& parame
         ParamRangePacket range;
     } record;
     lknet::Packet* header = nullptr;
-    if (!parameter.isNumeric()) {
+    if (!parameter.isNumeric())
+    {
         buildStringPacket(record.text, handle_, 0, path, flags, parameter.text());
         header = &record.text.base.header;
-    } else if (code == IParamObserver::kChanged) {
+    }
+    else if (code == IParamObserver::kChanged)
+    {
         buildValuePacket(record.value, handle_, 0, path, flags, parameter.getNormalized());
         header = &record.value.base.header;
-    } else if (parameter.type() == ParamDefinition::kList) {
+    }
+    else if (parameter.type() == ParamDefinition::kList)
+    {
         std::string entries;
-        for (int i = 0; i < parameter.entryCount(); ++i) {
+        for (int i = 0; i < parameter.entryCount(); ++i)
+        {
             if (i > 0)
                 entries += '\n';
             entries += parameter.entry(i);
         }
         buildListPacket(record.list, handle_, 0, path, flags, parameter.getNormalized(), entries);
         header = &record.list.base.header;
-    } else {
+    }
+    else
+    {
         const ParamDefinition& def = parameter.definition();
         const bool hasCurve = parameter.curve() != nullptr;
         buildRangePacket(record.range, handle_, 0, path, flags, parameter.getNormalized(), parameter.getMin(),
@@ -296,7 +317,8 @@ void ServerImplementation::publish(ServerComponent& component, Parameter& parame
                          parameter.formatter() ? parameter.formatter()->name() : "");
         header = &record.range.base.header;
     }
-    for (const auto& subscription : subscriptions_) {
+    for (const auto& subscription : subscriptions_)
+    {
         if (!subscription->accepts(componentPath, parameter.name()))
             continue;
         header->source = handle_;
@@ -312,7 +334,8 @@ void ServerImplementation::holdWhile(const std::function<void()>& restore)
     hold_ = true;
     restore();
     hold_ = wasHeld;
-    if (!wasHeld) {
+    if (!wasHeld)
+    {
         for (const auto& subscription : subscriptions_)
             sendSynchronize(subscription.get());
     }
@@ -320,7 +343,8 @@ void ServerImplementation::holdWhile(const std::function<void()>& restore)
 
 ClientSubscription* ServerImplementation::findSubscription(uint32_t clientId) const
 {
-    for (const auto& subscription : subscriptions_) {
+    for (const auto& subscription : subscriptions_)
+    {
         if (subscription->clientId == clientId)
             return subscription.get();
     }

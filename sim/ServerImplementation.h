@@ -8,11 +8,13 @@
 #include <memory>
 #include <vector>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 class MessageAttributes;
 }
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Component;
 class Parameter;

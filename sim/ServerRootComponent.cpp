@@ -4,12 +4,13 @@
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 ServerRootComponent::ServerRootComponent(lknet::INetworkManager* network,
                                          lknet::IFileTransferManager* fileTransfer)
-    : ServerComponent(std::string_view())
-    , server_(std::make_unique<ServerImplementation>(*this, network, fileTransfer))
+    : ServerComponent(std::string_view()),
+      server_(std::make_unique<ServerImplementation>(*this, network, fileTransfer))
 {
 }
 
@@ -30,22 +31,29 @@ void ServerRootComponent::handleMessage(Vellaris::LK::MessageAttributes& message
 {
     namespace M = Vellaris::LK::Message;
     const std::string_view id = message.messageId();
-    if (id == M::kSynchronize) {
+    if (id == M::kSynchronize)
+    {
         if (server_->refresh(message.sourceId))
             server_->applySynchronize(message);
-    } else if (id == M::kSubscribe) {
+    }
+    else if (id == M::kSubscribe)
+    {
         server_->subscribe(message);
-    } else if (id == M::kUnsubscribe) {
+    }
+    else if (id == M::kUnsubscribe)
+    {
         server_->unsubscribe(message.sourceId);
     }
 }
 
 void ServerRootComponent::restoreState(const Attributes* state)
 {
-    server_->holdWhile([&] {
-        if (state)
-            loadState(*state);
-    });
+    server_->holdWhile(
+        [&]
+        {
+            if (state)
+                loadState(*state);
+        });
 }
 
 } // namespace Core::Portable

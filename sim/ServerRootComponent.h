@@ -5,7 +5,8 @@
 
 #include <memory>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // The root of a served tree: a server component with an empty name that owns
 // the server implementation (connection to lknet and subscriptions).

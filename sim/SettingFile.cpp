@@ -9,7 +9,8 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 SettingFile& SettingFile::instance()
 {
@@ -21,13 +22,19 @@ std::string SettingFile::settingsPath()
 {
     std::string base;
     const char* appData = std::getenv("APPDATA");
-    if (appData && appData[0]) {
+    if (appData && appData[0])
+    {
         base = appData;
-    } else {
+    }
+    else
+    {
         const char* config = std::getenv("XDG_CONFIG_HOME");
-        if (config && config[0]) {
+        if (config && config[0])
+        {
             base = config;
-        } else {
+        }
+        else
+        {
             const char* home = std::getenv("HOME");
             base = std::string(home ? home : "") + "/.config";
         }
@@ -63,7 +70,8 @@ bool SettingFile::writeNow() const
     return FileStream::writeAtomically(path_, contents.view());
 }
 
-bool SettingFile::saveInBackground(FileIOManager& manager, std::unique_ptr<FileIOCompletionHandler> handler) const
+bool SettingFile::saveInBackground(FileIOManager& manager,
+                                   std::unique_ptr<FileIOCompletionHandler> handler) const
 {
     auto contents = std::make_unique<MemoryStream>();
     if (!JsonWriter::write(*contents, attributes_, JsonLayout::Indented))
@@ -72,7 +80,8 @@ bool SettingFile::saveInBackground(FileIOManager& manager, std::unique_ptr<FileI
     return true;
 }
 
-void SettingFile::loadInBackground(FileIOManager& manager, std::unique_ptr<FileIOCompletionHandler> handler) const
+void SettingFile::loadInBackground(FileIOManager& manager,
+                                   std::unique_ptr<FileIOCompletionHandler> handler) const
 {
     manager.loadInBackground(path_, std::move(handler));
 }

@@ -5,7 +5,8 @@
 #include <memory>
 #include <string>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class FileIOCompletionHandler;
 class FileIOManager;

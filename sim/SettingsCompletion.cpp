@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 void SettingsCompletion::saveCompleted(const std::string& path)
 {

@@ -2,7 +2,8 @@
 
 #include "sim/FileIOManager.h"
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 // Prints the completion line of a background load or save of the settings.
 class SettingsCompletion : public Core::Portable::FileIOCompletionHandler

@@ -1,6 +1,7 @@
 #include "sim/SimulatorLoop.h"
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 SimulatorLoop::SimulatorLoop(Steps steps, int64_t startTime)
     : steps_(std::move(steps)), lastAlive_(startTime), lastSave_(startTime)
@@ -9,12 +10,14 @@ SimulatorLoop::SimulatorLoop(Steps steps, int64_t startTime)
 
 void SimulatorLoop::tick(int64_t now)
 {
-    if (now - lastAlive_ > kAliveIntervalMs) {
+    if (now - lastAlive_ > kAliveIntervalMs)
+    {
         if (steps_.reportAlive)
             steps_.reportAlive();
         lastAlive_ = now;
     }
-    if (now - lastSave_ > kSaveIntervalMs) {
+    if (now - lastSave_ > kSaveIntervalMs)
+    {
         lastSave_ = now;
         if (steps_.save)
             steps_.save();

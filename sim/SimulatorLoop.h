@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 // One turn of the simulator's main loop, on a clock the caller reads: the
 // "Still alive..." line every 20 s, a background save every 5 s, the
@@ -16,7 +17,8 @@ public:
     static constexpr int64_t kAliveIntervalMs = 20000;
     static constexpr int64_t kSaveIntervalMs = 5000;
 
-    struct Steps {
+    struct Steps
+    {
         std::function<void()> reportAlive; // "Still alive..."
         std::function<void()> save;        // queue a background save of the settings
         std::function<void()> idle;        // the speaker's idle tick

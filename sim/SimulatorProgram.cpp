@@ -18,9 +18,11 @@
 #include <thread>
 #include <unistd.h>
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
-namespace {
+namespace
+{
 
 volatile std::sig_atomic_t quitRequested = 0;
 
@@ -84,7 +86,8 @@ int runSimulator(int argc, const char* const* argv)
     installInterruptHandler();
     LKSetReportFunction(printReportLine);
 
-    if (network->startup() != 0) {
+    if (network->startup() != 0)
+    {
         LKReportMessage(0, "LK network manager startup failed!");
         return -1;
     }
@@ -118,16 +121,19 @@ int runSimulator(int argc, const char* const* argv)
     SimulatorLoop loop(std::move(steps), nowMs());
 
     int64_t nextTick = nowMs();
-    while (!quitRequested) {
+    while (!quitRequested)
+    {
         loop.tick(nowMs());
         nextTick += SimulatorLoop::kTickMs;
-        if (!earlyWake) {
+        if (!earlyWake)
+        {
             std::this_thread::sleep_for(std::chrono::milliseconds(SimulatorLoop::kTickMs));
             nextTick = nowMs();
             continue;
         }
         // Handle packets as they arrive while waiting for the next turn.
-        for (int64_t now = nowMs(); now < nextTick && !quitRequested; now = nowMs()) {
+        for (int64_t now = nowMs(); now < nextTick && !quitRequested; now = nowMs())
+        {
             if (network->wait(static_cast<int>(nextTick - now)) == 1)
                 network->process();
         }

@@ -1,6 +1,7 @@
 #pragma once
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 // The tarnsim program: builds the speaker, restores its state, serves it on
 // the network until SIGINT or SIGTERM, then stores its state. Returns the exit

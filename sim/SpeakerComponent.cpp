@@ -6,12 +6,14 @@
 
 #include <memory>
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 using Core::Portable::Component;
 using Core::Portable::IParamObserver;
 
-namespace {
+namespace
+{
 constexpr int32_t kMuteTag = 3;
 constexpr int32_t kMeterTag = 8;
 } // namespace
@@ -41,9 +43,11 @@ SpeakerComponent& SpeakerComponent::instance()
 
 void SpeakerComponent::idle()
 {
-    if (server().hasSubscriptions() && mute_ && meter_) {
+    if (server().hasSubscriptions() && mute_ && meter_)
+    {
         float level = 0.0f;
-        if (mute_->getValue() != 1.0f) {
+        if (mute_->getValue() != 1.0f)
+        {
             std::uniform_real_distribution<float> distribution(0.0f, kMaxMeterLevel);
             level = distribution(random_);
         }

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <random>
 
-namespace Vellaris::Tarn {
+namespace Vellaris::Tarn
+{
 
 // The emulated speaker served at the root: the "Speaker" parameters, then
 // "line" holding "ch1" (the "Channel" parameters) with "limit", "eq", "notch"

@@ -6,13 +6,14 @@
 
 #include "sim/ParamDefinition.h"
 
-namespace Vellaris::Tarn::Definitions {
+namespace Vellaris::Tarn::Definitions
+{
 
-extern const Core::Portable::ParamDefinitionList kSpeaker;  // root, 36 parameters
-extern const Core::Portable::ParamDefinitionList kChannel;  // "line/ch1", 14
-extern const Core::Portable::ParamDefinitionList kLimiter;  // "limit", 3
-extern const Core::Portable::ParamDefinitionList kEq8;      // "eq", 49
-extern const Core::Portable::ParamDefinitionList kNotchEq;  // "notch", 33
-extern const Core::Portable::ParamDefinitionList kGEQ;      // "geq", 34
+extern const Core::Portable::ParamDefinitionList kSpeaker; // root, 36 parameters
+extern const Core::Portable::ParamDefinitionList kChannel; // "line/ch1", 14
+extern const Core::Portable::ParamDefinitionList kLimiter; // "limit", 3
+extern const Core::Portable::ParamDefinitionList kEq8;     // "eq", 49
+extern const Core::Portable::ParamDefinitionList kNotchEq; // "notch", 33
+extern const Core::Portable::ParamDefinitionList kGEQ;     // "geq", 34
 
 } // namespace Vellaris::Tarn::Definitions

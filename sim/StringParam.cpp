@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 void StringParam::toText(char* buffer, std::size_t size) const
 {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 // A text parameter of at most 255 bytes. Not numeric: the numeric operations
 // answer 0 and do nothing.

@@ -10,11 +10,13 @@
 
 #include <string>
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 namespace M = Vellaris::LK::Message;
 
-namespace {
+namespace
+{
 
 // The curve names the simulator can make; a parameter's curve object does not
 // know its own name, so the definition's name is used when a curve exists.
@@ -26,7 +28,8 @@ void addRange(Attributes& ranges, const Parameter& parameter)
     range.setDouble(M::kDef, parameter.getDefault());
     if (const Core::Formatter* formatter = parameter.formatter())
         range.setText(M::kUnits, formatter->name());
-    if (parameter.curve()) {
+    if (parameter.curve())
+    {
         range.setText(M::kCurve, parameter.definition().curveName);
         range.setDouble(M::kMid, parameter.definition().curveMid);
     }
@@ -39,7 +42,8 @@ void buildSynchronizeContent(const Component& component, Attributes& out,
 {
     Attributes& values = out.setAttributes(M::kValues);
     const std::string componentPath = component.path();
-    for (const auto& parameter : component.parameters()) {
+    for (const auto& parameter : component.parameters())
+    {
         if (parameter->isPrivate())
             continue;
         if (subscription && !subscription->accepts(componentPath, parameter->name()))
@@ -48,22 +52,27 @@ void buildSynchronizeContent(const Component& component, Attributes& out,
             values.setDouble(parameter->name(), parameter->getNormalized());
         else
             values.setText(parameter->name(), parameter->text());
-        if (parameter->isMutable() && parameter->isNumeric()) {
-            if (parameter->type() == ParamDefinition::kList) {
+        if (parameter->isMutable() && parameter->isNumeric())
+        {
+            if (parameter->type() == ParamDefinition::kList)
+            {
                 Attributes* strings = out.getAttributes(M::kStrings);
                 if (!strings)
                     strings = &out.setAttributes(M::kStrings);
                 AttributeQueue& entries = strings->setQueue(parameter->name());
                 for (int i = 0; i < parameter->entryCount(); ++i)
                     entries.appendText(parameter->entry(i));
-            } else {
+            }
+            else
+            {
                 Attributes* ranges = out.getAttributes(M::kRanges);
                 if (!ranges)
                     ranges = &out.setAttributes(M::kRanges);
                 addRange(*ranges, *parameter);
             }
         }
-        if (!parameter->isEnabled()) {
+        if (!parameter->isEnabled())
+        {
             Attributes* states = out.getAttributes(M::kStates);
             if (!states)
                 states = &out.setAttributes(M::kStates);
@@ -71,7 +80,8 @@ void buildSynchronizeContent(const Component& component, Attributes& out,
         }
     }
     Attributes& children = out.setAttributes(M::kChildren);
-    for (const auto& child : component.children()) {
+    for (const auto& child : component.children())
+    {
         if (!dynamic_cast<const ServerComponent*>(child.get()))
             continue;
         Attributes& object = children.setAttributes(child->name());
@@ -87,24 +97,33 @@ void buildSynchronizeContent(const Component& component, Attributes& out,
 
 void applySynchronizeContent(Component& component, const Attributes& content)
 {
-    if (const Attributes* values = content.getAttributes(M::kValues)) {
-        for (const Attribute& member : *values) {
+    if (const Attributes* values = content.getAttributes(M::kValues))
+    {
+        for (const Attribute& member : *values)
+        {
             Parameter* parameter = component.findParameter(member.name());
             if (!parameter || parameter->isPrivate() || !parameter->isEnabled())
                 continue;
             const AttributeValue& value = member.value();
-            if (value.isText()) {
+            if (value.isText())
+            {
                 const std::string text(value.text());
                 parameter->fromText(text.c_str(), true);
-            } else if (value.isNumber()) {
+            }
+            else if (value.isNumber())
+            {
                 parameter->setNormalized(static_cast<float>(value.toDouble()), true);
-            } else {
+            }
+            else
+            {
                 parameter->setNormalized(0.0f, true);
             }
         }
     }
-    if (const Attributes* children = content.getAttributes(M::kChildren)) {
-        for (const Attribute& member : *children) {
+    if (const Attributes* children = content.getAttributes(M::kChildren))
+    {
+        for (const Attribute& member : *children)
+        {
             const Attributes* object = member.value().attributes();
             if (!object)
                 continue;

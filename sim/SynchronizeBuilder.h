@@ -1,6 +1,7 @@
 #pragma once
 
-namespace Core::Portable {
+namespace Core::Portable
+{
 
 class Attributes;
 class Component;

@@ -31,8 +31,9 @@ namespace
 // Tags of the model's parameters used here.
 namespace SpeakerTag
 {
-constexpr int32_t kWink = 8, kContour = 9, kModel = 16, kComments = 18, kTemperatureF = 20, kTemperatureC = 21,
-                  kNetworkList = 24, kCurrentSsid = 25, kRemoteLimOn = 28, kOptionCard = 31;
+constexpr int32_t kWink = 8, kContour = 9, kModel = 16, kComments = 18, kTemperatureF = 20,
+                  kTemperatureC = 21, kNetworkList = 24, kCurrentSsid = 25, kRemoteLimOn = 28,
+                  kOptionCard = 31;
 }
 namespace ChannelTag
 {
@@ -61,8 +62,9 @@ struct CommandParamRow
     const char* param;
 };
 constexpr CommandParamRow kCommandParams[] = {
-    {"Increase Volume", "volumeUp"},     {"Decrease Volume", "volumeDown"}, {"Volume Unity", "volumeUnity"},
-    {"Increase Delay", "delayUp"},       {"Decrease Delay", "delayDown"},   {"Increase Threshold", "threshUp"},
+    {"Increase Volume", "volumeUp"},      {"Decrease Volume", "volumeDown"},
+    {"Volume Unity", "volumeUnity"},      {"Increase Delay", "delayUp"},
+    {"Decrease Delay", "delayDown"},      {"Increase Threshold", "threshUp"},
     {"Decrease Threshold", "threshDown"},
 };
 
@@ -424,12 +426,15 @@ void SpeakerComponent::soloChanged()
     if (!room)
         return;
     Tessel::Variant holds;
-    if (!room->invokeMethod(holds, Tessel::Message("holdsSpeaker", {Tessel::Variant(static_cast<Tessel::IUnknown*>(static_cast<Tessel::Object*>(this)))}))
-        || !holds.asInt())
+    if (!room->invokeMethod(holds,
+                            Tessel::Message("holdsSpeaker", {Tessel::Variant(static_cast<Tessel::IUnknown*>(
+                                                                static_cast<Tessel::Object*>(this)))})) ||
+        !holds.asInt())
         return;
     Tessel::Variant ignored;
-    room->invokeMethod(ignored, Tessel::Message("setSolo", {Tessel::Variant(static_cast<Tessel::IUnknown*>(static_cast<Tessel::Object*>(this))),
-                                                           Tessel::Variant(value != 0)}));
+    room->invokeMethod(ignored, Tessel::Message("setSolo", {Tessel::Variant(static_cast<Tessel::IUnknown*>(
+                                                                static_cast<Tessel::Object*>(this))),
+                                                            Tessel::Variant(value != 0)}));
 }
 
 void SpeakerComponent::restoreFinished()

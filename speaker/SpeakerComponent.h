@@ -41,7 +41,7 @@ public:
     static constexpr int kMeterViews = 5;
     static constexpr int kOutputs = 4;
     // Step sizes of the step commands.
-    static constexpr double kVolumeStep = 0.2;    // dB
+    static constexpr double kVolumeStep = 0.2; // dB
     static constexpr double kDelayStep = 0.1;
     static constexpr double kThresholdStep = 0.5; // dB
     // The subwoofer model's name as it appears in "model".

@@ -56,7 +56,10 @@ public:
     void setInt(const std::string& key, int64_t value) { set(key, Variant((long long)value)); }
     void setFloat(const std::string& key, double value) { set(key, Variant(value)); }
     void setString(const std::string& key, const std::string& value) { set(key, Variant(value)); }
-    void setAttributes(const std::string& key, Attributes* value) { set(key, Variant(static_cast<IUnknown*>(value))); }
+    void setAttributes(const std::string& key, Attributes* value)
+    {
+        set(key, Variant(static_cast<IUnknown*>(value)));
+    }
     void setList(const std::string& key, AttributeList* value);
     // Creates, stores and returns a new nested dictionary or list under `key` (borrowed).
     Attributes* newAttributes(const std::string& key);

@@ -68,11 +68,11 @@ public:
 } // namespace Tessel
 
 // Inside the class body: declares the table and the interpretCommand override.
-#define TESSEL_DECLARE_COMMANDS(Class)                                                                  \
-public:                                                                                                 \
-    static const Tessel::CommandDispatcher<Class>::Entry commandTable[];                                \
-    bool interpretCommand(const Tessel::CommandMsg& msg) override;                                      \
-                                                                                                        \
+#define TESSEL_DECLARE_COMMANDS(Class)                                                                       \
+public:                                                                                                      \
+    static const Tessel::CommandDispatcher<Class>::Entry commandTable[];                                     \
+    bool interpretCommand(const Tessel::CommandMsg& msg) override;                                           \
+                                                                                                             \
 private:
 
 // In the source file: opens the table of Class.
@@ -80,14 +80,16 @@ private:
 // One row; `method` is a member function of the class, e.g. Foo::onQuit.
 #define TESSEL_COMMAND(category, name, method) {category, name, &method, 0},
 // Closes the table and defines interpretCommand: the table first, then Base::interpretCommand.
-#define TESSEL_END_COMMANDS(Class, Base)                                                                \
-    {nullptr, nullptr, nullptr, 0}                                                                      \
-    }                                                                                                   \
-    ;                                                                                                   \
-    bool Class::interpretCommand(const Tessel::CommandMsg& msg)                                         \
-    {                                                                                                   \
-        bool result = false;                                                                            \
-        if (Tessel::CommandDispatcher<Class>::dispatchCommand(this, commandTable, msg, result))         \
-            return result;                                                                              \
-        return Base::interpretCommand(msg);                                                             \
+#define TESSEL_END_COMMANDS(Class, Base)                                                                     \
+    {                                                                                                        \
+        nullptr, nullptr, nullptr, 0                                                                         \
+    }                                                                                                        \
+    }                                                                                                        \
+    ;                                                                                                        \
+    bool Class::interpretCommand(const Tessel::CommandMsg& msg)                                              \
+    {                                                                                                        \
+        bool result = false;                                                                                 \
+        if (Tessel::CommandDispatcher<Class>::dispatchCommand(this, commandTable, msg, result))              \
+            return result;                                                                                   \
+        return Base::interpretCommand(msg);                                                                  \
     }

@@ -70,7 +70,10 @@ public:
     ParamContainer& getParams() { return params; }
     const ParamContainer& getParams() const { return params; }
     // IController.
-    IParameter* findParameter(const std::string& paramName) const override { return params.lookup(paramName); }
+    IParameter* findParameter(const std::string& paramName) const override
+    {
+        return params.lookup(paramName);
+    }
     IParameter* getParameterByTag(int32_t tag) const override { return params.lookupByTag(tag); }
     int countParameters() const override { return params.count(); }
     IParameter* getParameterAt(int index) const override { return params.at(index); }

@@ -111,7 +111,8 @@ bool ExpatXmlParser::parse(const char* data, size_t size, IXmlHandler& handler)
     {
         size_t piece = std::min(size - offset, size_t(INT_MAX / 2));
         bool last = offset + piece == size;
-        if (XML_Parse(parser, data ? data + offset : "", int(piece), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK)
+        if (XML_Parse(parser, data ? data + offset : "", int(piece), last ? XML_TRUE : XML_FALSE) !=
+            XML_STATUS_OK)
         {
             ok = false;
             break;
@@ -127,7 +128,8 @@ bool ExpatXmlParser::parse(const char* data, size_t size, IXmlHandler& handler)
         if (context.stopped)
             errorMessage = "line " + std::to_string(errorLine) + ": stopped by the reader";
         else
-            errorMessage = "line " + std::to_string(errorLine) + ": " + XML_ErrorString(XML_GetErrorCode(parser));
+            errorMessage =
+                "line " + std::to_string(errorLine) + ": " + XML_ErrorString(XML_GetErrorCode(parser));
     }
     XML_ParserFree(parser);
     return ok;

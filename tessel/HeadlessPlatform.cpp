@@ -13,7 +13,8 @@
 namespace Tessel
 {
 
-HeadlessPlatform::HeadlessPlatform(bool install) : installed(install), signals([this]() { return clock.load(); })
+HeadlessPlatform::HeadlessPlatform(bool install)
+    : installed(install), signals([this]() { return clock.load(); })
 {
     if (installed)
         previous = setPlatform(this);
@@ -177,7 +178,8 @@ std::string HeadlessPlatform::getLocation(const std::string& kind) const
     PosixSystem system;
     if (kind == Location::kDocuments || kind == Location::kSettings)
     {
-        std::string base = system.getLocation(Location::kTemp) + "/tessel-headless-" + std::to_string(::getuid());
+        std::string base =
+            system.getLocation(Location::kTemp) + "/tessel-headless-" + std::to_string(::getuid());
         return base + (kind == Location::kDocuments ? "/Documents" : "/Settings");
     }
     return system.getLocation(kind);

@@ -10,10 +10,10 @@ class Attributes;
 // Location kinds for ISystem::getLocation.
 namespace Location
 {
-constexpr const char* kSupport = "Supp";        // the application's support folder (beside the program)
-constexpr const char* kDocuments = "Docs";      // the user's documents folder
-constexpr const char* kSettings = "Settings";   // the user's settings folder for this application
-constexpr const char* kTemp = "Temp";           // a folder for temporary files
+constexpr const char* kSupport = "Supp";      // the application's support folder (beside the program)
+constexpr const char* kDocuments = "Docs";    // the user's documents folder
+constexpr const char* kSettings = "Settings"; // the user's settings folder for this application
+constexpr const char* kTemp = "Temp";         // a folder for temporary files
 } // namespace Location
 
 // Facts about the computer and its folders.

@@ -37,8 +37,8 @@ template <class I> I* unknownCast(IUnknown* object)
 }
 
 // Answers `iid` with `this` seen as interface I inside a queryInterface implementation.
-#define TESSEL_QUERY_INTERFACE(I)                                                                       \
-    if (iid == I::kIID)                                                                                 \
+#define TESSEL_QUERY_INTERFACE(I)                                                                            \
+    if (iid == I::kIID)                                                                                      \
         return static_cast<I*>(this);
 
 } // namespace Tessel

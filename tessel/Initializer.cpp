@@ -27,7 +27,8 @@ struct InitializerRegistry
     }
 };
 
-Initializer::Initializer(const char* name, int order, Function function) : name(name), order(order), function(function)
+Initializer::Initializer(const char* name, int order, Function function)
+    : name(name), order(order), function(function)
 {
     InitializerRegistry::instance().entries.push_back(this);
 }
@@ -72,8 +73,8 @@ namespace
 // whatever the linker kept of their static registrations.
 bool initializeRuntime()
 {
-    const MetaClass* classes[] = {&Object::metaClass,      &Component::metaClass,  &Parameter::metaClass,
-                                  &StringParam::metaClass, &ListParam::metaClass,  &ColorParam::metaClass,
+    const MetaClass* classes[] = {&Object::metaClass,      &Component::metaClass,    &Parameter::metaClass,
+                                  &StringParam::metaClass, &ListParam::metaClass,    &ColorParam::metaClass,
                                   &AliasParam::metaClass,  &CommandParam::metaClass, &MenuParam::metaClass};
     for (const MetaClass* metaClass : classes)
         ClassFactory::registerClass(*metaClass);

@@ -6,7 +6,9 @@
 namespace Tessel
 {
 
-MemoryStream::MemoryStream(const void* data, size_t size) : data(static_cast<const char*>(data)), size(size) {}
+MemoryStream::MemoryStream(const void* data, size_t size) : data(static_cast<const char*>(data)), size(size)
+{
+}
 
 MemoryStream::MemoryStream(std::string bytes) : owned(std::move(bytes)), data(nullptr), size(0)
 {

@@ -38,24 +38,27 @@ private:
 
 // Inside a class derived from Tessel::Object: declares the class's meta class and overrides
 // getMetaClass(). Pair with TESSEL_DEFINE_CLASS in the source file.
-#define TESSEL_DECLARE_CLASS(Class)                                                                     \
-public:                                                                                                 \
-    static const Tessel::MetaClass metaClass;                                                           \
-    const Tessel::MetaClass& getMetaClass() const override { return metaClass; }                        \
-                                                                                                        \
+#define TESSEL_DECLARE_CLASS(Class)                                                                          \
+public:                                                                                                      \
+    static const Tessel::MetaClass metaClass;                                                                \
+    const Tessel::MetaClass& getMetaClass() const override                                                   \
+    {                                                                                                        \
+        return metaClass;                                                                                    \
+    }                                                                                                        \
+                                                                                                             \
 private:
 
 // Defines the meta class of a default-constructible Class derived from Parent and registers it,
 // so the class factory can create it by the name #Class.
-#define TESSEL_DEFINE_CLASS(Class, Parent)                                                              \
-    const Tessel::MetaClass Class::metaClass(#Class, &Parent::metaClass,                                \
+#define TESSEL_DEFINE_CLASS(Class, Parent)                                                                   \
+    const Tessel::MetaClass Class::metaClass(#Class, &Parent::metaClass,                                     \
                                              []() -> Tessel::Object* { return new Class; });
 
 // Same with a class name other than the C++ name (for classes inside namespaces, say).
-#define TESSEL_DEFINE_CLASS_NAMED(Class, Parent, name)                                                  \
-    const Tessel::MetaClass Class::metaClass(name, &Parent::metaClass,                                  \
+#define TESSEL_DEFINE_CLASS_NAMED(Class, Parent, name)                                                       \
+    const Tessel::MetaClass Class::metaClass(name, &Parent::metaClass,                                       \
                                              []() -> Tessel::Object* { return new Class; });
 
 // Defines the meta class of a class that cannot be created by name (abstract or needing arguments).
-#define TESSEL_DEFINE_ABSTRACT_CLASS(Class, Parent, name)                                               \
+#define TESSEL_DEFINE_ABSTRACT_CLASS(Class, Parent, name)                                                    \
     const Tessel::MetaClass Class::metaClass(name, &Parent::metaClass, nullptr);

@@ -16,8 +16,8 @@ namespace Tessel
 // Services that every platform shares: the local file system with embedded resources, the
 // program launcher, lock-file semaphores, the command table, services, plug-ins and threads that
 // have nothing to do (no services, no plug-ins, no pool threads), a monotonic clock and debug
-// output to standard error (the warning report keeps nothing more). A platform derives from it and supplies the GUI, the signal
-// handler, windows, system facts and alerts (and may override the rest).
+// output to standard error (the warning report keeps nothing more). A platform derives from it and supplies
+// the GUI, the signal handler, windows, system facts and alerts (and may override the rest).
 class PlatformBase : public IPlatform, private IServiceManager, private IPlugInManager, private IThreadPool
 {
 public:

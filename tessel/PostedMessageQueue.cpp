@@ -22,9 +22,10 @@ void PostedMessageQueue::post(IObserver* target, const Message& msg, int64_t due
         std::lock_guard<std::mutex> lock(mutex);
         bool earliest = entries.empty() || dueTick < entries.front().due;
         Entry entry{dueTick, nextSequence++, SharedPtr<IObserver>(target), msg};
-        auto position = std::upper_bound(entries.begin(), entries.end(), entry, [](const Entry& a, const Entry& b) {
-            return a.due < b.due || (a.due == b.due && a.sequence < b.sequence);
-        });
+        auto position =
+            std::upper_bound(entries.begin(), entries.end(), entry,
+                             [](const Entry& a, const Entry& b)
+                             { return a.due < b.due || (a.due == b.due && a.sequence < b.sequence); });
         entries.insert(position, std::move(entry));
         if (earliest)
             wakeNow = wake;

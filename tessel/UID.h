@@ -14,10 +14,24 @@ struct UID
 
     constexpr UID() = default;
     // Builds an identifier from the usual groups (data1 is the first 8 digits, data4 the last 16).
-    constexpr UID(uint32_t d1, uint16_t d2, uint16_t d3, uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e,
-                  uint8_t f, uint8_t g, uint8_t h)
-        : bytes{uint8_t(d1 >> 24), uint8_t(d1 >> 16), uint8_t(d1 >> 8), uint8_t(d1), uint8_t(d2 >> 8),
-                uint8_t(d2),       uint8_t(d3 >> 8),  uint8_t(d3),       a, b, c, d, e, f, g, h}
+    constexpr UID(uint32_t d1, uint16_t d2, uint16_t d3, uint8_t a, uint8_t b, uint8_t c, uint8_t d,
+                  uint8_t e, uint8_t f, uint8_t g, uint8_t h)
+        : bytes{uint8_t(d1 >> 24),
+                uint8_t(d1 >> 16),
+                uint8_t(d1 >> 8),
+                uint8_t(d1),
+                uint8_t(d2 >> 8),
+                uint8_t(d2),
+                uint8_t(d3 >> 8),
+                uint8_t(d3),
+                a,
+                b,
+                c,
+                d,
+                e,
+                f,
+                g,
+                h}
     {
     }
 

@@ -67,11 +67,13 @@ void quitOnTerminationSignals(QObject* parent)
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSockets) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, parent);
-    QObject::connect(notifier, &QSocketNotifier::activated, parent, [] {
-        char byte = 0;
-        [[maybe_unused]] ssize_t got = ::read(signalSockets[1], &byte, 1);
-        QCoreApplication::exit(0);
-    });
+    QObject::connect(notifier, &QSocketNotifier::activated, parent,
+                     []
+                     {
+                         char byte = 0;
+                         [[maybe_unused]] ssize_t got = ::read(signalSockets[1], &byte, 1);
+                         QCoreApplication::exit(0);
+                     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);

@@ -14,7 +14,8 @@
 
 using namespace Core::Portable;
 
-namespace {
+namespace
+{
 
 // A message shaped like a speaker's state: 300 members spread over a few
 // nested components, numbers as normalised floats, some texts.
@@ -26,9 +27,11 @@ Attributes message300()
     message.setText("id", "Synchronize");
     Attributes& children = message.setAttributes("children");
     int members = 1;
-    for (int c = 0; members < 300; ++c) {
+    for (int c = 0; members < 300; ++c)
+    {
         Attributes& values = children.setAttributes("ch" + std::to_string(c)).setAttributes("values");
-        for (int p = 0; p < 40 && members < 300; ++p, ++members) {
+        for (int p = 0; p < 40 && members < 300; ++p, ++members)
+        {
             const std::string name = "eqgain" + std::to_string(p);
             if (p % 10 == 9)
                 values.setText(name, "It's a text");
@@ -53,7 +56,8 @@ void JsonWriteCompact300(benchmark::State& state)
 {
     const Attributes message = message300();
     MemoryStream stream(16384);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         stream.clear();
         JsonWriter::write(stream, message, JsonLayout::Compact);
         benchmark::DoNotOptimize(stream.data());
@@ -66,7 +70,8 @@ void JsonWriteIndented300(benchmark::State& state)
 {
     const Attributes message = message300();
     MemoryStream stream(16384);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         stream.clear();
         JsonWriter::write(stream, message, JsonLayout::Indented);
         benchmark::DoNotOptimize(stream.data());
@@ -79,7 +84,8 @@ void JsonRead300(benchmark::State& state)
 {
     const std::string text = JsonWriter::toString(message300());
     Attributes target;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         JsonReader::parse(text, target);
         benchmark::DoNotOptimize(target.count());
     }
@@ -92,7 +98,8 @@ void ZlibRoundTrip40k(benchmark::State& state)
     const std::string text = message40k();
     std::string packed;
     std::string unpacked;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         Core::Zlib::compress(text, packed);
         Core::Zlib::decompress(packed, unpacked);
         benchmark::DoNotOptimize(unpacked.data());
@@ -110,7 +117,8 @@ void PooledAllocation(benchmark::State& state)
 {
     BlockPool& pool = BlockPool::forType<Attribute>();
     std::vector<void*> blocks(kBatch);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         for (void*& block : blocks)
             block = pool.allocate();
         benchmark::DoNotOptimize(blocks.data());
@@ -124,7 +132,8 @@ BENCHMARK(PooledAllocation)->Threads(1)->Threads(2)->Threads(4);
 void PlainAllocation(benchmark::State& state)
 {
     std::vector<void*> blocks(kBatch);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         for (void*& block : blocks)
             block = ::operator new(sizeof(Attribute));
         benchmark::DoNotOptimize(blocks.data());
@@ -137,7 +146,8 @@ BENCHMARK(PlainAllocation)->Threads(1)->Threads(2)->Threads(4);
 
 void BuildAndDrop300(benchmark::State& state)
 {
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         Attributes message = message300();
         benchmark::DoNotOptimize(message.count());
     }

@@ -42,8 +42,8 @@ double cpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 size_t heapBytes()
@@ -81,7 +81,8 @@ std::vector<std::unique_ptr<ChildProcess>> startFleet(int size)
 {
     std::vector<std::unique_ptr<ChildProcess>> fleet;
     for (int i = 0; i < size; ++i)
-        fleet.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{kModels[i % 4]}));
+        fleet.push_back(
+            std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{kModels[i % 4]}));
     return fleet;
 }
 
@@ -127,7 +128,8 @@ void runFleet(int size, double steadySeconds)
     }
     double listedMs = -1;
     bool synced = session.getPlatform().runUntil(
-        [&] {
+        [&]
+        {
             if (listedMs < 0 && session.getManager().countSpeakers() >= size)
                 listedMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             return countSynchronized(session) >= size;
@@ -136,10 +138,12 @@ void runFleet(int size, double steadySeconds)
     const double syncMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (!synced)
     {
-        std::printf("   only %d of %d synchronised after %.0f ms\n", countSynchronized(session), size, syncMs);
+        std::printf("   only %d of %d synchronised after %.0f ms\n", countSynchronized(session), size,
+                    syncMs);
         return;
     }
-    std::printf("   listed all after %.0f ms, all synchronised after %.0f ms (goal < 2000 ms)\n", listedMs, syncMs);
+    std::printf("   listed all after %.0f ms, all synchronised after %.0f ms (goal < 2000 ms)\n", listedMs,
+                syncMs);
 
     // Every meter view of every speaker, as a window showing them all would ask for.
     Vellaris::SpeakerNetworkManager& manager = session.getManager();
@@ -224,7 +228,8 @@ int main(int argc, char** argv)
         else if (option == "--ping")
             pings = std::max(1, std::atoi(argv[i + 1]));
     }
-    std::printf("bench_fleet: load average %s on %ld cores\n", loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf("bench_fleet: load average %s on %ld cores\n", loadAverage().c_str(),
+                sysconf(_SC_NPROCESSORS_ONLN));
     measureTrees();
     for (int size : sizes)
         runFleet(size, steady);

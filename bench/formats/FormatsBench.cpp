@@ -78,19 +78,58 @@ void curveBothWays(benchmark::State& state, const char* name, float min, float m
     }
 }
 
-void BM_PrintGain(benchmark::State& state) { printWith(state, "gain", -84.0f, 0.01f); }
-void BM_PrintFreq(benchmark::State& state) { printWith(state, "freq", 20.0f, 1.0f); }
-void BM_PrintPercent1(benchmark::State& state) { printWith(state, "percent.1", 0.0f, 0.0001f); }
-void BM_PrintOnOff(benchmark::State& state) { printWith(state, "onoff", 0.0f, 0.5f); }
-void BM_PrintRangeText(benchmark::State& state) { printWith(state, "gain/-inf/~", -84.0f, 0.01f); }
-void BM_ScanGain(benchmark::State& state) { scanWith(state, "gain", "-6.00 dB"); }
-void BM_ScanTime(benchmark::State& state) { scanWith(state, "time", "20 ms"); }
-void BM_ScanOnOff(benchmark::State& state) { scanWith(state, "onoff", "off"); }
-void BM_CurveLinear(benchmark::State& state) { curveBothWays(state, "linear", -12.0f, 0.0f, 1.0f); }
-void BM_CurveLog(benchmark::State& state) { curveBothWays(state, "log", 20.0f, 20000.0f, 1.0f); }
-void BM_CurveSkew(benchmark::State& state) { curveBothWays(state, "skew", -84.0f, 10.0f, -9.0f); }
-void BM_CurveExp(benchmark::State& state) { curveBothWays(state, "exp", 0.0f, 1.0f, 0.1f); }
-void BM_CurveFader(benchmark::State& state) { curveBothWays(state, "fader", -84.0f, 10.0f, 1.0f); }
+void BM_PrintGain(benchmark::State& state)
+{
+    printWith(state, "gain", -84.0f, 0.01f);
+}
+void BM_PrintFreq(benchmark::State& state)
+{
+    printWith(state, "freq", 20.0f, 1.0f);
+}
+void BM_PrintPercent1(benchmark::State& state)
+{
+    printWith(state, "percent.1", 0.0f, 0.0001f);
+}
+void BM_PrintOnOff(benchmark::State& state)
+{
+    printWith(state, "onoff", 0.0f, 0.5f);
+}
+void BM_PrintRangeText(benchmark::State& state)
+{
+    printWith(state, "gain/-inf/~", -84.0f, 0.01f);
+}
+void BM_ScanGain(benchmark::State& state)
+{
+    scanWith(state, "gain", "-6.00 dB");
+}
+void BM_ScanTime(benchmark::State& state)
+{
+    scanWith(state, "time", "20 ms");
+}
+void BM_ScanOnOff(benchmark::State& state)
+{
+    scanWith(state, "onoff", "off");
+}
+void BM_CurveLinear(benchmark::State& state)
+{
+    curveBothWays(state, "linear", -12.0f, 0.0f, 1.0f);
+}
+void BM_CurveLog(benchmark::State& state)
+{
+    curveBothWays(state, "log", 20.0f, 20000.0f, 1.0f);
+}
+void BM_CurveSkew(benchmark::State& state)
+{
+    curveBothWays(state, "skew", -84.0f, 10.0f, -9.0f);
+}
+void BM_CurveExp(benchmark::State& state)
+{
+    curveBothWays(state, "exp", 0.0f, 1.0f, 0.1f);
+}
+void BM_CurveFader(benchmark::State& state)
+{
+    curveBothWays(state, "fader", -84.0f, 10.0f, 1.0f);
+}
 
 void BM_FaderCurveLaw(benchmark::State& state)
 {

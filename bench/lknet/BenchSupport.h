@@ -17,7 +17,8 @@
 
 #include "lknet/lknet.h"
 
-namespace lknet::bench {
+namespace lknet::bench
+{
 
 inline void useOwnDiscoveryScope()
 {
@@ -41,21 +42,23 @@ inline int64_t microseconds(clockid_t clock = CLOCK_MONOTONIC)
 
 inline int64_t percentile(std::vector<int64_t> values, double p)
 {
-    if (values.empty()) return 0;
+    if (values.empty())
+        return 0;
     std::sort(values.begin(), values.end());
     size_t index = size_t(p * double(values.size() - 1) + 0.5);
     return values[std::min(index, values.size() - 1)];
 }
 
 // Pumps the manager until `done` holds or `ms` passed.
-template <typename F>
-bool pumpUntil(F done, int ms)
+template <typename F> bool pumpUntil(F done, int ms)
 {
     INetworkManager* net = LKGetNetworkManager();
     int64_t deadline = microseconds() + int64_t(ms) * 1000;
-    while (microseconds() < deadline) {
+    while (microseconds() < deadline)
+    {
         net->process();
-        if (done()) return true;
+        if (done())
+            return true;
         net->wait(5);
     }
     return false;

@@ -12,13 +12,16 @@
 using namespace lknet;
 using namespace lknet::bench;
 
-namespace {
+namespace
+{
 
-struct Echo : IEventHandler {
+struct Echo : IEventHandler
+{
     int handle = 0;
     int handlePacket(int, const Packet* packet) override
     {
-        if (packet->type != kPacketParamValue) return 0;
+        if (packet->type != kPacketParamValue)
+            return 0;
         uint8_t copy[kSizeParamValue];
         std::memcpy(copy, packet, kSizeParamValue);
         auto* reply = reinterpret_cast<Packet*>(copy);
@@ -29,7 +32,8 @@ struct Echo : IEventHandler {
     }
 };
 
-struct Client : IEventHandler, INetworkListener {
+struct Client : IEventHandler, INetworkListener
+{
     int server = 0;
     int replies = 0;
     int handlePacket(int, const Packet* packet) override
@@ -47,7 +51,8 @@ int measure(bool spin)
 {
     useOwnDiscoveryScope();
     pid_t child = fork();
-    if (child == 0) {
+    if (child == 0)
+    {
         INetworkManager* net = LKGetNetworkManager();
         net->startup();
         Echo echo;
@@ -56,9 +61,11 @@ int measure(bool spin)
         d.deviceType = "SPK";
         d.serialNumber = "1";
         net->registerServer(&echo.handle, &echo, &d, 0);
-        for (;;) {  // until killed
+        for (;;)
+        { // until killed
             net->process();
-            if (!spin) net->wait(100);
+            if (!spin)
+                net->wait(100);
         }
     }
     INetworkManager* net = LKGetNetworkManager();
@@ -67,7 +74,8 @@ int measure(bool spin)
     int handle = 0;
     net->registerClient(&handle, &client);
     net->addNetworkListener(&client);
-    if (!pumpUntil([&] { return client.server != 0; }, 5000)) {
+    if (!pumpUntil([&] { return client.server != 0; }, 5000))
+    {
         std::fprintf(stderr, "server not found\n");
         kill(child, SIGKILL);
         return 1;
@@ -81,15 +89,19 @@ int measure(bool spin)
     const int warmup = 1000, rounds = 20000;
     std::vector<int64_t> times;
     times.reserve(rounds);
-    for (int i = 0; i < warmup + rounds; ++i) {
+    for (int i = 0; i < warmup + rounds; ++i)
+    {
         int before = client.replies;
         int64_t start = microseconds();
         net->send(pv, 0);
-        while (client.replies == before) {
+        while (client.replies == before)
+        {
             net->process();
-            if (!spin && client.replies == before) net->wait(100);
+            if (!spin && client.replies == before)
+                net->wait(100);
         }
-        if (i >= warmup) times.push_back(microseconds() - start);
+        if (i >= warmup)
+            times.push_back(microseconds() - start);
     }
     std::printf("bench_lknet_roundtrip: PV round trip over loopback, %s, %d rounds\n",
                 spin ? "both sides polling continuously" : "both sides waiting in wait()", rounds);

@@ -17,7 +17,8 @@ struct Setup
     {
         Tessel::runInitializers();
         if (!Vellaris::UniversalComponentBuilder::getGlobal().getModel().isLoaded())
-            Vellaris::UniversalComponentBuilder::getGlobal().load(Vellaris::UniversalComponentBuilder::kModelUrl);
+            Vellaris::UniversalComponentBuilder::getGlobal().load(
+                Vellaris::UniversalComponentBuilder::kModelUrl);
     }
     Tessel::HeadlessPlatform platform;
 };
@@ -33,7 +34,8 @@ void BM_LoadModelDocuments(benchmark::State& state)
     setup();
     for (auto _ : state)
     {
-        Tessel::AutoPtr<Vellaris::UniversalComponentBuilder> builder = new Vellaris::UniversalComponentBuilder;
+        Tessel::AutoPtr<Vellaris::UniversalComponentBuilder> builder =
+            new Vellaris::UniversalComponentBuilder;
         benchmark::DoNotOptimize(builder->load(Vellaris::UniversalComponentBuilder::kModelUrl));
     }
 }

@@ -21,7 +21,8 @@
 
 using namespace Vellaris::LK;
 
-namespace {
+namespace
+{
 
 MessageAttributes buildSynchronize(const Vellaris::Tarn::SpeakerComponent& speaker)
 {
@@ -33,7 +34,8 @@ MessageAttributes buildSynchronize(const Vellaris::Tarn::SpeakerComponent& speak
 void BM_BuildSynchronize(benchmark::State& state)
 {
     Vellaris::Tarn::SpeakerComponent speaker(nullptr, nullptr);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         MessageAttributes message = buildSynchronize(speaker);
         benchmark::DoNotOptimize(message.count());
     }
@@ -45,7 +47,8 @@ void BM_EncodeSynchronize(benchmark::State& state)
     Vellaris::Tarn::SpeakerComponent speaker(nullptr, nullptr);
     const MessageAttributes message = buildSynchronize(speaker);
     size_t bytes = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         const std::string text = message.toJson();
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
@@ -59,7 +62,8 @@ void BM_CompressSynchronize(benchmark::State& state)
     Vellaris::Tarn::SpeakerComponent speaker(nullptr, nullptr);
     const MessageAttributes message = buildSynchronize(speaker);
     EncodedMessage encoded;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         message.encode(encoded, MessageEncoding::Compressed);
         benchmark::DoNotOptimize(encoded.data().data());
     }
@@ -73,7 +77,8 @@ void BM_DecodeSynchronize(benchmark::State& state)
     Vellaris::Tarn::SpeakerComponent speaker(nullptr, nullptr);
     EncodedMessage encoded;
     buildSynchronize(speaker).encode(encoded, MessageEncoding::Compressed);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         MessageAttributes decoded;
         decoded.decode(encoded.packet());
         benchmark::DoNotOptimize(decoded.count());
@@ -91,27 +96,30 @@ void echoRoundTrip(benchmark::State& state, bool plainLoop)
     SimulatorProcess sim(std::vector<std::string>(1, "TX20A"), std::string(), environment);
     ServerWatcher watcher;
     auto server = watcher.waitFor("TX20A", Milliseconds(10000));
-    if (!server) {
+    if (!server)
+    {
         state.SkipWithError("the simulator did not appear");
         return;
     }
     TestClient client;
     client.subscribe(server->handle);
-    if (!pumpUntil([&] { return !client.messages(Message::kSubscriptionReply).empty(); }, Milliseconds(10000))) {
+    if (!pumpUntil([&] { return !client.messages(Message::kSubscriptionReply).empty(); },
+                   Milliseconds(10000)))
+    {
         state.SkipWithError("no subscription");
         return;
     }
     std::vector<double> samples;
     int step = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         // Every value differs from the one before, so each one is echoed.
         const float value = static_cast<float>(step++ % 99 + 1) / 100.0f;
         const size_t before = client.values("line/ch1/delay").size();
         const auto start = Clock::now();
         client.sendValue("line/ch1/delay", value);
         // Busy-poll so the client adds as little delay as possible.
-        while (client.values("line/ch1/delay").size() == before
-               && Clock::now() - start < Milliseconds(2000))
+        while (client.values("line/ch1/delay").size() == before && Clock::now() - start < Milliseconds(2000))
             network().process();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         state.SetIterationTime(seconds);
@@ -122,7 +130,8 @@ void echoRoundTrip(benchmark::State& state, bool plainLoop)
         client.received.clear();
     }
     std::sort(samples.begin(), samples.end());
-    if (!samples.empty()) {
+    if (!samples.empty())
+    {
         state.counters["p50_ms"] = samples[samples.size() / 2];
         state.counters["p90_ms"] = samples[samples.size() * 9 / 10];
         state.counters["p99_ms"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Whatever was read writes out as text that reads back. One round may
     // normalise (1.0 prints as 1 and reads as an integer, non-finite doubles
     // print as null and are dropped); after that the text must be stable.
-    for (JsonLayout layout : {JsonLayout::Compact, JsonLayout::Indented}) {
+    for (JsonLayout layout : {JsonLayout::Compact, JsonLayout::Indented})
+    {
         Attributes once;
         if (!JsonReader::parse(JsonWriter::toString(fromMemory, layout), once))
             std::abort();

@@ -56,8 +56,7 @@ FormatterSet& formatterSet()
     return *set;
 }
 
-template <typename T>
-std::unique_ptr<Core::Interpolator> make()
+template <typename T> std::unique_ptr<Core::Interpolator> make()
 {
     return std::make_unique<T>();
 }

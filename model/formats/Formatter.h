@@ -9,9 +9,9 @@ namespace Core
 // into value. Output is cut to capacity - 1 characters plus the terminator.
 struct FormatterData
 {
-    char* text = nullptr;       // output of print, input of scan; a null pointer reads as empty text
-    int32_t capacity = 0;       // size of the text buffer in bytes
-    float value = 0.0f;         // the plain value: input of print, output of scan
+    char* text = nullptr;         // output of print, input of scan; a null pointer reads as empty text
+    int32_t capacity = 0;         // size of the text buffer in bytes
+    float value = 0.0f;           // the plain value: input of print, output of scan
     const float* range = nullptr; // the parameter's minimum and maximum (two floats), or null
 };
 

@@ -11,7 +11,9 @@ class IntFormatter : public Core::Formatter
 {
 public:
     // unit may be null for none; name and unit must outlive the formatter (literals).
-    explicit IntFormatter(const char* name = "int", const char* unit = nullptr) : Formatter(name), unit_(unit) {}
+    explicit IntFormatter(const char* name = "int", const char* unit = nullptr) : Formatter(name), unit_(unit)
+    {
+    }
 
     void print(Core::FormatterData& data) const override;
 

@@ -10,7 +10,9 @@ namespace Vellaris::Dsp
 using namespace Core::FormatterText;
 
 PercentFormatter::PercentFormatter(const char* name, int decimals)
-    : Formatter(name), decimals_(decimals < 0 ? 0 : decimals > 2 ? 2 : decimals)
+    : Formatter(name), decimals_(decimals < 0   ? 0
+                                 : decimals > 2 ? 2
+                                                : decimals)
 {
 }
 

@@ -45,8 +45,9 @@ ComponentBuilder::ComponentBuilder() = default;
 
 ComponentBuilder::~ComponentBuilder() = default;
 
-Tessel::Component* ComponentBuilder::createComponent(Tessel::Component*, const ComponentNode&, const std::string&,
-                                                     const std::string&, const std::string&)
+Tessel::Component* ComponentBuilder::createComponent(Tessel::Component*, const ComponentNode&,
+                                                     const std::string&, const std::string&,
+                                                     const std::string&)
 {
     return nullptr;
 }
@@ -174,8 +175,8 @@ void ComponentBuilder::buildTemplateChildren(const std::string& templateName, Te
     for (const TemplateNode* node : chain)
     {
         // A template that (through its components) contains itself would never end.
-        if (std::find(activeTemplates.begin(), activeTemplates.end(), node) != activeTemplates.end()
-            || int(activeTemplates.size()) >= kMaxTemplateNesting)
+        if (std::find(activeTemplates.begin(), activeTemplates.end(), node) != activeTemplates.end() ||
+            int(activeTemplates.size()) >= kMaxTemplateNesting)
         {
             Tessel::warning("LK Component Template loop cut at: %s\n", node->id.c_str());
             continue;
@@ -270,7 +271,9 @@ void ComponentBuilder::applyClassData(const ComponentNode& node, Tessel::Compone
 const ComponentNode* ComponentBuilder::findComponentNode(const std::string& path) const
 {
     // Looks for the component `id` below `scope`, through wrappers but not into other components.
-    auto searchIn = [this](const ModelNode& scope, const std::string& id, auto& self, int depth) -> const ComponentNode* {
+    auto searchIn = [this](const ModelNode& scope, const std::string& id, auto& self,
+                           int depth) -> const ComponentNode*
+    {
         for (const auto& child : scope.getChildren())
         {
             if (child->is("lk:Component"))

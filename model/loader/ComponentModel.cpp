@@ -200,8 +200,8 @@ SectionNode* ComponentModel::section(SectionIndex index)
     if (!root)
         return nullptr;
     if (!sections[index])
-        sections[index] = static_cast<SectionNode*>(
-            root->appendChild(std::make_unique<SectionNode>(kSectionNames[index])));
+        sections[index] =
+            static_cast<SectionNode*>(root->appendChild(std::make_unique<SectionNode>(kSectionNames[index])));
     return sections[index];
 }
 
@@ -210,7 +210,8 @@ const SectionNode* ComponentModel::findSection(SectionIndex index) const
     return sections[index];
 }
 
-const ModelNode* ComponentModel::findIn(SectionIndex index, std::string_view element, const std::string& id) const
+const ModelNode* ComponentModel::findIn(SectionIndex index, std::string_view element,
+                                        const std::string& id) const
 {
     const SectionNode* node = findSection(index);
     if (!node || id.empty())
@@ -320,7 +321,8 @@ ParamDescription ComponentModel::describe(const ParamNode& param, int32_t tag) c
     d.flags = param.flags;
     d.tag = param.hasTag ? param.tag : tag;
 
-    auto apply = [&d](const ModelNumbers& numbers, const std::string& units, const std::string& curve) {
+    auto apply = [&d](const ModelNumbers& numbers, const std::string& units, const std::string& curve)
+    {
         if (numbers.has(ModelNumbers::kMin))
             d.min = numbers.min;
         if (numbers.has(ModelNumbers::kMax))

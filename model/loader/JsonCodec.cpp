@@ -62,13 +62,15 @@ bool valueToFramework(const Portable::AttributeValue& from, Tessel::Variant& to,
     case Portable::AttributeValue::Kind::Text:
         to = Tessel::Variant(std::string(from.text()));
         return true;
-    case Portable::AttributeValue::Kind::Attributes: {
+    case Portable::AttributeValue::Kind::Attributes:
+    {
         Tessel::AutoPtr<Tessel::Attributes> nested = new Tessel::Attributes;
         const bool ok = attributesToFramework(*from.attributes(), *nested, depth + 1);
         to = Tessel::Variant(static_cast<Tessel::IUnknown*>(nested.get()));
         return ok;
     }
-    case Portable::AttributeValue::Kind::Queue: {
+    case Portable::AttributeValue::Kind::Queue:
+    {
         if (depth + 1 > Portable::kMaxJsonDepth)
             return false;
         Tessel::AutoPtr<Tessel::AttributeList> list = new Tessel::AttributeList;

@@ -25,7 +25,8 @@ const std::string* attribute(const Tessel::XmlAttributes& attributes, std::strin
     return nullptr;
 }
 
-std::string attributeText(const Tessel::XmlAttributes& attributes, std::string_view key, size_t limit = kMaxIdLength)
+std::string attributeText(const Tessel::XmlAttributes& attributes, std::string_view key,
+                          size_t limit = kMaxIdLength)
 {
     const std::string* value = attribute(attributes, key);
     return value ? cut(*value, limit) : std::string();

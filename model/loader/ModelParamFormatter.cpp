@@ -24,7 +24,8 @@ std::string ModelParamFormatter::print(double value, const Tessel::ParamValueRan
     return text;
 }
 
-std::optional<double> ModelParamFormatter::scan(const std::string& text, const Tessel::ParamValueRange& range) const
+std::optional<double> ModelParamFormatter::scan(const std::string& text,
+                                                const Tessel::ParamValueRange& range) const
 {
     // The formatter reads a terminated text from a writable buffer.
     std::vector<char> buffer(text.begin(), text.end());

@@ -32,7 +32,9 @@ bool parseNumber(const std::string& text, double& out)
         const char* digits = text.c_str() + 1;
         // strtoull would also accept spaces, a sign and a "0x" prefix; the model's hexadecimal
         // numbers are digits only.
-        if (text.size() == 1 || !std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+        if (text.size() == 1 ||
+            !std::all_of(text.begin() + 1, text.end(),
+                         [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
             return false;
         const unsigned long long value = std::strtoull(digits, &end, 16);
         if (*end != '\0' || errno != 0)

@@ -12,9 +12,9 @@ namespace ModelSyntax
 {
 
 // Longest texts kept per attribute kind; longer values are cut at that length.
-constexpr size_t kMaxIdLength = 63;     // identifiers, names, units, curves, hrefs
+constexpr size_t kMaxIdLength = 63;      // identifiers, names, units, curves, hrefs
 constexpr size_t kMaxStringLength = 127; // lk:String text
-constexpr size_t kMaxShortLength = 31;  // a parameter's range, a data block's type
+constexpr size_t kMaxShortLength = 31;   // a parameter's range, a data block's type
 
 // Parameter type codes as the model writes them ("type" attribute).
 enum TypeCode : int

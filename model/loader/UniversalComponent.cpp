@@ -50,7 +50,8 @@ Tessel::IParameter* createByType(const ParamDescription& d)
     {
     case kInt:
         return Tessel::Parameter::createInteger(toInteger(d.min), toInteger(d.max), d.id);
-    case kList: {
+    case kList:
+    {
         auto* list = new Tessel::ListParam(d.id);
         list->setEntries(d.entries);
         return list;

@@ -27,8 +27,9 @@ public:
 
     // Reports "LK Component class not found" for a class name that gives no UniversalComponent and
     // falls back to the default class (UniversalComponent when that cannot make one).
-    Tessel::Component* createComponent(Tessel::Component* parent, const ComponentNode& node, const std::string& id,
-                                       const std::string& title, const std::string& group) override;
+    Tessel::Component* createComponent(Tessel::Component* parent, const ComponentNode& node,
+                                       const std::string& id, const std::string& title,
+                                       const std::string& group) override;
     void addChild(Tessel::Component* parent, Tessel::Component* child) override;
     // Through UniversalComponent::addParameter; a plain Component gets the parameter added directly.
     void addParameter(Tessel::Component* component, const ParamDescription& param) override;

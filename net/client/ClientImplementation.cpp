@@ -3,7 +3,8 @@
 namespace Vellaris::LK
 {
 
-ClientImplementation::ClientImplementation(lknet::INetworkManager* network, lknet::IFileTransferManager* transfers)
+ClientImplementation::ClientImplementation(lknet::INetworkManager* network,
+                                           lknet::IFileTransferManager* transfers)
     : network(network ? network : LKGetNetworkManager()),
       transfers(transfers ? transfers : LKGetFileTransferManager())
 {

@@ -30,8 +30,8 @@ namespace
 bool hasPlainRange(const Tessel::IParameter* param)
 {
     const int type = param->getType();
-    return type == Tessel::ParamType::kToggle || type == Tessel::ParamType::kInteger
-        || type == Tessel::ParamType::kFloat;
+    return type == Tessel::ParamType::kToggle || type == Tessel::ParamType::kInteger ||
+           type == Tessel::ParamType::kFloat;
 }
 
 } // namespace
@@ -98,8 +98,8 @@ void ClientRootComponent::handleParamPacket(const lknet::Packet* packet)
         break;
     case lknet::kPacketParamColor:
         if (packetHolds<ParamColorPacket>(packet) && param->getType() == Tessel::ParamType::kColor)
-            param->setValue(Tessel::Variant((long long)reinterpret_cast<const ParamColorPacket*>(packet)->color),
-                            false);
+            param->setValue(
+                Tessel::Variant((long long)reinterpret_cast<const ParamColorPacket*>(packet)->color), false);
         break;
     case lknet::kPacketParamRange:
         if (packetHolds<ParamRangePacket>(packet) && hasPlainRange(param))
@@ -200,12 +200,12 @@ void ClientRootComponent::handleUpdateMenu(const MessageAttributes& message)
 
 // --- Ranges ---------------------------------------------------------------------------------
 
-bool ClientRootComponent::applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
-                                     std::string_view units, std::string_view curve)
+bool ClientRootComponent::applyRange(Tessel::IParameter* param, double min, double max, double def,
+                                     double mid, std::string_view units, std::string_view curve)
 {
     // A range from the network that cannot be one is dropped whole.
-    if (!param || !hasPlainRange(param) || !std::isfinite(min) || !std::isfinite(max) || min > max
-        || !std::isfinite(def) || !std::isfinite(mid))
+    if (!param || !hasPlainRange(param) || !std::isfinite(min) || !std::isfinite(max) || min > max ||
+        !std::isfinite(def) || !std::isfinite(mid))
         return false;
     param->setCurve(nullptr);
     if (auto* plain = dynamic_cast<Tessel::Parameter*>(param->getOriginal()))
@@ -231,7 +231,8 @@ bool ClientRootComponent::applyRange(Tessel::IParameter* param, double min, doub
     if (newCurve)
     {
         newCurve->setRange(float(min), float(max), float(mid));
-        Tessel::AutoPtr<ModelParamCurve> wrapper = new ModelParamCurve(std::move(newCurve), std::string(curve));
+        Tessel::AutoPtr<ModelParamCurve> wrapper =
+            new ModelParamCurve(std::move(newCurve), std::string(curve));
         param->setCurve(wrapper);
     }
     return true;

@@ -35,7 +35,8 @@ std::string toAscii(const std::string& text)
 
 } // namespace
 
-ClientRootComponent::ClientRootComponent(lknet::INetworkManager* network, lknet::IFileTransferManager* transfers)
+ClientRootComponent::ClientRootComponent(lknet::INetworkManager* network,
+                                         lknet::IFileTransferManager* transfers)
     : ClientImplementation(network, transfers), lifeToken(std::make_shared<ClientRootComponent*>(this))
 {
     if (this->network && this->network->registerClient(&client, this) != lknet::kOk)
@@ -119,7 +120,8 @@ int ClientRootComponent::sendMessage(MessageAttributes& message, bool compressed
 {
     message.sourceId = uint32_t(client);
     message.destinationId = uint32_t(server);
-    return LK::sendMessage(*network, message, compressed ? MessageEncoding::Compressed : MessageEncoding::Plain);
+    return LK::sendMessage(*network, message,
+                           compressed ? MessageEncoding::Compressed : MessageEncoding::Plain);
 }
 
 void ClientRootComponent::pushValues()
@@ -148,13 +150,15 @@ void ClientRootComponent::remoteParamChanged(Tessel::Component* owner, Tessel::I
         return;
     switch (param->getType())
     {
-    case Tessel::ParamType::kString: {
+    case Tessel::ParamType::kString:
+    {
         ParamStringPacket packet;
         buildStringPacket(packet, uint32_t(client), uint32_t(server), wirePath, 0, param->toString());
         sendPacket(packet.base.header);
         break;
     }
-    case Tessel::ParamType::kColor: {
+    case Tessel::ParamType::kColor:
+    {
         ParamColorPacket packet;
         buildColorPacket(packet, uint32_t(client), uint32_t(server), wirePath, 0,
                          uint32_t(param->getValue().asInt()));
@@ -233,8 +237,8 @@ std::string ClientRootComponent::toWirePath(std::string_view localPath) const
         return std::string(localPath);
     if (localPath == remoteLevel)
         return {};
-    if (localPath.size() > remoteLevel.size() && localPath.substr(0, remoteLevel.size()) == remoteLevel
-        && localPath[remoteLevel.size()] == '/')
+    if (localPath.size() > remoteLevel.size() && localPath.substr(0, remoteLevel.size()) == remoteLevel &&
+        localPath[remoteLevel.size()] == '/')
         return std::string(localPath.substr(remoteLevel.size() + 1));
     return {};
 }

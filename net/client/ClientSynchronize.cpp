@@ -52,10 +52,10 @@ void applyValue(Tessel::IParameter* param, const AttributeValue& value, const st
             }
             else if (const Attributes* range = ranges ? ranges->getAttributes(name) : nullptr)
             {
-                ClientRootComponent::applyRange(param, numberOr0(*range, Message::kMin),
-                                                numberOr0(*range, Message::kMax), numberOr0(*range, Message::kDef),
-                                                numberOr0(*range, Message::kMid), range->getText(Message::kUnits),
-                                                range->getText(Message::kCurve));
+                ClientRootComponent::applyRange(
+                    param, numberOr0(*range, Message::kMin), numberOr0(*range, Message::kMax),
+                    numberOr0(*range, Message::kDef), numberOr0(*range, Message::kMid),
+                    range->getText(Message::kUnits), range->getText(Message::kCurve));
             }
         }
         if (param->getType() == Tessel::ParamType::kColor)

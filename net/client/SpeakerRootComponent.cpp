@@ -8,7 +8,8 @@ namespace Vellaris::LK
 
 TESSEL_DEFINE_CLASS(SpeakerRootComponent, ClientRootComponent)
 
-SpeakerRootComponent::SpeakerRootComponent(lknet::INetworkManager* network, lknet::IFileTransferManager* transfers)
+SpeakerRootComponent::SpeakerRootComponent(lknet::INetworkManager* network,
+                                           lknet::IFileTransferManager* transfers)
     : ClientRootComponent(network, transfers)
 {
     setRemoteLevel(kSpeakerName);

@@ -5,7 +5,8 @@
 #include "core/Zlib.h"
 #include "net/protocol/MessageNames.h"
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 MessageAttributes::MessageAttributes(std::string_view id, uint32_t source, uint32_t destination)
     : sourceId(source), destinationId(destination)
@@ -39,10 +40,13 @@ std::string MessageAttributes::toJson() const
 bool MessageAttributes::encode(EncodedMessage& out, MessageEncoding encoding) const
 {
     std::string text = toJson();
-    if (encoding == MessageEncoding::Compressed) {
+    if (encoding == MessageEncoding::Compressed)
+    {
         if (!Core::Zlib::compress(text, out.data_, Core::Zlib::kMessageLevel))
             return false;
-    } else {
+    }
+    else
+    {
         out.data_ = std::move(text);
     }
     const uint32_t type =
@@ -81,7 +85,8 @@ bool MessageAttributes::decodeData(const char* data, std::size_t length, Message
     clear();
     if (!data)
         return false;
-    if (encoding == MessageEncoding::Compressed) {
+    if (encoding == MessageEncoding::Compressed)
+    {
         std::string inflated;
         if (!Core::Zlib::decompress(std::string_view(data, length), inflated, kMaxInflatedMessageSize))
             return false;

@@ -8,13 +8,15 @@
 #include <string>
 #include <string_view>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 // Largest text an inflated "ZM" message may have; more is refused.
 constexpr std::size_t kMaxInflatedMessageSize = 16u * 1024u * 1024u;
 
 // How a JSON message travels.
-enum class MessageEncoding {
+enum class MessageEncoding
+{
     Plain,      // "JM": the JSON text
     Compressed, // "ZM": the JSON text as one zlib stream (level 4)
 };

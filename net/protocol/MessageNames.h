@@ -2,7 +2,8 @@
 
 // Names of the JSON messages and of their members.
 
-namespace Vellaris::LK::Message {
+namespace Vellaris::LK::Message
+{
 
 // Message ids (member "id").
 constexpr const char* kSubscribe = "Subscribe";

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 int readMeterPacket(const lknet::Packet* packet, const MeterValueFunction& function)
 {
@@ -18,16 +19,21 @@ int readMeterPacket(const lknet::Packet* packet, const MeterValueFunction& funct
     const int valueCount = meters.valueCount < limit ? meters.valueCount : limit;
     const int groupCount = meters.groupCount < kMaxMeterGroups ? meters.groupCount : kMaxMeterGroups;
     int handed = 0;
-    for (int g = 0; g < groupCount; ++g) {
+    for (int g = 0; g < groupCount; ++g)
+    {
         const MeterGroup& group = meters.groups[g];
-        for (int i = 0; i < group.valueCount; ++i) {
+        for (int i = 0; i < group.valueCount; ++i)
+        {
             const int at = group.firstValue + i;
             if (at >= valueCount)
                 break;
             float value;
-            if (bytes) {
+            if (bytes)
+            {
                 value = static_cast<float>(meters.values[at]) / 255.0f;
-            } else {
+            }
+            else
+            {
                 uint16_t raw;
                 std::memcpy(&raw, meters.values + 2 * at, sizeof(raw));
                 value = static_cast<float>(raw) / 65535.0f;
@@ -44,9 +50,11 @@ std::vector<std::string> splitListEntries(std::string_view entries)
 {
     std::vector<std::string> result;
     std::size_t start = 0;
-    while (true) {
+    while (true)
+    {
         const std::size_t end = entries.find('\n', start);
-        if (end == std::string_view::npos) {
+        if (end == std::string_view::npos)
+        {
             result.emplace_back(entries.substr(start));
             return result;
         }

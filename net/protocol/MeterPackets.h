@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 // Called for each value of each group of a meter packet, in order: the
 // group's meter id, the value's index within the group, the packet's kind

@@ -4,9 +4,11 @@
 
 #include <cmath>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
-namespace {
+namespace
+{
 constexpr float kWholeTolerance = 0.001f;
 }
 

@@ -3,14 +3,17 @@
 // Mapping between a numeric parameter's plain value and the normalised value
 // 0..1 that travels in packets and "Synchronize" messages.
 
-namespace Core {
+namespace Core
+{
 class Interpolator;
 }
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 // How a receiver treats the mapped-back value.
-enum class ValueKind {
+enum class ValueKind
+{
     Toggle,  // any nonzero value becomes 1
     Integer, // whole numbers (integer and list parameters)
     Float,

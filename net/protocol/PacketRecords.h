@@ -9,7 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 // Codes the protocol recognises besides those lknet names.
 constexpr uint32_t kPacketBoot = lknet::packetCode('B', 'O');     // 0x424F, ignored
@@ -17,10 +18,10 @@ constexpr uint32_t kPacketInfo = lknet::packetCode('M', 'I');     // 0x4D49, ign
 constexpr uint32_t kPacketTimeCode = lknet::packetCode('T', 'C'); // 0x5443, ignored
 constexpr uint32_t kPacketDebug = lknet::packetCode('D', 'B');    // 0x4442, ignored
 
-constexpr std::size_t kPathSize = 128;       // path field, NUL included
+constexpr std::size_t kPathSize = 128; // path field, NUL included
 constexpr std::size_t kStringValueSize = 256;
 constexpr std::size_t kListEntriesSize = 1024;
-constexpr std::size_t kRangeNameSize = 32;   // curve and formatter names
+constexpr std::size_t kRangeNameSize = 32; // curve and formatter names
 constexpr std::size_t kMeterValueBytes = 1024;
 constexpr int kMaxMeterGroups = 8;
 constexpr int kMaxByteMeters = 1024;
@@ -35,7 +36,8 @@ constexpr uint16_t kParamFlagGestureBegin = 2; // "PE": the edit gesture begins
 constexpr uint32_t kMeterKindGainReduction = 0x72656475;
 
 // The part every parameter packet shares: header, path, flags.
-struct ParamPacketBase {
+struct ParamPacketBase
+{
     lknet::Packet header;
     char path[kPathSize] = {};
     uint16_t flags = 0;
@@ -43,26 +45,30 @@ struct ParamPacketBase {
 };
 
 // "PV": a numeric parameter's normalised value.
-struct ParamValuePacket {
+struct ParamValuePacket
+{
     ParamPacketBase base;
     float normalized = 0.0f;
 };
 
 // "PS": a parameter's text form.
-struct ParamStringPacket {
+struct ParamStringPacket
+{
     ParamPacketBase base;
     char text[kStringValueSize] = {};
 };
 
 // "PL": a list parameter's value and its entries joined by "\n".
-struct ParamListPacket {
+struct ParamListPacket
+{
     ParamPacketBase base;
     float normalized = 0.0f;
     char entries[kListEntriesSize] = {};
 };
 
 // "PR": a numeric parameter's value and range (plain values).
-struct ParamRangePacket {
+struct ParamRangePacket
+{
     ParamPacketBase base;
     float normalized = 0.0f;
     float min = 0.0f;
@@ -74,24 +80,28 @@ struct ParamRangePacket {
 };
 
 // "PC": a colour parameter's value, ARGB.
-struct ParamColorPacket {
+struct ParamColorPacket
+{
     ParamPacketBase base;
     uint32_t color = 0;
 };
 
 // "PE": an edit gesture begins (flag 2) or ends; no payload.
-struct ParamEditPacket {
+struct ParamEditPacket
+{
     ParamPacketBase base;
 };
 
 // "MB" / "MS": meter values.
-struct MeterGroup {
+struct MeterGroup
+{
     uint16_t meterId = 0;
     uint16_t firstValue = 0;
     uint16_t valueCount = 0;
 };
 
-struct MeterPacket {
+struct MeterPacket
+{
     lknet::Packet header;
     uint32_t kind = 0;
     uint16_t reserved = 0;
@@ -104,7 +114,8 @@ struct MeterPacket {
 };
 
 // "FD": file data.
-struct FileDataPacket {
+struct FileDataPacket
+{
     lknet::Packet header;
     uint32_t requestWord = 0; // copied from the request
     uint32_t reserved1 = 0;
@@ -115,7 +126,7 @@ struct FileDataPacket {
 };
 
 // "FD" statuses the simulator answers a file request with.
-constexpr uint16_t kFileStatusNotServed = 3;    // requester holds a subscription
+constexpr uint16_t kFileStatusNotServed = 3; // requester holds a subscription
 constexpr uint16_t kFileStatusNotSubscribed = 4;
 
 static_assert(offsetof(ParamPacketBase, path) == 16);
@@ -165,8 +176,7 @@ inline void initHeader(lknet::Packet& header, uint32_t type, uint32_t size, uint
 
 // True when a received packet is at least as large as the record T, so its
 // fields may be read.
-template <class T>
-bool packetHolds(const lknet::Packet* packet)
+template <class T> bool packetHolds(const lknet::Packet* packet)
 {
     return packet && packet->size >= sizeof(T);
 }

@@ -2,9 +2,11 @@
 
 #include "net/protocol/ParamPath.h"
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
-namespace {
+namespace
+{
 void fillBase(ParamPacketBase& base, uint32_t type, uint32_t size, uint32_t source, uint32_t destination,
               std::string_view path, uint16_t flags)
 {
@@ -15,8 +17,8 @@ void fillBase(ParamPacketBase& base, uint32_t type, uint32_t size, uint32_t sour
 }
 } // namespace
 
-void buildValuePacket(ParamValuePacket& packet, uint32_t source, uint32_t destination,
-                      std::string_view path, uint16_t flags, float normalized)
+void buildValuePacket(ParamValuePacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                      uint16_t flags, float normalized)
 {
     packet = ParamValuePacket();
     fillBase(packet.base, lknet::kPacketParamValue, sizeof(packet), source, destination, path, flags);
@@ -31,8 +33,8 @@ void buildStringPacket(ParamStringPacket& packet, uint32_t source, uint32_t dest
     copyTextField(packet.text, sizeof(packet.text), text);
 }
 
-void buildListPacket(ParamListPacket& packet, uint32_t source, uint32_t destination,
-                     std::string_view path, uint16_t flags, float normalized, std::string_view entries)
+void buildListPacket(ParamListPacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                     uint16_t flags, float normalized, std::string_view entries)
 {
     packet = ParamListPacket();
     fillBase(packet.base, lknet::kPacketParamList, sizeof(packet), source, destination, path, flags);
@@ -40,9 +42,9 @@ void buildListPacket(ParamListPacket& packet, uint32_t source, uint32_t destinat
     copyTextField(packet.entries, sizeof(packet.entries), entries);
 }
 
-void buildRangePacket(ParamRangePacket& packet, uint32_t source, uint32_t destination,
-                      std::string_view path, uint16_t flags, float normalized, float min, float max,
-                      float curveMid, float defaultValue, std::string_view curve, std::string_view units)
+void buildRangePacket(ParamRangePacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                      uint16_t flags, float normalized, float min, float max, float curveMid,
+                      float defaultValue, std::string_view curve, std::string_view units)
 {
     packet = ParamRangePacket();
     fillBase(packet.base, lknet::kPacketParamRange, sizeof(packet), source, destination, path, flags);
@@ -55,16 +57,16 @@ void buildRangePacket(ParamRangePacket& packet, uint32_t source, uint32_t destin
     copyTextField(packet.units, sizeof(packet.units), units);
 }
 
-void buildColorPacket(ParamColorPacket& packet, uint32_t source, uint32_t destination,
-                      std::string_view path, uint16_t flags, uint32_t argb)
+void buildColorPacket(ParamColorPacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                      uint16_t flags, uint32_t argb)
 {
     packet = ParamColorPacket();
     fillBase(packet.base, lknet::kPacketParamColor, sizeof(packet), source, destination, path, flags);
     packet.color = argb;
 }
 
-void buildEditPacket(ParamEditPacket& packet, uint32_t source, uint32_t destination,
-                     std::string_view path, bool begins)
+void buildEditPacket(ParamEditPacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                     bool begins)
 {
     packet = ParamEditPacket();
     fillBase(packet.base, lknet::kPacketParamEdit, sizeof(packet), source, destination, path,
@@ -101,9 +103,9 @@ std::string_view receivedText(const lknet::Packet* packet)
 
 bool isParameterPacket(uint32_t type)
 {
-    return type == lknet::kPacketParamValue || type == lknet::kPacketParamString
-        || type == lknet::kPacketParamList || type == lknet::kPacketParamRange
-        || type == lknet::kPacketParamColor || type == lknet::kPacketParamEdit;
+    return type == lknet::kPacketParamValue || type == lknet::kPacketParamString ||
+           type == lknet::kPacketParamList || type == lknet::kPacketParamRange ||
+           type == lknet::kPacketParamColor || type == lknet::kPacketParamEdit;
 }
 
 } // namespace Vellaris::LK

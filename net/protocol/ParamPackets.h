@@ -6,26 +6,27 @@
 
 #include <string_view>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 // Each builder fills the whole record (header, path cut to 127 bytes, flags,
 // payload; texts cut to their fields, unused bytes zero).
-void buildValuePacket(ParamValuePacket& packet, uint32_t source, uint32_t destination,
-                      std::string_view path, uint16_t flags, float normalized);
+void buildValuePacket(ParamValuePacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                      uint16_t flags, float normalized);
 void buildStringPacket(ParamStringPacket& packet, uint32_t source, uint32_t destination,
                        std::string_view path, uint16_t flags, std::string_view text);
 // entries: the list texts joined by "\n".
-void buildListPacket(ParamListPacket& packet, uint32_t source, uint32_t destination,
-                     std::string_view path, uint16_t flags, float normalized, std::string_view entries);
+void buildListPacket(ParamListPacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                     uint16_t flags, float normalized, std::string_view entries);
 // curve and units empty when the parameter has none (then min/max/mid/def are
 // still the plain range, and the curve mid is 0).
-void buildRangePacket(ParamRangePacket& packet, uint32_t source, uint32_t destination,
-                      std::string_view path, uint16_t flags, float normalized, float min, float max,
-                      float curveMid, float defaultValue, std::string_view curve, std::string_view units);
-void buildColorPacket(ParamColorPacket& packet, uint32_t source, uint32_t destination,
-                      std::string_view path, uint16_t flags, uint32_t argb);
-void buildEditPacket(ParamEditPacket& packet, uint32_t source, uint32_t destination,
-                     std::string_view path, bool begins);
+void buildRangePacket(ParamRangePacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                      uint16_t flags, float normalized, float min, float max, float curveMid,
+                      float defaultValue, std::string_view curve, std::string_view units);
+void buildColorPacket(ParamColorPacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                      uint16_t flags, uint32_t argb);
+void buildEditPacket(ParamEditPacket& packet, uint32_t source, uint32_t destination, std::string_view path,
+                     bool begins);
 void buildKeepAlivePacket(lknet::Packet& packet, uint32_t source, uint32_t destination);
 
 // An "MB" packet with single-byte values (value / 255) and no groups yet.

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 SplitPath splitParamPath(std::string_view path)
 {
@@ -18,9 +19,11 @@ std::vector<std::string_view> splitComponentPath(std::string_view path)
     if (path.empty())
         return names;
     std::size_t start = 0;
-    while (true) {
+    while (true)
+    {
         const std::size_t slash = path.find('/', start);
-        if (slash == std::string_view::npos) {
+        if (slash == std::string_view::npos)
+        {
             names.push_back(path.substr(start));
             break;
         }
@@ -44,7 +47,8 @@ std::size_t copyTextField(char* field, std::size_t fieldSize, std::string_view t
 std::string_view readTextField(const char* field, std::size_t fieldSize)
 {
     const void* nul = std::memchr(field, 0, fieldSize);
-    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field) : fieldSize;
+    const std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field) : fieldSize;
     return std::string_view(field, length);
 }
 

@@ -6,11 +6,13 @@
 #include <string_view>
 #include <vector>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 // A parameter path split at its last "/": the component part ("line/ch1",
 // empty for a root parameter) and the parameter's name.
-struct SplitPath {
+struct SplitPath
+{
     std::string_view component;
     std::string_view parameter;
 };

@@ -2,10 +2,10 @@
 
 #include "net/protocol/MessageNames.h"
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
-int sendMessage(lknet::INetworkManager& network, const MessageAttributes& message,
-                MessageEncoding encoding)
+int sendMessage(lknet::INetworkManager& network, const MessageAttributes& message, MessageEncoding encoding)
 {
     EncodedMessage encoded;
     if (!message.encode(encoded, encoding))
@@ -16,7 +16,8 @@ int sendMessage(lknet::INetworkManager& network, const MessageAttributes& messag
 SynchronizeResult sendSynchronize(lknet::INetworkManager& network, const MessageAttributes& message,
                                   const std::function<void()>& afterSend)
 {
-    auto sendOne = [&](const MessageAttributes& part, MessageEncoding encoding) {
+    auto sendOne = [&](const MessageAttributes& part, MessageEncoding encoding)
+    {
         EncodedMessage encoded;
         if (!part.encode(encoded, encoding))
             return lknet::kErrorBadArgument;
@@ -36,7 +37,8 @@ SynchronizeResult sendSynchronize(lknet::INetworkManager& network, const Message
         return SynchronizeResult::Whole;
 
     const Core::Portable::Attributes* children = message.getAttributes(Message::kChildren);
-    if (children && children->count() > 2) {
+    if (children && children->count() > 2)
+    {
         const int half = children->count() / 2;
         MessageAttributes first(message);
         Core::Portable::Attributes& firstChildren = *first.getAttributes(Message::kChildren);

@@ -4,10 +4,12 @@
 
 #include <functional>
 
-namespace Vellaris::LK {
+namespace Vellaris::LK
+{
 
 // How a "Synchronize" went out.
-enum class SynchronizeResult {
+enum class SynchronizeResult
+{
     Whole,    // the whole message in one "ZM" (whatever send answered)
     Split,    // refused as too large; split in two "ZM", at least one sent
     Fallback, // refused and not splittable (or both halves failed): a bare "JM"
@@ -26,7 +28,6 @@ SynchronizeResult sendSynchronize(lknet::INetworkManager& network, const Message
 
 // Sends one message as encoded; the result of send, or lknet::kErrorBadArgument
 // when it cannot be encoded.
-int sendMessage(lknet::INetworkManager& network, const MessageAttributes& message,
-                MessageEncoding encoding);
+int sendMessage(lknet::INetworkManager& network, const MessageAttributes& message, MessageEncoding encoding);
 
 } // namespace Vellaris::LK

@@ -19,22 +19,26 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using AttributeMap = std::map<std::string, std::string>;
 
-struct ParamNode {
+struct ParamNode
+{
     AttributeMap attributes;
     int position = 0;
 };
 
-struct ParamListNode {
+struct ParamListNode
+{
     std::string id;
     AttributeMap attributes;
     std::vector<ParamNode> params;
 };
 
-struct Model {
+struct Model
+{
     std::map<std::string, std::vector<std::string>> stringLists;
     std::map<std::string, AttributeMap> ranges;
     std::vector<ParamListNode> paramLists; // document order; the first id wins
@@ -62,18 +66,27 @@ void XMLCALL startElement(void* data, const char* element, const char** attribut
     Model& model = *static_cast<Model*>(data);
     const std::string name = localName(element);
     AttributeMap map = readAttributes(attributes);
-    if (name == "StringList") {
+    if (name == "StringList")
+    {
         model.currentStringList = map["id"];
         model.stringLists[model.currentStringList];
-    } else if (name == "String" && !model.currentStringList.empty()) {
+    }
+    else if (name == "String" && !model.currentStringList.empty())
+    {
         model.stringLists[model.currentStringList].push_back(map["text"].substr(0, 127));
-    } else if (name == "Range") {
+    }
+    else if (name == "Range")
+    {
         if (!model.ranges.count(map["id"]))
             model.ranges[map["id"]] = map;
-    } else if (name == "ParamList") {
+    }
+    else if (name == "ParamList")
+    {
         model.paramLists.push_back(ParamListNode{map["id"], map, {}});
         model.currentParamList = &model.paramLists.back();
-    } else if (name == "Param" && model.currentParamList) {
+    }
+    else if (name == "Param" && model.currentParamList)
+    {
         ParamNode node;
         node.attributes = map;
         node.position = static_cast<int>(model.currentParamList->params.size());
@@ -94,7 +107,8 @@ void XMLCALL endElement(void* data, const char* element)
 bool parseFile(const std::string& path, Model& model)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    if (!file)
+    {
         std::fprintf(stderr, "tarndefgen: cannot read %s\n", path.c_str());
         return false;
     }
@@ -123,7 +137,8 @@ bool parseNumber(const AttributeMap& map, const char* key, double& out)
         return false;
     const char* text = it->second.c_str();
     char* end = nullptr;
-    if (text[0] == '#') {
+    if (text[0] == '#')
+    {
         const unsigned long long value = std::strtoull(text + 1, &end, 16);
         if (end == text + 1)
             return false;
@@ -145,7 +160,8 @@ std::string attribute(const AttributeMap& map, const char* key)
 
 const ParamListNode* findList(const Model& model, const std::string& id)
 {
-    for (const ParamListNode& list : model.paramLists) {
+    for (const ParamListNode& list : model.paramLists)
+    {
         if (list.id == id)
             return &list;
     }
@@ -155,7 +171,8 @@ const ParamListNode* findList(const Model& model, const std::string& id)
 std::string quoted(const std::string& text)
 {
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : text)
+    {
         if (c == '"' || c == '\\')
             out += '\\';
         out += c;
@@ -173,7 +190,8 @@ std::string floatLiteral(double value)
     return text + "f";
 }
 
-struct Resolved {
+struct Resolved
+{
     unsigned type = 0;
     long long tag = 0;
     std::string name;
@@ -190,20 +208,26 @@ Resolved resolve(const Model& model, const ParamListNode& list, const ParamNode&
     auto range = model.ranges.find(rangeName);
     if (!rangeName.empty() && range != model.ranges.end())
         effective = range->second;
-    for (const char* key : {"min", "max", "mid", "def", "steps"}) {
+    for (const char* key : {"min", "max", "mid", "def", "steps"})
+    {
         double unused;
         if (parseNumber(own, key, unused))
             effective[key] = own.at(key);
     }
-    for (const char* key : {"units", "curve"}) {
+    for (const char* key : {"units", "curve"})
+    {
         if (!attribute(own, key).empty())
             effective[key] = attribute(own, key);
     }
 
     Resolved r;
     const std::string type = attribute(own, "type");
-    r.type = type == "int" ? 1 : type == "list" ? 2 : type == "float" ? 3 : type == "string" ? 4
-           : type == "alias" ? 5 : 0;
+    r.type = type == "int"      ? 1
+             : type == "list"   ? 2
+             : type == "float"  ? 3
+             : type == "string" ? 4
+             : type == "alias"  ? 5
+                                : 0;
     r.name = attribute(own, "id").substr(0, 31);
     const bool hasMin = parseNumber(effective, "min", r.min);
     parseNumber(effective, "max", r.max);
@@ -215,15 +239,19 @@ Resolved resolve(const Model& model, const ParamListNode& list, const ParamNode&
 
     const std::string flags = attribute(own, "flags");
     const char* words[] = {"bipolar", "storable", "private", "linkable", "mutable", "readonly"};
-    for (unsigned bit = 0; bit < 6; ++bit) {
+    for (unsigned bit = 0; bit < 6; ++bit)
+    {
         if (flags.find(words[bit]) != std::string::npos)
             r.flags |= 1u << bit;
     }
 
     double tag = 0;
-    if (parseNumber(own, "tag", tag)) {
+    if (parseNumber(own, "tag", tag))
+    {
         r.tag = static_cast<long long>(std::strtoll(own.at("tag").c_str(), nullptr, 10));
-    } else {
+    }
+    else
+    {
         double start = 0;
         long long startTag = 0;
         if (parseNumber(list.attributes, "starttag", start))
@@ -231,7 +259,8 @@ Resolved resolve(const Model& model, const ParamListNode& list, const ParamNode&
         r.tag = startTag + node.position;
     }
 
-    switch (r.type) {
+    switch (r.type)
+    {
     case 0: // toggle: on or off
     case 5:
         r.min = 0;
@@ -245,7 +274,8 @@ Resolved resolve(const Model& model, const ParamListNode& list, const ParamNode&
         r.def = std::floor(r.def);
         r.step = 1;
         break;
-    case 2: {
+    case 2:
+    {
         r.listId = r.units;
         r.units.clear();
         auto entries = model.stringLists.find(r.listId);
@@ -283,22 +313,26 @@ std::string identifier(const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
+    if (argc < 4)
+    {
         std::fprintf(stderr, "usage: tarndefgen <output.cpp> <document.xml>... -- <Symbol>=<ParamList>...\n");
         return 2;
     }
     const std::string outputPath = argv[1];
     Model model;
     int i = 2;
-    for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+    for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+    {
         if (!parseFile(argv[i], model))
             return 1;
     }
     std::vector<std::pair<std::string, std::string>> wanted;
-    for (++i; i < argc; ++i) {
+    for (++i; i < argc; ++i)
+    {
         const std::string pair = argv[i];
         const size_t equals = pair.find('=');
-        if (equals == std::string::npos) {
+        if (equals == std::string::npos)
+        {
             std::fprintf(stderr, "tarndefgen: bad list argument %s\n", pair.c_str());
             return 2;
         }
@@ -309,7 +343,8 @@ int main(int argc, char** argv)
     out << "// Generated by tarndefgen from the component-model documents. Do not edit.\n"
         << "#include \"sim/SpeakerDefinitions.h\"\n\n"
         << "namespace Vellaris::Tarn::Definitions {\n\nnamespace {\n";
-    for (const auto& [id, entries] : model.stringLists) {
+    for (const auto& [id, entries] : model.stringLists)
+    {
         out << "const char* const kStrings_" << identifier(id) << "[] = {";
         for (const std::string& entry : entries)
             out << quoted(entry) << ", ";
@@ -317,10 +352,12 @@ int main(int argc, char** argv)
     }
     out << "} // namespace\n\n";
 
-    for (const auto& [symbol, listId] : wanted) {
+    for (const auto& [symbol, listId] : wanted)
+    {
         std::vector<Resolved> params;
         std::vector<std::string> seen;
-        for (std::string id = listId; !id.empty();) {
+        for (std::string id = listId; !id.empty();)
+        {
             const ParamListNode* list = findList(model, id);
             if (!list)
                 break;
@@ -334,13 +371,15 @@ int main(int argc, char** argv)
                 params.push_back(resolve(model, *list, node));
             id = attribute(list->attributes, "inherit");
         }
-        if (params.empty()) {
+        if (params.empty())
+        {
             std::fprintf(stderr, "tarndefgen: parameter list %s not found or empty\n", listId.c_str());
             return 1;
         }
         const std::string array = "kRecords_" + identifier(symbol);
         out << "static const Core::Portable::ParamDefinition " << array << "[] = {\n";
-        for (const Resolved& r : params) {
+        for (const Resolved& r : params)
+        {
             out << "    {" << r.type << ", " << static_cast<int>(static_cast<int32_t>(r.tag)) << ", "
                 << quoted(r.name) << ", " << floatLiteral(r.min) << ", " << floatLiteral(r.max) << ", "
                 << floatLiteral(r.mid) << ", " << floatLiteral(r.def) << ", " << floatLiteral(r.step)

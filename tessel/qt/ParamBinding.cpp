@@ -37,10 +37,12 @@ void ParamBinding::rebind()
         return;
     }
     parameter = target.parameter;
-    link.watch(unknownCast<ISubject>(parameter.get()), [this](const Message& msg) {
-        if (msg.is(Messages::kChanged))
-            Q_EMIT changed();
-    });
+    link.watch(unknownCast<ISubject>(parameter.get()),
+               [this](const Message& msg)
+               {
+                   if (msg.is(Messages::kChanged))
+                       Q_EMIT changed();
+               });
     Q_EMIT changed();
 }
 

@@ -49,7 +49,6 @@ public:
     explicit ParamBinding(QObject* parent = nullptr);
     ~ParamBinding() override;
 
-
     bool valid() const { return parameter.get() != nullptr; }
     QString name() const;
     int type() const;

@@ -38,13 +38,15 @@ void PropBinding::rebind()
     }
     component = target.component;
     propertyName = target.name;
-    link.watch(component.get(), [this](const Message& msg) {
-        if (!msg.is(Messages::kPropertyChanged))
-            return;
-        const Variant& which = msg.getArg(0);
-        if (which.isEmpty() || which.asString() == propertyName)
-            refresh();
-    });
+    link.watch(component.get(),
+               [this](const Message& msg)
+               {
+                   if (!msg.is(Messages::kPropertyChanged))
+                       return;
+                   const Variant& which = msg.getArg(0);
+                   if (which.isEmpty() || which.asString() == propertyName)
+                       refresh();
+               });
     refresh();
 }
 

@@ -22,9 +22,9 @@ void registerQmlTypes()
     registered = true;
     qmlRegisterType<ParamBinding>(kUri, 1, 0, "Param");
     qmlRegisterType<PropBinding>(kUri, 1, 0, "Prop");
-    qmlRegisterSingletonType<SkinContext>(kUri, 1, 0, "Skin", [](QQmlEngine* engine, QJSEngine*) -> QObject* {
-        return getSkinContext(engine);
-    });
+    qmlRegisterSingletonType<SkinContext>(kUri, 1, 0, "Skin",
+                                          [](QQmlEngine* engine, QJSEngine*) -> QObject*
+                                          { return getSkinContext(engine); });
 }
 
 SkinContext* getSkinContext(QQmlEngine* engine)

@@ -47,8 +47,7 @@ QString singleInstanceSocketName(const std::string& applicationId)
     return QStringLiteral("tessel-%1-%2").arg(QString::fromStdString(applicationId), user);
 }
 
-QtPlatform::QtPlatform(QObject* parent)
-    : QObject(parent), signalHandler([this] { return getSystemTicks(); })
+QtPlatform::QtPlatform(QObject* parent) : QObject(parent), signalHandler([this] { return getSystemTicks(); })
 {
     setPlatform(this);
     idleTimer.setInterval(kIdlePeriodMs);
@@ -56,9 +55,12 @@ QtPlatform::QtPlatform(QObject* parent)
     postedTimer.setSingleShot(true);
     QObject::connect(&postedTimer, &QTimer::timeout, this, [this] { runPostedMessages(); });
     // Posts may come from any thread: re-arm the timer on the GUI thread.
-    signalHandler.getQueue().setWakeFunction([this](int64_t) {
-        QMetaObject::invokeMethod(this, [this] { armPostedTimer(); }, ::Qt::QueuedConnection);
-    });
+    signalHandler.getQueue().setWakeFunction(
+        [this](int64_t)
+        {
+            QMetaObject::invokeMethod(
+                this, [this] { armPostedTimer(); }, ::Qt::QueuedConnection);
+        });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         QObject::connect(app, &QGuiApplication::applicationStateChanged, this,
                          [this](::Qt::ApplicationState state) { onApplicationStateChanged(int(state)); });
@@ -193,16 +195,21 @@ void QtPlatform::listenForSecondInstances()
     QLocalServer::removeServer(name);
     if (!instanceServer->listen(name))
         return;
-    QObject::connect(instanceServer, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = instanceServer->nextPendingConnection())
-        {
-            QObject::connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                socket->readAll();
-                raiseMainWindow();
-            });
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    });
+    QObject::connect(instanceServer, &QLocalServer::newConnection, this,
+                     [this]
+                     {
+                         while (QLocalSocket* socket = instanceServer->nextPendingConnection())
+                         {
+                             QObject::connect(socket, &QLocalSocket::readyRead, this,
+                                              [this, socket]
+                                              {
+                                                  socket->readAll();
+                                                  raiseMainWindow();
+                                              });
+                             QObject::connect(socket, &QLocalSocket::disconnected, socket,
+                                              &QObject::deleteLater);
+                         }
+                     });
 }
 
 void QtPlatform::raiseMainWindow()

@@ -18,7 +18,7 @@ namespace Tessel::Qt
 // relative address (without "://") is taken below a base path that views give their delegates.
 struct SkinTarget
 {
-    Component* component = nullptr; // borrowed; null when the address does not resolve
+    Component* component = nullptr;  // borrowed; null when the address does not resolve
     IParameter* parameter = nullptr; // borrowed; null for a property
     std::string name;                // parameter or property name
     bool isProperty = false;

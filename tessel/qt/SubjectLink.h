@@ -29,8 +29,8 @@ public:
         if (!subject)
             return;
         watched = subject;
-        link = SharedPtr<ObserverLink>::adopt(
-            new ObserverLink([handler = std::move(handler)](ISubject*, const Message& msg) { handler(msg); }));
+        link = SharedPtr<ObserverLink>::adopt(new ObserverLink(
+            [handler = std::move(handler)](ISubject*, const Message& msg) { handler(msg); }));
         subject->addObserver(link.get());
     }
 

@@ -38,7 +38,8 @@ protected:
         setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
         // The single-instance lock lives in the runtime folder: a private one per test process,
         // so parallel tests and a roomdesk the user runs never meet.
-        runtimeFolder = std::filesystem::temp_directory_path() / ("roomdesk-app-tests-" + std::to_string(getpid()));
+        runtimeFolder =
+            std::filesystem::temp_directory_path() / ("roomdesk-app-tests-" + std::to_string(getpid()));
         std::filesystem::create_directories(runtimeFolder);
         std::filesystem::permissions(runtimeFolder, std::filesystem::perms::owner_all);
         setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
@@ -104,7 +105,8 @@ TEST_F(AppTest, LaunchCommandStartsTheSimulatorFromTheSupportFolderWithTheModel)
     Tessel::Application* app = Tessel::Application::getApplication();
     EXPECT_TRUE(app->interpretCommand(CommandMsg("Application", "Launch TX40S")));
     ASSERT_EQ(platform.getStartedPrograms().size(), 1u);
-    EXPECT_EQ(platform.getStartedPrograms()[0].path, std::string("/opt/ambrel/") + Vellaris::Roomdesk::simulatorFileName());
+    EXPECT_EQ(platform.getStartedPrograms()[0].path,
+              std::string("/opt/ambrel/") + Vellaris::Roomdesk::simulatorFileName());
     EXPECT_EQ(platform.getStartedPrograms()[0].arguments, std::vector<std::string>{"TX40S"});
 
     // A failed start is not the command's failure.
@@ -217,7 +219,8 @@ int runRoomdesk(Tessel::HeadlessPlatform& platform, std::function<void()> during
     auto poster = Tessel::SharedPtr<Poster>::adopt(new Poster);
     poster->work = std::move(duringRun);
     Tessel::GetSignalHandler()->post(poster.get(), Tessel::Message("run"), 50);
-    return Tessel::runApplication({"roomdesk"}, &Vellaris::Roomdesk::createComponents, "/opt/ambrel/roomdesk");
+    return Tessel::runApplication({"roomdesk"}, &Vellaris::Roomdesk::createComponents,
+                                  "/opt/ambrel/roomdesk");
 }
 
 TEST_F(AppTest, FullRunOpensTheMainWindowAndQuitsCleanly)
@@ -232,10 +235,12 @@ TEST_F(AppTest, FullRunOpensTheMainWindowAndQuitsCleanly)
 
 TEST_F(AppTest, RestartRequestedDuringTheRunStartsTheProgramAgain)
 {
-    int code = runRoomdesk(platform, [] {
-        Tessel::GetGUI()->requestRestart();
-        Tessel::GetGUI()->quit(0);
-    });
+    int code = runRoomdesk(platform,
+                           []
+                           {
+                               Tessel::GetGUI()->requestRestart();
+                               Tessel::GetGUI()->quit(0);
+                           });
     EXPECT_EQ(code, 0);
     ASSERT_EQ(platform.getStartedPrograms().size(), 1u);
     EXPECT_EQ(platform.getStartedPrograms()[0].path, "/opt/ambrel/roomdesk");

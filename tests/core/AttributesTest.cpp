@@ -1,5 +1,5 @@
-#include "core/AttributeQueue.h"
 #include "core/Attributes.h"
+#include "core/AttributeQueue.h"
 #include "core/BlockPool.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "core/Attributes.h"
 #include "core/BlockPool.h"
+#include "core/Attributes.h"
 
 #include <gtest/gtest.h>
 
@@ -40,30 +40,38 @@ TEST(BlockPool, NeverHandsOneBlockToTwoThreadsAtOnce)
     constexpr int kRounds = 20000;
     std::atomic<int> corrupted{0};
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&pool, &corrupted, t] {
-            std::vector<unsigned char*> held;
-            for (int round = 0; round < kRounds; ++round) {
-                // Hold a varying number of blocks, each filled with this thread's mark.
-                auto* block = static_cast<unsigned char*>(pool.allocate());
-                std::memset(block, t + 1, 64);
-                held.push_back(block);
-                if (held.size() > static_cast<std::size_t>(round % 13)) {
-                    for (unsigned char* b : held) {
-                        for (int i = 0; i < 64; ++i) {
-                            if (b[i] != t + 1) {
-                                corrupted.fetch_add(1);
-                                break;
+    for (int t = 0; t < kThreads; ++t)
+    {
+        threads.emplace_back(
+            [&pool, &corrupted, t]
+            {
+                std::vector<unsigned char*> held;
+                for (int round = 0; round < kRounds; ++round)
+                {
+                    // Hold a varying number of blocks, each filled with this thread's mark.
+                    auto* block = static_cast<unsigned char*>(pool.allocate());
+                    std::memset(block, t + 1, 64);
+                    held.push_back(block);
+                    if (held.size() > static_cast<std::size_t>(round % 13))
+                    {
+                        for (unsigned char* b : held)
+                        {
+                            for (int i = 0; i < 64; ++i)
+                            {
+                                if (b[i] != t + 1)
+                                {
+                                    corrupted.fetch_add(1);
+                                    break;
+                                }
                             }
+                            pool.deallocate(b);
                         }
-                        pool.deallocate(b);
+                        held.clear();
                     }
-                    held.clear();
                 }
-            }
-            for (unsigned char* b : held)
-                pool.deallocate(b);
-        });
+                for (unsigned char* b : held)
+                    pool.deallocate(b);
+            });
     }
     for (std::thread& thread : threads)
         thread.join();
@@ -78,18 +86,23 @@ TEST(BlockPool, AttributeSetsBuiltOnManyThreadsReturnEveryBlock)
     const auto before = entries.blocksInUse();
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([t, &wrong] {
-            for (int round = 0; round < 2000; ++round) {
-                Attributes set;
-                for (int i = 0; i < 10; ++i)
-                    set.setAttributes("child" + std::to_string(i)).setInt64("owner", t);
-                for (int i = 0; i < 10; ++i) {
-                    if (set.getAttributes("child" + std::to_string(i))->getInt64("owner") != t)
-                        wrong.fetch_add(1);
+    for (int t = 0; t < 4; ++t)
+    {
+        threads.emplace_back(
+            [t, &wrong]
+            {
+                for (int round = 0; round < 2000; ++round)
+                {
+                    Attributes set;
+                    for (int i = 0; i < 10; ++i)
+                        set.setAttributes("child" + std::to_string(i)).setInt64("owner", t);
+                    for (int i = 0; i < 10; ++i)
+                    {
+                        if (set.getAttributes("child" + std::to_string(i))->getInt64("owner") != t)
+                            wrong.fetch_add(1);
+                    }
                 }
-            }
-        });
+            });
     }
     for (std::thread& thread : threads)
         thread.join();

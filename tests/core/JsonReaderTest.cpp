@@ -1,20 +1,21 @@
+#include "core/JsonReader.h"
 #include "core/AttributeQueue.h"
 #include "core/Attributes.h"
-#include "core/JsonReader.h"
 #include "core/JsonWriter.h"
 #include "core/MemoryStream.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cfloat>
+#include <cstring>
 #include <limits>
 #include <random>
 
 using namespace Core::Portable;
 
-namespace {
+namespace
+{
 
 // Hands out at most a few bytes per read, so that every token crosses a
 // refill somewhere.
@@ -77,7 +78,8 @@ Parsed parse(const std::string& text)
 TEST(JsonReader, EveryKindRoundTripsInBothLayouts)
 {
     const Attributes original = everyKind();
-    for (JsonLayout layout : {JsonLayout::Compact, JsonLayout::Indented}) {
+    for (JsonLayout layout : {JsonLayout::Compact, JsonLayout::Indented})
+    {
         const Parsed back = parse(JsonWriter::toString(original, layout));
         EXPECT_TRUE(back.ok) << back.error;
         EXPECT_TRUE(back.set == original) << JsonWriter::toString(back.set);
@@ -106,7 +108,8 @@ TEST(JsonReader, ReadsAStreamInPiecesLikeTextInMemory)
 
 TEST(JsonReader, RefusesAByteOrderMarkAndAnythingButObjectOrArray)
 {
-    for (const char* text : {"\xEF\xBB\xBF{\"a\": 1}", "", "   ", "42", "\"text\"", "null"}) {
+    for (const char* text : {"\xEF\xBB\xBF{\"a\": 1}", "", "   ", "42", "\"text\"", "null"})
+    {
         const Parsed result = parse(text);
         EXPECT_FALSE(result.ok) << text;
         EXPECT_EQ(result.error, "Object or array expected. Btw, UTF-8 BOM is unsupported.");
@@ -207,7 +210,8 @@ TEST(JsonReader, StopsAtTheFirstErrorKeepingWhatWasRead)
         {R"({"a": 1,)", "Expected \" after \",\".", 1},
         {R"({"a": 1)", "Unexpected end of text.", 1},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const Parsed result = parse(c.text);
         EXPECT_FALSE(result.ok) << c.text;
         EXPECT_EQ(result.error, c.error) << c.text;
@@ -233,7 +237,8 @@ TEST(JsonReader, ClearsTheTargetFirst)
 
 TEST(JsonReader, BoundsTheNestingDepth)
 {
-    auto nestedArrays = [](int depth) { return "{\"a\": " + std::string(depth - 1, '[') + std::string(depth - 1, ']') + "}"; };
+    auto nestedArrays = [](int depth)
+    { return "{\"a\": " + std::string(depth - 1, '[') + std::string(depth - 1, ']') + "}"; };
     EXPECT_TRUE(parse(nestedArrays(kMaxJsonDepth)).ok);
     const Parsed tooDeep = parse(nestedArrays(kMaxJsonDepth + 1));
     EXPECT_FALSE(tooDeep.ok);
@@ -256,7 +261,8 @@ TEST(JsonReader, RefusesOverlongNumbers)
 TEST(JsonReader, GarbageAndCutTextsNeverCrash)
 {
     const std::string valid = JsonWriter::toString(everyKind(), JsonLayout::Indented);
-    for (std::size_t length = 0; length < valid.size(); ++length) {
+    for (std::size_t length = 0; length < valid.size(); ++length)
+    {
         Attributes set;
         EXPECT_FALSE(JsonReader::parse(valid.data(), length, set)) << length;
     }
@@ -264,7 +270,8 @@ TEST(JsonReader, GarbageAndCutTextsNeverCrash)
     std::uniform_int_distribution<int> byte(0, 255);
     const std::string alphabet = "{}[]\":,\\'-+.eE0123456789 truefalsnul\t\r\n\x01\xff";
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 3000; ++round)
+    {
         std::string text = valid;
         std::uniform_int_distribution<std::size_t> position(0, text.size() - 1);
         for (int edits = 0; edits < 1 + round % 8; ++edits)

@@ -1,7 +1,7 @@
+#include "core/JsonWriter.h"
 #include "core/AttributeQueue.h"
 #include "core/Attributes.h"
 #include "core/JsonReader.h"
-#include "core/JsonWriter.h"
 #include "core/MemoryStream.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,8 @@
 
 using namespace Core::Portable;
 
-namespace {
+namespace
+{
 
 Attributes speakerState()
 {
@@ -98,7 +99,8 @@ TEST(JsonWriter, EscapesExactlyEightCharactersAndKeepsEveryOtherByte)
 {
     Attributes set;
     set.setText("t", std::string("\b\t\n\f\r\"'\\/\x01\x7f h\xC3\xA9", 15));
-    EXPECT_EQ(JsonWriter::toString(set), std::string("{\"t\": \"\\b\\t\\n\\f\\r\\\"\\'\\\\/\x01\x7f h\xC3\xA9\"}"));
+    EXPECT_EQ(JsonWriter::toString(set),
+              std::string("{\"t\": \"\\b\\t\\n\\f\\r\\\"\\'\\\\/\x01\x7f h\xC3\xA9\"}"));
 }
 
 TEST(JsonWriter, KeysAreEscapedLikeStrings)
@@ -110,9 +112,19 @@ TEST(JsonWriter, KeysAreEscapedLikeStrings)
 
 TEST(JsonWriter, DoublesPrintLikePercent50gInTheCLocale)
 {
-    const double samples[] = {0.5, 1.0, 0.0, -0.0, 0.1, static_cast<double>(0.3f), 1e300, 5e-324, 1e21, -2.5e-7,
+    const double samples[] = {0.5,
+                              1.0,
+                              0.0,
+                              -0.0,
+                              0.1,
+                              static_cast<double>(0.3f),
+                              1e300,
+                              5e-324,
+                              1e21,
+                              -2.5e-7,
                               123456789012345678.0};
-    for (double value : samples) {
+    for (double value : samples)
+    {
         Attributes set;
         set.setDouble("v", value);
         char expected[128];
@@ -159,7 +171,8 @@ TEST(JsonWriter, Int64LimitsAndNonFiniteDoubles)
     set.setDouble("nan", std::nan(""));
     set.setDouble("inf", HUGE_VAL);
     const std::string text = JsonWriter::toString(set);
-    EXPECT_EQ(text, "{\"max\": 9223372036854775807,\"min\": -9223372036854775808,\"nan\": null,\"inf\": null}");
+    EXPECT_EQ(text,
+              "{\"max\": 9223372036854775807,\"min\": -9223372036854775808,\"nan\": null,\"inf\": null}");
     Attributes back;
     ASSERT_TRUE(JsonReader::parse(text, back));
     EXPECT_EQ(back.getInt64("max"), std::numeric_limits<std::int64_t>::max());

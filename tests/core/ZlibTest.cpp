@@ -1,5 +1,5 @@
-#include "core/MemoryStream.h"
 #include "core/Zlib.h"
+#include "core/MemoryStream.h"
 #include "core/ZlibTransformStream.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,8 @@
 
 using namespace Core::Portable;
 
-namespace {
+namespace
+{
 
 std::string messageLike(std::size_t size, unsigned seed)
 {
@@ -26,7 +27,8 @@ std::string messageLike(std::size_t size, unsigned seed)
 
 TEST(Zlib, RoundTripsMessagesInTheZlibFormat)
 {
-    for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(40000), std::size_t(300000)}) {
+    for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(40000), std::size_t(300000)})
+    {
         const std::string text = messageLike(size, static_cast<unsigned>(size));
         std::string packed;
         ASSERT_TRUE(Core::Zlib::compress(text, packed));
@@ -77,7 +79,8 @@ TEST(Zlib, StreamsWorkInPiecesAndCanBeReused)
     const std::string text = messageLike(100000, 5);
     MemoryStream packed;
     ZlibCompressorStream compressor(packed);
-    for (std::size_t at = 0; at < text.size(); at += 777) {
+    for (std::size_t at = 0; at < text.size(); at += 777)
+    {
         const std::size_t piece = std::min<std::size_t>(777, text.size() - at);
         ASSERT_EQ(compressor.write(text.data() + at, static_cast<int>(piece)), static_cast<int>(piece));
     }
@@ -87,7 +90,8 @@ TEST(Zlib, StreamsWorkInPiecesAndCanBeReused)
 
     MemoryStream unpacked;
     ZlibDecompressorStream decompressor(unpacked);
-    for (std::size_t at = 0; at < packed.size(); at += 13) {
+    for (std::size_t at = 0; at < packed.size(); at += 13)
+    {
         const std::size_t piece = std::min<std::size_t>(13, packed.size() - at);
         ASSERT_EQ(decompressor.write(packed.data() + at, static_cast<int>(piece)), static_cast<int>(piece));
     }
@@ -122,16 +126,21 @@ TEST(Zlib, EveryThreadUsesItsOwnCompressor)
 {
     std::vector<std::thread> threads;
     std::atomic<int> failures{0};
-    for (unsigned t = 0; t < 4; ++t) {
-        threads.emplace_back([t, &failures] {
-            for (int round = 0; round < 50; ++round) {
-                const std::string text = messageLike(2000 + t * 100 + round, t * 1000 + round);
-                std::string packed;
-                std::string out;
-                if (!Core::Zlib::compress(text, packed) || !Core::Zlib::decompress(packed, out) || out != text)
-                    failures.fetch_add(1);
-            }
-        });
+    for (unsigned t = 0; t < 4; ++t)
+    {
+        threads.emplace_back(
+            [t, &failures]
+            {
+                for (int round = 0; round < 50; ++round)
+                {
+                    const std::string text = messageLike(2000 + t * 100 + round, t * 1000 + round);
+                    std::string packed;
+                    std::string out;
+                    if (!Core::Zlib::compress(text, packed) || !Core::Zlib::decompress(packed, out) ||
+                        out != text)
+                        failures.fetch_add(1);
+                }
+            });
     }
     for (std::thread& thread : threads)
         thread.join();

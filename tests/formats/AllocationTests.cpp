@@ -34,9 +34,9 @@ void operator delete(void* p, std::size_t) noexcept
 TEST(FormatsAllocation, PrintScanAndCurvesAllocateNothing)
 {
     const float range[2] = {-84.0f, 10.0f};
-    const char* formatterNames[] = {"freq", "time", "gain", "ratio", "pan", "int", "float", "percent", "percent.1",
-                                    "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms",
-                                    "ch_name", "gain/-inf/~"};
+    const char* formatterNames[] = {
+        "freq",      "time",  "gain",  "ratio",   "pan",        "int",     "float", "percent", "percent.1",
+        "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms",    "ch_name", "gain/-inf/~"};
     Core::Formatter* formatters[std::size(formatterNames)];
     for (size_t i = 0; i < std::size(formatterNames); ++i)
     {

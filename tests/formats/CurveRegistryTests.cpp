@@ -43,8 +43,10 @@ TEST(CurveRegistry, UnknownEmptyOrDifferentlyCasedNamesGiveNothing)
 TEST(CurveRegistry, FirstRegistrationOfANameWins)
 {
     Core::CurveRegistry registry;
-    registry.registerCurve("const", [] { return std::unique_ptr<Core::Interpolator>(new ConstantCurve(1.0f)); });
-    registry.registerCurve("const", [] { return std::unique_ptr<Core::Interpolator>(new ConstantCurve(2.0f)); });
+    registry.registerCurve("const",
+                           [] { return std::unique_ptr<Core::Interpolator>(new ConstantCurve(1.0f)); });
+    registry.registerCurve("const",
+                           [] { return std::unique_ptr<Core::Interpolator>(new ConstantCurve(2.0f)); });
     registry.registerCurve("", [] { return std::unique_ptr<Core::Interpolator>(new ConstantCurve(3.0f)); });
     EXPECT_EQ(registry.count(), 5u);
     EXPECT_EQ(registry.createCurve("const")->normalizedToValue(0.5f), 1.0f);

@@ -291,6 +291,7 @@ TEST(FaderCurve, ConvertsLinearGainWithUnityAtTheTop)
     EXPECT_NEAR(Dsp::FaderCurve::gainToPosition(0.1 / 3.1622), 0.40, 1e-9);
     EXPECT_NEAR(curve.normalizedToValue(0.76f), 1.0f / 3.1622f, 1e-5f);
     for (double gain : {0.5, 0.1, 0.01, 1e-4})
-        EXPECT_NEAR(Dsp::FaderCurve::positionToGain(Dsp::FaderCurve::gainToPosition(gain)), gain, gain * 1e-7);
+        EXPECT_NEAR(Dsp::FaderCurve::positionToGain(Dsp::FaderCurve::gainToPosition(gain)), gain,
+                    gain * 1e-7);
     EXPECT_LT(curve.normalizedToValue(0.0f), 1e-7f);
 }

@@ -30,12 +30,12 @@ std::vector<std::string> namesOf(Core::FormatterRegistry& registry, const std::v
 }
 
 const std::vector<std::string> kAllFormatterNames = {
-    "freq",     "time", "gain",       "ratio",   "pan", "int",    "float",   "percent", "percent.1",
-    "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms", "ch_name"};
+    "freq",      "time",  "gain",  "ratio",   "pan",        "int",     "float", "percent", "percent.1",
+    "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms",    "ch_name"};
 
-const std::vector<std::string> kSimulatorFormatterNames = {
-    "int", "float", "percent", "percent.1", "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit",
-    "celsius", "ms", "ch_name"};
+const std::vector<std::string> kSimulatorFormatterNames = {"int",        "float",   "percent", "percent.1",
+                                                           "percent.2",  "onoff",   "yesno",   "lowhigh",
+                                                           "fahrenheit", "celsius", "ms",      "ch_name"};
 
 } // namespace
 
@@ -118,7 +118,8 @@ TEST(FormatterRegistry, LongRangeNamesAreCutButStillCreatedOnlyOnce)
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(std::string(created->name()).size(), 31u);
     auto* ranged = static_cast<Core::RangeTextFormatter*>(created);
-    EXPECT_EQ(std::string(ranged->minText()), std::string("a-very-long-text-at-the-bottom-of-the-range").substr(0, 31));
+    EXPECT_EQ(std::string(ranged->minText()),
+              std::string("a-very-long-text-at-the-bottom-of-the-range").substr(0, 31));
     EXPECT_EQ(registry.findFormatter(name), created);
     EXPECT_EQ(registry.count(), 2u);
 }

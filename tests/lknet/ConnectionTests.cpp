@@ -11,10 +11,13 @@
 
 #include "lknet/Connection.h"
 
-namespace lknet {
-namespace {
+namespace lknet
+{
+namespace
+{
 
-struct Pair {
+struct Pair
+{
     Pair()
     {
         int fds[2];
@@ -27,7 +30,8 @@ struct Pair {
     std::vector<std::pair<uint8_t, size_t>> transfer()
     {
         std::vector<std::pair<uint8_t, size_t>> got;
-        for (int guard = 0; guard < 100000; ++guard) {
+        for (int guard = 0; guard < 100000; ++guard)
+        {
             EXPECT_EQ(writer->flush(1), 0);
             EXPECT_EQ(reader->readAvailable(1), 0);
             FrameHeader h;
@@ -36,7 +40,8 @@ struct Pair {
             while ((status = reader->nextFrame(&h, &payload)) == Connection::FrameStatus::Frame)
                 got.emplace_back(h.length ? payload[0] : 0, h.length);
             EXPECT_NE(status, Connection::FrameStatus::Malformed);
-            if (writer->drained()) {
+            if (writer->drained())
+            {
                 reader->readAvailable(1);
                 while (reader->nextFrame(&h, &payload) == Connection::FrameStatus::Frame)
                     got.emplace_back(h.length ? payload[0] : 0, h.length);
@@ -52,20 +57,23 @@ TEST(LknetConnection, FramesArriveInOrderAndOnlyTheNewestWaitingMeterIsSent)
 {
     Pair p;
     std::vector<uint8_t> big(64 * 1024);
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i)
+    {
         big[0] = uint8_t(i);
         ASSERT_EQ(p.writer->queue(FrameKind::Packet, big.data(), big.size()), kOk);
     }
     ASSERT_EQ(p.writer->flush(1), 0);
-    ASSERT_FALSE(p.writer->drained());  // the socket is full: the rest waits
+    ASSERT_FALSE(p.writer->drained()); // the socket is full: the rest waits
     uint8_t meter[1100] = {};
-    for (uint8_t value : {101, 102, 103}) {
+    for (uint8_t value : {101, 102, 103})
+    {
         meter[0] = value;
         p.writer->queueMeter(meter, sizeof meter);
     }
     auto got = p.transfer();
     ASSERT_EQ(got.size(), 17u);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(got[i], std::make_pair(uint8_t(i), big.size()));
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(got[i], std::make_pair(uint8_t(i), big.size()));
     EXPECT_EQ(got[16], std::make_pair(uint8_t(103), sizeof meter));
 }
 
@@ -105,7 +113,7 @@ TEST(LknetConnection, PeerClosingIsReported)
     int fds[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0);
     Connection reader(Socket(fds[1]), false, 0);
-    EXPECT_EQ(reader.readAvailable(1), 0);  // nothing yet
+    EXPECT_EQ(reader.readAvailable(1), 0); // nothing yet
     ::close(fds[0]);
     EXPECT_EQ(reader.readAvailable(1), -1);
 }

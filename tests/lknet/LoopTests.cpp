@@ -14,10 +14,13 @@
 #include "Recorder.h"
 #include "lknet/WireFormat.h"
 
-namespace lknet::test {
-namespace {
+namespace lknet::test
+{
+namespace
+{
 
-class LknetLoop : public ::testing::Test {
+class LknetLoop : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -62,7 +65,8 @@ protected:
     bool closedByPeer(int fd)
     {
         return pumpUntil(
-            [&] {
+            [&]
+            {
                 char buffer[256];
                 ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
                 return n == 0 || (n < 0 && errno != EAGAIN);
@@ -89,10 +93,10 @@ TEST_F(LknetLoop, SendAnswersWithADistinctCodeForEachFailure)
     Packet shortPv{kPacketParamValue, 100, uint32_t(client), uint32_t(remote)};
     EXPECT_EQ(net->send(&shortPv, 0), kErrorBadArgument);
     EXPECT_EQ(sendText(client, 999999, "x"), kErrorUnknownHandle);
-    EXPECT_EQ(sendText(client, remote, "x"), kErrorNotConnected);  // not switched on
+    EXPECT_EQ(sendText(client, remote, "x"), kErrorNotConnected); // not switched on
     EXPECT_EQ(sendText(server, 999999, "x"), kErrorUnknownHandle);
 
-    std::string limit(kMaxPacketSize, 'y');  // exactly at the limit still goes
+    std::string limit(kMaxPacketSize, 'y'); // exactly at the limit still goes
     connect();
     EXPECT_EQ(sendText(client, remote, limit), kOk);
     EXPECT_TRUE(pumpUntil([&] { return serverSide.receivedText(limit); }, 3000));
@@ -104,7 +108,7 @@ TEST_F(LknetLoop, RepliesGoToTheAskingClientUnderItsOwnHandle)
     const Received& in = serverSide.packets.back();
     EXPECT_EQ(in.destination, uint32_t(server));
     EXPECT_EQ(in.context, server);
-    EXPECT_NE(in.source, uint32_t(client));  // the server knows the client by a peer id
+    EXPECT_NE(in.source, uint32_t(client)); // the server knows the client by a peer id
     ASSERT_EQ(sendText(server, int(in.source), "answer"), kOk);
     ASSERT_TRUE(pumpUntil([&] { return clientSide.receivedText("answer"); }, 3000));
     EXPECT_EQ(clientSide.packets.back().source, uint32_t(remote));
@@ -146,9 +150,11 @@ TEST_F(LknetLoop, MetersReachEveryConnectedClient)
     *reinterpret_cast<Packet*>(record.data()) = Packet{kPacketMetersByte, kSizeMeters, uint32_t(server), 0};
     record[76] = 200;
     ASSERT_EQ(net->sendMeters(reinterpret_cast<Packet*>(record.data())), kOk);
-    auto gotMeters = [](const Recorder& r) {
+    auto gotMeters = [](const Recorder& r)
+    {
         for (const Received& p : r.packets)
-            if (p.type == kPacketMetersByte && uint8_t(p.data[76]) == 200) return true;
+            if (p.type == kPacketMetersByte && uint8_t(p.data[76]) == 200)
+                return true;
         return false;
     };
     EXPECT_TRUE(pumpUntil([&] { return gotMeters(clientSide) && gotMeters(second); }, 3000));
@@ -160,7 +166,7 @@ TEST_F(LknetLoop, OverlongFrameFromAStrangerClosesTheConnection)
     int fd = rawConnection();
     uint8_t header[kFrameHeaderSize];
     encodeFrameHeader(header, FrameHeader{FrameKind::Packet, 0, 0});
-    putU32(header + 4, 1u << 30);  // a gigabyte announced
+    putU32(header + 4, 1u << 30); // a gigabyte announced
     ASSERT_EQ(::write(fd, header, sizeof header), ssize_t(sizeof header));
     EXPECT_TRUE(closedByPeer(fd));
     ::close(fd);
@@ -175,13 +181,17 @@ TEST_F(LknetLoop, OverlongFrameFromAStrangerClosesTheConnection)
 TEST_F(LknetLoop, StrangersThatSayNothingAreBounded)
 {
     std::vector<int> fds;
-    for (int i = 0; i < 70; ++i) {
+    for (int i = 0; i < 70; ++i)
+    {
         fds.push_back(rawConnection());
-        if (i % 10 == 9) net->process();  // keep the listen backlog short
+        if (i % 10 == 9)
+            net->process(); // keep the listen backlog short
     }
-    auto closed = [&] {
+    auto closed = [&]
+    {
         int n = 0;
-        for (int fd : fds) {
+        for (int fd : fds)
+        {
             char byte;
             ssize_t r = ::recv(fd, &byte, 1, MSG_DONTWAIT);
             n += r == 0 || (r < 0 && errno != EAGAIN);
@@ -190,15 +200,17 @@ TEST_F(LknetLoop, StrangersThatSayNothingAreBounded)
     };
     EXPECT_TRUE(pumpUntil([&] { return closed() == 6; }, 3000));
     pumpUntil([] { return false; }, 100);
-    EXPECT_EQ(closed(), 6);  // 64 may wait for their hello
-    for (int fd : fds) ::close(fd);
+    EXPECT_EQ(closed(), 6); // 64 may wait for their hello
+    for (int fd : fds)
+        ::close(fd);
 }
 
 TEST_F(LknetLoop, TextsWithoutTheirNulAreCutAtTheFieldEnd)
 {
     int fd = rawConnection();
     std::vector<uint8_t> bytes;
-    auto frame = [&](FrameKind kind, const std::vector<uint8_t>& payload, uint32_t sequence) {
+    auto frame = [&](FrameKind kind, const std::vector<uint8_t>& payload, uint32_t sequence)
+    {
         uint8_t header[kFrameHeaderSize];
         encodeFrameHeader(header, FrameHeader{kind, uint32_t(payload.size()), sequence});
         bytes.insert(bytes.end(), header, header + sizeof header);
@@ -207,7 +219,7 @@ TEST_F(LknetLoop, TextsWithoutTheirNulAreCutAtTheFieldEnd)
     std::vector<uint8_t> hello(kHelloSize);
     encodeHello(hello.data(), HelloMessage{77, 1, 0, "raw"});
     frame(FrameKind::Hello, hello, 0);
-    std::vector<uint8_t> ps(kSizeParamString, 'a');  // path and text without NUL
+    std::vector<uint8_t> ps(kSizeParamString, 'a'); // path and text without NUL
     putU32(ps.data(), kPacketParamString);
     putU32(ps.data() + 4, kSizeParamString);
     frame(FrameKind::Packet, ps, 1);
@@ -226,7 +238,7 @@ TEST_F(LknetLoop, ListenerAddedLaterLearnsTheServersAlreadyKnown)
     net->addNetworkListener(&late);
     net->process();
     EXPECT_EQ(late.serverWithSerial("987654321"), remote);
-    EXPECT_EQ(clientSide.available.size(), 1u);  // no second report for the first one
+    EXPECT_EQ(clientSide.available.size(), 1u); // no second report for the first one
     net->removeNetworkListener(&late);
 }
 

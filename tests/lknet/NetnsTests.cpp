@@ -10,19 +10,23 @@
 
 #include "PeerProcess.h"
 
-namespace lknet::test {
-namespace {
+namespace lknet::test
+{
+namespace
+{
 
 int run(const std::string& command)
 {
     return std::system((command + " >/dev/null 2>&1").c_str());
 }
 
-class TwoHosts : public ::testing::Test {
+class TwoHosts : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
-        if (::geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "needs root for network namespaces";
         std::string id = std::to_string(::getpid());
         a = "lkna" + id;
         b = "lknb" + id;
@@ -32,7 +36,8 @@ protected:
         ASSERT_EQ(run("ip link add name va netns " + a + " type veth peer name vb netns " + b), 0);
         ASSERT_EQ(run("ip -n " + a + " addr add 10.77.0.1/24 brd + dev va"), 0);
         ASSERT_EQ(run("ip -n " + b + " addr add 10.77.0.2/24 brd + dev vb"), 0);
-        for (const std::string& ns : {a, b}) ASSERT_EQ(run("ip -n " + ns + " link set lo up"), 0);
+        for (const std::string& ns : {a, b})
+            ASSERT_EQ(run("ip -n " + ns + " link set lo up"), 0);
         ASSERT_EQ(run("ip -n " + a + " link set va up"), 0);
         ASSERT_EQ(run("ip -n " + b + " link set vb up"), 0);
         // Both ends use the default discovery port and real broadcasts: inside
@@ -42,7 +47,8 @@ protected:
     }
     void TearDown() override
     {
-        if (!made) return;
+        if (!made)
+            return;
         run("ip netns del " + a);
         run("ip netns del " + b);
     }
@@ -91,8 +97,8 @@ TEST_F(TwoHosts, DroppedPacketsAreALossWithoutAnyWordFromTheKernel)
     ASSERT_TRUE(desk.waitForLine("AVAILABLE", 5000));
     desk.send("subscribe 555555555 Subscribe");
     ASSERT_TRUE(desk.waitForLine("PACKET JM", 3000));
-    ASSERT_EQ(run("ip netns exec " + b
-                  + " nft add chain inet lkt in '{ type filter hook input priority 0; }'"), 0);
+    ASSERT_EQ(
+        run("ip netns exec " + b + " nft add chain inet lkt in '{ type filter hook input priority 0; }'"), 0);
     ASSERT_EQ(run("ip netns exec " + b + " nft add rule inet lkt in iifname vb drop"), 0);
     ASSERT_TRUE(desk.waitForLine("ERROR 1003", 7000));
     ASSERT_TRUE(speaker.waitForLine("ERROR 1003 10.77.0.2", 3000));

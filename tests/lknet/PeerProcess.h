@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace lknet::test {
+namespace lknet::test
+{
 
 // Sets LKNET_DISCOVERY_PORT to a port free at this moment and
 // LKNET_LOOPBACK_ONLY=1, for this process and the helpers it starts.
@@ -21,7 +22,8 @@ std::string testPeerPath();
 // until `done` holds or `timeoutMs` passed. Returns whether `done` held.
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
 
-class PeerProcess {
+class PeerProcess
+{
 public:
     // Starts the test peer program with these arguments.
     explicit PeerProcess(const std::vector<std::string>& arguments);

@@ -11,10 +11,13 @@
 #include "PeerProcess.h"
 #include "Recorder.h"
 
-namespace lknet::test {
-namespace {
+namespace lknet::test
+{
+namespace
+{
 
-class LknetProcesses : public ::testing::Test {
+class LknetProcesses : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -28,8 +31,7 @@ protected:
 
     std::unique_ptr<PeerProcess> startServer(const std::string& serial)
     {
-        auto peer = std::make_unique<PeerProcess>(
-            std::vector<std::string>{"server", "TX40S", serial});
+        auto peer = std::make_unique<PeerProcess>(std::vector<std::string>{"server", "TX40S", serial});
         EXPECT_TRUE(peer->waitForLine("READY", 5000));
         return peer;
     }
@@ -47,12 +49,15 @@ protected:
 TEST_F(LknetProcesses, ServersAndClientsInSeparateProcessesAllFindEachOther)
 {
     std::vector<std::unique_ptr<PeerProcess>> servers, clients;
-    for (const char* serial : {"111", "222", "333"}) servers.push_back(startServer(serial));
-    for (int i = 0; i < 2; ++i) {
+    for (const char* serial : {"111", "222", "333"})
+        servers.push_back(startServer(serial));
+    for (int i = 0; i < 2; ++i)
+    {
         clients.push_back(std::make_unique<PeerProcess>(std::vector<std::string>{"client"}));
         ASSERT_TRUE(clients.back()->waitForLine("READY", 5000));
     }
-    for (const char* serial : {"111", "222", "333"}) {
+    for (const char* serial : {"111", "222", "333"})
+    {
         int handle = awaitServer(serial);
         ASSERT_NE(handle, 0) << serial;
         DeviceInfo info;
@@ -62,8 +67,9 @@ TEST_F(LknetProcesses, ServersAndClientsInSeparateProcessesAllFindEachOther)
         for (auto& c : clients)
             EXPECT_TRUE(c->waitForLine("AVAILABLE", 3000));
     }
-    EXPECT_EQ(me.available.size(), 3u);  // one report per server, however heard
-    for (auto& c : clients) EXPECT_FALSE(c->waitForLine("AVAILABLE", 300));
+    EXPECT_EQ(me.available.size(), 3u); // one report per server, however heard
+    for (auto& c : clients)
+        EXPECT_FALSE(c->waitForLine("AVAILABLE", 300));
 }
 
 TEST_F(LknetProcesses, OrderlyQuitIsNoticedAtOnce)
@@ -77,7 +83,7 @@ TEST_F(LknetProcesses, OrderlyQuitIsNoticedAtOnce)
     server->send("quit");
     EXPECT_TRUE(pumpUntil([&] { return me.gone(handle); }, 1000));
     EXPECT_EQ(server->waitExit(3000), 0);
-    EXPECT_EQ(me.errorCount(kErrorConnectionLost), 0);  // a goodbye is no error
+    EXPECT_EQ(me.errorCount(kErrorConnectionLost), 0); // a goodbye is no error
 }
 
 TEST_F(LknetProcesses, KilledServerIsNoticedAtOnceThroughItsConnection)
@@ -105,12 +111,14 @@ TEST_F(LknetProcesses, FrozenServerIsDeclaredLostAfterFourAndAHalfSeconds)
     auto stopped = std::chrono::steady_clock::now();
     ASSERT_TRUE(pumpUntil([&] { return me.errorCount(kErrorConnectionLost) > 0; }, 6000));
     auto waited = std::chrono::steady_clock::now() - stopped;
-    EXPECT_GE(waited, std::chrono::milliseconds(3400));  // heartbeats kept it alive until then
-    EXPECT_EQ(me.errors[0].port, [&] {
-        DeviceInfo info;
-        net->getDeviceInfo(&info, handle);
-        return uint32_t(info.port);
-    }());
+    EXPECT_GE(waited, std::chrono::milliseconds(3400)); // heartbeats kept it alive until then
+    EXPECT_EQ(me.errors[0].port,
+              [&]
+              {
+                  DeviceInfo info;
+                  net->getDeviceInfo(&info, handle);
+                  return uint32_t(info.port);
+              }());
     server->signal(SIGCONT);
     // Once it runs again the connection comes back and says so.
     EXPECT_TRUE(pumpUntil([&] { return me.errorCount(kErrorConnectionRestored) > 0; }, 4000));
@@ -123,7 +131,8 @@ TEST_F(LknetProcesses, LargeCompressedMessageArrivesIntact)
     ASSERT_NE(handle, 0);
     std::string data(60 * 1024, '\0');
     std::mt19937 random(7);
-    for (char& c : data) c = char(random());
+    for (char& c : data)
+        c = char(random());
     ASSERT_EQ(net->setConnection(client, handle, 1, 0), 0);
     ASSERT_EQ(sendText(client, handle, data, kPacketZipMessage), 0);
     ASSERT_TRUE(pumpUntil([&] { return !me.packets.empty(); }, 3000));
@@ -166,7 +175,7 @@ TEST_F(LknetProcesses, TwoClientProcessesWithTheSameHandleEachGetTheirOwnReplies
     std::string readyA, readyB;
     ASSERT_TRUE(a.waitForLine("READY", 5000, &readyA));
     ASSERT_TRUE(b.waitForLine("READY", 5000, &readyB));
-    ASSERT_EQ(readyA, readyB);  // both own the same local handle
+    ASSERT_EQ(readyA, readyB); // both own the same local handle
     ASSERT_TRUE(a.waitForLine("AVAILABLE", 3000));
     ASSERT_TRUE(b.waitForLine("AVAILABLE", 3000));
     a.send("subscribe 424242 from-a");
@@ -175,7 +184,8 @@ TEST_F(LknetProcesses, TwoClientProcessesWithTheSameHandleEachGetTheirOwnReplies
     // Each remote client has an id of its own here, and every reply goes back
     // to the one that asked.
     EXPECT_NE(serverSide.packets[0].source, serverSide.packets[1].source);
-    for (const Received& r : serverSide.packets) {
+    for (const Received& r : serverSide.packets)
+    {
         EXPECT_EQ(r.destination, uint32_t(server));
         EXPECT_EQ(sendText(server, int(r.source), "reply-to-" + r.data), 0);
     }
@@ -184,8 +194,10 @@ TEST_F(LknetProcesses, TwoClientProcessesWithTheSameHandleEachGetTheirOwnReplies
     EXPECT_NE(line.find("reply-to-from-a"), std::string::npos);
     ASSERT_TRUE(b.waitForLine("PACKET JM", 3000, &line));
     EXPECT_NE(line.find("reply-to-from-b"), std::string::npos);
-    for (const std::string& l : a.lines()) EXPECT_EQ(l.find("from-b"), std::string::npos) << l;
-    for (const std::string& l : b.lines()) EXPECT_EQ(l.find("from-a"), std::string::npos) << l;
+    for (const std::string& l : a.lines())
+        EXPECT_EQ(l.find("from-b"), std::string::npos) << l;
+    for (const std::string& l : b.lines())
+        EXPECT_EQ(l.find("from-a"), std::string::npos) << l;
     net->unregisterServer(&serverSide);
 }
 

@@ -7,7 +7,8 @@
 
 #include "lknet/lknet.h"
 
-namespace {
+namespace
+{
 
 std::vector<std::string> g_lines;
 void collect(const char* line)
@@ -24,7 +25,7 @@ TEST(LknetReport, FormatsOneLineWithoutTrailingLineFeedsForTheInstalledFunction)
     LKSetReportFunction(nullptr);
     ASSERT_EQ(g_lines.size(), 2u);
     EXPECT_EQ(g_lines[0], "Client 3 attached to server 7");
-    EXPECT_EQ(g_lines[1].size(), 4095u);  // cut, never overrun
+    EXPECT_EQ(g_lines[1].size(), 4095u); // cut, never overrun
 }
 
 TEST(LknetReport, WithoutAFunctionLinesGoToStandardError)

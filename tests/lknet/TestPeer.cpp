@@ -21,7 +21,8 @@
 
 #include "lknet/lknet.h"
 
-namespace {
+namespace
+{
 
 using namespace lknet;
 
@@ -30,33 +31,39 @@ std::string typeText(uint32_t type)
     return std::string{char(type >> 8), char(type & 0xFF)};
 }
 
-struct Peer : IEventHandler, INetworkListener, INetworkErrorReporter {
+struct Peer : IEventHandler, INetworkListener, INetworkErrorReporter
+{
     INetworkManager* net = LKGetNetworkManager();
     int handle = 0;
     bool server = false;
-    std::map<std::string, int> servers;  // serial -> handle
+    std::map<std::string, int> servers; // serial -> handle
 
     int handlePacket(int context, const Packet* packet) override
     {
         std::string text;
-        if (packet->type == kPacketJsonMessage || packet->type == kPacketZipMessage) {
+        if (packet->type == kPacketJsonMessage || packet->type == kPacketZipMessage)
+        {
             const auto* json = reinterpret_cast<const JsonPacket*>(packet);
             unsigned sum = 0;
-            for (uint32_t i = 0; i < json->length; ++i) sum = sum * 31 + uint8_t(json->data[i]);
-            text = json->length <= 200 ? std::string(json->data, json->length)
-                                       : "sum=" + std::to_string(sum);
-            std::printf("PACKET %s %u %u %u %s\n", typeText(packet->type).c_str(),
-                        packet->source, packet->destination, json->length, text.c_str());
-            if (server) {
+            for (uint32_t i = 0; i < json->length; ++i)
+                sum = sum * 31 + uint8_t(json->data[i]);
+            text = json->length <= 200 ? std::string(json->data, json->length) : "sum=" + std::to_string(sum);
+            std::printf("PACKET %s %u %u %u %s\n", typeText(packet->type).c_str(), packet->source,
+                        packet->destination, json->length, text.c_str());
+            if (server)
+            {
                 JsonPacket reply = *json;
                 reply.header.source = packet->destination;
                 reply.header.destination = packet->source;
                 std::printf("SENT %d\n", net->send(&reply.header, 0));
             }
-        } else {
+        }
+        else
+        {
             std::printf("PACKET %s %u %u %u\n", typeText(packet->type).c_str(), packet->source,
                         packet->destination, packet->size);
-            if (server && packet->type == kPacketParamValue) {
+            if (server && packet->type == kPacketParamValue)
+            {
                 std::vector<uint8_t> copy(reinterpret_cast<const uint8_t*>(packet),
                                           reinterpret_cast<const uint8_t*>(packet) + packet->size);
                 auto* reply = reinterpret_cast<Packet*>(copy.data());
@@ -95,25 +102,32 @@ struct Peer : IEventHandler, INetworkListener, INetworkErrorReporter {
         std::string verb, serial, text;
         in >> verb >> serial;
         std::getline(in, text);
-        if (!text.empty() && text[0] == ' ') text.erase(0, 1);
-        if (verb == "quit") return false;
-        if (verb == "meters") {
+        if (!text.empty() && text[0] == ' ')
+            text.erase(0, 1);
+        if (verb == "quit")
+            return false;
+        if (verb == "meters")
+        {
             std::vector<uint8_t> record(kSizeMeters);
             auto* packet = reinterpret_cast<Packet*>(record.data());
             *packet = Packet{kPacketMetersByte, kSizeMeters, uint32_t(handle), 0};
-            for (int i = 0; i < std::atoi(serial.c_str()); ++i) {
+            for (int i = 0; i < std::atoi(serial.c_str()); ++i)
+            {
                 record[76] = uint8_t(i);
                 net->sendMeters(packet);
             }
             return true;
         }
         auto it = servers.find(serial);
-        if (it == servers.end()) {
+        if (it == servers.end())
+        {
             std::printf("NOSERVER %s\n", serial.c_str());
             return true;
         }
-        if (verb == "subscribe") net->setConnection(handle, it->second, 1, 0);
-        if (verb == "off") net->setConnection(handle, it->second, 0, 1);
+        if (verb == "subscribe")
+            net->setConnection(handle, it->second, 1, 0);
+        if (verb == "off")
+            net->setConnection(handle, it->second, 0, 1);
         sendText(it->second, text);
         return true;
     }
@@ -124,17 +138,23 @@ struct Peer : IEventHandler, INetworkListener, INetworkErrorReporter {
 int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    if (argc < 2) return 2;
+    if (argc < 2)
+        return 2;
     Peer peer;
     peer.server = std::strcmp(argv[1], "server") == 0;
-    if (peer.net->startup() != 0) return 3;
+    if (peer.net->startup() != 0)
+        return 3;
     ServerDescriptor descriptor;
-    if (peer.server) {
+    if (peer.server)
+    {
         descriptor.name = argc > 2 ? argv[2] : "TX10A";
         descriptor.deviceType = "SPK";
         descriptor.serialNumber = argc > 3 ? argv[3] : "123456789";
-        if (peer.net->registerServer(&peer.handle, &peer, &descriptor, 0) != 0) return 4;
-    } else {
+        if (peer.net->registerServer(&peer.handle, &peer, &descriptor, 0) != 0)
+            return 4;
+    }
+    else
+    {
         peer.net->registerClient(&peer.handle, &peer);
         peer.net->addNetworkListener(&peer);
     }
@@ -142,25 +162,30 @@ int main(int argc, char** argv)
     std::printf("READY %d\n", peer.handle);
     std::string pending;
     bool running = true;
-    while (running) {
+    while (running)
+    {
         std::vector<pollfd> fds;
         int due = peer.net->pollDescriptors(fds);
         fds.push_back({0, POLLIN, 0});
         ::poll(fds.data(), fds.size(), due < 0 || due > 50 ? 50 : due);
         peer.net->process();
-        if (fds.back().revents & (POLLIN | POLLHUP)) {
+        if (fds.back().revents & (POLLIN | POLLHUP))
+        {
             char buffer[4096];
             ssize_t n = ::read(0, buffer, sizeof buffer);
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             pending.append(buffer, size_t(n));
             size_t end;
-            while (running && (end = pending.find('\n')) != std::string::npos) {
+            while (running && (end = pending.find('\n')) != std::string::npos)
+            {
                 running = peer.command(pending.substr(0, end));
                 pending.erase(0, end + 1);
             }
         }
     }
-    if (peer.server) peer.net->unregisterServer(&peer);
+    if (peer.server)
+        peer.net->unregisterServer(&peer);
     peer.net->shutdown();
     std::printf("BYE\n");
     return 0;

@@ -16,8 +16,10 @@
 #include "lknet/NetworkManager.h"
 #include "lknet/WireFormat.h"
 
-namespace lknet::test {
-namespace {
+namespace lknet::test
+{
+namespace
+{
 
 uint64_t g_now = 0;
 uint64_t virtualClock()
@@ -26,7 +28,8 @@ uint64_t virtualClock()
 }
 constexpr uint64_t kStart = 1000000;
 
-class LknetTiming : public ::testing::Test {
+class LknetTiming : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -70,10 +73,11 @@ protected:
         int n = 0;
         uint8_t buffer[512];
         ssize_t length;
-        while ((length = ::recv(observer, buffer, sizeof buffer, 0)) > 0) {
+        while ((length = ::recv(observer, buffer, sizeof buffer, 0)) > 0)
+        {
             DiscoveryMessage m;
-            if (decodeDiscovery(buffer, size_t(length), &m) && m.kind == DiscoveryKind::Announce
-                && m.instance != 42)
+            if (decodeDiscovery(buffer, size_t(length), &m) && m.kind == DiscoveryKind::Announce &&
+                m.instance != 42)
                 ++n;
         }
         return n;
@@ -115,12 +119,14 @@ protected:
 
 TEST_F(LknetTiming, ServerAnnouncesAtStartAfterAQuarterSecondAfterOneSecondThenEveryTwo)
 {
-    at(0);  // takes in our own start-up query before there is a server to answer it
+    at(0); // takes in our own start-up query before there is a server to answer it
     registerServer();
     std::vector<uint64_t> times;
-    for (uint64_t t = 0; t <= 7100; t += 10) {
+    for (uint64_t t = 0; t <= 7100; t += 10)
+    {
         at(t);
-        for (int n = announcements(); n > 0; --n) times.push_back(t);
+        for (int n = announcements(); n > 0; --n)
+            times.push_back(t);
     }
     EXPECT_EQ(times, (std::vector<uint64_t>{0, 250, 1000, 3000, 5000, 7000}));
 }
@@ -133,17 +139,20 @@ TEST_F(LknetTiming, QueryIsAnsweredWithinAHundredMilliseconds)
     DiscoveryMessage query;
     query.kind = DiscoveryKind::Query;
     query.instance = 7;
-    for (int round = 0; round < 5; ++round) {  // the delay is random: try a few
+    for (int round = 0; round < 5; ++round)
+    { // the delay is random: try a few
         uint64_t asked = 1500 + uint64_t(round) * 2;
         broadcast(query);
         uint64_t answered = 0;
-        for (uint64_t t = asked; t <= asked + 150 && !answered; ++t) {
+        for (uint64_t t = asked; t <= asked + 150 && !answered; ++t)
+        {
             at(t);
-            if (announcements() > 0) answered = t;
+            if (announcements() > 0)
+                answered = t;
         }
         ASSERT_NE(answered, 0u);
         EXPECT_LE(answered - asked, 100u);
-        g_now = kStart;  // the periodic announcement stays out of the window
+        g_now = kStart; // the periodic announcement stays out of the window
     }
 }
 
@@ -157,7 +166,7 @@ TEST_F(LknetTiming, ServerHeardOnceIsDroppedAfterThreeMissedAnnouncements)
     ASSERT_EQ(net->getDeviceInfo(&info, handle), 0);
     EXPECT_EQ(info.port, 9);
     EXPECT_STREQ(info.address, "127.0.0.1");
-    broadcast(stranger());  // heard again: one server still
+    broadcast(stranger()); // heard again: one server still
     at(2000);
     EXPECT_EQ(me.available.size(), 1u);
     at(10000);
@@ -201,20 +210,25 @@ TEST_F(LknetTiming, SilentPeerGetsHeartbeatsAndIsDeadAfterFourAndAHalfSeconds)
     encodeFrameHeader(hello, FrameHeader{FrameKind::Hello, uint32_t(kHelloSize), 0});
     encodeHello(hello + kFrameHeaderSize, HelloMessage{99, 1, 0, "silent"});
     ASSERT_EQ(::write(fd, hello, sizeof hello), ssize_t(sizeof hello));
-    auto frames = [&](FrameKind kind) {
+    auto frames = [&](FrameKind kind)
+    {
         int n = 0;
         uint8_t header[kFrameHeaderSize];
-        while (::recv(fd, header, sizeof header, MSG_DONTWAIT) == ssize_t(sizeof header)) {
+        while (::recv(fd, header, sizeof header, MSG_DONTWAIT) == ssize_t(sizeof header))
+        {
             FrameHeader h;
-            if (decodeFrameHeader(header, &h) && h.kind == kind) ++n;
-            if (h.length) {
+            if (decodeFrameHeader(header, &h) && h.kind == kind)
+                ++n;
+            if (h.length)
+            {
                 std::vector<uint8_t> skip(h.length);
                 ::recv(fd, skip.data(), skip.size(), MSG_WAITALL);
             }
         }
         return n;
     };
-    for (int i = 0; i < 20; ++i) at(0);  // accept, greet
+    for (int i = 0; i < 20; ++i)
+        at(0); // accept, greet
     EXPECT_EQ(frames(FrameKind::Welcome), 1);
     at(999);
     EXPECT_EQ(frames(FrameKind::Heartbeat), 0);
@@ -226,7 +240,7 @@ TEST_F(LknetTiming, SilentPeerGetsHeartbeatsAndIsDeadAfterFourAndAHalfSeconds)
     EXPECT_EQ(me.errorCount(kErrorConnectionLost), 1);
     frames(FrameKind::Heartbeat);
     char byte;
-    EXPECT_EQ(::recv(fd, &byte, 1, 0), 0);  // closed by the server
+    EXPECT_EQ(::recv(fd, &byte, 1, 0), 0); // closed by the server
     ::close(fd);
 }
 

@@ -6,8 +6,10 @@
 
 #include "lknet/WireFormat.h"
 
-namespace lknet {
-namespace {
+namespace lknet
+{
+namespace
+{
 
 TEST(DiscoveryDatagram, AnnouncementRoundTripsAndCutsLongTexts)
 {
@@ -44,13 +46,13 @@ TEST(DiscoveryDatagram, StrangeDatagramsAreRefused)
     uint8_t buffer[kAnnounceSize + 1];
     size_t length = encodeDiscovery(buffer, m);
     DiscoveryMessage back;
-    EXPECT_FALSE(decodeDiscovery(buffer, length - 1, &back));  // short
-    EXPECT_FALSE(decodeDiscovery(buffer, length + 1, &back));  // long
+    EXPECT_FALSE(decodeDiscovery(buffer, length - 1, &back)); // short
+    EXPECT_FALSE(decodeDiscovery(buffer, length + 1, &back)); // long
     buffer[0] = 'X';
-    EXPECT_FALSE(decodeDiscovery(buffer, length, &back));      // not ours
+    EXPECT_FALSE(decodeDiscovery(buffer, length, &back)); // not ours
     m.tcpPort = 0;
     length = encodeDiscovery(buffer, m);
-    EXPECT_FALSE(decodeDiscovery(buffer, length, &back));      // nowhere to connect
+    EXPECT_FALSE(decodeDiscovery(buffer, length, &back)); // nowhere to connect
 }
 
 TEST(DiscoveryDatagram, TextsWithoutNulAreCut)
@@ -61,7 +63,7 @@ TEST(DiscoveryDatagram, TextsWithoutNulAreCut)
     m.tcpPort = 1;
     uint8_t buffer[kAnnounceSize];
     encodeDiscovery(buffer, m);
-    std::memset(buffer + 24, 'z', 64 + 16);  // name and device type without NUL
+    std::memset(buffer + 24, 'z', 64 + 16); // name and device type without NUL
     DiscoveryMessage back;
     ASSERT_TRUE(decodeDiscovery(buffer, kAnnounceSize, &back));
     EXPECT_EQ(back.name, std::string(63, 'z'));
@@ -78,12 +80,12 @@ TEST(FrameHeader, RefusesWhatIsNotAWellFormedFrame)
     encodeFrameHeader(bytes, FrameHeader{FrameKind::Packet, kMaxFramePayload + 1, 0});
     EXPECT_FALSE(decodeFrameHeader(bytes, &h));
     encodeFrameHeader(bytes, FrameHeader{FrameKind::Heartbeat, 4, 0});
-    EXPECT_FALSE(decodeFrameHeader(bytes, &h));  // heartbeats carry nothing
+    EXPECT_FALSE(decodeFrameHeader(bytes, &h)); // heartbeats carry nothing
     encodeFrameHeader(bytes, FrameHeader{FrameKind::Hello, kHelloSize + 1, 0});
     EXPECT_FALSE(decodeFrameHeader(bytes, &h));
     encodeFrameHeader(bytes, FrameHeader{FrameKind::Close, 0, 0});
     bytes[3] = 99;
-    EXPECT_FALSE(decodeFrameHeader(bytes, &h));  // unknown kind
+    EXPECT_FALSE(decodeFrameHeader(bytes, &h)); // unknown kind
 }
 
 TEST(WirePacket, FixedLayoutsMustHaveTheirSizeAndJsonItsLength)
@@ -107,7 +109,7 @@ TEST(WirePacket, FixedLayoutsMustHaveTheirSizeAndJsonItsLength)
     putU32(other, packetCode('T', 'C'));
     putU32(other + 4, 20);
     EXPECT_TRUE(validWirePacket(other, sizeof other));
-    EXPECT_FALSE(validWirePacket(other, 19));  // size word and frame disagree
+    EXPECT_FALSE(validWirePacket(other, 19)); // size word and frame disagree
 }
 
 } // namespace

@@ -11,10 +11,7 @@ namespace
 
 struct Meter
 {
-    Meter(bool withPeak = true)
-    {
-        ballistics.bind(display, withPeak ? peak.get() : nullptr);
-    }
+    Meter(bool withPeak = true) { ballistics.bind(display, withPeak ? peak.get() : nullptr); }
     Tessel::AutoPtr<Tessel::Parameter> display = Tessel::Parameter::createFloat(0, 1);
     Tessel::AutoPtr<Tessel::Parameter> peak = Tessel::Parameter::createFloat(0, 1);
     MeterIdleBallistics ballistics;

@@ -167,7 +167,8 @@ TEST_F(ClientRoot, RecentlyReleasedKeepsTheLastFiveMovingRepeatsToTheEnd)
         param(std::string("Speaker/") + name)->beginEdit();
         param(std::string("Speaker/") + name)->endEdit();
     }
-    auto listed = [&] {
+    auto listed = [&]
+    {
         std::vector<std::string> result;
         for (const auto& entry : root->getRecentlyReleased())
             result.push_back(entry.param->getName());

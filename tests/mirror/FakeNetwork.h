@@ -17,10 +17,10 @@ struct SentPacket
     uint32_t type = 0;
     uint32_t source = 0;
     uint32_t destination = 0;
-    std::string path;      // parameter packets
-    float normalized = 0;  // "PV"
-    std::string text;      // "PS"
-    uint32_t color = 0;    // "PC"
+    std::string path;                        // parameter packets
+    float normalized = 0;                    // "PV"
+    std::string text;                        // "PS"
+    uint32_t color = 0;                      // "PC"
     Vellaris::LK::MessageAttributes message; // "JM"/"ZM"
     std::string messageId() const { return std::string(message.messageId()); }
 };
@@ -48,7 +48,10 @@ public:
     void configure(const char*) override {}
     void addNetworkListener(lknet::INetworkListener*) override {}
     void removeNetworkListener(lknet::INetworkListener*) override {}
-    int registerServer(int*, lknet::IEventHandler*, const lknet::ServerDescriptor*, int) override { return 0; }
+    int registerServer(int*, lknet::IEventHandler*, const lknet::ServerDescriptor*, int) override
+    {
+        return 0;
+    }
     int unregisterServer(lknet::IEventHandler*) override { return 0; }
     int registerClient(int* handle, lknet::IEventHandler* eventHandler) override;
     int unregisterClient(lknet::IEventHandler* eventHandler) override;

@@ -82,13 +82,15 @@ TEST(MirrorWithSimulator, TakesTheWholeStateAndItsChangesComeBackAsEchoes)
     ASSERT_NE(root->getClient(), 0);
     // The mirror's idle tick (keep-alives) runs on the headless clock, which follows real time here.
     const auto began = Clock::now();
-    auto idle = [&] {
+    auto idle = [&]
+    {
         platform.setTime(1000 + std::chrono::duration_cast<Milliseconds>(Clock::now() - began).count());
         root->onIdle();
     };
     std::vector<std::string> differences;
     int compared = 0;
-    auto mirrored = [&](const MessageAttributes& expected) {
+    auto mirrored = [&](const MessageAttributes& expected)
+    {
         idle();
         differences.clear();
         compared = 0;
@@ -108,23 +110,42 @@ TEST(MirrorWithSimulator, TakesTheWholeStateAndItsChangesComeBackAsEchoes)
     ASSERT_NE(contour, nullptr);
     const int64_t newContour = contour->getValue().asInt() == 1 ? 2 : 1;
     contour->setValue(newContour);
-    auto echoed = [&](const std::string& path, uint32_t type) {
+    auto echoed = [&](const std::string& path, uint32_t type)
+    {
         for (const Received* packet : reader.ofType(type))
             if (readTextField(packet->as<ParamPacketBase>().path, kPathSize) == path)
                 return true;
         return false;
     };
-    ASSERT_TRUE(pumpUntil([&] { idle(); return echoed("nickname", lknet::kPacketParamString)
-                                       && echoed("contour", lknet::kPacketParamValue); }, kLimit));
+    ASSERT_TRUE(pumpUntil(
+        [&]
+        {
+            idle();
+            return echoed("nickname", lknet::kPacketParamString) &&
+                   echoed("contour", lknet::kPacketParamValue);
+        },
+        kLimit));
     // The mirror's own echo arrived too and changed nothing.
-    pumpUntil([&] { idle(); return false; }, Milliseconds(100));
+    pumpUntil(
+        [&]
+        {
+            idle();
+            return false;
+        },
+        Milliseconds(100));
     EXPECT_EQ(root->lookupParameter("Speaker/nickname")->toString(), "Mirror Left");
     EXPECT_EQ(contour->getValue().asInt(), newContour);
 
     // A fresh subscription sees the new values in the speaker's state.
     TestClient later;
     later.subscribe(server->handle);
-    ASSERT_TRUE(pumpUntil([&] { idle(); return !later.messages(Message::kSubscriptionReply).empty(); }, kLimit));
+    ASSERT_TRUE(pumpUntil(
+        [&]
+        {
+            idle();
+            return !later.messages(Message::kSubscriptionReply).empty();
+        },
+        kLimit));
     const MessageAttributes after = later.messages(Message::kSynchronize).at(0);
     EXPECT_TRUE(mirrored(after)) << ::testing::PrintToString(differences);
     EXPECT_EQ(after.getAttributes(Message::kValues)->getText("nickname"), "Mirror Left");

@@ -23,8 +23,7 @@ constexpr int64_t kStart = 100000;
 class TestRoot : public Vellaris::LK::ClientRootComponent
 {
 public:
-    TestRoot(FakeNetwork& network, const std::string& level)
-        : ClientRootComponent(&network, &network)
+    TestRoot(FakeNetwork& network, const std::string& level) : ClientRootComponent(&network, &network)
     {
         setRemoteLevel(level);
     }

@@ -172,7 +172,8 @@ TEST_F(Speaker, PropertiesFollowModelNetworksAndOptionCard)
     param("current_ssid")->fromString("Venue-5G", false);
 
     speaker->removeObserver(watcher);
-    auto count = [&](const std::string& name) { return std::count(watcher->names.begin(), watcher->names.end(), name); };
+    auto count = [&](const std::string& name)
+    { return std::count(watcher->names.begin(), watcher->names.end(), name); };
     EXPECT_EQ(count("isSubWoofer"), 1);
     EXPECT_GE(count("anyWifiVisible"), 3);
     EXPECT_EQ(count("isCorra"), 1);
@@ -233,8 +234,9 @@ TEST_F(Speaker, PublicChangesTravelWithoutTheSpeakerLevelAndStampLastChange)
 
     {
         Vellaris::LK::ParamValuePacket packet;
-        Vellaris::LK::buildValuePacket(packet, 3, 7, "line/ch1/volume", 0,
-                                       float(speaker->getVolume()->getValueNormalized(Tessel::Variant(-12.0))));
+        Vellaris::LK::buildValuePacket(
+            packet, 3, 7, "line/ch1/volume", 0,
+            float(speaker->getVolume()->getValueNormalized(Tessel::Variant(-12.0))));
         root->handlePacket(7, &packet.base.header);
         EXPECT_NEAR(volume(), -12.0, 1e-3);
     }
@@ -283,7 +285,8 @@ TEST_F(Speaker, GainReductionMetersHangFromTheTop)
     EXPECT_TRUE(second.isInverted());
     const double decibels = 20 * std::log10(128 / 255.0);
     EXPECT_NEAR(second.getDisplayed(), (decibels + 12) / 12, 1e-5);
-    EXPECT_NEAR(root->lookupParameter("Speaker/output/ch2/gr_peakmeter")->getValue().asDouble(), decibels, 1e-3);
+    EXPECT_NEAR(root->lookupParameter("Speaker/output/ch2/gr_peakmeter")->getValue().asDouble(), decibels,
+                1e-3);
     EXPECT_FLOAT_EQ(speaker->getRmsReduction(1).getDisplayed(), 1.0f) << "meter id 0 was not sent";
 
     platform.setTime(50000 + 300);

@@ -31,11 +31,12 @@ class NotAComponent : public Tessel::Object
 };
 TESSEL_DEFINE_CLASS(NotAComponent, Tessel::Object)
 
-const char* const kLists = "<lk:Parameters>"
-                           "<lk:ParamList id=\"Base\"><lk:Param id=\"base\"/></lk:ParamList>"
-                           "<lk:ParamList id=\"Own\" inherit=\"Base\"><lk:Param id=\"own\" flags=\"storable\"/>"
-                           "<lk:Param id=\"local\" flags=\"private\"/></lk:ParamList>"
-                           "</lk:Parameters>";
+const char* const kLists =
+    "<lk:Parameters>"
+    "<lk:ParamList id=\"Base\"><lk:Param id=\"base\"/></lk:ParamList>"
+    "<lk:ParamList id=\"Own\" inherit=\"Base\"><lk:Param id=\"own\" flags=\"storable\"/>"
+    "<lk:Param id=\"local\" flags=\"private\"/></lk:ParamList>"
+    "</lk:Parameters>";
 
 class ModelBuilder : public ModelTest
 {
@@ -45,8 +46,10 @@ class ModelBuilder : public ModelTest
 
 TEST_F(ModelBuilder, AncestorTemplatesAreBuiltFirst)
 {
-    loadBody(std::string(kLists) + "<lk:Templates>"
-             "<lk:Template id=\"Child\" inherit=\"Parent\" paramlist=\"Own\"><lk:Component id=\"c\"/></lk:Template>"
+    loadBody(std::string(kLists) +
+             "<lk:Templates>"
+             "<lk:Template id=\"Child\" inherit=\"Parent\" paramlist=\"Own\"><lk:Component "
+             "id=\"c\"/></lk:Template>"
              "<lk:Template id=\"Parent\" paramlist=\"Base\"><lk:Component id=\"p\"/></lk:Template>"
              "</lk:Templates>");
     UniversalComponent* built = build("Child");
@@ -84,7 +87,8 @@ TEST_F(ModelBuilder, MissingTemplatesAreReportedAndBuildNothing)
 {
     loadBody("<lk:Templates><lk:Template id=\"T\"><lk:Component id=\"x\" template=\"Gone\"/></lk:Template>"
              "</lk:Templates>");
-    EXPECT_FALSE(builder->buildTemplate(root = new UniversalComponent, "Absent", UniversalComponent::metaClass));
+    EXPECT_FALSE(
+        builder->buildTemplate(root = new UniversalComponent, "Absent", UniversalComponent::metaClass));
     EXPECT_EQ(root->countChildren(), 0);
     EXPECT_EQ(warnings(), (std::vector<std::string>{"LK Component template not found: Absent"}));
     UniversalComponent* built = build("T");
@@ -106,7 +110,8 @@ TEST_F(ModelBuilder, ASlashInAnIdBecomesADot)
 TEST_F(ModelBuilder, ForEachRepeatsItsChildrenForEveryCounterValue)
 {
     loadBody("<lk:Templates><lk:Template id=\"T\">"
-             "<lk:foreach id=\"$i\" min=\"1\" max=\"3\"><lk:Component id=\"ch$i\" name=\"Channel $i\"/></lk:foreach>"
+             "<lk:foreach id=\"$i\" min=\"1\" max=\"3\"><lk:Component id=\"ch$i\" name=\"Channel "
+             "$i\"/></lk:foreach>"
              "<lk:foreach id=\"$k\" min=\"-1.7\" max=\"0.9\"><lk:Component id=\"k$k\"/></lk:foreach>"
              "<lk:foreach id=\"$e\" min=\"2\" max=\"1\"><lk:Component id=\"never\"/></lk:foreach>"
              "</lk:Template></lk:Templates>");
@@ -136,7 +141,8 @@ TEST_F(ModelBuilder, AnEndlessCounterStopsWithAReport)
 
 TEST_F(ModelBuilder, ForEachParamRepeatsForTheParametersOfAnotherComponent)
 {
-    loadBody(std::string(kLists) + "<lk:Templates>"
+    loadBody(std::string(kLists) +
+             "<lk:Templates>"
              "<lk:Template id=\"Inner\"><lk:Component id=\"ch1\" paramlist=\"Own\"/></lk:Template>"
              "<lk:Template id=\"T\"><lk:Component id=\"line\" template=\"Inner\"/>"
              "<lk:Component id=\"copies\"><lk:foreach id=\"$n\" min=\"1\" max=\"1\">"
@@ -155,7 +161,8 @@ TEST_F(ModelBuilder, ForEachParamRepeatsForTheParametersOfAnotherComponent)
 
 TEST_F(ModelBuilder, ComponentParametersComeFromItsListItsTemplatesListAndAnInlineList)
 {
-    loadBody(std::string(kLists) + "<lk:Templates>"
+    loadBody(std::string(kLists) +
+             "<lk:Templates>"
              "<lk:Template id=\"WithList\" paramlist=\"Base\"/>"
              "<lk:Template id=\"T\">"
              "<lk:Component id=\"listed\" paramlist=\"Own\" template=\"WithList\">"
@@ -189,9 +196,10 @@ TEST_F(ModelBuilder, AnUnknownClassFallsBackToTheDefaultClassAfterOneReport)
 
 TEST_F(ModelBuilder, WithoutClassNamesEveryComponentIsOfTheDefaultClassAndGetsNoClassData)
 {
-    loadBody("<lk:Templates><lk:Template id=\"T\">"
-             "<lk:Component id=\"a\" classname=\"RecordingComponent\"><lk:Data>{\"k\": 1}</lk:Data></lk:Component>"
-             "</lk:Template></lk:Templates>");
+    loadBody(
+        "<lk:Templates><lk:Template id=\"T\">"
+        "<lk:Component id=\"a\" classname=\"RecordingComponent\"><lk:Data>{\"k\": 1}</lk:Data></lk:Component>"
+        "</lk:Template></lk:Templates>");
     builder->setClassNamesAllowed(false);
     root = new UniversalComponent;
     builder->buildTemplate(root, "T", UniversalComponent::metaClass);
@@ -202,20 +210,22 @@ TEST_F(ModelBuilder, WithoutClassNamesEveryComponentIsOfTheDefaultClassAndGetsNo
 
 TEST_F(ModelBuilder, ClassDataComesFromTheNamedBlockOrAnInlineOne)
 {
-    loadBody("<lk:Definitions><lk:Data id=\"Named\" type=\"application/json\">{\"numBands\": 8}</lk:Data>"
-             "<lk:Data id=\"Broken\">{\"numBands\": </lk:Data>"
-             "<lk:Data id=\"Text\" type=\"text/plain\">{\"numBands\": 3}</lk:Data>"
-             "<lk:Data id=\"Empty\">{}</lk:Data></lk:Definitions>"
-             "<lk:Templates><lk:Template id=\"T\">"
-             "<lk:Component id=\"named\" classdata=\"Named\"><lk:Data>{\"inline\": 1}</lk:Data></lk:Component>"
-             "<lk:Component id=\"inline\"><lk:Data>{\"inline\": 2}</lk:Data></lk:Component>"
-             "<lk:Component id=\"broken\" classdata=\"Broken\"/>"
-             "<lk:Component id=\"text\" classdata=\"Text\"/>"
-             "<lk:Component id=\"empty\" classdata=\"Empty\"/>"
-             "</lk:Template></lk:Templates>");
+    loadBody(
+        "<lk:Definitions><lk:Data id=\"Named\" type=\"application/json\">{\"numBands\": 8}</lk:Data>"
+        "<lk:Data id=\"Broken\">{\"numBands\": </lk:Data>"
+        "<lk:Data id=\"Text\" type=\"text/plain\">{\"numBands\": 3}</lk:Data>"
+        "<lk:Data id=\"Empty\">{}</lk:Data></lk:Definitions>"
+        "<lk:Templates><lk:Template id=\"T\">"
+        "<lk:Component id=\"named\" classdata=\"Named\"><lk:Data>{\"inline\": 1}</lk:Data></lk:Component>"
+        "<lk:Component id=\"inline\"><lk:Data>{\"inline\": 2}</lk:Data></lk:Component>"
+        "<lk:Component id=\"broken\" classdata=\"Broken\"/>"
+        "<lk:Component id=\"text\" classdata=\"Text\"/>"
+        "<lk:Component id=\"empty\" classdata=\"Empty\"/>"
+        "</lk:Template></lk:Templates>");
     root = new UniversalComponent;
     builder->buildTemplate(root, "T", RecordingComponent::metaClass);
-    auto recorded = [this](const char* name) { return Tessel::classCast<RecordingComponent>(root->findChild(name)); };
+    auto recorded = [this](const char* name)
+    { return Tessel::classCast<RecordingComponent>(root->findChild(name)); };
     ASSERT_TRUE(recorded("named") && recorded("inline") && recorded("broken") && recorded("text"));
     EXPECT_EQ(recorded("named")->received.getInt("numBands"), 8);
     EXPECT_FALSE(recorded("named")->received.contains("inline"));
@@ -228,8 +238,9 @@ TEST_F(ModelBuilder, ClassDataComesFromTheNamedBlockOrAnInlineOne)
 
 TEST_F(ModelBuilder, WrappersAreTransparent)
 {
-    loadBody("<lk:Templates><lk:Template id=\"T\"><group><lk:Component id=\"a\"><more><lk:Component id=\"b\"/>"
-             "</more></lk:Component></group></lk:Template></lk:Templates>");
+    loadBody(
+        "<lk:Templates><lk:Template id=\"T\"><group><lk:Component id=\"a\"><more><lk:Component id=\"b\"/>"
+        "</more></lk:Component></group></lk:Template></lk:Templates>");
     UniversalComponent* built = build("T");
     EXPECT_TRUE(built->lookupChild("a/b"));
 }

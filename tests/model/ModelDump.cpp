@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "model/loader/UniversalComponent.h"
-#include "model/loader/UniversalComponentBuilder.h"
 #include "model/loader/ModelParamCurve.h"
 #include "model/loader/ModelParamFormatter.h"
+#include "model/loader/UniversalComponent.h"
+#include "model/loader/UniversalComponentBuilder.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Initializer.h"
 #include "tessel/SharedPtr.h"
@@ -45,7 +45,7 @@ std::string flagText(const Tessel::IParameter& p)
 {
     using namespace Tessel::ParamFlags;
     std::string text;
-    const std::pair<uint32_t, const char*> names[] = {{kPublic, "public"},   {kStorable, "storable"},
+    const std::pair<uint32_t, const char*> names[] = {{kPublic, "public"},     {kStorable, "storable"},
                                                       {kLinkable, "linkable"}, {kMutable, "mutable"},
                                                       {kReadOnly, "readonly"}, {kBipolar, "bipolar"}};
     for (const auto& [bit, name] : names)
@@ -68,11 +68,12 @@ void dump(const Vellaris::UniversalComponent* component, const Tessel::Component
         std::string range = p.getType() == Tessel::ParamType::kList
                                 ? std::to_string(p.countEntries()) + " entries"
                                 : p.getMin().asString() + ".." + p.getMax().asString();
-        std::printf("  %-40s %-28s %-6s %-16s def=%-8s %-10s %-6s %-36s tag=%d\n", c.getParameterPath(&p).c_str(),
+        std::printf("  %-40s %-28s %-6s %-16s def=%-8s %-10s %-6s %-36s tag=%d\n",
+                    c.getParameterPath(&p).c_str(),
                     component ? ("\"" + component->getDisplayName(p.getName()) + "\"").c_str() : "",
                     typeName(p.getType()), range.c_str(), p.getDefaultValue().asString().c_str(),
-                    formatter ? formatter->getFormatter().name() : "-", curve ? curve->getName().c_str() : "-",
-                    flagText(p).c_str(), p.getTag());
+                    formatter ? formatter->getFormatter().name() : "-",
+                    curve ? curve->getName().c_str() : "-", flagText(p).c_str(), p.getTag());
     }
     for (int i = 0; i < c.countChildren(); ++i)
         dump(Tessel::classCast<Vellaris::UniversalComponent>(c.getChild(i)), *c.getChild(i));
@@ -93,8 +94,8 @@ int main(int argc, char** argv)
     const std::string templateId = argc > 1 ? argv[1] : "Speaker";
     Tessel::AutoPtr<Vellaris::UniversalComponent> root = new Vellaris::UniversalComponent;
     root->setName(templateId);
-    if (!Vellaris::UniversalComponentBuilder::getGlobal().buildTemplate(root, templateId,
-                                                                       Vellaris::UniversalComponent::metaClass))
+    if (!Vellaris::UniversalComponentBuilder::getGlobal().buildTemplate(
+            root, templateId, Vellaris::UniversalComponent::metaClass))
         return 1;
     dump(root, *root);
     return platform.getWarnings().empty() ? 0 : 2;

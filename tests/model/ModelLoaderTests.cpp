@@ -17,9 +17,9 @@ class ModelLoader : public ModelTest
 protected:
     ModelLoader()
     {
-        folder = std::filesystem::path(::testing::TempDir())
-                 / ("model-loader-" + std::to_string(::getpid()) + "-"
-                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder = std::filesystem::path(::testing::TempDir()) /
+                 ("model-loader-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder / "dsp");
     }
     ~ModelLoader() override { std::filesystem::remove_all(folder); }
@@ -38,8 +38,8 @@ protected:
 
 std::string stringList(const std::string& id, const std::string& text)
 {
-    return "<lk:Definitions><lk:StringList id=\"" + id + "\"><lk:String text=\"" + text
-           + "\"/></lk:StringList></lk:Definitions>";
+    return "<lk:Definitions><lk:StringList id=\"" + id + "\"><lk:String text=\"" + text +
+           "\"/></lk:StringList></lk:Definitions>";
 }
 
 std::string firstEntry(const ComponentModel& model, const std::string& id)
@@ -71,10 +71,11 @@ TEST_F(ModelLoader, ReportsAMissingFile)
 
 TEST_F(ModelLoader, IncludesResolveRelativeToTheIncludingDocumentAndTheMainDocumentWins)
 {
-    write("dsp/part.xml", stringList("Shared", "from part") + stringList("PartOnly", "part")
-                              + "<xi:include href=\"never.xml\"/>");
+    write("dsp/part.xml", stringList("Shared", "from part") + stringList("PartOnly", "part") +
+                              "<xi:include href=\"never.xml\"/>");
     write("dsp/never.xml", stringList("Nested", "followed"));
-    const std::string main = write("main.xml", "<xi:include href=\"dsp/part.xml\"/>" + stringList("Shared", "from main"));
+    const std::string main =
+        write("main.xml", "<xi:include href=\"dsp/part.xml\"/>" + stringList("Shared", "from main"));
     ASSERT_TRUE(builder->load(main));
     EXPECT_EQ(firstEntry(model(), "Shared"), "from main");
     EXPECT_EQ(firstEntry(model(), "PartOnly"), "part");
@@ -106,10 +107,12 @@ TEST_F(ModelLoader, SectionsAreMadeOnFirstLookupWhenTheDocumentLacksThem)
 TEST_F(ModelLoader, CutsAttributesToTheirLimits)
 {
     const std::string long200(200, 'x');
-    loadBody("<lk:Definitions><lk:StringList id=\"L\"><lk:String text=\"" + long200
-             + "\"/></lk:StringList><lk:Data id=\"D\" type=\"" + long200 + "\"/></lk:Definitions>"
-             "<lk:Parameters><lk:ParamList id=\"P\"><lk:Param id=\"" + long200 + "\" range=\"" + long200
-             + "\" name=\"" + long200 + "\"/></lk:ParamList></lk:Parameters>");
+    loadBody("<lk:Definitions><lk:StringList id=\"L\"><lk:String text=\"" + long200 +
+             "\"/></lk:StringList><lk:Data id=\"D\" type=\"" + long200 +
+             "\"/></lk:Definitions>"
+             "<lk:Parameters><lk:ParamList id=\"P\"><lk:Param id=\"" +
+             long200 + "\" range=\"" + long200 + "\" name=\"" + long200 +
+             "\"/></lk:ParamList></lk:Parameters>");
     EXPECT_EQ(firstEntry(model(), "L").size(), 127u);
     ASSERT_TRUE(model().findData("D"));
     EXPECT_EQ(model().findData("D")->type.size(), 31u);
@@ -122,14 +125,15 @@ TEST_F(ModelLoader, CutsAttributesToTheirLimits)
 
 TEST_F(ModelLoader, OnlyDataBlocksKeepTheirText)
 {
-    loadBody("<lk:Definitions><lk:Data id=\"D\">{\"a\": 1}</lk:Data>"
-             "<lk:StringList id=\"S\">ignored<lk:String text=\"t\"/></lk:StringList>"
-             "<vendor:Extra xmlns:vendor=\"urn:x\"><lk:Range id=\"Inside\"/></vendor:Extra></lk:Definitions>");
+    loadBody(
+        "<lk:Definitions><lk:Data id=\"D\">{\"a\": 1}</lk:Data>"
+        "<lk:StringList id=\"S\">ignored<lk:String text=\"t\"/></lk:StringList>"
+        "<vendor:Extra xmlns:vendor=\"urn:x\"><lk:Range id=\"Inside\"/></vendor:Extra></lk:Definitions>");
     ASSERT_TRUE(model().findData("D"));
     EXPECT_EQ(model().findData("D")->text, "{\"a\": 1}");
     const ModelNode* extra = model().getDefinitions()->findChild("vendor:Extra");
     ASSERT_TRUE(extra);
-    EXPECT_EQ(typeid(*extra), typeid(ModelNode)); // elements outside the table get a plain node
+    EXPECT_EQ(typeid(*extra), typeid(ModelNode));    // elements outside the table get a plain node
     EXPECT_EQ(model().findRange("Inside"), nullptr); // not directly in the section
 }
 
@@ -156,7 +160,8 @@ TEST(ModelSyntax, NumbersAreDecimalOrHashHexadecimal)
     EXPECT_TRUE(ModelSyntax::parseNumber("-1e3", v));
     EXPECT_EQ(v, -1000);
     v = 7;
-    for (const char* bad : {"", "#", "#-1", "#0x10", "#12345678901234567", "abc", "1.5x", "nan", "inf", "1e999"})
+    for (const char* bad :
+         {"", "#", "#-1", "#0x10", "#12345678901234567", "abc", "1.5x", "nan", "inf", "1e999"})
     {
         EXPECT_FALSE(ModelSyntax::parseNumber(bad, v)) << bad;
         EXPECT_EQ(v, 7) << bad;
@@ -166,7 +171,8 @@ TEST(ModelSyntax, NumbersAreDecimalOrHashHexadecimal)
 TEST(ModelSyntax, FlagWordsCountAnywhereInTheText)
 {
     EXPECT_EQ(ModelSyntax::parseFlags("storable mutable"), ModelSyntax::kStorable | ModelSyntax::kMutable);
-    EXPECT_EQ(ModelSyntax::parseFlags("notprivate,readonlyish"), ModelSyntax::kPrivate | ModelSyntax::kReadOnly);
+    EXPECT_EQ(ModelSyntax::parseFlags("notprivate,readonlyish"),
+              ModelSyntax::kPrivate | ModelSyntax::kReadOnly);
     EXPECT_EQ(ModelSyntax::parseFlags(""), 0u);
     EXPECT_EQ(ModelSyntax::parseType("Float"), ModelSyntax::kToggle); // exact comparison
     EXPECT_EQ(ModelSyntax::parseType("color"), ModelSyntax::kColor);

@@ -9,8 +9,8 @@ std::string document(const std::string& body)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<lk:ComponentModel xmlns:lk=\"urn:vellaris:componentmodel\" "
-           "xmlns:xi=\"http://www.w3.org/2001/XInclude\" namespace=\"Test\">\n"
-           + body + "\n</lk:ComponentModel>\n";
+           "xmlns:xi=\"http://www.w3.org/2001/XInclude\" namespace=\"Test\">\n" +
+           body + "\n</lk:ComponentModel>\n";
 }
 
 ModelTest::ModelTest() : builder(new Vellaris::UniversalComponentBuilder)

@@ -16,8 +16,9 @@ protected:
     // Builds one component whose list is `params` (with `definitions`) and returns it.
     UniversalComponent* component(const std::string& params, const std::string& definitions = {})
     {
-        loadBody("<lk:Definitions>" + definitions + "</lk:Definitions><lk:Parameters><lk:ParamList id=\"P\">"
-                 + params + "</lk:ParamList></lk:Parameters><lk:Templates><lk:Template id=\"T\" paramlist=\"P\"/>"
+        loadBody("<lk:Definitions>" + definitions +
+                 "</lk:Definitions><lk:Parameters><lk:ParamList id=\"P\">" + params +
+                 "</lk:ParamList></lk:Parameters><lk:Templates><lk:Template id=\"T\" paramlist=\"P\"/>"
                  "</lk:Templates>");
         return build("T");
     }
@@ -27,11 +28,11 @@ protected:
 
 TEST_F(ParameterCreation, OwnAttributesOverrideTheNamedRange)
 {
-    UniversalComponent* c = component(
-        "<lk:Param id=\"f\" type=\"float\" range=\"R\" def=\"240\"/>"
-        "<lk:Param id=\"g\" type=\"float\" range=\"R\" units=\"gain\" min=\"100\"/>"
-        "<lk:Param id=\"h\" type=\"float\" range=\"Missing\" max=\"5\"/>",
-        "<lk:Range id=\"R\" min=\"20\" max=\"20000\" def=\"2000\" units=\"freq\" curve=\"log\"/>");
+    UniversalComponent* c =
+        component("<lk:Param id=\"f\" type=\"float\" range=\"R\" def=\"240\"/>"
+                  "<lk:Param id=\"g\" type=\"float\" range=\"R\" units=\"gain\" min=\"100\"/>"
+                  "<lk:Param id=\"h\" type=\"float\" range=\"Missing\" max=\"5\"/>",
+                  "<lk:Range id=\"R\" min=\"20\" max=\"20000\" def=\"2000\" units=\"freq\" curve=\"log\"/>");
     Tessel::IParameter* f = c->findParameter("f");
     ASSERT_TRUE(f);
     EXPECT_EQ(f->getType(), Tessel::ParamType::kFloat);
@@ -52,10 +53,11 @@ TEST_F(ParameterCreation, OwnAttributesOverrideTheNamedRange)
 
 TEST_F(ParameterCreation, MissingDefaultIsTheMinimumAndIntegerBoundsRoundDown)
 {
-    UniversalComponent* c = component("<lk:Param id=\"t\" type=\"int\" min=\"-18.5\" max=\"100.9\" def=\"16.7\"/>"
-                                      "<lk:Param id=\"m\" type=\"float\" min=\"-3\" max=\"3\"/>"
-                                      "<lk:Param id=\"z\" type=\"float\"/>"
-                                      "<lk:Param id=\"s\" type=\"float\" min=\"1\" max=\"20\" steps=\"100\"/>");
+    UniversalComponent* c =
+        component("<lk:Param id=\"t\" type=\"int\" min=\"-18.5\" max=\"100.9\" def=\"16.7\"/>"
+                  "<lk:Param id=\"m\" type=\"float\" min=\"-3\" max=\"3\"/>"
+                  "<lk:Param id=\"z\" type=\"float\"/>"
+                  "<lk:Param id=\"s\" type=\"float\" min=\"1\" max=\"20\" steps=\"100\"/>");
     Tessel::IParameter* t = c->findParameter("t");
     EXPECT_EQ(t->getType(), Tessel::ParamType::kInteger);
     EXPECT_EQ(t->getMin().asInt(), -19);
@@ -106,12 +108,14 @@ TEST_F(ParameterCreation, AListNeverGetsAFormatter)
 
 TEST_F(ParameterCreation, UnknownFormatterOrCurveIsReportedOnceAndLeftOut)
 {
-    UniversalComponent* c = component("<lk:Param id=\"x\" type=\"float\" units=\"furlongs\" curve=\"wiggle\"/>");
+    UniversalComponent* c =
+        component("<lk:Param id=\"x\" type=\"float\" units=\"furlongs\" curve=\"wiggle\"/>");
     Tessel::IParameter* x = c->findParameter("x");
     ASSERT_TRUE(x);
     EXPECT_EQ(x->getFormatter(), nullptr);
     EXPECT_EQ(x->getCurve(), nullptr);
-    EXPECT_EQ(warnings(), (std::vector<std::string>{"Formatter not found: furlongs", "Curve not found: wiggle"}));
+    EXPECT_EQ(warnings(),
+              (std::vector<std::string>{"Formatter not found: furlongs", "Curve not found: wiggle"}));
 }
 
 TEST_F(ParameterCreation, TheCurveGetsMinimumMaximumAndMid)
@@ -128,10 +132,10 @@ TEST_F(ParameterCreation, TheCurveGetsMinimumMaximumAndMid)
 
 TEST_F(ParameterCreation, FlagsFollowTheDescription)
 {
-    UniversalComponent* c = component(
-        "<lk:Param id=\"plain\" flags=\"\"/>"
-        "<lk:Param id=\"all\" flags=\"storable linkable mutable readonly bipolar user1\"/>"
-        "<lk:Param id=\"hidden\" flags=\"private\"/>");
+    UniversalComponent* c =
+        component("<lk:Param id=\"plain\" flags=\"\"/>"
+                  "<lk:Param id=\"all\" flags=\"storable linkable mutable readonly bipolar user1\"/>"
+                  "<lk:Param id=\"hidden\" flags=\"private\"/>");
     using namespace Tessel::ParamFlags;
     Tessel::IParameter* plain = c->findParameter("plain");
     EXPECT_TRUE(plain->isFlag(kPublic));

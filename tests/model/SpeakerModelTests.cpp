@@ -33,7 +33,10 @@ protected:
         speaker = build("Speaker");
     }
 
-    Tessel::IParameter* param(const std::string& path) const { return speaker->lookupParameter(path); }
+    Tessel::IParameter* param(const std::string& path) const
+    {
+        return speaker->lookupParameter(path);
+    }
 
     UniversalComponent* speaker = nullptr;
 };
@@ -44,7 +47,8 @@ void render(const Tessel::Component& component, const std::string& path, std::ve
     {
         const Tessel::Component& child = *component.getChild(i);
         const std::string childPath = path.empty() ? child.getName() : path + "/" + child.getName();
-        lines.push_back(childPath + "|" + child.getClassName() + "|" + std::to_string(child.countParameters()));
+        lines.push_back(childPath + "|" + child.getClassName() + "|" +
+                        std::to_string(child.countParameters()));
         render(child, childPath, lines);
     }
 }
@@ -72,8 +76,8 @@ TEST_F(SpeakerModel, BuildsTheSpeakerTreeWithoutAReport)
                       multi = input;
 #endif
     std::vector<std::string> expected = {
-        "line|UniversalComponent|0",   "line/ch1|" + input + "|21",       "line/ch1/limit|" + limiter + "|3",
-        "line/ch1/eq|" + eq + "|49",   "line/ch1/notch|" + eq + "|33",    "line/ch1/geq|" + geq + "|34",
+        "line|UniversalComponent|0",   "line/ch1|" + input + "|21",    "line/ch1/limit|" + limiter + "|3",
+        "line/ch1/eq|" + eq + "|49",   "line/ch1/notch|" + eq + "|33", "line/ch1/geq|" + geq + "|34",
         "output|UniversalComponent|0",
     };
     for (int ch = 1; ch <= 4; ++ch)
@@ -141,9 +145,10 @@ TEST_F(SpeakerModel, ParametersCarryTheirRangesDefaultsFormattersAndCurves)
     EXPECT_TRUE(contour->isFlag(Tessel::ParamFlags::kStorable));
     EXPECT_TRUE(contour->isFlag(Tessel::ParamFlags::kMutable));
 
-    EXPECT_EQ(param("line/ch1/geq/gain1")->getFlags()
-                  & (Tessel::ParamFlags::kBipolar | Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kPublic),
-              Tessel::ParamFlags::kBipolar | Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kPublic);
+    EXPECT_EQ(
+        param("line/ch1/geq/gain1")->getFlags() &
+            (Tessel::ParamFlags::kBipolar | Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kPublic),
+        Tessel::ParamFlags::kBipolar | Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kPublic);
     EXPECT_EQ(param("output/ch1/multilimiter/ratio")->getSteps(), 100);
 }
 
@@ -182,8 +187,9 @@ TEST_F(SpeakerModel, StartUpRegistersTheClassesAndLoadsTheProcessWideModel)
     Tessel::runInitializers();
     EXPECT_TRUE(UniversalComponentBuilder::getGlobal().getModel().findTemplate("Speaker"));
     EXPECT_TRUE(UniversalComponentBuilder::getGlobal().getModel().findTemplate("MasterGEQ"));
-    for (const char* name : {"InputComponent", "OutputComponent", "LimiterComponent", "EQComponent",
-                             "MultiLimiterComponent", "GEQComponent", "TarnEqComponent", "EqCompositeComponent"})
+    for (const char* name :
+         {"InputComponent", "OutputComponent", "LimiterComponent", "EQComponent", "MultiLimiterComponent",
+          "GEQComponent", "TarnEqComponent", "EqCompositeComponent"})
     {
         const Tessel::MetaClass* metaClass = Tessel::ClassFactory::findClass(name);
         ASSERT_TRUE(metaClass) << name;

@@ -7,15 +7,32 @@
 #include <string>
 #include <vector>
 
-namespace modeldata {
+namespace modeldata
+{
 
 // Type codes of the model's "type" attribute.
-enum TypeCode { kToggle = 0, kInt = 1, kList = 2, kFloat = 3, kString = 4, kAlias = 5, kColor = 6 };
+enum TypeCode
+{
+    kToggle = 0,
+    kInt = 1,
+    kList = 2,
+    kFloat = 3,
+    kString = 4,
+    kAlias = 5,
+    kColor = 6
+};
 
 // Flag bits of the model's "flags" attribute.
-enum FlagBit : uint32_t {
-    kBipolar = 0x01, kStorable = 0x02, kPrivate = 0x04, kLinkable = 0x08,
-    kMutable = 0x10, kReadOnly = 0x20, kUser1 = 0x40, kUser2 = 0x80,
+enum FlagBit : uint32_t
+{
+    kBipolar = 0x01,
+    kStorable = 0x02,
+    kPrivate = 0x04,
+    kLinkable = 0x08,
+    kMutable = 0x10,
+    kReadOnly = 0x20,
+    kUser1 = 0x40,
+    kUser2 = 0x80,
 };
 
 // Reads a model number: decimal floating point, or "#" and a hexadecimal integer.
@@ -29,7 +46,8 @@ int typeCode(const std::string& type);
 
 // A parameter description with its range, units and curve resolved and its
 // tag worked out, as a component receives it.
-struct EffectiveParam {
+struct EffectiveParam
+{
     const XmlNode* node = nullptr;
     std::string id;
     std::string name;
@@ -43,10 +61,11 @@ struct EffectiveParam {
 };
 
 // A component as the loader would build it from a template.
-struct BuiltComponent {
+struct BuiltComponent
+{
     std::string name;
     std::string classname;
-    std::string classdata;  // id of the data block it receives, empty for none
+    std::string classdata; // id of the data block it receives, empty for none
     std::vector<EffectiveParam> params;
     std::vector<BuiltComponent> children;
 
@@ -56,7 +75,8 @@ struct BuiltComponent {
 
 // The main document with its included documents merged section by section,
 // as the loader sees them.
-class ModelIndex {
+class ModelIndex
+{
 public:
     // Loads the main document and every xi:include directly below its root.
     bool load(const std::string& mainPath, std::string& error);
@@ -93,7 +113,8 @@ private:
                           const std::string& id) const;
     std::vector<EffectiveParam> paramsOfNode(const XmlNode& paramList) const;
     void buildChildren(const XmlNode& node, BuiltComponent& parent, std::vector<std::string>& problems) const;
-    void createComponent(const XmlNode& node, BuiltComponent& parent, std::vector<std::string>& problems) const;
+    void createComponent(const XmlNode& node, BuiltComponent& parent,
+                         std::vector<std::string>& problems) const;
     std::string expand(std::string text) const;
 
     std::vector<XmlParseResult> m_documents;
@@ -103,4 +124,4 @@ private:
     mutable std::vector<std::pair<std::string, std::string>> m_loopVariables;
 };
 
-}  // namespace modeldata
+} // namespace modeldata

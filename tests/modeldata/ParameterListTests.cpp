@@ -10,7 +10,8 @@
 
 using namespace modeldata;
 
-namespace {
+namespace
+{
 
 std::vector<std::string> describeList(const std::string& listId)
 {
@@ -23,7 +24,8 @@ std::vector<std::string> describeList(const std::string& listId)
 std::vector<std::string> idsOf(const std::vector<const XmlNode*>& section, const std::string& element)
 {
     std::vector<std::string> ids;
-    for (const XmlNode* node : section) {
+    for (const XmlNode* node : section)
+    {
         if (node->name == element)
             ids.push_back(node->get("id"));
     }
@@ -47,13 +49,13 @@ std::string formatted(const char* pattern, int a, int b = 0, int c = 0)
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ParameterLists, EveryListHoldsItsNumberOfParameters)
 {
     const std::vector<std::pair<std::string, size_t>> counts = {
-        {"Limiter", 3}, {"Speaker", 36}, {"Channel", 14}, {"InputChannel", 21}, {"OutputChannel", 15},
-        {"Eq8", 49}, {"NotchEq", 33}, {"MultiLimiter", 10}, {"GEQ", 34},
+        {"Limiter", 3}, {"Speaker", 36}, {"Channel", 14},      {"InputChannel", 21}, {"OutputChannel", 15},
+        {"Eq8", 49},    {"NotchEq", 33}, {"MultiLimiter", 10}, {"GEQ", 34},
     };
     for (const auto& [list, count] : counts)
         EXPECT_EQ(shippedModel().resolveParams(list).size(), count) << list;
@@ -63,15 +65,16 @@ TEST(ParameterLists, SectionsHoldTheirEntriesInOrder)
 {
     const ModelIndex& model = shippedModel();
     EXPECT_EQ(idsOf(model.definitions(), "lk:StringList"),
-              (std::vector<std::string>{"SampleRateList", "SpeakerModeList", "DigitalInList", "OptionCardList",
-                                        "EmptyParamList", "Eq8TypeList"}));
+              (std::vector<std::string>{"SampleRateList", "SpeakerModeList", "DigitalInList",
+                                        "OptionCardList", "EmptyParamList", "Eq8TypeList"}));
     EXPECT_EQ(idsOf(model.definitions(), "lk:Data"),
               (std::vector<std::string>{"Eq8BandDef", "NotchEQDef", "CompositeEQDef"}));
     EXPECT_EQ(idsOf(model.parameters(), "lk:ParamList"),
-              (std::vector<std::string>{"Limiter", "Speaker", "Channel", "InputChannel", "OutputChannel", "Eq8",
-                                        "NotchEq", "MultiLimiter", "GEQ"}));
-    EXPECT_EQ(idsOf(model.templates(), "lk:Template"),
-              (std::vector<std::string>{"ChannelDSP", "MasterGEQ", "CompositeEQ", "DeveloperDSP", "Speaker"}));
+              (std::vector<std::string>{"Limiter", "Speaker", "Channel", "InputChannel", "OutputChannel",
+                                        "Eq8", "NotchEq", "MultiLimiter", "GEQ"}));
+    EXPECT_EQ(
+        idsOf(model.templates(), "lk:Template"),
+        (std::vector<std::string>{"ChannelDSP", "MasterGEQ", "CompositeEQ", "DeveloperDSP", "Speaker"}));
 }
 
 TEST(ParameterLists, StringListsHoldTheirEntriesInOrder)
@@ -102,12 +105,13 @@ TEST(ParameterLists, RangesHoldTheirValuesInOrder)
         "MlRatio|1|20||2|100|ratio|linear",
     };
     std::vector<std::string> actual;
-    for (const XmlNode* node : shippedModel().definitions()) {
+    for (const XmlNode* node : shippedModel().definitions())
+    {
         if (node->name != "lk:Range")
             continue;
-        actual.push_back(node->get("id") + "|" + numberText(*node, "min") + "|" + numberText(*node, "max") + "|"
-                         + numberText(*node, "mid") + "|" + numberText(*node, "def") + "|"
-                         + numberText(*node, "steps") + "|" + node->get("units") + "|" + node->get("curve"));
+        actual.push_back(node->get("id") + "|" + numberText(*node, "min") + "|" + numberText(*node, "max") +
+                         "|" + numberText(*node, "mid") + "|" + numberText(*node, "def") + "|" +
+                         numberText(*node, "steps") + "|" + node->get("units") + "|" + node->get("curve"));
     }
     EXPECT_EQ(actual, expected);
 }
@@ -115,54 +119,55 @@ TEST(ParameterLists, RangesHoldTheirValuesInOrder)
 TEST(ParameterLists, LimiterCountsTagsFromZero)
 {
     EXPECT_EQ(describeList("Limiter"), (std::vector<std::string>{
-        "limiteron|Limiter On|toggle|0|0||0|||storable|0",
-        "threshold|Threshold|float|-28|0||0|gain||storable|1",
-        "release|Release|float|0|1||0|||storable|2",
-    }));
+                                           "limiteron|Limiter On|toggle|0|0||0|||storable|0",
+                                           "threshold|Threshold|float|-28|0||0|gain||storable|1",
+                                           "release|Release|float|0|1||0|||storable|2",
+                                       }));
 }
 
 TEST(ParameterLists, SpeakerCountsFromOneAndKeepsTheStatusLedTags)
 {
     EXPECT_EQ(describeList("Speaker"), (std::vector<std::string>{
-        "networkstatus|network status|toggle|0|0||0|||private|1",
-        "wifisignal|wifisignal|toggle|0|0||0|||private|2",
-        "wifiactivity|wifiactivity|toggle|0|0||0|||private|3",
-        "clip|clip|toggle|0|0||0||||4",
-        "signal|signal|toggle|0|0||0||||5",
-        "limit|limit|toggle|0|0||0||||6",
-        "thermal|thermal|toggle|0|0||0||||7",
-        "wink|wink|toggle|0|0||0||||8",
-        "contour|contour|list|0|2||0|SpeakerModeList||storable mutable|9",
-        "remotelayeron|remote layer on|toggle|0|0||0|||storable|10",
-        "presetloading|preset loading|toggle|0|0||0|||storable|11",
-        "inputreset|input reset|toggle|0|0||0||||12",
-        "75hz|75hz|toggle|0|0||0|||storable|13",
-        "wifireset|wifireset|toggle|0|0||0|||private|14",
-        "wifion|wifion|toggle|0|0||0|||private|15",
-        "model|Model|string|0|0||0||||16",
-        "nickname|Nickname|string|0|0||0|||storable|17",
-        "comments|Comments|string|0|0||0|||storable|18",
-        "version|Version|string|0|0||0||||19",
-        "temperature_f|temperature f|int|0|212||63|fahrenheit|||20",
-        "temperature_c|temperature c|int|-18|100||17|celsius|||21",
-        "monosum|mono sum|toggle|0|0||0|||storable|22",
-        "saveLimiter|save limiter|toggle|0|0||0||||23",
-        "networklist|Available Networks|list|0|0||0|EmptyParamList|||24",
-        "current_ssid|Current SSID|string|0|0||0||||25",
-        "remote_peq_on|remote PEQ on|toggle|0|0||0|||storable|26",
-        "remote_notch_on|remote Notch EQ on|toggle|0|0||0|||storable|27",
-        "remote_lim_on|remote limiter on|toggle|0|0||0|||storable|28",
-        "remote_geq_on|remote GEQ on|toggle|0|0||0|||storable|29",
-        "digitalin|DigitalIn|list|0|2||2|DigitalInList||storable|30",
-        "optioncard|Option Card|list|0|2||0|OptionCardList|||31",
-        "corraLock|CorraLock|int|0|1||0|||storable|32",
-        "excursion|excursion|toggle|0|0||0||||33",
-        "networksetupmode|NetworkSetupMode|toggle|0|0||0||||34",
-        "statusled1|statusled1|toggle|0|0||0||||100",
-        "statusled2|statusled2|toggle|0|0||0||||101",
-    }));
+                                           "networkstatus|network status|toggle|0|0||0|||private|1",
+                                           "wifisignal|wifisignal|toggle|0|0||0|||private|2",
+                                           "wifiactivity|wifiactivity|toggle|0|0||0|||private|3",
+                                           "clip|clip|toggle|0|0||0||||4",
+                                           "signal|signal|toggle|0|0||0||||5",
+                                           "limit|limit|toggle|0|0||0||||6",
+                                           "thermal|thermal|toggle|0|0||0||||7",
+                                           "wink|wink|toggle|0|0||0||||8",
+                                           "contour|contour|list|0|2||0|SpeakerModeList||storable mutable|9",
+                                           "remotelayeron|remote layer on|toggle|0|0||0|||storable|10",
+                                           "presetloading|preset loading|toggle|0|0||0|||storable|11",
+                                           "inputreset|input reset|toggle|0|0||0||||12",
+                                           "75hz|75hz|toggle|0|0||0|||storable|13",
+                                           "wifireset|wifireset|toggle|0|0||0|||private|14",
+                                           "wifion|wifion|toggle|0|0||0|||private|15",
+                                           "model|Model|string|0|0||0||||16",
+                                           "nickname|Nickname|string|0|0||0|||storable|17",
+                                           "comments|Comments|string|0|0||0|||storable|18",
+                                           "version|Version|string|0|0||0||||19",
+                                           "temperature_f|temperature f|int|0|212||63|fahrenheit|||20",
+                                           "temperature_c|temperature c|int|-18|100||17|celsius|||21",
+                                           "monosum|mono sum|toggle|0|0||0|||storable|22",
+                                           "saveLimiter|save limiter|toggle|0|0||0||||23",
+                                           "networklist|Available Networks|list|0|0||0|EmptyParamList|||24",
+                                           "current_ssid|Current SSID|string|0|0||0||||25",
+                                           "remote_peq_on|remote PEQ on|toggle|0|0||0|||storable|26",
+                                           "remote_notch_on|remote Notch EQ on|toggle|0|0||0|||storable|27",
+                                           "remote_lim_on|remote limiter on|toggle|0|0||0|||storable|28",
+                                           "remote_geq_on|remote GEQ on|toggle|0|0||0|||storable|29",
+                                           "digitalin|DigitalIn|list|0|2||2|DigitalInList||storable|30",
+                                           "optioncard|Option Card|list|0|2||0|OptionCardList|||31",
+                                           "corraLock|CorraLock|int|0|1||0|||storable|32",
+                                           "excursion|excursion|toggle|0|0||0||||33",
+                                           "networksetupmode|NetworkSetupMode|toggle|0|0||0||||34",
+                                           "statusled1|statusled1|toggle|0|0||0||||100",
+                                           "statusled2|statusled2|toggle|0|0||0||||101",
+                                       }));
     // Only the two status LEDs name their tag; the rest count by position.
-    for (const XmlNode* param : shippedModel().paramList("Speaker")->childrenNamed("lk:Param")) {
+    for (const XmlNode* param : shippedModel().paramList("Speaker")->childrenNamed("lk:Param"))
+    {
         const bool led = param->get("id") == "statusled1" || param->get("id") == "statusled2";
         EXPECT_EQ(param->has("tag"), led) << param->get("id");
     }
@@ -170,23 +175,24 @@ TEST(ParameterLists, SpeakerCountsFromOneAndKeepsTheStatusLedTags)
 
 TEST(ParameterLists, ChannelCountsFromOne)
 {
-    EXPECT_EQ(describeList("Channel"), (std::vector<std::string>{
-        "volume|Volume|float|-84|10|-9|0|gain|skew|storable|1",
-        "volume_enable|Volume enable|toggle|0|0||0|onoff||storable|2",
-        "mute|Mute|toggle|0|0||0|onoff||storable|3",
-        "delay|Delay|float|0|500||0|ms||storable|4",
-        "delay_enable|Delay enable|toggle|0|0||0|onoff||storable|5",
-        "polarity|Polarity|toggle|0|0||0|||storable|6",
-        "name|Channel Name|string|0|0||0|||storable|7",
-        "meter|Meter|float|0|1||0|gain|exp||8",
-        "meterpeak|Meter Peak|float|0|1||0|gain|exp||9",
-        // No default given: it is the minimum.
-        "gr_rmsmeter|RMS Gain Reduction|float|-12|0||-12|gain|linear||10",
-        "gr_peakmeter|Peak Limiter Gain Reduction|float|-12|0||-12|gain|linear||11",
-        "contourvolume|Contour Volume|float|0|3.1622||1|||private|12",
-        "contourdelay|Contour Delay|int|0|4096||0|||private|13",
-        "contourpolarity|Contour Polarity|toggle|0|0||0|||private|14",
-    }));
+    EXPECT_EQ(describeList("Channel"),
+              (std::vector<std::string>{
+                  "volume|Volume|float|-84|10|-9|0|gain|skew|storable|1",
+                  "volume_enable|Volume enable|toggle|0|0||0|onoff||storable|2",
+                  "mute|Mute|toggle|0|0||0|onoff||storable|3",
+                  "delay|Delay|float|0|500||0|ms||storable|4",
+                  "delay_enable|Delay enable|toggle|0|0||0|onoff||storable|5",
+                  "polarity|Polarity|toggle|0|0||0|||storable|6",
+                  "name|Channel Name|string|0|0||0|||storable|7",
+                  "meter|Meter|float|0|1||0|gain|exp||8",
+                  "meterpeak|Meter Peak|float|0|1||0|gain|exp||9",
+                  // No default given: it is the minimum.
+                  "gr_rmsmeter|RMS Gain Reduction|float|-12|0||-12|gain|linear||10",
+                  "gr_peakmeter|Peak Limiter Gain Reduction|float|-12|0||-12|gain|linear||11",
+                  "contourvolume|Contour Volume|float|0|3.1622||1|||private|12",
+                  "contourdelay|Contour Delay|int|0|4096||0|||private|13",
+                  "contourpolarity|Contour Polarity|toggle|0|0||0|||private|14",
+              }));
 }
 
 TEST(ParameterLists, InputChannelPutsItsOwnParametersBeforeTheChannelOnes)
@@ -219,24 +225,31 @@ TEST(ParameterLists, Eq8HasTheSwitchThenSixParametersPerBand)
     const int freqs[] = {60, 120, 240, 480, 960, 1920, 3840, 7680};
     const int options[] = {1, 0, 0, 0, 0, 0, 0, 1};
     std::vector<std::string> expected = {"eqallon|EQ On|toggle|0|0||0||||0"};
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= 8; ++n)
+    {
         const int base = 6 * (n - 1);
-        expected.push_back(formatted("eqtype%d|EQ Type %d|list|0|0||%d|Eq8TypeList||storable|", n, n, types[n - 1])
-                           + std::to_string(base + 1));
-        expected.push_back(formatted("eqgain%d|EQ Gain %d|float|-15|15||0|gain||storable|%d", n, n, base + 2));
+        expected.push_back(
+            formatted("eqtype%d|EQ Type %d|list|0|0||%d|Eq8TypeList||storable|", n, n, types[n - 1]) +
+            std::to_string(base + 1));
+        expected.push_back(
+            formatted("eqgain%d|EQ Gain %d|float|-15|15||0|gain||storable|%d", n, n, base + 2));
         expected.push_back(formatted("eqq%d|Q %d|float|0.1|4|0.71|0.71||skew|storable|%d", n, n, base + 3));
-        expected.push_back(formatted("eqfreq%d|EQ Freq %d|float|20|20000||%d|freq|log|storable|", n, n, freqs[n - 1])
-                           + std::to_string(base + 4));
+        expected.push_back(
+            formatted("eqfreq%d|EQ Freq %d|float|20|20000||%d|freq|log|storable|", n, n, freqs[n - 1]) +
+            std::to_string(base + 4));
         expected.push_back(formatted("eqbandon%d|Band On %d|toggle|0|0||0|||storable|%d", n, n, base + 5));
-        expected.push_back(formatted("eqbandop%d|Band Option %d|toggle|0|0||%d|||storable|", n, n, options[n - 1])
-                           + std::to_string(base + 6));
+        expected.push_back(
+            formatted("eqbandop%d|Band Option %d|toggle|0|0||%d|||storable|", n, n, options[n - 1]) +
+            std::to_string(base + 6));
     }
     EXPECT_EQ(describeList("Eq8"), expected);
 }
 
 TEST(ParameterLists, SwitchesWithAnEmptyFlagsAttributeArePublicAndNotStored)
 {
-    for (const auto& [list, id] : {std::pair<std::string, std::string>{"Eq8", "eqallon"}, {"NotchEq", "notchallon"}}) {
+    for (const auto& [list, id] :
+         {std::pair<std::string, std::string>{"Eq8", "eqallon"}, {"NotchEq", "notchallon"}})
+    {
         const XmlNode* param = shippedModel().paramList(list)->childrenNamed("lk:Param").front();
         EXPECT_EQ(param->get("id"), id);
         ASSERT_TRUE(param->has("flags")) << id;
@@ -247,14 +260,17 @@ TEST(ParameterLists, SwitchesWithAnEmptyFlagsAttributeArePublicAndNotStored)
 TEST(ParameterLists, NotchEqTagsSitAtOffsetsTwoToFiveOfEachBlockOfSix)
 {
     std::vector<std::string> expected = {"notchallon|Notch-Eq On|toggle|0|0||0||||0"};
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= 8; ++n)
+    {
         const int base = 6 * (n - 1);
-        expected.push_back(formatted("notchgain%d|Notch-Eq Gain %d|float|-48|0||0|gain||storable|%d", n, n, base + 2));
+        expected.push_back(
+            formatted("notchgain%d|Notch-Eq Gain %d|float|-48|0||0|gain||storable|%d", n, n, base + 2));
         expected.push_back(formatted("notchq%d|Notch-Eq Q %d|float|24|24||24||||%d", n, n, base + 3));
-        expected.push_back(formatted("notchfreq%d|Notch-Eq Freq %d|float|20|20000||%d|freq|log|storable|", n, n,
-                                     60 << (n - 1))
-                           + std::to_string(base + 4));
-        expected.push_back(formatted("notchbandon%d|Notch-Eq Band On %d|toggle|0|0||0|||storable|%d", n, n, base + 5));
+        expected.push_back(formatted("notchfreq%d|Notch-Eq Freq %d|float|20|20000||%d|freq|log|storable|", n,
+                                     n, 60 << (n - 1)) +
+                           std::to_string(base + 4));
+        expected.push_back(
+            formatted("notchbandon%d|Notch-Eq Band On %d|toggle|0|0||0|||storable|%d", n, n, base + 5));
     }
     EXPECT_EQ(describeList("NotchEq"), expected);
     for (const XmlNode* param : shippedModel().paramList("NotchEq")->childrenNamed("lk:Param"))
@@ -264,17 +280,17 @@ TEST(ParameterLists, NotchEqTagsSitAtOffsetsTwoToFiveOfEachBlockOfSix)
 TEST(ParameterLists, MultiLimiterIsPublicAndNotStored)
 {
     EXPECT_EQ(describeList("MultiLimiter"), (std::vector<std::string>{
-        "on|On|toggle|0|0||0||||0",
-        "threshold|Threshold|float|-56|0||0|gain|linear||1",
-        "attack|Attack|float|0.2|150||20|ms|linear||2",
-        "release|Release|float|1|1000||200|ms|linear||3",
-        "ratio|Ratio|float|1|20||2|ratio|linear||4",
-        "rmsthreshold|RMS Threshold|float|-56|0||0|gain|linear||5",
-        "rmsattack|RMS Attack|float|0.2|150||20|ms|linear||6",
-        "rmsrelease|RMS Release|float|1|1000||200|ms|linear||7",
-        "rmsratio|RMS Ratio|float|1|20||2|ratio|linear||8",
-        "reduction|Reduction|float|0|1||0||||9",
-    }));
+                                                "on|On|toggle|0|0||0||||0",
+                                                "threshold|Threshold|float|-56|0||0|gain|linear||1",
+                                                "attack|Attack|float|0.2|150||20|ms|linear||2",
+                                                "release|Release|float|1|1000||200|ms|linear||3",
+                                                "ratio|Ratio|float|1|20||2|ratio|linear||4",
+                                                "rmsthreshold|RMS Threshold|float|-56|0||0|gain|linear||5",
+                                                "rmsattack|RMS Attack|float|0.2|150||20|ms|linear||6",
+                                                "rmsrelease|RMS Release|float|1|1000||200|ms|linear||7",
+                                                "rmsratio|RMS Ratio|float|1|20||2|ratio|linear||8",
+                                                "reduction|Reduction|float|0|1||0||||9",
+                                            }));
     for (const EffectiveParam& p : shippedModel().resolveParams("MultiLimiter"))
         EXPECT_EQ(p.steps, (p.id == "ratio" || p.id == "rmsratio") ? 100 : 0) << p.id;
 }
@@ -283,7 +299,8 @@ TEST(ParameterLists, GeqHasThirtyOneBandGainsThenItsSwitches)
 {
     std::vector<std::string> expected;
     for (int n = 1; n <= 31; ++n)
-        expected.push_back(formatted("gain%d|GEQ Band %d Gain|float|-16|16||0|||bipolar storable|%d", n, n, n - 1));
+        expected.push_back(
+            formatted("gain%d|GEQ Band %d Gain|float|-16|16||0|||bipolar storable|%d", n, n, n - 1));
     expected.push_back("on|GEQ On/Off|toggle|0|0||0|onoff||storable|31");
     expected.push_back("ston|GEQ Stereo On/Off|toggle|0|0||0|onoff||storable|32");
     expected.push_back("mem_ab|Mem A/B|toggle|0|0||0|onoff|||33");
@@ -292,7 +309,8 @@ TEST(ParameterLists, GeqHasThirtyOneBandGainsThenItsSwitches)
 
 TEST(ParameterLists, OwnDefaultOverridesTheNamedRangeButKeepsItsCurveAndUnits)
 {
-    for (const EffectiveParam& p : shippedModel().resolveParams("Eq8")) {
+    for (const EffectiveParam& p : shippedModel().resolveParams("Eq8"))
+    {
         if (p.id != "eqfreq3")
             continue;
         EXPECT_EQ(p.node->get("range"), "NotchFreq");

@@ -10,13 +10,14 @@
 
 using namespace modeldata;
 
-namespace {
+namespace
+{
 
 // One line per component: "path|classname|parameter count|classdata".
 void render(const BuiltComponent& component, const std::string& path, std::vector<std::string>& lines)
 {
-    lines.push_back(path + "|" + component.classname + "|" + std::to_string(component.params.size()) + "|"
-                    + component.classdata);
+    lines.push_back(path + "|" + component.classname + "|" + std::to_string(component.params.size()) + "|" +
+                    component.classdata);
     for (const BuiltComponent& child : component.children)
         render(child, path.empty() ? child.name : path + "/" + child.name, lines);
 }
@@ -44,7 +45,8 @@ JsonValue classData(const std::string& id)
     std::string error;
     const XmlNode* block = shippedModel().data(id);
     EXPECT_TRUE(block) << id;
-    if (block) {
+    if (block)
+    {
         EXPECT_TRUE(parseJson(block->text, value, error)) << id << ": " << error;
     }
     return value;
@@ -53,7 +55,8 @@ JsonValue classData(const std::string& id)
 std::vector<std::string> stringsOf(const JsonValue* array)
 {
     std::vector<std::string> texts;
-    if (array) {
+    if (array)
+    {
         for (const JsonValue& element : array->array)
             texts.push_back(element.string);
     }
@@ -75,8 +78,10 @@ std::vector<double> displayRange(const JsonValue& data)
 std::vector<std::string> bandsOf(const JsonValue& data)
 {
     std::vector<std::string> bands;
-    if (const JsonValue* array = data.member("bands")) {
-        for (const JsonValue& band : array->array) {
+    if (const JsonValue* array = data.member("bands"))
+    {
+        for (const JsonValue& band : array->array)
+        {
             std::string text;
             for (const auto& [key, value] : band.object)
                 text += (text.empty() ? "" : " ") + key + "=" + value.string;
@@ -89,10 +94,11 @@ std::vector<std::string> bandsOf(const JsonValue& data)
 std::vector<std::string> eq8Bands()
 {
     std::vector<std::string> bands;
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= 8; ++n)
+    {
         const std::string b = std::to_string(n);
-        bands.push_back("type=eqtype" + b + " gain=eqgain" + b + " q=eqq" + b + " freq=eqfreq" + b
-                        + " active=eqbandon" + b);
+        bands.push_back("type=eqtype" + b + " gain=eqgain" + b + " q=eqq" + b + " freq=eqfreq" + b +
+                        " active=eqbandon" + b);
     }
     return bands;
 }
@@ -100,7 +106,8 @@ std::vector<std::string> eq8Bands()
 std::vector<std::string> notchBands()
 {
     std::vector<std::string> bands;
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= 8; ++n)
+    {
         const std::string b = std::to_string(n);
         bands.push_back("gain=notchgain" + b + " freq=notchfreq" + b + " active=notchbandon" + b);
     }
@@ -108,7 +115,8 @@ std::vector<std::string> notchBands()
 }
 
 // Every parameter a layout names exists among the given ids.
-void expectLayoutNamesExist(const JsonValue& data, const std::vector<std::string>& ids, const std::string& what)
+void expectLayoutNamesExist(const JsonValue& data, const std::vector<std::string>& ids,
+                            const std::string& what)
 {
     const std::set<std::string> known(ids.begin(), ids.end());
     ASSERT_TRUE(data.member("active")) << what;
@@ -116,36 +124,38 @@ void expectLayoutNamesExist(const JsonValue& data, const std::vector<std::string
     const JsonValue* bands = data.member("bands");
     ASSERT_TRUE(bands) << what;
     EXPECT_EQ(static_cast<double>(bands->array.size()), data.member("numBands")->number) << what;
-    for (const JsonValue& band : bands->array) {
+    for (const JsonValue& band : bands->array)
+    {
         for (const auto& [key, value] : band.object)
-            EXPECT_TRUE(known.count(value.string)) << what << ": band names missing parameter " << value.string;
+            EXPECT_TRUE(known.count(value.string))
+                << what << ": band names missing parameter " << value.string;
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(SpeakerTemplate, BuildsTheSpeakerTree)
 {
     std::vector<std::string> lines;
     render(build("Speaker"), "", lines);
     EXPECT_EQ(lines, (std::vector<std::string>{
-        "||36|",
-        "line||0|",
-        "line/ch1|InputComponent|21|",
-        "line/ch1/limit|LimiterComponent|3|",
-        "line/ch1/eq|TarnEqComponent|49|Eq8BandDef",
-        "line/ch1/notch|TarnEqComponent|33|NotchEQDef",
-        "line/ch1/geq|GEQComponent|34|",
-        "output||0|",
-        "output/ch1|OutputComponent|15|",
-        "output/ch1/multilimiter|MultiLimiterComponent|10|",
-        "output/ch2|OutputComponent|15|",
-        "output/ch2/multilimiter|MultiLimiterComponent|10|",
-        "output/ch3|OutputComponent|15|",
-        "output/ch3/multilimiter|MultiLimiterComponent|10|",
-        "output/ch4|OutputComponent|15|",
-        "output/ch4/multilimiter|MultiLimiterComponent|10|",
-    }));
+                         "||36|",
+                         "line||0|",
+                         "line/ch1|InputComponent|21|",
+                         "line/ch1/limit|LimiterComponent|3|",
+                         "line/ch1/eq|TarnEqComponent|49|Eq8BandDef",
+                         "line/ch1/notch|TarnEqComponent|33|NotchEQDef",
+                         "line/ch1/geq|GEQComponent|34|",
+                         "output||0|",
+                         "output/ch1|OutputComponent|15|",
+                         "output/ch1/multilimiter|MultiLimiterComponent|10|",
+                         "output/ch2|OutputComponent|15|",
+                         "output/ch2/multilimiter|MultiLimiterComponent|10|",
+                         "output/ch3|OutputComponent|15|",
+                         "output/ch3/multilimiter|MultiLimiterComponent|10|",
+                         "output/ch4|OutputComponent|15|",
+                         "output/ch4/multilimiter|MultiLimiterComponent|10|",
+                     }));
 }
 
 TEST(SpeakerTemplate, ComponentsCarryTheirListsParameters)
@@ -229,7 +239,8 @@ TEST(ClassData, CompositeEqDefPutsTheNotchBandsBeforeTheParametricOnes)
 
     // The composite has no parameters itself; its bands live in the
     // channel's notch and parametric equalisers.
-    std::vector<std::string> memberIds = paramIds(BuiltComponent{"", "", "", shippedModel().resolveParams("NotchEq"), {}});
+    std::vector<std::string> memberIds =
+        paramIds(BuiltComponent{"", "", "", shippedModel().resolveParams("NotchEq"), {}});
     for (const EffectiveParam& p : shippedModel().resolveParams("Eq8"))
         memberIds.push_back(p.id);
     expectLayoutNamesExist(data, memberIds, "compeq");
@@ -243,10 +254,16 @@ TEST(OtherTemplates, MasterCompositeAndDeveloperTrees)
     render(build("DeveloperDSP"), "", lines);
     render(build("ChannelDSP"), "", lines);
     EXPECT_EQ(lines, (std::vector<std::string>{
-        "||0|", "geq|GEQComponent|34|",
-        "||0|", "compeq|EqCompositeComponent|0|CompositeEQDef",
-        "||0|", "multilimiter|MultiLimiterComponent|10|",
-        "||0|", "limit|LimiterComponent|3|", "eq|TarnEqComponent|49|Eq8BandDef",
-        "notch|TarnEqComponent|33|NotchEQDef", "geq|GEQComponent|34|",
-    }));
+                         "||0|",
+                         "geq|GEQComponent|34|",
+                         "||0|",
+                         "compeq|EqCompositeComponent|0|CompositeEQDef",
+                         "||0|",
+                         "multilimiter|MultiLimiterComponent|10|",
+                         "||0|",
+                         "limit|LimiterComponent|3|",
+                         "eq|TarnEqComponent|49|Eq8BandDef",
+                         "notch|TarnEqComponent|33|NotchEQDef",
+                         "geq|GEQComponent|34|",
+                     }));
 }

@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-namespace modeldata {
+namespace modeldata
+{
 
 const ModelIndex& shippedModel()
 {
@@ -15,7 +16,8 @@ const ModelIndex& shippedModel()
     return model;
 }
 
-namespace {
+namespace
+{
 
 std::string number(double value)
 {
@@ -24,21 +26,22 @@ std::string number(double value)
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
 std::string describe(const EffectiveParam& p)
 {
     static const char* const kTypeNames[] = {"toggle", "int", "list", "float", "string", "alias", "color"};
     static const char* const kFlagNames[] = {"bipolar", "storable", "private", "linkable",
-                                             "mutable", "readonly", "user1", "user2"};
+                                             "mutable", "readonly", "user1",   "user2"};
     std::string flags;
-    for (int bit = 0; bit < 8; ++bit) {
+    for (int bit = 0; bit < 8; ++bit)
+    {
         if (p.flags & (1u << bit))
             flags += (flags.empty() ? "" : " ") + std::string(kFlagNames[bit]);
     }
-    return p.id + "|" + p.name + "|" + kTypeNames[p.type] + "|" + number(p.min) + "|" + number(p.max) + "|"
-           + (p.hasMid ? number(p.mid) : "") + "|" + number(p.def) + "|" + p.units + "|" + p.curve + "|" + flags
-           + "|" + std::to_string(p.tag);
+    return p.id + "|" + p.name + "|" + kTypeNames[p.type] + "|" + number(p.min) + "|" + number(p.max) + "|" +
+           (p.hasMid ? number(p.mid) : "") + "|" + number(p.def) + "|" + p.units + "|" + p.curve + "|" +
+           flags + "|" + std::to_string(p.tag);
 }
 
-}  // namespace modeldata
+} // namespace modeldata

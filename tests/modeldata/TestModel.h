@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace modeldata {
+namespace modeldata
+{
 
 // Path of a shipped resource document.
 inline std::string resourcePath(const std::string& file)
@@ -20,4 +21,4 @@ const ModelIndex& shippedModel();
 // "id|name|type|min|max|mid|def|units|curve|flags|tag" (mid empty when not given).
 std::string describe(const EffectiveParam& param);
 
-}  // namespace modeldata
+} // namespace modeldata

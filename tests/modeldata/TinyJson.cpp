@@ -2,33 +2,39 @@
 
 #include <cstdlib>
 
-namespace modeldata {
+namespace modeldata
+{
 
 const JsonValue* JsonValue::member(const std::string& key) const
 {
     if (kind != Kind::Object)
         return nullptr;
-    for (const auto& [name, value] : object) {
+    for (const auto& [name, value] : object)
+    {
         if (name == key)
             return &value;
     }
     return nullptr;
 }
 
-namespace {
+namespace
+{
 
-class Reader {
+class Reader
+{
 public:
     explicit Reader(const std::string& text) : m_text(text) {}
 
     bool document(JsonValue& out, std::string& error)
     {
-        if (!value(out, 0)) {
+        if (!value(out, 0))
+        {
             error = m_error + " at offset " + std::to_string(m_pos);
             return false;
         }
         skipSpace();
-        if (m_pos != m_text.size()) {
+        if (m_pos != m_text.size())
+        {
             error = "trailing content at offset " + std::to_string(m_pos);
             return false;
         }
@@ -40,8 +46,8 @@ private:
 
     void skipSpace()
     {
-        while (m_pos < m_text.size()
-               && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r'))
+        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' ||
+                                         m_text[m_pos] == '\n' || m_text[m_pos] == '\r'))
             ++m_pos;
     }
 
@@ -62,27 +68,47 @@ private:
 
     bool string(std::string& out)
     {
-        ++m_pos;  // opening quote
-        while (m_pos < m_text.size()) {
+        ++m_pos; // opening quote
+        while (m_pos < m_text.size())
+        {
             const char c = m_text[m_pos++];
             if (c == '"')
                 return true;
             if (static_cast<unsigned char>(c) < 0x20)
                 return fail("control character in string");
-            if (c == '\\') {
+            if (c == '\\')
+            {
                 if (m_pos >= m_text.size())
                     break;
                 const char e = m_text[m_pos++];
-                switch (e) {
-                case '"': case '\\': case '/': out += e; break;
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                default: return fail("unsupported escape");
+                switch (e)
+                {
+                case '"':
+                case '\\':
+                case '/':
+                    out += e;
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                default:
+                    return fail("unsupported escape");
                 }
-            } else {
+            }
+            else
+            {
                 out += c;
             }
         }
@@ -108,15 +134,18 @@ private:
         if (m_pos >= m_text.size())
             return fail("unexpected end");
         const char c = m_text[m_pos];
-        if (c == '{') {
+        if (c == '{')
+        {
             out.kind = JsonValue::Kind::Object;
             ++m_pos;
             skipSpace();
-            if (m_pos < m_text.size() && m_text[m_pos] == '}') {
+            if (m_pos < m_text.size() && m_text[m_pos] == '}')
+            {
                 ++m_pos;
                 return true;
             }
-            for (;;) {
+            for (;;)
+            {
                 skipSpace();
                 if (m_pos >= m_text.size() || m_text[m_pos] != '"')
                     return fail("expected key");
@@ -132,47 +161,56 @@ private:
                     return false;
                 out.object.emplace_back(std::move(key), std::move(member));
                 skipSpace();
-                if (m_pos < m_text.size() && m_text[m_pos] == ',') {
+                if (m_pos < m_text.size() && m_text[m_pos] == ',')
+                {
                     ++m_pos;
                     continue;
                 }
-                if (m_pos < m_text.size() && m_text[m_pos] == '}') {
+                if (m_pos < m_text.size() && m_text[m_pos] == '}')
+                {
                     ++m_pos;
                     return true;
                 }
                 return fail("expected ',' or '}'");
             }
         }
-        if (c == '[') {
+        if (c == '[')
+        {
             out.kind = JsonValue::Kind::Array;
             ++m_pos;
             skipSpace();
-            if (m_pos < m_text.size() && m_text[m_pos] == ']') {
+            if (m_pos < m_text.size() && m_text[m_pos] == ']')
+            {
                 ++m_pos;
                 return true;
             }
-            for (;;) {
+            for (;;)
+            {
                 JsonValue element;
                 if (!value(element, depth + 1))
                     return false;
                 out.array.push_back(std::move(element));
                 skipSpace();
-                if (m_pos < m_text.size() && m_text[m_pos] == ',') {
+                if (m_pos < m_text.size() && m_text[m_pos] == ',')
+                {
                     ++m_pos;
                     continue;
                 }
-                if (m_pos < m_text.size() && m_text[m_pos] == ']') {
+                if (m_pos < m_text.size() && m_text[m_pos] == ']')
+                {
                     ++m_pos;
                     return true;
                 }
                 return fail("expected ',' or ']'");
             }
         }
-        if (c == '"') {
+        if (c == '"')
+        {
             out.kind = JsonValue::Kind::String;
             return string(out.string);
         }
-        if (c == 't' || c == 'f') {
+        if (c == 't' || c == 'f')
+        {
             out.kind = JsonValue::Kind::Bool;
             out.boolean = c == 't';
             return literal(c == 't' ? "true" : "false");
@@ -188,7 +226,7 @@ private:
     std::string m_error;
 };
 
-}  // namespace
+} // namespace
 
 bool parseJson(const std::string& text, JsonValue& out, std::string& error)
 {
@@ -196,4 +234,4 @@ bool parseJson(const std::string& text, JsonValue& out, std::string& error)
     return Reader(text).document(out, error);
 }
 
-}  // namespace modeldata
+} // namespace modeldata

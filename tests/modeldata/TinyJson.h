@@ -4,17 +4,27 @@
 #include <utility>
 #include <vector>
 
-namespace modeldata {
+namespace modeldata
+{
 
 // A parsed JSON value; enough to read the class-data blocks of the model.
-struct JsonValue {
-    enum class Kind { Null, Bool, Number, String, Array, Object };
+struct JsonValue
+{
+    enum class Kind
+    {
+        Null,
+        Bool,
+        Number,
+        String,
+        Array,
+        Object
+    };
     Kind kind = Kind::Null;
     bool boolean = false;
     double number = 0;
     std::string string;
     std::vector<JsonValue> array;
-    std::vector<std::pair<std::string, JsonValue>> object;  // in document order
+    std::vector<std::pair<std::string, JsonValue>> object; // in document order
 
     // Member of an object, or nullptr when absent or not an object.
     const JsonValue* member(const std::string& key) const;
@@ -24,4 +34,4 @@ struct JsonValue {
 // fills error on malformed input or trailing content.
 bool parseJson(const std::string& text, JsonValue& out, std::string& error);
 
-}  // namespace modeldata
+} // namespace modeldata

@@ -10,7 +10,8 @@ TEST(TinyJson, ReadsNestedObjectsAndArraysInOrder)
 {
     JsonValue value;
     std::string error;
-    ASSERT_TRUE(parseJson(" {\"a\": [1, -2.5, {\"b\": \"x\"}], \"c\": true, \"d\": null} ", value, error)) << error;
+    ASSERT_TRUE(parseJson(" {\"a\": [1, -2.5, {\"b\": \"x\"}], \"c\": true, \"d\": null} ", value, error))
+        << error;
     ASSERT_EQ(value.kind, JsonValue::Kind::Object);
     ASSERT_EQ(value.object.size(), 3u);
     EXPECT_EQ(value.object[0].first, "a");

@@ -5,11 +5,13 @@
 #include <fstream>
 #include <sstream>
 
-namespace modeldata {
+namespace modeldata
+{
 
 const std::string* XmlNode::find(const std::string& attribute) const
 {
-    for (const auto& [key, value] : attributes) {
+    for (const auto& [key, value] : attributes)
+    {
         if (key == attribute)
             return &value;
     }
@@ -25,16 +27,19 @@ std::string XmlNode::get(const std::string& attribute) const
 std::vector<const XmlNode*> XmlNode::childrenNamed(const std::string& element) const
 {
     std::vector<const XmlNode*> result;
-    for (const auto& child : children) {
+    for (const auto& child : children)
+    {
         if (child->name == element)
             result.push_back(child.get());
     }
     return result;
 }
 
-namespace {
+namespace
+{
 
-struct ParseState {
+struct ParseState
+{
     XML_Parser parser = nullptr;
     std::unique_ptr<XmlNode> root;
     XmlNode* open = nullptr;
@@ -49,9 +54,12 @@ void XMLCALL onStart(void* userData, const XML_Char* name, const XML_Char** attr
     for (int i = 0; attributes[i]; i += 2)
         node->attributes.emplace_back(attributes[i], attributes[i + 1]);
     XmlNode* raw = node.get();
-    if (!state->open) {
+    if (!state->open)
+    {
         state->root = std::move(node);
-    } else {
+    }
+    else
+    {
         raw->parent = state->open;
         state->open->children.push_back(std::move(node));
     }
@@ -71,13 +79,14 @@ void XMLCALL onText(void* userData, const XML_Char* text, int length)
         state->open->text.append(text, static_cast<size_t>(length));
 }
 
-}  // namespace
+} // namespace
 
 XmlParseResult parseXmlFile(const std::string& path, char namespaceSeparator)
 {
     XmlParseResult result;
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    if (!file)
+    {
         result.error = path + ": cannot open";
         return result;
     }
@@ -86,19 +95,22 @@ XmlParseResult parseXmlFile(const std::string& path, char namespaceSeparator)
     const std::string bytes = content.str();
 
     ParseState state;
-    state.parser = namespaceSeparator ? XML_ParserCreateNS("UTF-8", namespaceSeparator)
-                                      : XML_ParserCreate("UTF-8");
+    state.parser =
+        namespaceSeparator ? XML_ParserCreateNS("UTF-8", namespaceSeparator) : XML_ParserCreate("UTF-8");
     XML_SetUserData(state.parser, &state);
     XML_SetElementHandler(state.parser, onStart, onEnd);
     XML_SetCharacterDataHandler(state.parser, onText);
-    if (XML_Parse(state.parser, bytes.data(), static_cast<int>(bytes.size()), 1) == XML_STATUS_ERROR) {
-        result.error = path + ":" + std::to_string(XML_GetCurrentLineNumber(state.parser)) + ": "
-                       + XML_ErrorString(XML_GetErrorCode(state.parser));
-    } else {
+    if (XML_Parse(state.parser, bytes.data(), static_cast<int>(bytes.size()), 1) == XML_STATUS_ERROR)
+    {
+        result.error = path + ":" + std::to_string(XML_GetCurrentLineNumber(state.parser)) + ": " +
+                       XML_ErrorString(XML_GetErrorCode(state.parser));
+    }
+    else
+    {
         result.root = std::move(state.root);
     }
     XML_ParserFree(state.parser);
     return result;
 }
 
-}  // namespace modeldata
+} // namespace modeldata

@@ -5,14 +5,16 @@
 #include <utility>
 #include <vector>
 
-namespace modeldata {
+namespace modeldata
+{
 
 // One element of a parsed XML document, with its raw (prefixed) name.
-struct XmlNode {
+struct XmlNode
+{
     std::string name;
     std::vector<std::pair<std::string, std::string>> attributes;
     std::vector<std::unique_ptr<XmlNode>> children;
-    std::string text;  // character data directly inside this element
+    std::string text; // character data directly inside this element
     const XmlNode* parent = nullptr;
     long line = 0;
 
@@ -25,13 +27,14 @@ struct XmlNode {
     std::vector<const XmlNode*> childrenNamed(const std::string& element) const;
 };
 
-struct XmlParseResult {
-    std::unique_ptr<XmlNode> root;  // null on failure
-    std::string error;              // "file:line: message" on failure
+struct XmlParseResult
+{
+    std::unique_ptr<XmlNode> root; // null on failure
+    std::string error;             // "file:line: message" on failure
 };
 
 // Parses a whole file with expat. With namespaceSeparator set, namespace
 // processing is on and element names read "uri<sep>local".
 XmlParseResult parseXmlFile(const std::string& path, char namespaceSeparator = 0);
 
-}  // namespace modeldata
+} // namespace modeldata

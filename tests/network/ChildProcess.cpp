@@ -40,7 +40,8 @@ int useNewDiscoveryScope()
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
 {
     static int counter = 0;
-    folder_ = (fs::temp_directory_path() / ("network-it-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+    folder_ = (fs::temp_directory_path() /
+               ("network-it-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
                   .string();
     fs::remove_all(folder_);
     fs::create_directories(folder_);

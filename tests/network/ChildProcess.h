@@ -7,8 +7,8 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 namespace NetworkTest
 {

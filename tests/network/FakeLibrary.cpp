@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/protocol/ParamPackets.h"
 #include "net/protocol/PacketRecords.h"
+#include "net/protocol/ParamPackets.h"
 
 namespace NetworkTest
 {
@@ -22,8 +22,8 @@ void FakeLibrary::clear()
     processCount = 0;
 }
 
-void FakeLibrary::announce(int server, const char* name, const char* type, const char* serial, const char* uid,
-                           uint32_t interfaceType)
+void FakeLibrary::announce(int server, const char* name, const char* type, const char* serial,
+                           const char* uid, uint32_t interfaceType)
 {
     lknet::ServerDescriptor descriptor;
     descriptor.name = name;
@@ -51,7 +51,8 @@ void FakeLibrary::reportError(int code, const char* address, uint32_t port)
         reporter->reportError(&error);
 }
 
-void FakeLibrary::setDevice(int server, const char* address, const char* hostName, uint16_t port, uint32_t flags)
+void FakeLibrary::setDevice(int server, const char* address, const char* hostName, uint16_t port,
+                            uint32_t flags)
 {
     lknet::DeviceInfo info;
     info.flags = flags;
@@ -124,7 +125,8 @@ int FakeLibrary::send(const lknet::Packet* packet, int)
 
 int FakeLibrary::setConnection(int client, int server, int on, int)
 {
-    calls.push_back("setConnection " + std::to_string(client) + " " + std::to_string(server) + " " + std::to_string(on));
+    calls.push_back("setConnection " + std::to_string(client) + " " + std::to_string(server) + " " +
+                    std::to_string(on));
     return 0;
 }
 

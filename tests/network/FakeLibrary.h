@@ -34,8 +34,8 @@ public:
     void clear();
 
     // Plays the library's callbacks, as process() would.
-    void announce(int server, const char* name, const char* type, const char* serial, const char* uid = nullptr,
-                  uint32_t interfaceType = 0);
+    void announce(int server, const char* name, const char* type, const char* serial,
+                  const char* uid = nullptr, uint32_t interfaceType = 0);
     void withdraw(int server);
     void reportError(int code, const char* address, uint32_t port);
     // Gives `server` an address record.
@@ -43,10 +43,16 @@ public:
 
     int startup() override;
     void shutdown() override { calls.push_back("shutdown"); }
-    void configure(const char* name) override { calls.push_back(std::string("configure ") + (name ? name : "")); }
+    void configure(const char* name) override
+    {
+        calls.push_back(std::string("configure ") + (name ? name : ""));
+    }
     void addNetworkListener(lknet::INetworkListener* l) override;
     void removeNetworkListener(lknet::INetworkListener* l) override;
-    int registerServer(int*, lknet::IEventHandler*, const lknet::ServerDescriptor*, int) override { return 0; }
+    int registerServer(int*, lknet::IEventHandler*, const lknet::ServerDescriptor*, int) override
+    {
+        return 0;
+    }
     int unregisterServer(lknet::IEventHandler*) override { return 0; }
     int registerClient(int* handle, lknet::IEventHandler*) override;
     int unregisterClient(lknet::IEventHandler*) override { return 0; }

@@ -25,7 +25,10 @@ public:
 
     void onIdle() override { ++idles; }
     bool canRemove() override { return removable; }
-    void detach(bool shuttingDown) override { events.push_back(shuttingDown ? "detach true" : "detach false"); }
+    void detach(bool shuttingDown) override
+    {
+        events.push_back(shuttingDown ? "detach true" : "detach false");
+    }
     void onError(int code) override { events.push_back("error " + std::to_string(code)); }
 };
 
@@ -156,7 +159,8 @@ TEST_F(Presentation, StartsTheLibraryWithTheComputerNameAndRegistersOnlyWhenStar
 {
     manager->startup();
     ASSERT_TRUE(manager->isStarted());
-    std::vector<std::string> expected = {"configure B?ro-PC", "startup", "addNetworkListener", "addErrorReporter"};
+    std::vector<std::string> expected = {"configure B?ro-PC", "startup", "addNetworkListener",
+                                         "addErrorReporter"};
     EXPECT_EQ(library.calls, expected);
     platform.advance(30);
     EXPECT_GT(library.processCount, 0);

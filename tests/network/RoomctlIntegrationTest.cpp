@@ -35,7 +35,10 @@ protected:
     }
     ~RoomctlIntegration() override { session.reset(); }
 
-    std::unique_ptr<ChildProcess> startSimulator() { return std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX20A"}); }
+    std::unique_ptr<ChildProcess> startSimulator()
+    {
+        return std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX20A"});
+    }
 
     // Runs roomctl to its end while the in-process mirror keeps working.
     std::unique_ptr<ChildProcess> roomctl(const std::vector<std::string>& arguments)
@@ -105,7 +108,8 @@ TEST_F(RoomctlIntegration, KilledSimulatorLeavesAndARestartedOneComesBackInStep)
 
     simulator->kill(SIGKILL);
     ASSERT_TRUE(simulator->waitForEnd(5s));
-    EXPECT_TRUE(session->getPlatform().runUntil([&] { return session->findSpeaker(kSerial) == nullptr; }, 15000));
+    EXPECT_TRUE(
+        session->getPlatform().runUntil([&] { return session->findSpeaker(kSerial) == nullptr; }, 15000));
     EXPECT_EQ(first->getOwner(), nullptr);
 
     auto restarted = startSimulator();
@@ -130,14 +134,17 @@ TEST_F(RoomctlIntegration, BrokenConnectionsAreShownAndTheMirrorSubscribesAgain)
 
     ASSERT_TRUE(manager.interpretCommand(Tessel::CommandMsg("Network", "Simulate Errors")));
     ASSERT_TRUE(session->getPlatform().runUntil([&] { return errorState->getValue().asInt() == 1; }, 10000));
-    EXPECT_EQ(manager.findParameter("errorMessage")->toString().rfind("Limited or no connectivity to \"TX20A ", 0), 0u)
+    EXPECT_EQ(
+        manager.findParameter("errorMessage")->toString().rfind("Limited or no connectivity to \"TX20A ", 0),
+        0u)
         << manager.findParameter("errorMessage")->toString();
 
     // Once the link is back the mirror has subscribed again and follows the speaker.
     Tessel::IParameter* nickname = item->getSpeakerComponent()->findParameter("nickname");
     auto set = roomctl({"set", kSerial, "nickname", "After the break"});
     ASSERT_EQ(set->exitStatus(), 0) << set->errors();
-    EXPECT_TRUE(session->getPlatform().runUntil([&] { return nickname->toString() == "After the break"; }, 10000));
+    EXPECT_TRUE(
+        session->getPlatform().runUntil([&] { return nickname->toString() == "After the break"; }, 10000));
     EXPECT_EQ(session->findSpeaker(kSerial), item);
 
     manager.findParameter("rescanAll")->setValue(Tessel::Variant(1));

@@ -17,11 +17,11 @@
 namespace
 {
 
+using NetworkTest::FakeLibrary;
 using Vellaris::ItemClickEvent;
 using Vellaris::SpeakerNetworkItem;
 using Vellaris::SpeakerNetworkManager;
 using Vellaris::ThemeImages;
-using NetworkTest::FakeLibrary;
 
 // Stands in for the venue manager: its switches, its active room and the calls it gets.
 class FakeVenueManager : public Tessel::Component
@@ -102,8 +102,9 @@ TEST_F(SpeakerNetwork, ListsOnlySpeakerDevicesNamedBySerialNumber)
     EXPECT_EQ(SpeakerNetworkManager::instance(), manager);
     EXPECT_EQ(Tessel::getRootComponent()->lookupChild("SpeakerNetwork/123456789"), item);
     EXPECT_EQ(item->getSpeakerComponent()->getComponentPath(), "Speaker");
-    EXPECT_NE(Tessel::getRootComponent()->lookupParameter("SpeakerNetwork/123456789//Speaker/line/ch1/volume"),
-              nullptr);
+    EXPECT_NE(
+        Tessel::getRootComponent()->lookupParameter("SpeakerNetwork/123456789//Speaker/line/ch1/volume"),
+        nullptr);
     // The item subscribed its root to the device.
     ASSERT_FALSE(library.messages.empty());
     EXPECT_EQ(library.messages.back().messageId(), "Subscribe");
@@ -332,7 +333,8 @@ TEST_F(SpeakerNetwork, DragNeedsAShownVenueWithAnUnlockedActiveRoom)
     Tessel::Parameter* locked = room->getParams().addParam("locked", 104);
     venues->room = room.get();
     EXPECT_TRUE(a->canDrag());
-    EXPECT_EQ(manager->getItems().dragRow(0), static_cast<Tessel::IUnknown*>(static_cast<Tessel::Object*>(a)));
+    EXPECT_EQ(manager->getItems().dragRow(0),
+              static_cast<Tessel::IUnknown*>(static_cast<Tessel::Object*>(a)));
     locked->setValue(Tessel::Variant(1), false);
     EXPECT_FALSE(a->canDrag());
 }

@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
-namespace TestSupport {
+namespace TestSupport
+{
 
 // One packet as sent: its record bytes, and for "JM"/"ZM" the data.
-struct SentPacket {
+struct SentPacket
+{
     std::vector<unsigned char> bytes;
     std::string data;
     bool meters = false;
@@ -22,8 +24,7 @@ struct SentPacket {
 
     const lknet::Packet& header() const { return *reinterpret_cast<const lknet::Packet*>(bytes.data()); }
     uint32_t type() const { return header().type; }
-    template <class T>
-    const T& as() const { return *reinterpret_cast<const T*>(bytes.data()); }
+    template <class T> const T& as() const { return *reinterpret_cast<const T*>(bytes.data()); }
     bool isJson() const { return type() == lknet::kPacketJsonMessage || type() == lknet::kPacketZipMessage; }
     // Decodes a "JM"/"ZM" packet.
     Vellaris::LK::MessageAttributes message() const
@@ -79,7 +80,8 @@ public:
     std::vector<const SentPacket*> ofType(uint32_t type) const
     {
         std::vector<const SentPacket*> found;
-        for (const SentPacket& packet : sent) {
+        for (const SentPacket& packet : sent)
+        {
             if (!packet.meters && packet.type() == type)
                 found.push_back(&packet);
         }
@@ -100,7 +102,8 @@ private:
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(packet);
         copy.bytes.assign(bytes, bytes + packet->size);
         copy.meters = meters;
-        if (packet->type == lknet::kPacketJsonMessage || packet->type == lknet::kPacketZipMessage) {
+        if (packet->type == lknet::kPacketJsonMessage || packet->type == lknet::kPacketZipMessage)
+        {
             const auto* record = reinterpret_cast<const lknet::JsonPacket*>(packet);
             copy.data.assign(record->data, record->length);
         }

@@ -1,3 +1,5 @@
+#include "core/Zlib.h"
+#include "model/formats/CurveRegistry.h"
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
 #include "net/protocol/MeterPackets.h"
@@ -5,8 +7,6 @@
 #include "net/protocol/ParamPackets.h"
 #include "net/protocol/ParamPath.h"
 #include "net/protocol/SynchronizeSender.h"
-#include "core/Zlib.h"
-#include "model/formats/CurveRegistry.h"
 #include "tests/protocol/FakeNetworkManager.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,8 @@
 using namespace Vellaris::LK;
 using TestSupport::FakeNetworkManager;
 
-namespace {
+namespace
+{
 
 MessageAttributes synchronizeWithChildren(int count)
 {
@@ -33,7 +34,8 @@ MessageAttributes synchronizeWithChildren(int count)
 std::vector<std::string> childNames(const MessageAttributes& message)
 {
     std::vector<std::string> names;
-    if (const auto* children = message.getAttributes(Message::kChildren)) {
+    if (const auto* children = message.getAttributes(Message::kChildren))
+    {
         for (const auto& child : *children)
             names.emplace_back(child.name());
     }
@@ -102,9 +104,14 @@ TEST(NormalizedValue, EmptyRangeSendsZeroAndMapsBackToMin)
 TEST(NormalizedValue, WholeNumbersSurviveTheFloatRoundTrip)
 {
     // Every value of the model's integer ranges comes back as itself.
-    const struct { float min, max; } ranges[] = {{-18, 100}, {0, 212}, {0, 4096}, {0, 65}, {0, 2}};
-    for (const auto& range : ranges) {
-        for (float value = range.min; value <= range.max; value += 1.0f) {
+    const struct
+    {
+        float min, max;
+    } ranges[] = {{-18, 100}, {0, 212}, {0, 4096}, {0, 65}, {0, 2}};
+    for (const auto& range : ranges)
+    {
+        for (float value = range.min; value <= range.max; value += 1.0f)
+        {
             const float normalized = toNormalized(value, range.min, range.max, nullptr);
             ASSERT_EQ(receiveNormalized(normalized, range.min, range.max, nullptr, ValueKind::Integer), value)
                 << "range " << range.min << ".." << range.max;
@@ -208,7 +215,8 @@ TEST(SynchronizeSender, SendsOneCompressedMessageWhenItFits)
 {
     FakeNetworkManager network;
     int after = 0;
-    EXPECT_EQ(sendSynchronize(network, synchronizeWithChildren(5), [&] { ++after; }), SynchronizeResult::Whole);
+    EXPECT_EQ(sendSynchronize(network, synchronizeWithChildren(5), [&] { ++after; }),
+              SynchronizeResult::Whole);
     ASSERT_EQ(network.sent.size(), 1u);
     EXPECT_EQ(network.sent[0].type(), lknet::kPacketZipMessage);
     EXPECT_EQ(network.sent[0].header().source, 3u);
@@ -220,13 +228,15 @@ TEST(SynchronizeSender, TooLargeWithFiveChildrenSplitsIntoTwoHalves)
 {
     FakeNetworkManager network;
     bool first = true;
-    network.answer = [&](const lknet::Packet*) {
+    network.answer = [&](const lknet::Packet*)
+    {
         const int result = first ? lknet::kErrorTooLarge : 0;
         first = false;
         return result;
     };
     int after = 0;
-    EXPECT_EQ(sendSynchronize(network, synchronizeWithChildren(5), [&] { ++after; }), SynchronizeResult::Split);
+    EXPECT_EQ(sendSynchronize(network, synchronizeWithChildren(5), [&] { ++after; }),
+              SynchronizeResult::Split);
     ASSERT_EQ(network.sent.size(), 3u);
     EXPECT_EQ(after, 3);
     const MessageAttributes firstHalf = network.sent[1].message();
@@ -245,7 +255,8 @@ TEST(SynchronizeSender, TooLargeWithTwoChildrenFallsBackToABareMessage)
 {
     FakeNetworkManager network;
     bool first = true;
-    network.answer = [&](const lknet::Packet*) {
+    network.answer = [&](const lknet::Packet*)
+    {
         const int result = first ? lknet::kErrorTooLarge : 0;
         first = false;
         return result;
@@ -259,9 +270,8 @@ TEST(SynchronizeSender, TooLargeWithTwoChildrenFallsBackToABareMessage)
 TEST(SynchronizeSender, BothHalvesRefusedFallsBackOnce)
 {
     FakeNetworkManager network;
-    network.answer = [](const lknet::Packet* packet) {
-        return packet->type == lknet::kPacketZipMessage ? lknet::kErrorTooLarge : 0;
-    };
+    network.answer = [](const lknet::Packet* packet)
+    { return packet->type == lknet::kPacketZipMessage ? lknet::kErrorTooLarge : 0; };
     EXPECT_EQ(sendSynchronize(network, synchronizeWithChildren(6)), SynchronizeResult::Fallback);
     ASSERT_EQ(network.sent.size(), 4u) << "whole, two halves, bare; nothing split further";
     EXPECT_EQ(network.sent[3].type(), lknet::kPacketJsonMessage);
@@ -279,9 +289,8 @@ TEST(MeterPackets, GroupsAreReadWithinTheValuesThePacketHolds)
     packet.values[1] = 0;
     packet.values[2] = 51;
     std::vector<std::tuple<int, int, uint32_t, float>> seen;
-    const int count = readMeterPacket(&packet.header, [&](int id, int index, uint32_t kind, float value) {
-        seen.emplace_back(id, index, kind, value);
-    });
+    const int count = readMeterPacket(&packet.header, [&](int id, int index, uint32_t kind, float value)
+                                      { seen.emplace_back(id, index, kind, value); });
     EXPECT_EQ(count, 3);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0], std::make_tuple(5, 0, kMeterKindGainReduction, 1.0f));

@@ -12,9 +12,11 @@
 using namespace Core::Portable;
 using Vellaris::Tarn::SpeakerComponent;
 
-namespace {
+namespace
+{
 
-struct Recorder : IParamObserver {
+struct Recorder : IParamObserver
+{
     std::vector<int> codes;
     void paramChanged(Parameter*, int code) override { codes.push_back(code); }
 };
@@ -121,7 +123,8 @@ TEST_F(ParameterKinds, FloatIncrementTakesTheDoubleStepWhenOneStepIsLost)
 {
     // Around 2^24 floats are 2 apart: one step (0.8) rounds back to the same
     // value, two steps (1.6) reach the next float.
-    const ParamDefinition def = numeric(ParamDefinition::kFloat, 16777216.0f, 16778216.0f, 16777216.0f, 0.0008f);
+    const ParamDefinition def =
+        numeric(ParamDefinition::kFloat, 16777216.0f, 16778216.0f, 16777216.0f, 0.0008f);
     NumericParam p(def, nullptr, false);
     p.increment(1);
     EXPECT_EQ(p.getValue(), 16777218.0f) << "a step lost to rounding is retried doubled";
@@ -130,7 +133,8 @@ TEST_F(ParameterKinds, FloatIncrementTakesTheDoubleStepWhenOneStepIsLost)
 TEST_F(ParameterKinds, NormalisedIntegersComeBackWhole)
 {
     Parameter& celsius = param("", "temperature_c");
-    for (int value = -18; value <= 100; ++value) {
+    for (int value = -18; value <= 100; ++value)
+    {
         celsius.setValue(static_cast<float>(value), false);
         const float normalized = celsius.getNormalized();
         celsius.setValue(0.0f, false);

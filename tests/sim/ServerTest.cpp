@@ -13,7 +13,8 @@ using TestSupport::FakeNetworkManager;
 using TestSupport::ReportCapture;
 using Vellaris::Tarn::SpeakerComponent;
 
-namespace {
+namespace
+{
 
 constexpr uint32_t kServer = 7;
 
@@ -56,7 +57,8 @@ protected:
     std::vector<const TestSupport::SentPacket*> valuesTo(uint32_t client, const char* path)
     {
         std::vector<const TestSupport::SentPacket*> found;
-        for (const auto* packet : network.ofType(lknet::kPacketParamValue)) {
+        for (const auto* packet : network.ofType(lknet::kPacketParamValue))
+        {
             if (packet->header().destination == client && receivedPath(&packet->header()) == path)
                 found.push_back(packet);
         }
@@ -136,7 +138,8 @@ TEST_F(Server, SynchronizeHoldsTheTreeAtTheRoot)
     const Attributes* children = ch1->getAttributes(Message::kChildren);
     ASSERT_TRUE(children);
     EXPECT_EQ(children->count(), 4);
-    EXPECT_EQ(children->getAttributes("notch")->getAttributes(Message::kValues)->getDouble("notchq1", -1), 0.0);
+    EXPECT_EQ(children->getAttributes("notch")->getAttributes(Message::kValues)->getDouble("notchq1", -1),
+              0.0);
 }
 
 TEST_F(Server, ValueChangesEchoToEverySubscriberIncludingTheSender)
@@ -190,7 +193,8 @@ TEST_F(Server, KeepAlivesHoldASubscriptionAndSilenceEndsIt)
     subscribe(21);
     subscribe(22);
     const int64_t start = now;
-    for (; now < start + 30000; now += 20) {
+    for (; now < start + 30000; now += 20)
+    {
         if ((now - start) % 1500 == 0)
             sendHeaderOnly(lknet::kPacketKeepAlive, 21);
         speaker.idle();
@@ -208,7 +212,8 @@ TEST_F(Server, KeepAlivesHoldASubscriptionAndSilenceEndsIt)
     EXPECT_EQ(lost.back()->header().destination, 22u);
     EXPECT_EQ(files.cancelled, (std::vector<std::pair<int, int>>{{22, 1}}));
 
-    for (const int64_t end = now + 60000; now < end; now += 20) {
+    for (const int64_t end = now + 60000; now < end; now += 20)
+    {
         if ((now - start) % 1500 == 0)
             sendHeaderOnly(lknet::kPacketKeepAlive, 21);
         speaker.idle();
@@ -259,7 +264,8 @@ TEST_F(Server, MetersRunOnlyWhileSubscribedAndMuteSilencesThem)
     for (int i = 0; i < 50; ++i)
         speaker.idle();
     EXPECT_EQ(network.meterCount(), 50);
-    for (const auto& packet : network.sent) {
+    for (const auto& packet : network.sent)
+    {
         if (!packet.meters)
             continue;
         const MeterPacket& meters = packet.as<MeterPacket>();
@@ -301,8 +307,12 @@ TEST_F(Server, RestoringUnderTheHoldSendsOneSynchronizePerSubscriber)
 TEST_F(Server, ClientSynchronizeAppliesValuesOfSubscribersOnly)
 {
     MessageAttributes sync(Message::kSynchronize, 21, kServer);
-    sync.setAttributes(Message::kChildren).setAttributes("line").setAttributes(Message::kChildren)
-        .setAttributes("ch1").setAttributes(Message::kValues).setDouble("mute", 1.0);
+    sync.setAttributes(Message::kChildren)
+        .setAttributes("line")
+        .setAttributes(Message::kChildren)
+        .setAttributes("ch1")
+        .setAttributes(Message::kValues)
+        .setDouble("mute", 1.0);
     deliverJson(sync, MessageEncoding::Compressed);
     EXPECT_EQ(param("line/ch1", "mute").getValue(), 0.0f) << "no subscription, nothing applied";
 

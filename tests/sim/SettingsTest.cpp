@@ -23,14 +23,16 @@ using Vellaris::Tarn::SpeakerComponent;
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 class TempFolder
 {
 public:
     TempFolder()
     {
-        path_ = fs::temp_directory_path() / ("tarnsim-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+        path_ = fs::temp_directory_path() /
+                ("tarnsim-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
         fs::create_directories(path_);
     }
     ~TempFolder() { fs::remove_all(path_); }
@@ -74,7 +76,8 @@ float channelValue(SpeakerComponent& speaker, const char* name)
     return speaker.findDescendant("line/ch1")->findParameter(name)->getValue();
 }
 
-struct CountingHandler : FileIOCompletionHandler {
+struct CountingHandler : FileIOCompletionHandler
+{
     int* saves;
     int* loads;
     std::string* loaded;
@@ -91,7 +94,8 @@ template <class Condition>
 bool pollUntil(Condition condition, std::chrono::milliseconds limit = std::chrono::milliseconds(5000))
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
+    while (std::chrono::steady_clock::now() < deadline)
+    {
         if (condition())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -120,13 +124,19 @@ TEST(SettingsPath, FollowsAppDataElseTheConfigFolder)
 TEST(SpeakerState, RestoresStorableValuesFromTheFile)
 {
     TempFolder folder;
-    EXPECT_EQ(channelValue(*speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"mute": 1}}}})"), "mute"), 1.0f);
-    EXPECT_EQ(channelValue(*speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"mute": true}}}})"), "mute"), 1.0f);
-    auto speaker = speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"volume": null, "delay": 12, "meter": 0.5}}}})");
+    EXPECT_EQ(channelValue(*speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"mute": 1}}}})"), "mute"),
+              1.0f);
+    EXPECT_EQ(channelValue(*speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"mute": true}}}})"), "mute"),
+              1.0f);
+    auto speaker =
+        speakerFrom(folder, R"({"Speaker": {"line": {"ch1": {"volume": null, "delay": 12, "meter": 0.5}}}})");
     EXPECT_EQ(channelValue(*speaker, "volume"), 0.0f) << "null leaves the default";
     EXPECT_EQ(channelValue(*speaker, "delay"), 12.0f) << "an integer sets a float";
     EXPECT_EQ(channelValue(*speaker, "meter"), 0.0f) << "not storable";
-    EXPECT_EQ(channelValue(*speakerFrom(folder, "\xEF\xBB\xBF{\"Speaker\": {\"line\": {\"ch1\": {\"mute\": 1}}}}"), "mute"), 0.0f)
+    EXPECT_EQ(
+        channelValue(*speakerFrom(folder, "\xEF\xBB\xBF{\"Speaker\": {\"line\": {\"ch1\": {\"mute\": 1}}}}"),
+                     "mute"),
+        0.0f)
         << "a byte-order mark refuses the whole text";
 }
 
@@ -146,7 +156,9 @@ TEST(SpeakerState, StoreAndLoadRoundTripThroughTheIndentedFile)
     ASSERT_TRUE(settings.writeNow());
 
     const std::string text = readFile(settings.path());
-    EXPECT_EQ(text.rfind("{\r\n\t\"Other\": \"kept\",\r\n\t\"Speaker\": \r\n\t{\r\n\t\t\"contour\": 0,\r\n", 0), 0u) << text.substr(0, 80);
+    EXPECT_EQ(
+        text.rfind("{\r\n\t\"Other\": \"kept\",\r\n\t\"Speaker\": \r\n\t{\r\n\t\t\"contour\": 0,\r\n", 0), 0u)
+        << text.substr(0, 80);
     EXPECT_NE(text.find("\t\t\"nickname\": \"Joe\\'s \\\"Hall\\\"\",\r\n"), std::string::npos);
     EXPECT_EQ(text.back(), '}');
     EXPECT_EQ(text.find("networkstatus"), std::string::npos);
@@ -168,18 +180,36 @@ TEST(FileIO, BackgroundSaveReplacesTheFileAndReportsEvenWhenItFails)
     settings.setPath((folder.path() / "Tarn.settings").string());
     writeFile(settings.path(), "old");
     settings.attributes().setInt64("x", 1);
-    ASSERT_TRUE(settings.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
-    EXPECT_TRUE(pollUntil([&] { manager.deliver(); return saves == 1; }));
+    ASSERT_TRUE(
+        settings.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
+    EXPECT_TRUE(pollUntil(
+        [&]
+        {
+            manager.deliver();
+            return saves == 1;
+        }));
     EXPECT_EQ(readFile(settings.path()), "{\r\n\t\"x\": 1\r\n}");
 
     settings.loadInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded));
-    EXPECT_TRUE(pollUntil([&] { manager.deliver(); return loads == 1; }));
+    EXPECT_TRUE(pollUntil(
+        [&]
+        {
+            manager.deliver();
+            return loads == 1;
+        }));
     EXPECT_EQ(loaded, "{\r\n\t\"x\": 1\r\n}");
 
     SettingFile nowhere;
     nowhere.setPath((folder.path() / "missing-folder" / "Tarn.settings").string());
-    ASSERT_TRUE(nowhere.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
-    EXPECT_TRUE(pollUntil([&] { manager.deliver(); return saves == 2; })) << "a failed save still completes";
+    ASSERT_TRUE(
+        nowhere.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
+    EXPECT_TRUE(pollUntil(
+        [&]
+        {
+            manager.deliver();
+            return saves == 2;
+        }))
+        << "a failed save still completes";
     EXPECT_EQ(manager.pendingCount(), 0);
 }
 
@@ -229,12 +259,14 @@ TEST(SimulatorLoop, AliveLinesAndSavesFollowTheirIntervals)
     hooks.deliver = [&] { steps.push_back("deliver"); };
     SimulatorLoop loop(hooks, 0);
     std::vector<int64_t> alive, saves;
-    for (int64_t now = 0; now <= 60000; now += SimulatorLoop::kTickMs) {
+    for (int64_t now = 0; now <= 60000; now += SimulatorLoop::kTickMs)
+    {
         steps.clear();
         loop.tick(now);
         if (!steps.empty() && steps.front() == "alive")
             alive.push_back(now);
-        for (const std::string& step : steps) {
+        for (const std::string& step : steps)
+        {
             if (step == "save")
                 saves.push_back(now);
         }
@@ -256,10 +288,12 @@ TEST(ModelTable, ChoosesTheExactNameOrTheDefault)
     ReportCapture::lines().clear();
     const char* wrongCase[] = {"tarnsim", "tx40s", "TX20A"};
     EXPECT_STREQ(Vellaris::Tarn::chooseSpeakerModel(3, wrongCase).name, "TX10A");
-    EXPECT_EQ(ReportCapture::lines(), (std::vector<std::string>{"Checking arguments...",
-                                                                "No speaker specified in args list, defaulting to TX10A"}));
+    EXPECT_EQ(ReportCapture::lines(),
+              (std::vector<std::string>{"Checking arguments...",
+                                        "No speaker specified in args list, defaulting to TX10A"}));
     ReportCapture::lines().clear();
     const char* none[] = {"tarnsim"};
     EXPECT_STREQ(Vellaris::Tarn::chooseSpeakerModel(1, none).serialNumber, "123456789");
-    EXPECT_EQ(ReportCapture::lines(), (std::vector<std::string>{"No speaker specified in args list, defaulting to TX10A"}));
+    EXPECT_EQ(ReportCapture::lines(),
+              (std::vector<std::string>{"No speaker specified in args list, defaulting to TX10A"}));
 }

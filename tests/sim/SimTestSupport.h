@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace TestSupport {
+namespace TestSupport
+{
 
 // Report lines captured while a ReportCapture lives.
 class ReportCapture
@@ -27,7 +28,8 @@ public:
 
 inline void registerSimulatorFormatsOnce()
 {
-    static const bool done = [] {
+    static const bool done = []
+    {
         Vellaris::Dsp::registerSimulatorFormats();
         return true;
     }();

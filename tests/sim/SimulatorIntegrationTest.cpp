@@ -6,17 +6,18 @@
 
 #include <arpa/inet.h>
 #include <csignal>
+#include <fstream>
 #include <netinet/in.h>
+#include <sstream>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <fstream>
-#include <sstream>
 
 using namespace TestSupport;
 using namespace Vellaris::LK;
 using Core::Portable::Attributes;
 
-namespace {
+namespace
+{
 
 constexpr Milliseconds kStartLimit(10000);
 
@@ -62,7 +63,8 @@ TEST(SimulatorProgram, AnnouncesTheChosenModelAndSerial)
     EXPECT_TRUE(exact.waitForOutput("[lknet] Checking arguments...\n", kStartLimit));
     EXPECT_EQ(exact.output().find("defaulting"), std::string::npos);
     EXPECT_TRUE(wrongCase.waitForOutput(
-        "[lknet] Checking arguments...\n[lknet] No speaker specified in args list, defaulting to TX10A\n", kStartLimit))
+        "[lknet] Checking arguments...\n[lknet] No speaker specified in args list, defaulting to TX10A\n",
+        kStartLimit))
         << wrongCase.output();
     EXPECT_NE(exact.output().find("Tarnsim launced ()..."), std::string::npos);
 }
@@ -74,7 +76,8 @@ TEST(SimulatorProgram, WithoutArgumentRunsTheDefaultModel)
     SimulatorProcess none({});
     auto server = watcher.waitFor("TX10A", kStartLimit);
     ASSERT_TRUE(server);
-    EXPECT_TRUE(none.waitForOutput("[lknet] No speaker specified in args list, defaulting to TX10A\n", kStartLimit));
+    EXPECT_TRUE(
+        none.waitForOutput("[lknet] No speaker specified in args list, defaulting to TX10A\n", kStartLimit));
     EXPECT_EQ(none.output().find("Checking arguments..."), std::string::npos);
     EXPECT_TRUE(none.waitForOutput("Load file \"" + none.settingsPath() + "\" completed\n", kStartLimit));
 }
@@ -91,7 +94,8 @@ TEST(SimulatorProtocol, SubscribeBringsTheWholeStateThenTheReply)
 
     // The first JSON message is the full state, the reply comes after it.
     std::vector<std::string> order;
-    for (const Received& packet : client.received) {
+    for (const Received& packet : client.received)
+    {
         if (packet.type() == lknet::kPacketZipMessage || packet.type() == lknet::kPacketJsonMessage)
             order.emplace_back(packet.message().messageId());
     }
@@ -126,9 +130,10 @@ TEST(SimulatorProtocol, ValuesAreEchoedToEverySubscriberAndPrivateOnesIgnored)
     ASSERT_TRUE(subscribeAndWait(listener, server->handle));
 
     sender.sendValue("line/ch1/delay", 0.25f);
-    ASSERT_TRUE(pumpUntil([&] { return !sender.values("line/ch1/delay").empty()
-                                       && !listener.values("line/ch1/delay").empty(); },
-                          kStartLimit));
+    ASSERT_TRUE(pumpUntil(
+        [&]
+        { return !sender.values("line/ch1/delay").empty() && !listener.values("line/ch1/delay").empty(); },
+        kStartLimit));
     EXPECT_EQ(listener.values("line/ch1/delay")[0]->as<ParamValuePacket>().normalized, 0.25f);
     EXPECT_EQ(sender.values("line/ch1/delay").size(), 1u);
 
@@ -153,8 +158,10 @@ TEST(SimulatorProtocol, KeepAlivesHoldASubscriptionAndSilenceDropsIt)
     const auto subscribed = Clock::now();
     auto lastKeepAlive = subscribed;
     const bool lost = pumpUntil(
-        [&] {
-            if (Clock::now() - lastKeepAlive >= Milliseconds(1500)) {
+        [&]
+        {
+            if (Clock::now() - lastKeepAlive >= Milliseconds(1500))
+            {
                 lively.sendKeepAlive();
                 lastKeepAlive = Clock::now();
             }
@@ -203,8 +210,10 @@ TEST(SimulatorProtocol, FileRequestsAndMeters)
     const size_t before = client.received.size();
     pumpFor(Milliseconds(300));
     int metersAfter = 0;
-    for (size_t i = before; i < client.received.size(); ++i) {
-        if (client.received[i].type() == lknet::kPacketMetersByte) {
+    for (size_t i = before; i < client.received.size(); ++i)
+    {
+        if (client.received[i].type() == lknet::kPacketMetersByte)
+        {
             ++metersAfter;
             EXPECT_EQ(client.received[i].as<MeterPacket>().values[0], 0);
         }
@@ -217,13 +226,16 @@ TEST(SimulatorSettings, FileContentDecidesTheStartingState)
     newDiscoveryScope();
     ServerWatcher watcher;
     SimulatorProcess muted({"TX10A"}, R"({"Speaker": {"line": {"ch1": {"mute": 1}}}})");
-    SimulatorProcess mutedBool({"TX20A"}, R"({"Speaker": {"line": {"ch1": {"mute": true, "volume": null}}}})");
+    SimulatorProcess mutedBool({"TX20A"},
+                               R"({"Speaker": {"line": {"ch1": {"mute": true, "volume": null}}}})");
     SimulatorProcess bom({"TX30A"}, "\xEF\xBB\xBF{\"Speaker\": {\"line\": {\"ch1\": {\"mute\": 1}}}}");
-    struct Case {
+    struct Case
+    {
         const char* model;
         double mute;
     } cases[] = {{"TX10A", 1.0}, {"TX20A", 1.0}, {"TX30A", 0.0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         auto server = watcher.waitFor(c.model, kStartLimit);
         ASSERT_TRUE(server) << c.model;
         TestClient client;
@@ -250,7 +262,8 @@ TEST(SimulatorProgram, InterruptSavesTheStateAndExitsCleanly)
         ParamStringPacket text;
         buildStringPacket(text, 0, 0, "nickname", 0, "Joe's");
         client.sendPacket(text.base.header);
-        ASSERT_TRUE(pumpUntil([&] { return !client.ofType(lknet::kPacketParamString).empty(); }, kStartLimit));
+        ASSERT_TRUE(
+            pumpUntil([&] { return !client.ofType(lknet::kPacketParamString).empty(); }, kStartLimit));
         client.unsubscribe();
         pumpFor(Milliseconds(100));
     }

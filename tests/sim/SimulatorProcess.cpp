@@ -14,12 +14,14 @@
 #include <thread>
 #include <unistd.h>
 
-namespace TestSupport {
+namespace TestSupport
+{
 
 namespace fs = std::filesystem;
 using namespace Vellaris::LK;
 
-namespace {
+namespace
+{
 int scope = 0;
 }
 
@@ -44,8 +46,9 @@ SimulatorProcess::SimulatorProcess(std::vector<std::string> arguments, const std
                                    std::map<std::string, std::string> environment)
 {
     static int counter = 0;
-    folder_ = (fs::temp_directory_path()
-               / ("tarnsim-it-" + std::to_string(::getpid()) + "-" + std::to_string(counter++))).string();
+    folder_ = (fs::temp_directory_path() /
+               ("tarnsim-it-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+                  .string();
     fs::remove_all(folder_);
     fs::create_directories(folder_ + "/Vellaris/Tarn");
     if (!settingsText.empty())
@@ -54,7 +57,8 @@ SimulatorProcess::SimulatorProcess(std::vector<std::string> arguments, const std
     const std::string log = folder_ + "/console.log";
 
     pid_ = ::fork();
-    if (pid_ == 0) {
+    if (pid_ == 0)
+    {
         const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, STDOUT_FILENO);
         ::dup2(fd, STDERR_FILENO);
@@ -76,7 +80,8 @@ SimulatorProcess::SimulatorProcess(std::vector<std::string> arguments, const std
 
 SimulatorProcess::~SimulatorProcess()
 {
-    if (pid_ > 0 && !ended_) {
+    if (pid_ > 0 && !ended_)
+    {
         ::kill(pid_, SIGKILL);
         int status = 0;
         ::waitpid(pid_, &status, 0);
@@ -96,7 +101,8 @@ std::string SimulatorProcess::output() const
 bool SimulatorProcess::waitForOutput(const std::string& text, Milliseconds limit) const
 {
     const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
+    while (Clock::now() < deadline)
+    {
         if (output().find(text) != std::string::npos)
             return true;
         pumpFor(Milliseconds(20));
@@ -113,10 +119,12 @@ void SimulatorProcess::signal(int number)
 int SimulatorProcess::waitForExit(Milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
+    while (Clock::now() < deadline)
+    {
         int status = 0;
         const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-        if (done == pid_) {
+        if (done == pid_)
+        {
             ended_ = true;
             if (WIFEXITED(status))
                 return static_cast<signed char>(WEXITSTATUS(status));
@@ -139,7 +147,8 @@ MessageAttributes Received::message() const
 
 lknet::INetworkManager& network()
 {
-    static lknet::INetworkManager* manager = [] {
+    static lknet::INetworkManager* manager = []
+    {
         discoveryPort();
         lknet::INetworkManager* started = LKGetNetworkManager();
         LKSetReportFunction([](const char*) {});
@@ -152,7 +161,8 @@ lknet::INetworkManager& network()
 bool pumpUntil(const std::function<bool()>& condition, Milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
+    while (Clock::now() < deadline)
+    {
         network().process();
         if (condition())
             return true;
@@ -189,8 +199,10 @@ void ServerWatcher::serverAvailable(int server, const lknet::ServerDescriptor* d
 
 void ServerWatcher::serverUnavailable(int server)
 {
-    for (auto it = servers.begin(); it != servers.end(); ++it) {
-        if (it->handle == server) {
+    for (auto it = servers.begin(); it != servers.end(); ++it)
+    {
+        if (it->handle == server)
+        {
             servers.erase(it);
             return;
         }
@@ -201,8 +213,10 @@ std::optional<Discovered> ServerWatcher::waitFor(const std::string& name, Millis
 {
     std::optional<Discovered> found;
     pumpUntil(
-        [&] {
-            for (const Discovered& server : servers) {
+        [&]
+        {
+            for (const Discovered& server : servers)
+            {
                 if (server.name == name)
                     found = server;
             }
@@ -228,7 +242,8 @@ int TestClient::handlePacket(int, const lknet::Packet* packet)
     const auto* bytes = reinterpret_cast<const unsigned char*>(packet);
     copy.bytes.assign(bytes, bytes + packet->size);
     copy.when = Clock::now();
-    if (packet->type == lknet::kPacketJsonMessage || packet->type == lknet::kPacketZipMessage) {
+    if (packet->type == lknet::kPacketJsonMessage || packet->type == lknet::kPacketZipMessage)
+    {
         const auto* record = reinterpret_cast<const lknet::JsonPacket*>(packet);
         copy.data.assign(record->data, record->length);
     }
@@ -245,7 +260,8 @@ void TestClient::connect(int serverHandle)
 void TestClient::subscribe(int serverHandle)
 {
     connect(serverHandle);
-    MessageAttributes message(Message::kSubscribe, static_cast<uint32_t>(handle), static_cast<uint32_t>(server));
+    MessageAttributes message(Message::kSubscribe, static_cast<uint32_t>(handle),
+                              static_cast<uint32_t>(server));
     message.setText(Message::kClientName, "integration");
     message.setText(Message::kClientType, "test");
     message.setText(Message::kClientDescription, "");
@@ -269,7 +285,8 @@ void TestClient::sendKeepAlive()
 void TestClient::sendValue(const std::string& path, float normalized)
 {
     ParamValuePacket packet;
-    buildValuePacket(packet, static_cast<uint32_t>(handle), static_cast<uint32_t>(server), path, 0, normalized);
+    buildValuePacket(packet, static_cast<uint32_t>(handle), static_cast<uint32_t>(server), path, 0,
+                     normalized);
     network().send(&packet.base.header, 0);
 }
 
@@ -283,7 +300,8 @@ void TestClient::sendPacket(lknet::Packet& packet)
 std::vector<const Received*> TestClient::ofType(uint32_t type) const
 {
     std::vector<const Received*> found;
-    for (const Received& packet : received) {
+    for (const Received& packet : received)
+    {
         if (packet.type() == type)
             found.push_back(&packet);
     }
@@ -293,7 +311,8 @@ std::vector<const Received*> TestClient::ofType(uint32_t type) const
 std::vector<MessageAttributes> TestClient::messages(const std::string& id) const
 {
     std::vector<MessageAttributes> found;
-    for (const Received& packet : received) {
+    for (const Received& packet : received)
+    {
         if (packet.type() != lknet::kPacketJsonMessage && packet.type() != lknet::kPacketZipMessage)
             continue;
         MessageAttributes message = packet.message();
@@ -306,9 +325,10 @@ std::vector<MessageAttributes> TestClient::messages(const std::string& id) const
 std::vector<const Received*> TestClient::values(const std::string& path) const
 {
     std::vector<const Received*> found;
-    for (const Received& packet : received) {
-        if (packet.type() == lknet::kPacketParamValue
-            && receivedPath(reinterpret_cast<const lknet::Packet*>(packet.bytes.data())) == path)
+    for (const Received& packet : received)
+    {
+        if (packet.type() == lknet::kPacketParamValue &&
+            receivedPath(reinterpret_cast<const lknet::Packet*>(packet.bytes.data())) == path)
             found.push_back(&packet);
     }
     return found;

@@ -11,10 +11,11 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
-namespace TestSupport {
+namespace TestSupport
+{
 
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;
@@ -33,7 +34,8 @@ class SimulatorProcess
 {
 public:
     // arguments: the command line after the program name.
-    explicit SimulatorProcess(std::vector<std::string> arguments, const std::string& settingsText = std::string(),
+    explicit SimulatorProcess(std::vector<std::string> arguments,
+                              const std::string& settingsText = std::string(),
                               std::map<std::string, std::string> environment = {});
     ~SimulatorProcess();
 
@@ -55,18 +57,19 @@ private:
 };
 
 // A received packet, copied out of the library's buffer.
-struct Received {
+struct Received
+{
     std::vector<unsigned char> bytes;
     std::string data; // "JM"/"ZM" data
     Clock::time_point when;
     uint32_t type() const { return reinterpret_cast<const lknet::Packet*>(bytes.data())->type; }
-    template <class T>
-    const T& as() const { return *reinterpret_cast<const T*>(bytes.data()); }
+    template <class T> const T& as() const { return *reinterpret_cast<const T*>(bytes.data()); }
     Vellaris::LK::MessageAttributes message() const;
 };
 
 // A discovered server.
-struct Discovered {
+struct Discovered
+{
     int handle = 0;
     std::string name;
     std::string serial;

@@ -10,11 +10,13 @@ using namespace Core::Portable;
 using Vellaris::Tarn::SpeakerComponent;
 namespace Defs = Vellaris::Tarn::Definitions;
 
-namespace {
+namespace
+{
 
 const ParamDefinition* record(const ParamDefinitionList& list, const char* name)
 {
-    for (int i = 0; i < list.count; ++i) {
+    for (int i = 0; i < list.count; ++i)
+    {
         if (std::strcmp(list.items[i].name, name) == 0)
             return &list.items[i];
     }
@@ -39,7 +41,8 @@ TEST(SpeakerTree, HasTheChannelParametersOnlyAndNoOutput)
     const char* blocks[] = {"limit", "eq", "notch", "geq"};
     const size_t counts[] = {3, 49, 33, 34};
     ASSERT_EQ(ch1->children().size(), 4u);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         EXPECT_EQ(ch1->children()[i]->name(), blocks[i]);
         EXPECT_EQ(ch1->children()[i]->parameters().size(), counts[i]);
     }
@@ -86,8 +89,9 @@ TEST(SpeakerDefinitions, RecordsResolveTheModelDocuments)
     EXPECT_EQ(record(Defs::kLimiter, "limiteron")->tag, 0);
 
     int mutableCount = 0;
-    for (const ParamDefinitionList* list : {&Defs::kSpeaker, &Defs::kChannel, &Defs::kLimiter, &Defs::kEq8,
-                                            &Defs::kNotchEq, &Defs::kGEQ}) {
+    for (const ParamDefinitionList* list :
+         {&Defs::kSpeaker, &Defs::kChannel, &Defs::kLimiter, &Defs::kEq8, &Defs::kNotchEq, &Defs::kGEQ})
+    {
         for (int i = 0; i < list->count; ++i)
             mutableCount += (list->items[i].flags & ParamDefinition::kMutable) ? 1 : 0;
     }

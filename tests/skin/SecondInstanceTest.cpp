@@ -61,7 +61,8 @@ TEST(SecondInstance, BringsTheFirstForwardAndEndsWithZero)
     std::string user = std::getenv("USER") ? std::getenv("USER") : "user";
     fs::path socket = home / "tmp" / ("tessel-roomdesk-" + user);
     auto deadline = Clock::now() + std::chrono::seconds(30);
-    while (!fs::exists(socket) && Clock::now() < deadline && waitForExit(first, std::chrono::milliseconds(50)) < 0)
+    while (!fs::exists(socket) && Clock::now() < deadline &&
+           waitForExit(first, std::chrono::milliseconds(50)) < 0)
         ;
     ASSERT_TRUE(fs::exists(socket)) << "the first instance did not come up";
 

@@ -16,7 +16,9 @@
 
 #include "app/Application.h"
 #include "app/Roomdesk.h"
+#include "app/exe/views/ItemListModel.h"
 #include "app/exe/views/RoomdeskViews.h"
+#include "net/ItemListModel.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
@@ -24,8 +26,6 @@
 #include "tessel/Platform.h"
 #include "tessel/qt/QtPlatform.h"
 #include "tessel/qt/SkinContext.h"
-#include "net/ItemListModel.h"
-#include "app/exe/views/ItemListModel.h"
 
 namespace
 {
@@ -85,12 +85,14 @@ Tessel::Qt::QtPlatform& platform()
 std::unique_ptr<QObject> makeQml(const QString& source)
 {
     QQmlComponent component(platform().getEngine());
-    component.setData(("import QtQuick\nimport Tessel 1.0\n" + source).toUtf8(), QUrl(QStringLiteral("memory:/t.qml")));
+    component.setData(("import QtQuick\nimport Tessel 1.0\n" + source).toUtf8(),
+                      QUrl(QStringLiteral("memory:/t.qml")));
     // Imports may load in the background while another form is still settling.
     (void)QTest::qWaitFor([&] { return !component.isLoading(); }, 10000);
     std::unique_ptr<QObject> object(component.create());
     if (!object)
-        ADD_FAILURE() << "status " << int(component.status()) << ": " << component.errorString().toStdString();
+        ADD_FAILURE() << "status " << int(component.status()) << ": "
+                      << component.errorString().toStdString();
     return object;
 }
 
@@ -136,12 +138,15 @@ TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarnings)
     Tessel::Application* application = Tessel::Application::getApplication();
     application->initializeApplication();
     ASSERT_TRUE(application->startup());
-    platform().getSkinContext()->setMenuSource([] {
-        QVariantList menus;
-        for (const Tessel::Menu& menu : Tessel::Application::getApplication()->getMenuBar().getMenus())
-            menus.append(QVariantMap{{"title", QString::fromStdString(menu.title)}, {"items", QVariantList()}});
-        return menus;
-    });
+    platform().getSkinContext()->setMenuSource(
+        []
+        {
+            QVariantList menus;
+            for (const Tessel::Menu& menu : Tessel::Application::getApplication()->getMenuBar().getMenus())
+                menus.append(
+                    QVariantMap{{"title", QString::fromStdString(menu.title)}, {"items", QVariantList()}});
+            return menus;
+        });
 
     Tessel::IWindowManager* windows = Tessel::GetWindowManager();
     ASSERT_TRUE(windows->openWindow("ApplicationWindow", application, true));
@@ -239,7 +244,8 @@ TEST_F(Skin, UnresolvedAddressIsAWarning)
     ASSERT_TRUE(binding);
     EXPECT_FALSE(binding->property("valid").toBool());
     ASSERT_EQ(capturedWarnings().size(), 1);
-    EXPECT_TRUE(capturedWarnings()[0].contains("Unresolved skin address")) << capturedWarnings()[0].toStdString();
+    EXPECT_TRUE(capturedWarnings()[0].contains("Unresolved skin address"))
+        << capturedWarnings()[0].toStdString();
     EXPECT_TRUE(capturedWarnings()[0].contains("Nowhere/volume"));
 }
 
@@ -271,7 +277,10 @@ public:
         return true;
     }
     Tessel::IUnknown* dragRow(int) override { return nullptr; }
-    void collectItems(std::vector<Tessel::SharedPtr<Tessel::Component>>&, const Vellaris::IObjectFilter*) const override {}
+    void collectItems(std::vector<Tessel::SharedPtr<Tessel::Component>>&,
+                      const Vellaris::IObjectFilter*) const override
+    {
+    }
 
     int rows = 2;
     int opened = -1;

@@ -81,8 +81,9 @@ TEST(CommandDispatcher, FirstMatchingRowWins)
     // The wildcard row stands before "Decrease Volume", so that row is never reached.
     EXPECT_FALSE(d->interpretCommand({"Speaker", "Decrease Volume"}));
     EXPECT_EQ(d->volume, 1);
-    EXPECT_EQ(CommandDispatcher<Derived>::findEntry(Derived::commandTable, {"Speaker", "Decrease Volume"})->handler,
-              &Derived::onRefuse);
+    EXPECT_EQ(
+        CommandDispatcher<Derived>::findEntry(Derived::commandTable, {"Speaker", "Decrease Volume"})->handler,
+        &Derived::onRefuse);
 }
 
 TEST(CommandDispatcher, ComparesExactlyAndFallsBackToTheBaseClass)
@@ -90,9 +91,9 @@ TEST(CommandDispatcher, ComparesExactlyAndFallsBackToTheBaseClass)
     AutoPtr<Derived> d = new Derived;
     EXPECT_FALSE(d->interpretCommand({"application", "Launch TX10A"}));
     EXPECT_FALSE(d->interpretCommand({"Application", "Launch TX10a"}));
-    EXPECT_TRUE(d->interpretCommand({"File", "Quit"}));            // from Base's table
-    EXPECT_FALSE(d->interpretCommand({"View", "Zoom"}));           // Derived's row answers first
-    EXPECT_TRUE(d->interpretCommand({"View", "Other"}));           // Base's wildcard
+    EXPECT_TRUE(d->interpretCommand({"File", "Quit"}));  // from Base's table
+    EXPECT_FALSE(d->interpretCommand({"View", "Zoom"})); // Derived's row answers first
+    EXPECT_TRUE(d->interpretCommand({"View", "Other"})); // Base's wildcard
     EXPECT_EQ(d->log, (std::vector<std::string>{"base quit", "base view Other"}));
     EXPECT_TRUE(d->acceptsCommandCategory("Speaker"));
     EXPECT_FALSE(d->acceptsCommandCategory("File"));
@@ -114,7 +115,8 @@ TEST(CommandDispatcher, ComponentMethodRoutesCommands)
 {
     AutoPtr<Derived> d = new Derived;
     Variant result;
-    ASSERT_TRUE(d->invokeMethod(result, Message("interpretCommand", {Variant("Speaker"), Variant("Increase Volume")})));
+    ASSERT_TRUE(d->invokeMethod(
+        result, Message("interpretCommand", {Variant("Speaker"), Variant("Increase Volume")})));
     EXPECT_EQ(result.asInt(), 1);
     EXPECT_EQ(d->volume, 1);
 }

@@ -105,7 +105,8 @@ TEST(Component, AnswersItsPropertiesAndMethods)
     EXPECT_EQ(v.asInterface<AttributeList>()->count(), 1);
     EXPECT_FALSE(tree.line->getProperty("hasItems", v));
     Variant result;
-    ASSERT_TRUE(tree.root->invokeMethod(result, Message("findParameter", {Variant("Speaker/line/ch1/volume")})));
+    ASSERT_TRUE(
+        tree.root->invokeMethod(result, Message("findParameter", {Variant("Speaker/line/ch1/volume")})));
     EXPECT_EQ(result.asInterface<IParameter>(), static_cast<IParameter*>(tree.volume));
 }
 
@@ -125,8 +126,8 @@ TEST(Component, OwnsItsChildrenAndReleasesThemInReverseOrder)
         EXPECT_FALSE(parent->addChild(parent)); // never its own child
         a->release();
     }
-    EXPECT_EQ(log, (std::vector<std::string>{"init parent", "init a", "init b", "term b", "term a", "term parent",
-                                             "gone a", "gone parent", "gone b"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"init parent", "init a", "init b", "term b", "term a",
+                                             "term parent", "gone a", "gone parent", "gone b"}));
 }
 
 TEST(Component, RefusesAChildThatAlreadyHasAParent)

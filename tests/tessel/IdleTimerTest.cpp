@@ -37,10 +37,12 @@ TEST(IdleTimer, OneShotStopsItselfBeforeRunning)
 {
     Fixture f;
     bool registeredWhileRunning = true;
-    f.timer.setWork([&]() {
-        registeredWhileRunning = f.timer.isRegistered();
-        f.runs.push_back(f.platform.now());
-    });
+    f.timer.setWork(
+        [&]()
+        {
+            registeredWhileRunning = f.timer.isRegistered();
+            f.runs.push_back(f.platform.now());
+        });
     f.timer.start(50, false);
     f.platform.advance(1000);
     EXPECT_EQ(f.runs, (std::vector<int64_t>{50}));

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IApplicationStartup.h"
 #include "tessel/IGUI.h"
 #include "tessel/IdleClient.h"
 #include "tessel/Json.h"
-#include "tessel/Attributes.h"
 #include "tessel/Parameter.h"
 #include "tessel/Platform.h"
 
@@ -45,10 +45,11 @@ class Startup : public Object, public IApplicationStartup
 public:
     std::vector<std::string> log;
     bool succeed = true;
-    IdleClient timer{[this]() {
-        log.push_back("idle@" + std::to_string(GetSystemTicks()));
-        GetGUI()->quit(3);
-    }};
+    IdleClient timer{[this]()
+                     {
+                         log.push_back("idle@" + std::to_string(GetSystemTicks()));
+                         GetGUI()->quit(3);
+                     }};
 
     bool startupApplication() override
     {
@@ -105,10 +106,12 @@ TEST(Lifetime, SignalSlotsCallTheirFunctionUntilRemoved)
     EXPECT_EQ(param->countObservers(), 0);
     // A slot that removes itself while it runs.
     int self = 0;
-    self = owner->getSignalSlots().add(param, "", [&](const Message&) {
-        ++calls;
-        owner->getSignalSlots().remove(self);
-    });
+    self = owner->getSignalSlots().add(param, "",
+                                       [&](const Message&)
+                                       {
+                                           ++calls;
+                                           owner->getSignalSlots().remove(self);
+                                       });
     param->setValue(Variant(0.1));
     param->setValue(Variant(0.2));
     EXPECT_EQ(calls, 3);

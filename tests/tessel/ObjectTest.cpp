@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tessel/Attributes.h"
 #include "tessel/AttributeList.h"
+#include "tessel/Attributes.h"
 #include "tessel/ClassFactory.h"
 #include "tessel/Component.h"
 #include "tessel/Initializer.h"
@@ -47,9 +47,9 @@ TEST(UID, RejectsMalformedTextAndKeepsValue)
 {
     UID uid = UID::generate();
     UID before = uid;
-    for (const char* bad : {"", "{}", "0123ABCD-4567-89EF-0123-456789ABCDEF",
-                            "{0123ABCD-4567-89EF-0123-456789ABCDEG}", "{0123ABCD4567-89EF-0123-456789ABCDEF0}",
-                            "{0123ABCD-4567-89EF-0123-456789ABCDEF}x"})
+    for (const char* bad :
+         {"", "{}", "0123ABCD-4567-89EF-0123-456789ABCDEF", "{0123ABCD-4567-89EF-0123-456789ABCDEG}",
+          "{0123ABCD4567-89EF-0123-456789ABCDEF0}", "{0123ABCD-4567-89EF-0123-456789ABCDEF}x"})
     {
         EXPECT_FALSE(uid.fromString(bad)) << bad;
         EXPECT_EQ(uid, before);

@@ -27,7 +27,10 @@ public:
         events.push_back(std::string(begin ? "begin " : "end ") + param->getName() +
                          (param->isFlag(ParamFlags::kEditing) ? " editing" : " idle"));
     }
-    void paramPreview(IParameter* param, const ParamPreviewEvent& event) override { previews.push_back(event); }
+    void paramPreview(IParameter* param, const ParamPreviewEvent& event) override
+    {
+        previews.push_back(event);
+    }
     bool interpretCommand(const CommandMsg& msg) override
     {
         events.push_back((msg.checkOnly ? "check " : "run ") + msg.category + "/" + msg.name);

@@ -16,7 +16,10 @@ public:
     std::vector<std::string>* log;
     HeadlessPlatform* platform;
 
-    Receiver(std::vector<std::string>* log, HeadlessPlatform* platform) : log(log), platform(platform) { ++alive; }
+    Receiver(std::vector<std::string>* log, HeadlessPlatform* platform) : log(log), platform(platform)
+    {
+        ++alive;
+    }
     void notify(ISubject* subject, const Message& msg) override
     {
         log->push_back(msg.getID() + "@" + std::to_string(platform->now()));

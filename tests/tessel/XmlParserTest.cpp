@@ -55,13 +55,14 @@ bool parse(const std::string& xml, EventLog& log, std::string* error = nullptr)
 TEST(XmlParser, ReportsElementsAttributesTextAndInstructions)
 {
     EventLog log;
-    ASSERT_TRUE(parse("<?xml version=\"1.0\"?>\n<lk:ComponentModel a=\"1\" b=\"x &amp; y\">"
-                      "<lk:Data id=\"d\">{\"k\": 1}</lk:Data><?config debug?><Menu/><?config?></lk:ComponentModel>",
-                      log));
-    EXPECT_EQ(log.events, (std::vector<std::string>{"start lk:ComponentModel a=1 b=x & y", "start lk:Data id=d",
-                                                    "text {\"k\": 1}", "end lk:Data", "pi config debug",
-                                                    "start Menu", "end Menu", "pi config",
-                                                    "end lk:ComponentModel"}));
+    ASSERT_TRUE(
+        parse("<?xml version=\"1.0\"?>\n<lk:ComponentModel a=\"1\" b=\"x &amp; y\">"
+              "<lk:Data id=\"d\">{\"k\": 1}</lk:Data><?config debug?><Menu/><?config?></lk:ComponentModel>",
+              log));
+    EXPECT_EQ(log.events,
+              (std::vector<std::string>{"start lk:ComponentModel a=1 b=x & y", "start lk:Data id=d",
+                                        "text {\"k\": 1}", "end lk:Data", "pi config debug", "start Menu",
+                                        "end Menu", "pi config", "end lk:ComponentModel"}));
 }
 
 TEST(XmlParser, JoinsCharacterDataSplitByEntities)

@@ -45,15 +45,16 @@ SpeakerComponent* speakerFor(MirrorSession& session, const CommandOptions& optio
             std::fprintf(stderr, "roomctl: speaker %s did not send its state within %s\n", serial.c_str(),
                          seconds(options.timeoutMs).c_str());
         else
-            std::fprintf(stderr, "roomctl: no speaker with serial number %s found within %s\n", serial.c_str(),
-                         seconds(options.timeoutMs).c_str());
+            std::fprintf(stderr, "roomctl: no speaker with serial number %s found within %s\n",
+                         serial.c_str(), seconds(options.timeoutMs).c_str());
         status = kExitSpeakerNotFound;
         return nullptr;
     }
     return item->getSpeakerComponent();
 }
 
-Tessel::IParameter* parameterFor(SpeakerComponent* speaker, const std::string& serial, const std::string& path)
+Tessel::IParameter* parameterFor(SpeakerComponent* speaker, const std::string& serial,
+                                 const std::string& path)
 {
     Tessel::IParameter* param = MirrorSession::findParameter(speaker, path);
     if (!param)
@@ -145,7 +146,8 @@ int setParameter(MirrorSession& session, const CommandOptions& options, const st
         return kExitParameter;
     if (!param->isFlag(Tessel::ParamFlags::kPublic))
     {
-        std::fprintf(stderr, "roomctl: %s is kept by roomdesk only and is not sent to the speaker\n", path.c_str());
+        std::fprintf(stderr, "roomctl: %s is kept by roomdesk only and is not sent to the speaker\n",
+                     path.c_str());
         return kExitParameter;
     }
     if (param->isFlag(Tessel::ParamFlags::kReadOnly))
@@ -169,8 +171,8 @@ int setParameter(MirrorSession& session, const CommandOptions& options, const st
     param->setValue(old, false);
     if (!session.changeAndWaitForEcho(param, value, options.timeoutMs))
     {
-        std::fprintf(stderr, "roomctl: speaker %s did not confirm the change of %s within %s\n", serial.c_str(),
-                     path.c_str(), seconds(options.timeoutMs).c_str());
+        std::fprintf(stderr, "roomctl: speaker %s did not confirm the change of %s within %s\n",
+                     serial.c_str(), path.c_str(), seconds(options.timeoutMs).c_str());
         return kExitParameter;
     }
     std::printf("%s\n", param->toString().c_str());
@@ -189,7 +191,8 @@ int dumpSpeaker(MirrorSession& session, const CommandOptions& options, const std
     return kExitOk;
 }
 
-int watchSpeaker(MirrorSession& session, const CommandOptions& options, const std::string& serial, int64_t forMs)
+int watchSpeaker(MirrorSession& session, const CommandOptions& options, const std::string& serial,
+                 int64_t forMs)
 {
     int status = kExitOk;
     SpeakerComponent* speaker = speakerFor(session, options, serial, status);
@@ -237,7 +240,8 @@ int pingSpeaker(MirrorSession& session, const CommandOptions& options, const std
                          seconds(options.timeoutMs).c_str());
             return kExitParameter;
         }
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     if (count % 2 == 1)
         session.changeAndWaitForEcho(param, Tessel::Variant((long long)original), options.timeoutMs);

@@ -32,7 +32,8 @@ int setParameter(MirrorSession& session, const CommandOptions& options, const st
                  const std::string& path, const std::string& text);
 int dumpSpeaker(MirrorSession& session, const CommandOptions& options, const std::string& serial);
 // forMs < 0: until interrupted.
-int watchSpeaker(MirrorSession& session, const CommandOptions& options, const std::string& serial, int64_t forMs);
+int watchSpeaker(MirrorSession& session, const CommandOptions& options, const std::string& serial,
+                 int64_t forMs);
 int pingSpeaker(MirrorSession& session, const CommandOptions& options, const std::string& serial, int count);
 
 } // namespace Vellaris::Tools

@@ -155,7 +155,8 @@ std::vector<Tessel::IParameter*> MirrorSession::mirroredParameters(SpeakerCompon
     return params;
 }
 
-bool MirrorSession::changeAndWaitForEcho(Tessel::IParameter* param, const Tessel::Variant& value, int64_t timeoutMs)
+bool MirrorSession::changeAndWaitForEcho(Tessel::IParameter* param, const Tessel::Variant& value,
+                                         int64_t timeoutMs)
 {
     // The value as the parameter takes it (clamped, whole), found without sending anything.
     param->setValue(value, false);
@@ -163,7 +164,7 @@ bool MirrorSession::changeAndWaitForEcho(Tessel::IParameter* param, const Tessel
     Tessel::Variant away = otherValue(param);
     param->setValue(away, false);
     if (param->getValue() == target)
-        return true; // a parameter with one possible value: there is nothing to wait for
+        return true;               // a parameter with one possible value: there is nothing to wait for
     param->setValue(target, true); // goes to the speaker
     param->setValue(away, false);
     return platform.runUntil([&] { return param->getValue() != away; }, timeoutMs);

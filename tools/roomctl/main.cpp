@@ -104,7 +104,8 @@ int parse(int argc, char** argv, Request& request)
     for (int i = 1; i < argc; ++i)
     {
         std::string arg = argv[i];
-        auto value = [&](std::string& out) {
+        auto value = [&](std::string& out)
+        {
             if (i + 1 >= argc)
                 return false;
             out = argv[++i];
@@ -156,9 +157,10 @@ int parse(int argc, char** argv, Request& request)
         size_t operands;
         const char* form;
     };
-    static const Shape shapes[] = {{"list", 0, "list [--wait S]"},         {"get", 2, "get SERIAL PATH"},
-                                   {"set", 3, "set SERIAL PATH TEXT"},     {"dump", 1, "dump SERIAL"},
-                                   {"watch", 1, "watch SERIAL [--for S]"}, {"ping", 1, "ping SERIAL [--count N]"}};
+    static const Shape shapes[] = {
+        {"list", 0, "list [--wait S]"},         {"get", 2, "get SERIAL PATH"},
+        {"set", 3, "set SERIAL PATH TEXT"},     {"dump", 1, "dump SERIAL"},
+        {"watch", 1, "watch SERIAL [--for S]"}, {"ping", 1, "ping SERIAL [--count N]"}};
     if (request.command.empty())
         return usageError("no command given");
     for (const Shape& shape : shapes)

@@ -40,16 +40,19 @@ void ItemListModel::rebind()
     if (list)
     {
         model = list;
-        link.watch(found, [this](const Tessel::Message& msg) {
-                // Reload on the next turn of the loop: the model may signal in the middle of adding
-                // an item (before the item has its place in the tree), and several changes in one
-                // turn then cost one reload.
-                if (msg.is(Tessel::Messages::kChanged) && !reloadPending)
-                {
-                    reloadPending = true;
-                    QMetaObject::invokeMethod(this, [this] { reload(); }, ::Qt::QueuedConnection);
-                }
-        });
+        link.watch(found,
+                   [this](const Tessel::Message& msg)
+                   {
+                       // Reload on the next turn of the loop: the model may signal in the middle of adding
+                       // an item (before the item has its place in the tree), and several changes in one
+                       // turn then cost one reload.
+                       if (msg.is(Tessel::Messages::kChanged) && !reloadPending)
+                       {
+                           reloadPending = true;
+                           QMetaObject::invokeMethod(
+                               this, [this] { reload(); }, ::Qt::QueuedConnection);
+                       }
+                   });
     }
     else if (!addressText.isEmpty())
     {

@@ -42,11 +42,14 @@ void MeterDisplay::rebind()
     Tessel::Component* found = Tessel::Qt::resolveSkinComponent(speakerPath.toStdString());
     if (auto* speaker = Tessel::classCast<SpeakerComponent>(found))
     {
-        view = Tessel::SharedPtr<Tessel::Object>::adopt(speaker->createView("MeterDisplay" + std::to_string(viewIndex)));
-        link.watch(view.get(), [this](const Tessel::Message& msg) {
-            if (msg.is(Tessel::Messages::kChanged))
-                Q_EMIT changed();
-        });
+        view = Tessel::SharedPtr<Tessel::Object>::adopt(
+            speaker->createView("MeterDisplay" + std::to_string(viewIndex)));
+        link.watch(view.get(),
+                   [this](const Tessel::Message& msg)
+                   {
+                       if (msg.is(Tessel::Messages::kChanged))
+                           Q_EMIT changed();
+                   });
     }
     Q_EMIT bindingChanged();
     Q_EMIT changed();

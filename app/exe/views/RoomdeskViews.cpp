@@ -18,14 +18,17 @@ void registerRoomdeskViews()
     qmlRegisterType<ItemListModel>("Roomdesk", 1, 0, "ItemList");
     qmlRegisterType<MeterDisplay>("Roomdesk", 1, 0, "MeterDisplay");
     // The skin draws a picture of each speaker model (SpeakerPicture.qml), plain and selected.
-    ThemeImages::setLookup([](const std::string& name) {
-        for (const char* model : {"TX10A", "TX20A", "TX30A", "TX40S", "Unknown"})
+    ThemeImages::setLookup(
+        [](const std::string& name)
         {
-            if (name == std::string("SpeakerIcon:") + model || name == std::string("SpeakerIconSelected:") + model)
-                return true;
-        }
-        return false;
-    });
+            for (const char* model : {"TX10A", "TX20A", "TX30A", "TX40S", "Unknown"})
+            {
+                if (name == std::string("SpeakerIcon:") + model ||
+                    name == std::string("SpeakerIconSelected:") + model)
+                    return true;
+            }
+            return false;
+        });
 }
 
 } // namespace Vellaris
