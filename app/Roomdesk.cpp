@@ -1,15 +1,19 @@
 #include "app/Roomdesk.h"
 
+#include <string_view>
+
 #include "lknet/lknet.h"
 #include "model/loader/JsonCodec.h"
-#include "net/SpeakerNetworkManager.h"
 #include "netsetup/NetworkSetupManager.h"
 #include "speaker/MasterInspector.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerInspector.h"
+#include "speaker/SpeakerModels.h"
+#include "speaker/SpeakerNetworkManager.h"
 #include "tessel/IExecutableLoader.h"
 #include "tessel/IServiceManager.h"
 #include "tessel/ISystem.h"
+#include "tessel/Initializer.h"
 #include "tessel/Platform.h"
 #include "tessel/StringParam.h"
 #include "tessel/TextVariables.h"
@@ -19,18 +23,6 @@ namespace Vellaris
 {
 
 TESSEL_DEFINE_CLASS_NAMED(Roomdesk, Tessel::Application, "Roomdesk")
-
-namespace
-{
-const char* const kSimulatorModels[] = {"TX10A", "TX20A", "TX30A", "TX40S"};
-
-// The start-up initializer that registers the processing classes and loads the component model
-// lives beside registerSpeakerClasses; naming the function keeps it in every program that has
-// the application object.
-[[maybe_unused]] bool (*const keepSpeakerClasses)() = &registerSpeakerClasses;
-// Likewise the framework's JSON codec, installed by the initializer "Runtime".
-[[maybe_unused]] JsonCodec& (*const keepJsonCodec)() = &JsonCodec::instance;
-} // namespace
 
 const char* Roomdesk::simulatorFileName()
 {
@@ -49,6 +41,10 @@ Roomdesk::Roomdesk() : Tessel::Application(kIdentifier, kTitle, kCompany, kVersi
 
 void Roomdesk::createComponents()
 {
+    // The speaker library's and the model library's start-up (processing classes, the component
+    // model, the JSON codec) run before this; naming them keeps them in every build of the program.
+    Tessel::Initializer::keep(modelRuntimeInitializer());
+    Tessel::Initializer::keep(speakerClassesInitializer());
     if (!Tessel::Application::getApplication())
         new Roomdesk; // adds itself below the root
     SpeakerInspector::create();
@@ -96,30 +92,31 @@ void Roomdesk::extendMenu(const std::string& placeholderName, Tessel::Menu& menu
 {
     if (placeholderName != "Tarnsim")
         return;
-    for (const char* model : kSimulatorModels)
+    for (const char* model : kSpeakerModels)
     {
         std::string command = std::string("Launch ") + model;
         menu.addCommandItem(command, "Application", command);
     }
 }
 
-bool Roomdesk::onLaunchSimulator(const Tessel::CommandMsg& msg)
+bool Roomdesk::interpretCommand(const Tessel::CommandMsg& msg)
 {
-    if (msg.checkOnly)
+    // "Launch <model>" for every model the simulator plays.
+    static constexpr std::string_view kLaunch = "Launch ";
+    if (msg.category == "Application" && msg.name.compare(0, kLaunch.size(), kLaunch) == 0 &&
+        isKnownSpeakerModel(msg.name.substr(kLaunch.size())))
+        return launchSimulator(msg.name.substr(kLaunch.size()), msg.checkOnly);
+    return Tessel::Application::interpretCommand(msg);
+}
+
+bool Roomdesk::launchSimulator(const std::string& model, bool checkOnly)
+{
+    if (checkOnly)
         return true;
     std::string folder = Tessel::GetSystem()->getLocation(Tessel::Location::kSupport);
-    // The model is the command's name without its leading "Launch ".
-    std::string model = msg.name.size() > 7 ? msg.name.substr(7) : std::string();
     std::string program = folder.empty() ? simulatorFileName() : folder + "/" + simulatorFileName();
     Tessel::GetExecutableLoader()->start(program, {model});
     return true;
 }
-
-TESSEL_BEGIN_COMMANDS(Roomdesk)
-TESSEL_COMMAND("Application", "Launch TX10A", Roomdesk::onLaunchSimulator)
-TESSEL_COMMAND("Application", "Launch TX20A", Roomdesk::onLaunchSimulator)
-TESSEL_COMMAND("Application", "Launch TX30A", Roomdesk::onLaunchSimulator)
-TESSEL_COMMAND("Application", "Launch TX40S", Roomdesk::onLaunchSimulator)
-TESSEL_END_COMMANDS(Roomdesk, Tessel::Application)
 
 } // namespace Vellaris

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Application.h"
+#include "tessel/Application.h"
 
 namespace Vellaris
 {
@@ -8,10 +8,9 @@ namespace Vellaris
 // The roomdesk application object: identity ("Ambrel" 1.0.0.28178 by Vellaris), the parameter
 // "appNameAndVersion", the development commands that start the speaker simulator, and the
 // reactions to the system suspending and resuming the program.
-class Roomdesk : public Tessel::Application, public Tessel::CommandDispatcher<Roomdesk>
+class Roomdesk : public Tessel::Application
 {
     TESSEL_DECLARE_CLASS(Roomdesk)
-    TESSEL_DECLARE_COMMANDS(Roomdesk)
 public:
     static constexpr const char* kIdentifier = "roomdesk";
     static constexpr const char* kTitle = "Ambrel";
@@ -38,11 +37,13 @@ public:
     void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
     // Fills the placeholder "Tarnsim" with the four simulator launch commands.
     void extendMenu(const std::string& placeholderName, Tessel::Menu& menu) override;
+    // "Application"/"Launch <model>" starts a simulator of that model; the rest goes to the base.
+    bool interpretCommand(const Tessel::CommandMsg& msg) override;
 
 protected:
     ~Roomdesk() override = default;
 
-    bool onLaunchSimulator(const Tessel::CommandMsg& msg);
+    bool launchSimulator(const std::string& model, bool checkOnly);
 };
 
 } // namespace Vellaris

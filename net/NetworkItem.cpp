@@ -28,7 +28,7 @@ void NetworkItem::setDescription(ServerDescription* newDescription)
 {
     if (description)
         description->removeObserver(this);
-    description = newDescription;
+    description = Tessel::retained(newDescription);
     if (description)
         description->addObserver(this);
     showDescription();

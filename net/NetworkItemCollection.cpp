@@ -70,7 +70,7 @@ void NetworkItemCollection::setFilter(Tessel::Object* newFilter)
 {
     if (filter)
         filter->removeObserver(this);
-    filter = newFilter;
+    filter = Tessel::retained(newFilter);
     if (filter)
         filter->addObserver(this);
     signal(Tessel::Message(Tessel::Messages::kChanged));
@@ -131,7 +131,7 @@ std::string NetworkItemCollection::getRowIcon(int row) const
 
 bool NetworkItemCollection::openRow(int row)
 {
-    Tessel::SharedPtr<NetworkItem> item = rowItem(row);
+    Tessel::SharedPtr<NetworkItem> item = Tessel::retained(rowItem(row));
     if (!item)
         return false;
     item->open();
@@ -140,7 +140,7 @@ bool NetworkItemCollection::openRow(int row)
 
 bool NetworkItemCollection::clickRow(int row, const ItemClickEvent& event)
 {
-    Tessel::SharedPtr<NetworkItem> item = rowItem(row);
+    Tessel::SharedPtr<NetworkItem> item = Tessel::retained(rowItem(row));
     if (!item)
         return false;
     item->onClick(event);

@@ -1,5 +1,7 @@
 #include "net/NetworkPresentationManager.h"
 
+#include "net/protocol/AsciiText.h"
+
 #include <vector>
 
 #include "tessel/CommandParam.h"
@@ -19,24 +21,6 @@ namespace
 void reportLibraryText(const char* line)
 {
     Tessel::warning("LKNET:%s\n", line ? line : "");
-}
-
-std::string toAscii(const std::string& text)
-{
-    std::string ascii;
-    ascii.reserve(text.size());
-    for (unsigned char c : text)
-    {
-        if (c >= 0x80)
-        {
-            // One "?" per character, not per byte of its UTF-8 sequence.
-            if ((c & 0xC0) != 0x80)
-                ascii += '?';
-            continue;
-        }
-        ascii += char(c);
-    }
-    return ascii;
 }
 
 Tessel::Variant objectArg(NetworkItem* item)
@@ -93,7 +77,7 @@ void NetworkPresentationManager::startup()
 {
     if (started || stopped)
         return;
-    std::string computerName = toAscii(Tessel::GetSystem()->getComputerName());
+    std::string computerName = LK::toAscii(Tessel::GetSystem()->getComputerName());
     network->configure(computerName.c_str());
     started = network->startup() == lknet::kOk;
     if (!started)

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/ComponentSingleton.h"
+#include "tessel/ComponentSingleton.h"
 
 namespace Vellaris
 {
 
 // Moves speakers onto a Wi-Fi network.
 // One per process, named "NetworkSetupManager" below the root component.
-class NetworkSetupManager : public Tessel::Component, public ComponentSingleton<NetworkSetupManager>
+class NetworkSetupManager : public Tessel::Component, public Tessel::ComponentSingleton<NetworkSetupManager>
 {
     TESSEL_DECLARE_CLASS(NetworkSetupManager)
 public:

@@ -32,4 +32,9 @@ namespace
 Tessel::Initializer speakerInitializer("SpeakerComponent", 1000, &registerSpeakerClasses);
 } // namespace
 
+const Tessel::Initializer& speakerClassesInitializer()
+{
+    return speakerInitializer;
+}
+
 } // namespace Vellaris

@@ -1,5 +1,10 @@
 #pragma once
 
+namespace Tessel
+{
+class Initializer;
+}
+
 namespace Vellaris
 {
 
@@ -9,5 +14,7 @@ namespace Vellaris
 // The start-up initializer "SpeakerComponent" (order 1000) runs it; calling it again registers
 // nothing new and reloads the model. Returns false when the model could not be loaded (reported).
 bool registerSpeakerClasses();
+// The initializer "SpeakerComponent"; a program passes it to Tessel::Initializer::keep().
+const Tessel::Initializer& speakerClassesInitializer();
 
 } // namespace Vellaris

@@ -6,6 +6,7 @@
 
 #include "model/loader/UniversalComponentBuilder.h"
 #include "net/protocol/PacketRecords.h"
+#include "speaker/VenueSide.h"
 #include "tessel/AliasParam.h"
 #include "tessel/ClassFactory.h"
 #include "tessel/Platform.h"
@@ -113,7 +114,7 @@ void SpeakerComponent::build()
     const double low = volume ? volume->getMin().asDouble() : 0.0;
     const double high = volume ? volume->getMax().asDouble() : 1.0;
     const double width = high - low;
-    elastic = params.addFloat(low - width, high + width, "elastic", kElasticTag);
+    elastic = Tessel::retained(params.addFloat(low - width, high + width, "elastic", kElasticTag));
     if (volume)
     {
         lastVolume = volume->getValue().asDouble();
@@ -122,9 +123,9 @@ void SpeakerComponent::build()
     }
 
     if (Tessel::Component* limiter = lookupChild("line/ch1/limit"))
-        threshold = limiter->getParameterByTag(kThresholdTag);
-    remoteLimOn = getParameterByTag(SpeakerTag::kRemoteLimOn);
-    optionCard = getParameterByTag(SpeakerTag::kOptionCard);
+        threshold = Tessel::retained(limiter->getParameterByTag(kThresholdTag));
+    remoteLimOn = Tessel::retained(getParameterByTag(SpeakerTag::kRemoteLimOn));
+    optionCard = Tessel::retained(getParameterByTag(SpeakerTag::kOptionCard));
     watch(remoteLimOn);
     watch(optionCard);
     watch(volumeEnable);
@@ -135,7 +136,7 @@ void SpeakerComponent::build()
     builder.buildTemplate(this, "CompositeEQ", LK::RemoteComponent::metaClass);
     connectCompositeEq();
 
-    model = getParameterByTag(SpeakerTag::kModel);
+    model = Tessel::retained(getParameterByTag(SpeakerTag::kModel));
     lastModel = model ? model->toString() : std::string();
     watch(model);
 }
@@ -145,12 +146,12 @@ void SpeakerComponent::takeChannelParameters()
     Tessel::Component* channel = lookupChild("line/ch1");
     if (!channel)
         return;
-    volume = channel->getParameterByTag(ChannelTag::kVolume);
-    volumeEnable = channel->getParameterByTag(ChannelTag::kVolumeEnable);
-    mute = channel->getParameterByTag(ChannelTag::kMute);
-    delay = channel->getParameterByTag(ChannelTag::kDelay);
-    delayEnable = channel->getParameterByTag(ChannelTag::kDelayEnable);
-    meter = channel->getParameterByTag(ChannelTag::kMeter);
+    volume = Tessel::retained(channel->getParameterByTag(ChannelTag::kVolume));
+    volumeEnable = Tessel::retained(channel->getParameterByTag(ChannelTag::kVolumeEnable));
+    mute = Tessel::retained(channel->getParameterByTag(ChannelTag::kMute));
+    delay = Tessel::retained(channel->getParameterByTag(ChannelTag::kDelay));
+    delayEnable = Tessel::retained(channel->getParameterByTag(ChannelTag::kDelayEnable));
+    meter = Tessel::retained(channel->getParameterByTag(ChannelTag::kMeter));
 }
 
 void SpeakerComponent::bindOutputMeters()
@@ -181,14 +182,14 @@ void SpeakerComponent::bindOutputMeters()
 void SpeakerComponent::addLocalParameters()
 {
     Tessel::ParamContainer& params = getParams();
-    solo = params.addParam("solo", kSoloTag);
+    solo = Tessel::retained(params.addParam("solo", kSoloTag));
     solo->setFlag(Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kPublic, true);
-    thermalState = params.addFloat(0, 1, "thermalstate", kThermalStateTag);
+    thermalState = Tessel::retained(params.addFloat(0, 1, "thermalstate", kThermalStateTag));
 
-    temperatureC = getParameterByTag(SpeakerTag::kTemperatureC);
-    networkList = getParameterByTag(SpeakerTag::kNetworkList);
-    currentSsid = getParameterByTag(SpeakerTag::kCurrentSsid);
-    contour = getParameterByTag(SpeakerTag::kContour);
+    temperatureC = Tessel::retained(getParameterByTag(SpeakerTag::kTemperatureC));
+    networkList = Tessel::retained(getParameterByTag(SpeakerTag::kNetworkList));
+    currentSsid = Tessel::retained(getParameterByTag(SpeakerTag::kCurrentSsid));
+    contour = Tessel::retained(getParameterByTag(SpeakerTag::kContour));
     watch(temperatureC);
     watch(networkList);
     watch(currentSsid);
@@ -417,24 +418,10 @@ void SpeakerComponent::soloChanged()
     std::snprintf(line, sizeof(line), "solo val: %.2f\n", value);
     Tessel::DebugPrintCString(line);
 
-    // The venue manager's current room decides; without venue manager or room nothing happens.
-    Tessel::Component* venues = Tessel::getRootComponent()->findChild("VenueManager");
-    Tessel::Variant current;
-    if (!venues || !venues->getProperty("currentRoom", current))
-        return;
-    auto* room = Tessel::unknownCast<Tessel::IObject>(current.asObject());
-    if (!room)
-        return;
-    Tessel::Variant holds;
-    if (!room->invokeMethod(holds,
-                            Tessel::Message("holdsSpeaker", {Tessel::Variant(static_cast<Tessel::IUnknown*>(
-                                                                static_cast<Tessel::Object*>(this)))})) ||
-        !holds.asInt())
-        return;
-    Tessel::Variant ignored;
-    room->invokeMethod(ignored, Tessel::Message("setSolo", {Tessel::Variant(static_cast<Tessel::IUnknown*>(
-                                                                static_cast<Tessel::Object*>(this))),
-                                                            Tessel::Variant(value != 0)}));
+    // The active room decides; without a venue side or a room holding this speaker nothing happens.
+    IActiveRoom* room = findActiveRoom();
+    if (room && room->holdsSpeaker(this))
+        room->setSolo(this, value != 0);
 }
 
 void SpeakerComponent::restoreFinished()

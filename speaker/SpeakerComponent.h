@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "net/client/RemoteComponent.h"
+#include "speaker/SpeakerModels.h"
 #include "speaker/meter/LevelMeter.h"
 #include "speaker/meter/MeterIdleBallistics.h"
 #include "speaker/meter/MeterView.h"
@@ -44,8 +45,6 @@ public:
     static constexpr double kVolumeStep = 0.2; // dB
     static constexpr double kDelayStep = 0.1;
     static constexpr double kThresholdStep = 0.5; // dB
-    // The subwoofer model's name as it appears in "model".
-    static constexpr const char* kSubWooferModel = "TX40S";
 
     // Builds the tree from the process-wide builder's "Speaker" template (nothing is built when
     // the model is not loaded) and adds the local parameters.

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/ComponentSingleton.h"
+#include "tessel/ComponentSingleton.h"
 
 namespace Vellaris
 {
 
 // The inspector of the selected speaker.
 // One per process, named "Inspector" below the root component.
-class SpeakerInspector : public Tessel::Component, public ComponentSingleton<SpeakerInspector>
+class SpeakerInspector : public Tessel::Component, public Tessel::ComponentSingleton<SpeakerInspector>
 {
     TESSEL_DECLARE_CLASS(SpeakerInspector)
 public:

@@ -23,7 +23,7 @@ void AliasParam::setTarget(IParameter* newTarget)
     if (target)
         if (ISubject* subject = unknownCast<ISubject>(target.get()))
             subject->removeObserver(this);
-    target = newTarget;
+    target = Tessel::retained(newTarget);
     if (target)
         if (ISubject* subject = unknownCast<ISubject>(target.get()))
             subject->addObserver(this);

@@ -1,6 +1,7 @@
 #include "tessel/Initializer.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "tessel/AliasParam.h"
@@ -43,6 +44,10 @@ bool Initializer::runInitializers()
 {
     auto& entries = InitializerRegistry::instance().entries;
     bool ok = true;
+    for (size_t i = 0; i < entries.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (!entries[i]->ran && std::string_view(entries[i]->name) == entries[j]->name)
+                warning("Initializer \"%s\" is registered twice\n", entries[i]->name);
     for (;;)
     {
         // The earliest in order among those not run yet; ties go to the first registered.
@@ -60,6 +65,12 @@ bool Initializer::runInitializers()
         }
     }
     return ok;
+}
+
+bool Initializer::keep(const Initializer& initializer)
+{
+    const auto& entries = InitializerRegistry::instance().entries;
+    return std::find(entries.begin(), entries.end(), &initializer) != entries.end();
 }
 
 int Initializer::countInitializers()

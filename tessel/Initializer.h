@@ -7,9 +7,12 @@ namespace Tessel
 // the source file of the code it sets up:
 //     static Tessel::Initializer speakerInit("SpeakerComponent", 1000, &registerSpeakerClasses);
 // runInitializers() runs every registered initializer once, in ascending order (equal numbers in
-// the order of registration). The framework's own initializer "Runtime" has order 900.
-// Note: a static object in a static library is only linked when something else in its source file
-// is used; keep the initializer beside code the program references.
+// the order of registration). The framework's own initializer "Runtime" has order 900. Names are
+// unique: registering a second initializer under a name already taken is a warning.
+// A static object in a static library is only linked when its object file is referenced, and an
+// optimising compiler drops references that nothing reads. So each library that defines an
+// initializer also defines an accessor for it beside it, and a program that needs the library's
+// start-up calls keep() with that accessor's result from code it runs.
 class Initializer
 {
 public:
@@ -31,6 +34,8 @@ public:
     static bool runInitializers();
     // Number of registered initializers (for diagnostics).
     static int countInitializers();
+    // Keeps `initializer` in the program (see above); answers whether it is registered.
+    static bool keep(const Initializer& initializer);
 
 private:
     const char* name;

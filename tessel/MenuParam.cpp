@@ -12,7 +12,7 @@ MenuParam::MenuParam(const std::string& name) : StringParam(name) {}
 void MenuParam::setMenu(const std::vector<Item>& newItems, ICommandHandler* newHandler)
 {
     items = newItems;
-    handler = newHandler;
+    handler = Tessel::retained(newHandler);
     signal(Message(Messages::kMenuChanged));
 }
 

@@ -214,12 +214,12 @@ double Parameter::getValueNormalized(const Variant& v) const
 
 void Parameter::setCurve(IParamCurve* newCurve)
 {
-    curve = newCurve;
+    curve = Tessel::retained(newCurve);
 }
 
 void Parameter::setFormatter(IParamFormatter* newFormatter)
 {
-    formatter = newFormatter;
+    formatter = Tessel::retained(newFormatter);
 }
 
 bool Parameter::fromString(const std::string& text, bool notify)

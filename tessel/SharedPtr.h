@@ -6,14 +6,16 @@
 namespace Tessel
 {
 
-// An intrusive strong reference to an object with retain() and release(). Constructing from a raw
-// pointer adds a reference; adopt() takes over a reference the caller already holds.
+// An intrusive strong reference to an object with retain() and release(). Construction from a raw
+// pointer is explicit, because it adds a reference: `SharedPtr<X> p = new X` would leak the
+// creation reference and does not compile. SharedPtr::adopt() (or AutoPtr) takes over a reference
+// the caller holds; SharedPtr(p) or SharedPtr::retain(p) adds one to a borrowed pointer.
 template <class T> class SharedPtr
 {
 public:
     SharedPtr() = default;
     SharedPtr(std::nullptr_t) {}
-    SharedPtr(T* p) : ptr(p)
+    explicit SharedPtr(T* p) : ptr(p)
     {
         if (ptr)
             ptr->retain();
@@ -39,13 +41,15 @@ public:
         swap(moved);
         return *this;
     }
-    SharedPtr& operator=(T* p)
+    SharedPtr& operator=(std::nullptr_t)
     {
-        SharedPtr copy(p);
-        swap(copy);
+        SharedPtr empty;
+        swap(empty);
         return *this;
     }
 
+    // Adds a reference to the borrowed `p`.
+    static SharedPtr retain(T* p) { return SharedPtr(p); }
     // Takes over one reference that the caller holds (for example a freshly created object).
     static SharedPtr adopt(T* p)
     {
@@ -80,6 +84,12 @@ public:
         return *this;
     }
 };
+
+// A new strong reference to the borrowed `p` (adds a reference): `param = retained(findParam())`.
+template <class T> SharedPtr<T> retained(T* p)
+{
+    return SharedPtr<T>(p);
+}
 
 // Shortcut for SharedPtr<T>::adopt.
 template <class T> SharedPtr<T> adopt(T* p)

@@ -14,9 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/ApplicationStartup.h"
 #include "app/Roomdesk.h"
 #include "app/exe/views/RoomdeskViews.h"
+#include "tessel/ApplicationStartup.h"
 #include "tessel/Platform.h"
 #include "tessel/TextVariables.h"
 #include "tessel/qt/QtPlatform.h"

@@ -19,11 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "net/SpeakerNetworkItem.h"
-#include "net/SpeakerNetworkManager.h"
-#include "net/client/SpeakerRootComponent.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkManager.h"
+#include "speaker/SpeakerRootComponent.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tests/network/ChildProcess.h"
 #include "tools/roomctl/MirrorSession.h"

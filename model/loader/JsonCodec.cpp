@@ -151,9 +151,14 @@ bool initializeModelRuntime()
     return installJsonCodec();
 }
 
-Tessel::Initializer runtimeInitializer("Runtime", 900, &initializeModelRuntime);
+Tessel::Initializer modelInitializer("ModelRuntime", 900, &initializeModelRuntime);
 
 } // namespace
+
+const Tessel::Initializer& modelRuntimeInitializer()
+{
+    return modelInitializer;
+}
 
 bool JsonCodec::toFramework(const Portable::Attributes& from, Tessel::Attributes& to)
 {

@@ -12,13 +12,18 @@ namespace Tessel
 class Attributes;
 }
 
+namespace Tessel
+{
+class Initializer;
+}
+
 namespace Vellaris
 {
 
 // The framework's JSON codec: parses with the portable JSON reader and writes with the portable
 // JSON writer (compact layout), converting between the portable attribute sets and the framework's
 // dictionaries (integers, doubles, texts, nested objects and arrays; null array items become empty
-// variants). The start-up initializer "Runtime" (order 900) installs the one instance, so the
+// variants). The start-up initializer "ModelRuntime" (order 900) installs the one instance, so the
 // whole program has one JSON implementation. Keys are cut to 31 bytes by the portable sets.
 class JsonCodec : public Tessel::IJsonCodec
 {
@@ -39,5 +44,9 @@ public:
     // Installs the process-wide codec unless a codec is installed already.
     static void ensureInstalled();
 };
+
+// The initializer "ModelRuntime" (the codec and the model's classes known by name); a program
+// passes it to Tessel::Initializer::keep().
+const Tessel::Initializer& modelRuntimeInitializer();
 
 } // namespace Vellaris

@@ -1,5 +1,7 @@
 #include "net/client/ClientRootComponent.h"
 
+#include "net/protocol/AsciiText.h"
+
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
 #include "net/protocol/ParamPackets.h"
@@ -19,20 +21,6 @@ namespace
 // The application's name as the speaker lists its clients.
 constexpr const char* kApplicationName = "Ambrel";
 
-// Each character outside ASCII becomes one "?" (UTF-8 continuation bytes are dropped).
-std::string toAscii(const std::string& text)
-{
-    std::string result;
-    for (unsigned char c : text)
-    {
-        if (c < 0x80)
-            result += char(c);
-        else if ((c & 0xC0) != 0x80)
-            result += '?';
-    }
-    return result;
-}
-
 } // namespace
 
 ClientRootComponent::ClientRootComponent(lknet::INetworkManager* network,
@@ -47,7 +35,7 @@ ClientRootComponent::ClientRootComponent(lknet::INetworkManager* network,
     system->getComputerInfo(info);
     clientType = info.getString("deviceModel");
     clientIdentifier = info.getString("deviceIdentifier");
-    clientDescription = toAscii(system->getComputerName());
+    clientDescription = LK::toAscii(system->getComputerName());
     clientName = kApplicationName;
 }
 

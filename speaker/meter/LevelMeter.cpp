@@ -34,8 +34,8 @@ float LevelMeter::toDecibels(float position) const
 
 void LevelMeter::attach(Tessel::IParameter* newLevel, Tessel::IParameter* newPeak)
 {
-    level = newLevel;
-    peak = newPeak;
+    level = Tessel::retained(newLevel);
+    peak = Tessel::retained(newPeak);
     lastLevel = lastPeak = -1;
 }
 

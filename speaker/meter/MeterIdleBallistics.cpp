@@ -7,8 +7,8 @@ namespace Filtra
 
 void MeterIdleBallistics::bind(Tessel::IParameter* newDisplay, Tessel::IParameter* newPeakHold)
 {
-    display = newDisplay;
-    peakHold = newPeakHold;
+    display = Tessel::retained(newDisplay);
+    peakHold = Tessel::retained(newPeakHold);
     decayStarted = holdStarted = false;
 }
 

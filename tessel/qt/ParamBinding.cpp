@@ -36,7 +36,7 @@ void ParamBinding::rebind()
         Q_EMIT changed();
         return;
     }
-    parameter = target.parameter;
+    parameter = Tessel::retained(target.parameter);
     link.watch(unknownCast<ISubject>(parameter.get()),
                [this](const Message& msg)
                {

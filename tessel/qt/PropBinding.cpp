@@ -36,7 +36,7 @@ void PropBinding::rebind()
         Q_EMIT changed();
         return;
     }
-    component = target.component;
+    component = Tessel::retained(target.component);
     propertyName = target.name;
     link.watch(component.get(),
                [this](const Message& msg)

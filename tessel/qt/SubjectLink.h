@@ -28,7 +28,7 @@ public:
         clear();
         if (!subject)
             return;
-        watched = subject;
+        watched = Tessel::retained(subject);
         link = SharedPtr<ObserverLink>::adopt(new ObserverLink(
             [handler = std::move(handler)](ISubject*, const Message& msg) { handler(msg); }));
         subject->addObserver(link.get());

@@ -7,10 +7,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/Application.h"
-#include "app/ApplicationStartup.h"
 #include "app/Roomdesk.h"
-#include "net/SpeakerNetworkManager.h"
+#include "speaker/SpeakerNetworkManager.h"
+#include "tessel/Application.h"
+#include "tessel/ApplicationStartup.h"
 #include "tessel/CommandMsg.h"
 #include "tessel/Component.h"
 #include "tessel/HeadlessPlatform.h"

@@ -4,12 +4,12 @@
 
 #include <cmath>
 
-#include "net/client/SpeakerRootComponent.h"
 #include "net/protocol/MessageNames.h"
 #include "net/protocol/ParamPackets.h"
 #include "net/protocol/ParamPath.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerRootComponent.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Initializer.h"
 #include "tests/sim/SimulatorProcess.h"

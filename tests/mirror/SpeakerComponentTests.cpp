@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "net/client/SpeakerRootComponent.h"
 #include "net/protocol/PacketRecords.h"
 #include "net/protocol/ParamPackets.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerRootComponent.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Initializer.h"
 #include "tests/mirror/FakeNetwork.h"

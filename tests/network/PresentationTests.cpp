@@ -237,7 +237,7 @@ TEST_F(Presentation, RemovedItemIsDetachedAndSignalled)
 {
     manager->startup();
     addDevice(5, "A", "1");
-    Tessel::SharedPtr<TestItem> item = manager->item(0);
+    Tessel::SharedPtr<TestItem> item = Tessel::retained(manager->item(0));
     recorder->ids.clear();
     library.withdraw(5);
     platform.advance(0);
@@ -253,7 +253,7 @@ TEST_F(Presentation, ItemThatRefusesRemovalIsRetriedEverySecondUntilItAllows)
 {
     manager->startup();
     addDevice(5, "A", "1");
-    Tessel::SharedPtr<TestItem> item = manager->item(0);
+    Tessel::SharedPtr<TestItem> item = Tessel::retained(manager->item(0));
     item->removable = false;
     library.withdraw(5);
     platform.advance(0);
@@ -336,7 +336,7 @@ TEST_F(Presentation, ShutdownDetachesEveryItemThenStopsTheLibraryAndStaysDown)
     manager->startup();
     addDevice(5, "A", "1");
     addDevice(6, "B", "2");
-    Tessel::SharedPtr<TestItem> first = manager->item(0);
+    Tessel::SharedPtr<TestItem> first = Tessel::retained(manager->item(0));
     library.clear();
     recorder->ids.clear();
     // A report still on its way when the manager shuts down.

@@ -7,9 +7,9 @@
 #include <memory>
 #include <sstream>
 
-#include "net/SpeakerNetworkItem.h"
-#include "net/SpeakerNetworkManager.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkManager.h"
 #include "tessel/CommandMsg.h"
 #include "tessel/IParameter.h"
 #include "tests/network/ChildProcess.h"
@@ -104,7 +104,7 @@ TEST_F(RoomctlIntegration, KilledSimulatorLeavesAndARestartedOneComesBackInStep)
     auto simulator = startSimulator();
     SpeakerNetworkItem* item = waitForSpeaker();
     ASSERT_NE(item, nullptr);
-    Tessel::SharedPtr<SpeakerNetworkItem> first = item;
+    Tessel::SharedPtr<SpeakerNetworkItem> first = Tessel::retained(item);
 
     simulator->kill(SIGKILL);
     ASSERT_TRUE(simulator->waitForEnd(5s));

@@ -2,13 +2,15 @@
 // network setup mode, and the rules that reach the venue, the inspector and the Wi-Fi setup.
 #include <gtest/gtest.h>
 
-#include "net/SpeakerNetworkItem.h"
-#include "net/SpeakerNetworkManager.h"
 #include "net/ThemeImages.h"
-#include "net/client/SpeakerRootComponent.h"
 #include "net/protocol/MessageNames.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkManager.h"
+#include "speaker/SpeakerRootComponent.h"
+#include "speaker/VenueSide.h"
+#include "speaker/WifiSetupSide.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
 #include "tessel/StringParam.h"
@@ -23,8 +25,27 @@ using Vellaris::SpeakerNetworkItem;
 using Vellaris::SpeakerNetworkManager;
 using Vellaris::ThemeImages;
 
+// Stands in for an active room: locked while its "locked" parameter is on.
+class FakeRoom : public Tessel::Component, public Vellaris::IActiveRoom
+{
+public:
+    FakeRoom() : Component("room") { locked = getParams().addParam("locked", 104); }
+    void* queryInterface(const Tessel::UID& iid) override
+    {
+        TESSEL_QUERY_INTERFACE(Vellaris::IActiveRoom)
+        return Component::queryInterface(iid);
+    }
+    int retain() override { return Component::retain(); }
+    int release() override { return Component::release(); }
+    bool isLocked() const override { return locked->getValue().asDouble() != 0; }
+    bool holdsSpeaker(const Vellaris::SpeakerComponent*) const override { return false; }
+    void setSolo(Vellaris::SpeakerComponent*, bool) override {}
+    void unsolo() override {}
+    Tessel::Parameter* locked;
+};
+
 // Stands in for the venue manager: its switches, its active room and the calls it gets.
-class FakeVenueManager : public Tessel::Component
+class FakeVenueManager : public Tessel::Component, public Vellaris::IVenueSide
 {
 public:
     FakeVenueManager() : Component("VenueManager")
@@ -32,20 +53,47 @@ public:
         showVenue = getParams().addParam("showVenue", 100);
         showNetwork = getParams().addParam("showNetwork", 101);
     }
-    bool invokeMethod(Tessel::Variant& result, const Tessel::Message& msg) override
+    void* queryInterface(const Tessel::UID& iid) override
     {
-        calls.push_back(msg.getID() + " " + msg.getArg(0).asString());
-        if (msg.is("activeRoom"))
-        {
-            result = room ? Tessel::Variant(static_cast<Tessel::Object*>(room.get())) : Tessel::Variant();
-            return true;
-        }
-        return true;
+        TESSEL_QUERY_INTERFACE(Vellaris::IVenueSide)
+        return Component::queryInterface(iid);
+    }
+    int retain() override { return Component::retain(); }
+    int release() override { return Component::release(); }
+    bool isShowingVenue() const override { return showVenue->getValue().asDouble() > 0; }
+    bool isShowingNetwork() const override { return showNetwork->getValue().asDouble() > 0; }
+    Vellaris::IActiveRoom* getActiveRoom() const override { return room.get(); }
+    void removeSpeakerFromRooms(const std::string& serial) override
+    {
+        calls.push_back("removeSpeakerFromRooms " + serial);
+    }
+    void speakerGone(const std::string& serial, SpeakerNetworkItem*) override
+    {
+        calls.push_back("speakerGone " + serial);
     }
     Tessel::Parameter* showVenue;
     Tessel::Parameter* showNetwork;
-    Tessel::SharedPtr<Tessel::Component> room;
+    Tessel::SharedPtr<FakeRoom> room;
     std::vector<std::string> calls;
+};
+
+// Stands in for the Wi-Fi setup: the network to join and its password.
+class FakeWifiSetup : public Tessel::Component, public Vellaris::IWifiSetup
+{
+public:
+    FakeWifiSetup() : Component("NetworkSetupManager") {}
+    void* queryInterface(const Tessel::UID& iid) override
+    {
+        TESSEL_QUERY_INTERFACE(Vellaris::IWifiSetup)
+        return Component::queryInterface(iid);
+    }
+    int retain() override { return Component::retain(); }
+    int release() override { return Component::release(); }
+    std::string getJoinSsid() const override { return ssid; }
+    std::string getJoinPassword() const override { return password; }
+    void refresh() override {}
+    std::string ssid;
+    std::string password;
 };
 
 class Recorder : public Tessel::Object
@@ -259,7 +307,7 @@ TEST_F(SpeakerNetwork, LeavingSpeakerIsDeselectedUnsubscribedOnlyAtShutdownAndVe
     SpeakerNetworkItem* a = add(1, "TX10A", "1");
     add(2, "TX10A", "2");
     a->setSelected(true, true);
-    Tessel::SharedPtr<SpeakerNetworkItem> keep = a;
+    Tessel::SharedPtr<SpeakerNetworkItem> keep = Tessel::retained(a);
     library.calls.clear();
     library.withdraw(1);
     platform.advance(0);
@@ -280,9 +328,9 @@ TEST_F(SpeakerNetwork, JoinRequestGoesToEverySpeakerOnlyWithSsidAndPassword)
     manager->requestNetworkChange();
     EXPECT_TRUE(library.messages.empty());
 
-    auto* setup = new Tessel::Component("NetworkSetupManager");
-    setup->getParams().addString("ssid", 101)->setValue(Tessel::Variant("Stage Wi-Fi"), false);
-    setup->getParams().addString("password", 102)->setValue(Tessel::Variant("s3cret"), false);
+    auto* setup = new FakeWifiSetup;
+    setup->ssid = "Stage Wi-Fi";
+    setup->password = "s3cret";
     Tessel::getRootComponent()->addChild(setup);
     manager->requestNetworkChange();
     ASSERT_EQ(library.messages.size(), 2u);
@@ -329,9 +377,9 @@ TEST_F(SpeakerNetwork, DragNeedsAShownVenueWithAnUnlockedActiveRoom)
     Tessel::getRootComponent()->addChild(venues);
     venues->showVenue->setValue(Tessel::Variant(1), false);
     EXPECT_FALSE(a->canDrag()); // no active room
-    Tessel::AutoPtr<Tessel::Component> room = new Tessel::Component("room");
-    Tessel::Parameter* locked = room->getParams().addParam("locked", 104);
-    venues->room = room.get();
+    Tessel::AutoPtr<FakeRoom> room = new FakeRoom;
+    Tessel::Parameter* locked = room->locked;
+    venues->room = Tessel::retained(room.get());
     EXPECT_TRUE(a->canDrag());
     EXPECT_EQ(manager->getItems().dragRow(0),
               static_cast<Tessel::IUnknown*>(static_cast<Tessel::Object*>(a)));

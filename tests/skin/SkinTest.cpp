@@ -14,11 +14,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/Application.h"
 #include "app/Roomdesk.h"
 #include "app/exe/views/ItemListModel.h"
 #include "app/exe/views/RoomdeskViews.h"
 #include "net/ItemListModel.h"
+#include "tessel/Application.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"

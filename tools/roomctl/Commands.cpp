@@ -7,9 +7,9 @@
 #include <map>
 #include <vector>
 
-#include "net/SpeakerNetworkItem.h"
-#include "net/SpeakerNetworkManager.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkManager.h"
 #include "tessel/IParameter.h"
 #include "tools/roomctl/MirrorSession.h"
 
@@ -198,7 +198,7 @@ int watchSpeaker(MirrorSession& session, const CommandOptions& options, const st
     SpeakerComponent* speaker = speakerFor(session, options, serial, status);
     if (!speaker)
         return status;
-    Tessel::SharedPtr<SpeakerNetworkItem> item = session.findSpeaker(serial);
+    Tessel::SharedPtr<SpeakerNetworkItem> item = Tessel::retained(session.findSpeaker(serial));
     Tessel::AutoPtr<ChangePrinter> printer = new ChangePrinter(speaker);
     auto gone = [&] { return item->getOwner() == nullptr; };
     bool left = forMs < 0 ? session.getPlatform().runUntil(gone, INT64_MAX / 2)

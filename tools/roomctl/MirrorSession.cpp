@@ -1,10 +1,10 @@
 #include "tools/roomctl/MirrorSession.h"
 
 #include "model/formats/Formats.h"
-#include "net/SpeakerNetworkItem.h"
-#include "net/SpeakerNetworkManager.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkManager.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 

@@ -1,5 +1,9 @@
 #include "app/exe/views/RoomdeskViews.h"
 
+#include <cstring>
+
+#include "speaker/SpeakerModels.h"
+
 #include <QQmlEngine>
 
 #include "app/exe/views/ItemListModel.h"
@@ -21,11 +25,13 @@ void registerRoomdeskViews()
     ThemeImages::setLookup(
         [](const std::string& name)
         {
-            for (const char* model : {"TX10A", "TX20A", "TX30A", "TX40S", "Unknown"})
+            for (const char* prefix : {"SpeakerIcon:", "SpeakerIconSelected:"})
             {
-                if (name == std::string("SpeakerIcon:") + model ||
-                    name == std::string("SpeakerIconSelected:") + model)
-                    return true;
+                if (name.rfind(prefix, 0) == 0)
+                {
+                    const std::string model = name.substr(std::strlen(prefix));
+                    return model == "Unknown" || isKnownSpeakerModel(model);
+                }
             }
             return false;
         });

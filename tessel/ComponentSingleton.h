@@ -2,7 +2,7 @@
 
 #include "tessel/Component.h"
 
-namespace Vellaris
+namespace Tessel
 {
 
 // The process-wide instance of an application-wide component T: create() makes it on first need
@@ -31,4 +31,4 @@ private:
     static inline T* theInstance = nullptr;
 };
 
-} // namespace Vellaris
+} // namespace Tessel

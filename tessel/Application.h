@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/MenuBar.h"
+#include "tessel/MenuBar.h"
 #include "tessel/CommandDispatcher.h"
 #include "tessel/Component.h"
 

@@ -1,7 +1,8 @@
-#include "net/SpeakerNetworkManager.h"
+#include "speaker/SpeakerNetworkManager.h"
 
-#include "net/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/VenueSide.h"
 #include "tessel/IParameter.h"
 
 namespace Vellaris
@@ -31,8 +32,7 @@ LK::NetworkItem* SpeakerNetworkManager::createItem(LK::ServerDescription* descri
         if (Tessel::IParameter* solo = speaker->findParameter("solo"))
             solo->enable(false);
     addObserver(item);
-    Tessel::IParameter* showNetwork = Tessel::getRootComponent()->lookupParameter("VenueManager/showNetwork");
-    if (showNetwork && showNetwork->getValue().asDouble() > 0)
+    if (IVenueSide* venues = findVenueSide(); venues && venues->isShowingNetwork())
         item->setNetworkSetupMode(true);
     return item;
 }
@@ -41,14 +41,8 @@ void SpeakerNetworkManager::removeItem(LK::NetworkItem* item)
 {
     if (SpeakerNetworkItem* speaker = Tessel::classCast<SpeakerNetworkItem>(item))
     {
-        if (Tessel::Component* venues = Tessel::getRootComponent()->findChild("VenueManager"))
-        {
-            Tessel::Variant ignored;
-            venues->invokeMethod(
-                ignored,
-                Tessel::Message("speakerGone", {Tessel::Variant(speaker->getSerialNumber()),
-                                                Tessel::Variant(static_cast<Tessel::Object*>(speaker))}));
-        }
+        if (IVenueSide* venues = findVenueSide())
+            venues->speakerGone(speaker->getSerialNumber(), speaker);
     }
     NetworkPresentationManager::removeItem(item);
 }

@@ -1,6 +1,6 @@
-#include "app/ApplicationStartup.h"
+#include "tessel/ApplicationStartup.h"
 
-#include "app/Application.h"
+#include "tessel/Application.h"
 #include "tessel/IAlertService.h"
 #include "tessel/IExecutableLoader.h"
 #include "tessel/IGUI.h"

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "tessel/Application.h"
 
 #include <filesystem>
 

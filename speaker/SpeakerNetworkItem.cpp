@@ -1,8 +1,12 @@
-#include "net/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkItem.h"
+
+#include "net/protocol/AsciiText.h"
+#include "speaker/VenueSide.h"
+#include "speaker/WifiSetupSide.h"
 
 #include "net/NetworkPresentationManager.h"
 #include "net/ThemeImages.h"
-#include "net/client/SpeakerRootComponent.h"
+#include "speaker/SpeakerRootComponent.h"
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
 #include "speaker/SpeakerComponent.h"
@@ -20,21 +24,6 @@ Tessel::ISubject* subjectOf(Tessel::IParameter* param)
     return Tessel::unknownCast<Tessel::ISubject>(param);
 }
 
-Tessel::Component* venueManager()
-{
-    return Tessel::getRootComponent()->findChild("VenueManager");
-}
-
-std::string toAscii(const std::string& text)
-{
-    std::string ascii;
-    for (unsigned char c : text)
-        if (c < 0x80)
-            ascii += char(c);
-        else if ((c & 0xC0) != 0x80)
-            ascii += '?';
-    return ascii;
-}
 } // namespace
 
 SpeakerNetworkItem::SpeakerNetworkItem(LK::ServerDescription* description, lknet::INetworkManager* network)
@@ -91,7 +80,7 @@ void SpeakerNetworkItem::observeSelection(Tessel::IParameter* param)
 {
     if (selectionParam)
         subjectOf(selectionParam.get())->removeObserver(this);
-    selectionParam = param;
+    selectionParam = Tessel::retained(param);
     if (selectionParam)
         subjectOf(selectionParam.get())->addObserver(this);
     if (selectionParam && getOwner())
@@ -144,15 +133,13 @@ void SpeakerNetworkItem::setNetworkSetupMode(bool on)
 
 bool SpeakerNetworkItem::sendNetworkChangeRequest()
 {
-    Tessel::Component* treeRoot = Tessel::getRootComponent();
-    Tessel::IParameter* ssid = treeRoot->lookupParameter("NetworkSetupManager/ssid");
-    Tessel::IParameter* password = treeRoot->lookupParameter("NetworkSetupManager/password");
-    if (!ssid || !password || !root)
+    IWifiSetup* setup = findWifiSetup();
+    if (!setup || !root)
         return false;
     LK::MessageAttributes request(LK::Message::kRequestNetworkChange);
     request.setText(LK::Message::kUrl, LK::SpeakerRootComponent::kSpeakerName);
-    request.setText(LK::Message::kRequestNetworkSSID, toAscii(ssid->toString()));
-    request.setText(LK::Message::kRequestNetworkPw, toAscii(password->toString()));
+    request.setText(LK::Message::kRequestNetworkSSID, LK::toAscii(setup->getJoinSsid()));
+    request.setText(LK::Message::kRequestNetworkPw, LK::toAscii(setup->getJoinPassword()));
     root->sendMessage(request, false);
     return true;
 }
@@ -190,21 +177,11 @@ void SpeakerNetworkItem::detach(bool shuttingDown)
 
 bool SpeakerNetworkItem::canDrag()
 {
-    Tessel::Component* venues = venueManager();
-    if (!venues)
+    IVenueSide* venues = findVenueSide();
+    if (!venues || !venues->isShowingVenue())
         return false;
-    Tessel::IParameter* showVenue = venues->findParameter("showVenue");
-    if (!showVenue || showVenue->getValue().asDouble() <= 0)
-        return false;
-    Tessel::Variant answer;
-    if (!venues->invokeMethod(answer, Tessel::Message("activeRoom")))
-        return false;
-    Tessel::Component* room =
-        Tessel::classCast<Tessel::Component>(Tessel::unknownCast<Tessel::Object>(answer.asObject()));
-    if (!room)
-        return false;
-    Tessel::IParameter* locked = room->findParameter("locked");
-    return !locked || locked->getValue().asDouble() == 0;
+    IActiveRoom* room = venues->getActiveRoom();
+    return room && !room->isLocked();
 }
 
 void SpeakerNetworkItem::onError(int code)
@@ -218,12 +195,8 @@ void SpeakerNetworkItem::paramChanged(Tessel::IParameter* param)
     const std::string& name = param->getName();
     if (name == "removeFromRoom")
     {
-        if (Tessel::Component* venues = venueManager())
-        {
-            Tessel::Variant ignored;
-            venues->invokeMethod(
-                ignored, Tessel::Message("removeSpeakerFromRooms", {Tessel::Variant(getSerialNumber())}));
-        }
+        if (IVenueSide* venues = findVenueSide())
+            venues->removeSpeakerFromRooms(getSerialNumber());
         // Back to rest, so the next press is a change again.
         param->setValue(Tessel::Variant(0), false);
     }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ComponentSingleton.h"
+#include "tessel/ComponentSingleton.h"
 #include "net/NetworkPresentationManager.h"
 
 namespace Vellaris
@@ -23,11 +23,10 @@ class SpeakerNetworkItem;
 // Signals to observers (the items observe it too): "itemAdded", "itemRemoved", "propertyChanged",
 // "selectionChanged" (arg: the item whose "wink" changed) and "requestNetworkChange".
 //
-// When an item leaves while a room holds its speaker, the venue manager "VenueManager" is told
-// through invokeMethod "speakerGone" (args: serial number, item); without a venue manager nothing
-// happens.
+// When an item leaves, the venue side is told through IVenueSide::speakerGone (serial number,
+// item); without a venue side nothing happens.
 class SpeakerNetworkManager : public LK::NetworkPresentationManager,
-                              public ComponentSingleton<SpeakerNetworkManager>
+                              public Tessel::ComponentSingleton<SpeakerNetworkManager>
 {
     TESSEL_DECLARE_CLASS(SpeakerNetworkManager)
 public:

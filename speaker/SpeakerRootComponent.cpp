@@ -1,4 +1,4 @@
-#include "net/client/SpeakerRootComponent.h"
+#include "speaker/SpeakerRootComponent.h"
 
 #include "speaker/SpeakerComponent.h"
 #include "tessel/Platform.h"

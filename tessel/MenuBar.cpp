@@ -1,4 +1,4 @@
-#include "app/MenuBar.h"
+#include "tessel/MenuBar.h"
 
 #include "tessel/ExpatXmlParser.h"
 #include "tessel/IXmlParser.h"

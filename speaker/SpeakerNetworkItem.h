@@ -29,12 +29,10 @@ class SpeakerRootComponent;
 // speaker out of the open venue's rooms) and "editSpeakerProps" (tag 101; any change selects the
 // speaker and opens its properties in the inspector).
 //
-// Rules that depend on other parts of the application find them by component name and stay inert
-// while they are missing: the venue manager "VenueManager" (parameters "showVenue",
-// "showNetwork"; methods, through invokeMethod, "activeRoom" -> the active room of the open venue
-// (a component with the parameter "locked") or nothing, "removeSpeakerFromRooms" (arg: serial
-// number)), the speaker inspector "Inspector" (parameter "showSpeakerProps") and the Wi-Fi setup
-// "NetworkSetupManager" (parameters "ssid" and "password").
+// Rules that depend on other parts of the application reach them through their seams and stay
+// inert while they are missing: the venue side (IVenueSide: the shown venue, its active room and
+// its lock, taking a speaker out of the rooms), the speaker inspector "Inspector" (parameter
+// "showSpeakerProps") and the Wi-Fi setup (IWifiSetup: the network to join and its password).
 class SpeakerNetworkItem : public LK::NetworkItem
 {
     TESSEL_DECLARE_CLASS(SpeakerNetworkItem)
