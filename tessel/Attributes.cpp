@@ -1,6 +1,9 @@
 #include "tessel/Attributes.h"
 
 #include "tessel/AttributeList.h"
+#include "tessel/IFileSystem.h"
+#include "tessel/Json.h"
+#include "tessel/Platform.h"
 
 namespace Tessel
 {
@@ -146,6 +149,26 @@ bool Attributes::equals(const Attributes& other) const
         if (!sameValue(entries[i].second, other.entries[i].second))
             return false;
     }
+    return true;
+}
+
+bool Attributes::saveToFile(const std::string& url) const
+{
+    std::string text;
+    if (!JsonStringify(*this, text))
+        return false;
+    return GetFileSystem()->writeFile(url, text);
+}
+
+bool Attributes::loadFromFile(const std::string& url)
+{
+    std::string text;
+    if (!GetFileSystem()->readFile(url, text))
+        return false;
+    Attributes parsed;
+    if (!JsonParse(text, parsed))
+        return false;
+    entries = std::move(parsed.entries);
     return true;
 }
 

@@ -68,6 +68,15 @@ public:
     // Same keys in the same order with equal values; nested dictionaries and lists compare deeply.
     bool equals(const Attributes& other) const;
 
+    // The persistent form: the dictionary as a JSON document (nested dictionaries as objects,
+    // lists as arrays) through the installed JSON codec. saveToFile writes it to `url` through the
+    // file system's atomic write, so a failed save leaves the old file whole; false when no codec
+    // is installed or the write fails.
+    bool saveToFile(const std::string& url) const;
+    // Replaces the content with the JSON object read from `url`. False, with the content
+    // unchanged, when the file cannot be read or is not a JSON object.
+    bool loadFromFile(const std::string& url);
+
 private:
     std::vector<std::pair<std::string, Variant>> entries;
 };

@@ -170,6 +170,24 @@ bool HeadlessPlatform::bringToFront(const std::string& applicationId, bool activ
     return frontResult;
 }
 
+bool HeadlessPlatform::HeadlessFileSystem::writeFile(const std::string& url, std::string_view bytes)
+{
+    if (!writesFail)
+        return LocalFileSystem::writeFile(url, bytes);
+    // Half the bytes reach a temporary file beside the target before the disk is "full".
+    std::string path = toLocalPath(url);
+    if (path.empty())
+        return false;
+    std::string temporary = path + ".failing";
+    if (std::FILE* file = std::fopen(temporary.c_str(), "wb"))
+    {
+        std::fwrite(bytes.data(), 1, bytes.size() / 2, file);
+        std::fclose(file);
+        std::remove(temporary.c_str());
+    }
+    return false;
+}
+
 std::string HeadlessPlatform::getLocation(const std::string& kind) const
 {
     auto it = folders.find(kind);

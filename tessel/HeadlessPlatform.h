@@ -10,6 +10,7 @@
 #include "tessel/ISystem.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/IdleTaskList.h"
+#include "tessel/LocalFileSystem.h"
 #include "tessel/PlatformBase.h"
 #include "tessel/SharedPtr.h"
 #include "tessel/SignalHandler.h"
@@ -87,6 +88,9 @@ public:
     void setEchoToStderr(bool on) { echo = on; }
     // Forms that openWindow accepts; empty (the default) accepts every name.
     void setKnownForms(const std::vector<std::string>& forms) { knownForms = forms; }
+    // Files: with `on`, every atomic write of the file system fails the way a full disk makes it
+    // fail (part of the bytes reach the temporary file, which is then removed; the old file stays).
+    void setWritesFail(bool on) { fileSystem.writesFail = on; }
     // Start-up and loop state.
     bool isQuitRequested() const { return quitRequested; }
     int getExitCode() const { return exitCode; }
@@ -98,6 +102,7 @@ public:
     IGUI* getGUI() override { return this; }
     ISignalHandler* getSignalHandler() override { return &signals; }
     IWindowManager* getWindowManager() override { return this; }
+    IFileSystem* getFileSystem() override { return &fileSystem; }
     ISystem* getSystem() override { return this; }
     IExecutableLoader* getExecutableLoader() override { return &recorder; }
     IAlertService* getAlertService() override { return this; }
@@ -137,6 +142,14 @@ private:
         HeadlessPlatform& owner;
     };
 
+    // The local file system with a switch that makes writes fail.
+    class HeadlessFileSystem : public LocalFileSystem
+    {
+    public:
+        bool writeFile(const std::string& url, std::string_view bytes) override;
+        bool writesFail = false;
+    };
+
     void turn();
 
     bool installed;
@@ -145,6 +158,7 @@ private:
     std::atomic<int64_t> clock{0};
     IdleTaskList idleTasks;
     SignalHandler signals;
+    HeadlessFileSystem fileSystem;
     Recorder recorder{*this};
     std::map<std::string, std::string> folders;
     std::string computerName = "headless";

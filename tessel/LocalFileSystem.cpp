@@ -1,9 +1,16 @@
 #include "tessel/LocalFileSystem.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <string>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "tessel/FileStream.h"
 #include "tessel/MemoryStream.h"
@@ -41,6 +48,53 @@ std::string percentDecode(const std::string& text)
         }
     }
     return result;
+}
+bool writeAll(int fd, std::string_view bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size())
+    {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes a finished rename survive a power cut; a folder that cannot be synced is no error.
+void syncFolder(const std::string& folder)
+{
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool lessIgnoringCase(const std::string& a, const std::string& b)
+{
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i)
+    {
+        int ca = std::tolower((unsigned char)a[i]);
+        int cb = std::tolower((unsigned char)b[i]);
+        if (ca != cb)
+            return ca < cb;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
 }
 } // namespace
 
@@ -107,6 +161,93 @@ bool LocalFileSystem::exists(const std::string& url)
     std::string path = toLocalPath(url);
     struct stat info;
     return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+bool LocalFileSystem::writeFile(const std::string& url, std::string_view bytes)
+{
+    std::string path = toLocalPath(url);
+    if (path.empty() || isFolder(path))
+        return false;
+    // A name of its own per process and call, so two writers of one file never share a
+    // temporary file; the dot in front keeps it out of listings meant for the user.
+    static std::atomic<unsigned> serial{0};
+    std::string folder = folderOf(path);
+    std::string base = path.substr(path.find_last_of('/') + 1);
+    std::string temporary = (folder == "/" ? std::string() : folder) + "/." + base + ".tmp" +
+                            std::to_string(::getpid()) + "_" + std::to_string(serial.fetch_add(1));
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok)
+    {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
+bool LocalFileSystem::listFolder(const std::string& url, std::vector<std::string>& names)
+{
+    names.clear();
+    std::string path = toLocalPath(url);
+    if (path.empty())
+        return false;
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir)
+        return false;
+    while (dirent* entry = ::readdir(dir))
+    {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    return true;
+}
+
+bool LocalFileSystem::isFolder(const std::string& url)
+{
+    std::string path = toLocalPath(url);
+    struct stat info;
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool LocalFileSystem::removeFile(const std::string& url)
+{
+    std::string path = toLocalPath(url);
+    if (path.empty() || isFolder(path))
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool LocalFileSystem::moveFile(const std::string& from, const std::string& to)
+{
+    std::string source = toLocalPath(from);
+    std::string target = toLocalPath(to);
+    if (source.empty() || target.empty() || isFolder(source) || isFolder(target))
+        return false;
+    return ::rename(source.c_str(), target.c_str()) == 0;
+}
+
+bool LocalFileSystem::createFolder(const std::string& url)
+{
+    std::string path = toLocalPath(url);
+    if (path.empty())
+        return false;
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1))
+    {
+        std::string part = slash == std::string::npos ? path : path.substr(0, slash);
+        if (!part.empty() && !isFolder(part) && ::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    return isFolder(path);
 }
 
 } // namespace Tessel
