@@ -14,6 +14,7 @@ NetworkItem::NetworkItem(ServerDescription* newDescription)
     nameParam = params.addString("name", kNameTag);
     versionParam = params.addString("version", kVersionTag);
     hostNameParam = params.addString("hostname", kHostNameTag);
+    duplicateParam = params.addParam("duplicate", kDuplicateTag);
     if (newDescription)
         setDescription(newDescription);
 }
@@ -41,6 +42,16 @@ void NetworkItem::showDescription()
     nameParam->setValue(Tessel::Variant(d ? d->name : std::string()), false);
     versionParam->setValue(Tessel::Variant(d ? d->version : std::string()), false);
     hostNameParam->setValue(Tessel::Variant(d ? d->getHostText() : std::string()), false);
+}
+
+bool NetworkItem::isDuplicate() const
+{
+    return duplicateParam->getValue().asInt() != 0;
+}
+
+void NetworkItem::setDuplicate(bool on)
+{
+    duplicateParam->setValue(Tessel::Variant(on ? 1 : 0), true);
 }
 
 std::string NetworkItem::getIcon() const

@@ -9,8 +9,9 @@
 
 namespace Tessel
 {
+class Parameter;
 class StringParam;
-}
+} // namespace Tessel
 
 namespace Vellaris::LK
 {
@@ -21,7 +22,9 @@ class NetworkPresentationManager;
 //   "icon" (tag 1)     the image name of the row's picture (a text; the derived item sets it),
 //   "name" (tag 2)     the device's model name,
 //   "version" (tag 3)  the version part of its announced name,
-//   "hostname" (tag 4) the host text (ServerDescription::getHostText).
+//   "hostname" (tag 4) the host text (ServerDescription::getHostText),
+//   "duplicate" (tag 5) on while another listed device announced the same serial number first
+//                       (the row shows a warning; the item has a path of its own all the same).
 // Properties: "name" (the model name) and "interfaceType" (low 4 bits).
 //
 // The item's component name is chosen by the manager that lists it (see itemNameFor); the item is
@@ -34,6 +37,7 @@ public:
     static constexpr int32_t kNameTag = 2;
     static constexpr int32_t kVersionTag = 3;
     static constexpr int32_t kHostNameTag = 4;
+    static constexpr int32_t kDuplicateTag = 5;
 
     explicit NetworkItem(ServerDescription* description = nullptr);
 
@@ -45,6 +49,9 @@ public:
     // The manager that lists the item (not retained), or nullptr while it is in no list.
     NetworkPresentationManager* getOwner() const { return owner; }
     void setOwner(NetworkPresentationManager* newOwner) { owner = newOwner; }
+
+    bool isDuplicate() const;
+    void setDuplicate(bool on);
 
     // The image name that "icon" holds.
     std::string getIcon() const;
@@ -75,6 +82,7 @@ protected:
     Tessel::StringParam* nameParam = nullptr;
     Tessel::StringParam* versionParam = nullptr;
     Tessel::StringParam* hostNameParam = nullptr;
+    Tessel::Parameter* duplicateParam = nullptr;
 
 private:
     void showDescription();

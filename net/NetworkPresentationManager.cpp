@@ -133,7 +133,19 @@ void NetworkPresentationManager::onServerAvailable(ServerDescription* descriptio
     if (!item)
         return;
     if (description)
-        item->setName(itemNameFor(*description));
+    {
+        // A second device announcing a serial number already listed gets a name of its own, so
+        // its row and its path never reach the other device; it is marked as a duplicate.
+        std::string name = itemNameFor(*description);
+        if (findChild(name))
+        {
+            Tessel::warning("Two devices announce the serial number \"%s\"\n",
+                            description->serialNumber.c_str());
+            name += "#" + std::to_string(description->serverId);
+            item->setDuplicate(true);
+        }
+        item->setName(name);
+    }
     collection->add(item);
     addChild(item.detach());
     NetworkItem* added = collection->getItemAt(collection->countItems() - 1);
@@ -194,7 +206,11 @@ void NetworkPresentationManager::onNetworkError(int code, const std::string& add
 void NetworkPresentationManager::rescan()
 {
     network->resume(1);
+    // The banner follows "hasErrors", so clearing the error is announced like raising it.
+    const bool hadErrors = errorState->getValue().asInt() != 0;
     errorState->setValue(Tessel::Variant(0), false);
+    if (hadErrors)
+        propertyChanged("hasErrors");
 }
 
 void NetworkPresentationManager::onIdleTick()

@@ -43,16 +43,17 @@ constexpr int32_t kVolume = 1, kVolumeEnable = 2, kMute = 3, kDelay = 4, kDelayE
 constexpr int32_t kThresholdTag = 1;
 constexpr int32_t kGrRmsMeterTag = 10, kGrPeakMeterTag = 11;
 
-// Tags of the component's own parameters (100 and up).
+// Tags of the component's own parameters: 1000 and up, above every tag the model gives a
+// parameter of the speaker component, so a lookup by tag finds one parameter.
 enum LocalTag : int32_t
 {
-    kSelectedTag = 100,
+    kSelectedTag = 1000,
     kTemperatureTag,
     kElasticTag,
     kSoloTag,
     kThermalStateTag,
     kIdTag,
-    kFirstCommandTag = 110,
+    kFirstCommandTag = 1010,
 };
 
 // Gain-reduction meters rest at the top and fall back there in 0.3 s.

@@ -6,10 +6,10 @@
 
 #include "net/NetworkPresentationManager.h"
 #include "net/ThemeImages.h"
-#include "speaker/SpeakerRootComponent.h"
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerRootComponent.h"
 #include "tessel/Parameter.h"
 
 namespace Vellaris
@@ -63,6 +63,13 @@ SpeakerNetworkItem::~SpeakerNetworkItem()
 SpeakerComponent* SpeakerNetworkItem::getSpeakerComponent() const
 {
     return root ? root->getSpeaker() : nullptr;
+}
+
+Tessel::Component* SpeakerNetworkItem::findChild(const std::string& childName) const
+{
+    if (childName == kComponentChild)
+        return getSpeakerComponent();
+    return NetworkItem::findChild(childName);
 }
 
 std::string SpeakerNetworkItem::getSerialNumber() const
@@ -161,7 +168,9 @@ void SpeakerNetworkItem::onClick(const ItemClickEvent& event)
 
 void SpeakerNetworkItem::open()
 {
-    setSelected(!isSelected(), true);
+    // A double click arrives after the click it began with, which already toggled the selection:
+    // opening leaves the speaker selected whatever that click did.
+    setSelected(true, true);
 }
 
 void SpeakerNetworkItem::detach(bool shuttingDown)

@@ -56,6 +56,10 @@ public:
     SpeakerComponent* getSpeakerComponent() const;
     // The serial number of the speaker ("" without a description).
     std::string getSerialNumber() const;
+    // kComponentChild answers the speaker component, so views reach the speaker's parameters as
+    // "<item path>/component/line/ch1/volume"; other names as a plain component does.
+    static constexpr const char* kComponentChild = "component";
+    Tessel::Component* findChild(const std::string& childName) const override;
 
     // Selects or deselects the speaker (its "wink", sent to the device) and updates the picture.
     // With `selected` and `exclusive` every other speaker of the list is deselected first. Does

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "tessel/ComponentSingleton.h"
 #include "net/NetworkPresentationManager.h"
+#include "tessel/ComponentSingleton.h"
 
 namespace Vellaris
 {
@@ -42,6 +42,9 @@ public:
     LK::NetworkItem* createItem(LK::ServerDescription* description) override;
     // Tells the venue manager that the speaker is gone, then takes the item out of the list.
     void removeItem(LK::NetworkItem* item) override;
+
+    // The application's speaker list, created below the root on first use (never null).
+    static SpeakerNetworkManager* instance() { return create(); }
 
     int countSpeakers() const;
     SpeakerNetworkItem* getSpeaker(int index) const;

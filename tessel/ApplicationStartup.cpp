@@ -1,5 +1,7 @@
 #include "tessel/ApplicationStartup.h"
 
+#include <cstdio>
+
 #include "tessel/Application.h"
 #include "tessel/IAlertService.h"
 #include "tessel/IExecutableLoader.h"
@@ -32,6 +34,11 @@ bool ApplicationStartup::takeSingleInstanceLock(const std::string& name)
 {
     semaphore = SharedPtr<IIPCSemaphore>::adopt(CreateIPCSemaphore(name));
     return semaphore && semaphore->tryTake();
+}
+
+std::string ApplicationStartup::getLockFailure() const
+{
+    return semaphore ? semaphore->getFailure() : std::string("The single-instance lock cannot be made.");
 }
 
 bool ApplicationStartup::startupApplication()
@@ -75,6 +82,15 @@ int runApplication(const std::vector<std::string>& arguments,
         if (application && application->isSingleInstance() &&
             !startup->takeSingleInstanceLock(application->getIdentifier()))
         {
+            const std::string failure = startup->getLockFailure();
+            if (!failure.empty())
+            {
+                // Not another instance: the lock itself failed. Say so instead of leaving silently.
+                std::fprintf(stderr, "%s\n", failure.c_str());
+                GetAlertService()->showAlert(failure);
+                destroyRootComponent();
+                return 1;
+            }
             // Another instance runs: bring it forward and leave quietly.
             application->initializeApplication();
             if (!GetWindowManager()->bringToFront(application->getIdentifier(), true))

@@ -27,8 +27,10 @@ public:
     int retain() override { return Object::retain(); }
     int release() override { return Object::release(); }
 
-    // Takes the semaphore named `name`; false when another process holds it.
+    // Takes the semaphore named `name`; false when another process holds it or when it cannot be
+    // made (then getLockFailure() says why).
     bool takeSingleInstanceLock(const std::string& name);
+    std::string getLockFailure() const;
 
     // IApplicationStartup: runs the application's start-up hook; then loads the theme, opens the
     // main window "ApplicationWindow" and starts the services. A failure of the theme shows the

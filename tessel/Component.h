@@ -60,8 +60,11 @@ public:
     int countChildren() const { return int(children.size()); }
     Component* getChild(int index) const;
     int indexOfChild(const Component* child) const;
-    // The first direct child named `childName`, or nullptr.
-    Component* findChild(const std::string& childName) const;
+    // The child named `childName`, or nullptr: by default the first direct child of that name. A
+    // component may override it to answer made-up names with a component that is not a direct
+    // child ("activeRoom", "room[2]", "component"); the result is borrowed. Every path lookup
+    // (lookupChild, lookupParameter, skin and remote addresses) goes through it, one name at a time.
+    virtual Component* findChild(const std::string& childName) const;
     // The descendant at `path` (names separated by "/"; empty path: this component), or nullptr.
     Component* lookupChild(const std::string& path) const;
     // The first child (depth-first, including this) of class `metaClass`, or nullptr.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "tessel/IUnknown.h"
 
 namespace Tessel
@@ -17,6 +19,9 @@ public:
     // Gives it back (also done when the object goes or the process ends).
     virtual void give() = 0;
     virtual bool isTaken() const = 0;
+    // Why the last tryTake() failed when another process holding it was not the reason (the lock
+    // could not be made at all: no private folder, no file), in plain words; empty otherwise.
+    virtual std::string getFailure() const { return {}; }
 };
 
 } // namespace Tessel

@@ -1,5 +1,7 @@
 #include "tessel/LockFileSemaphore.h"
 
+#include <cstring>
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -72,16 +74,26 @@ void* LockFileSemaphore::queryInterface(const UID& iid)
 
 bool LockFileSemaphore::tryTake()
 {
+    failure.clear();
     if (fd >= 0)
         return true;
     if (path.empty())
+    {
+        failure = "No private folder for the single-instance lock (XDG_RUNTIME_DIR, or TMPDIR or /tmp "
+                  "with a folder tessel-<uid> owned by this user and closed to others).";
         return false;
+    }
     // Close-on-exec: programs we start must not inherit the lock and keep it after we end.
     int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (file < 0)
+    {
+        failure = "Cannot create the single-instance lock " + path + ": " + std::strerror(errno);
         return false;
+    }
     if (::flock(file, LOCK_EX | LOCK_NB) != 0)
     {
+        if (errno != EWOULDBLOCK)
+            failure = "Cannot take the single-instance lock " + path + ": " + std::strerror(errno);
         ::close(file);
         return false;
     }

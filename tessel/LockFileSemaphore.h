@@ -21,6 +21,7 @@ public:
     bool tryTake() override;
     void give() override;
     bool isTaken() const override { return fd >= 0; }
+    std::string getFailure() const override { return failure; }
 
     const std::string& getPath() const { return path; }
     // The folder where lock files live for this user (created on demand with mode 0700).
@@ -32,6 +33,7 @@ protected:
 private:
     std::string path;
     int fd = -1;
+    std::string failure;
 };
 
 } // namespace Tessel

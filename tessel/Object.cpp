@@ -25,7 +25,30 @@ private:
 };
 } // namespace
 
-Object::~Object() = default;
+Object::~Object()
+{
+    for (Object* subject : std::vector<Object*>(observed))
+    {
+        auto& list = subject->observers;
+        list.erase(std::remove(list.begin(), list.end(), static_cast<IObserver*>(this)), list.end());
+    }
+    observed.clear();
+    if (observers.empty())
+        return;
+    const std::vector<IObserver*> snapshot = observers;
+    const Message destroyed(Messages::kDestroyed);
+    for (IObserver* observer : snapshot)
+    {
+        if (std::find(observers.begin(), observers.end(), observer) == observers.end())
+            continue;
+        observer->notify(this, destroyed);
+    }
+    for (IObserver* observer : observers)
+        if (auto* object = dynamic_cast<Object*>(observer))
+            object->observed.erase(std::remove(object->observed.begin(), object->observed.end(), this),
+                                   object->observed.end());
+    observers.clear();
+}
 
 void* Object::queryInterface(const UID& iid)
 {
@@ -38,15 +61,25 @@ void* Object::queryInterface(const UID& iid)
 
 void Object::addObserver(IObserver* observer)
 {
-    if (observer && std::find(observers.begin(), observers.end(), observer) == observers.end())
-        observers.push_back(observer);
+    if (!observer || std::find(observers.begin(), observers.end(), observer) != observers.end())
+        return;
+    observers.push_back(observer);
+    if (auto* object = dynamic_cast<Object*>(observer))
+        object->observed.push_back(this);
 }
 
 void Object::removeObserver(IObserver* observer)
 {
     auto it = std::find(observers.begin(), observers.end(), observer);
-    if (it != observers.end())
-        observers.erase(it);
+    if (it == observers.end())
+        return;
+    observers.erase(it);
+    if (auto* object = dynamic_cast<Object*>(observer))
+    {
+        auto at = std::find(object->observed.begin(), object->observed.end(), this);
+        if (at != object->observed.end())
+            object->observed.erase(at);
+    }
 }
 
 void Object::signal(const Message& msg)

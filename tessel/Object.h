@@ -37,7 +37,10 @@ public:
     int retain() override { return Unknown::retain(); }
     int release() override { return Unknown::release(); }
 
-    // ISubject: the observer list is kept in the object itself.
+    // ISubject: the observer list is kept in the object itself. An observer that is itself an
+    // Object leaves every list it is in when it is destroyed, so a subject never calls an observer
+    // that is gone. When the subject is destroyed, its observers get "destroyed" (kDestroyed) with
+    // the subject as sender; by then only the subject's address may be used (compare, forget).
     void addObserver(IObserver* observer) override;
     void removeObserver(IObserver* observer) override;
     // Delivers to a snapshot of the observers, skipping any removed meanwhile. The object keeps a
@@ -66,6 +69,7 @@ protected:
 
 private:
     std::vector<IObserver*> observers;
+    std::vector<Object*> observed; // the subjects whose lists hold this object as an observer
 };
 
 // Casts `object` to class T when it is of that class or derives from it (meta class check), else

@@ -1,5 +1,7 @@
 #include "tessel/ParamContainer.h"
 
+#include "tessel/Warning.h"
+
 #include "tessel/AliasParam.h"
 #include "tessel/ColorParam.h"
 #include "tessel/CommandParam.h"
@@ -22,6 +24,7 @@ IParameter* ParamContainer::add(IParameter* param, int32_t tag)
         return nullptr;
     if (lookup(param->getName()))
     {
+        warning("Parameter \"%s\" exists already; the second one is not added\n", param->getName().c_str());
         param->release();
         return nullptr;
     }

@@ -24,6 +24,7 @@ Rectangle {
     Param { id: name; base: row.itemPath; address: "name" }
     Param { id: version; base: row.itemPath; address: "version" }
     Param { id: host; base: row.itemPath; address: "hostname" }
+    Param { id: duplicate; base: row.itemPath; address: "duplicate" }
     Param { id: nickname; base: row.itemPath; address: "/Speaker/nickname" }
 
     Rectangle {
@@ -66,8 +67,8 @@ Rectangle {
         Text {
             width: parent.width
             elide: Text.ElideRight
-            text: host.text
-            color: Theme.dimmed
+            text: duplicate.value ? "\u26A0 Duplicate serial number  ·  " + host.text : host.text
+            color: duplicate.value ? Theme.warning : Theme.dimmed
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontSmall
         }

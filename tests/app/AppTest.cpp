@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -258,6 +259,34 @@ TEST_F(AppTest, SecondInstanceBringsTheFirstForwardAndEndsWithZero)
     ASSERT_EQ(platform.getBringToFrontRequests().size(), 1u);
     EXPECT_EQ(platform.getBringToFrontRequests()[0], "roomdesk");
     other->give();
+}
+
+TEST_F(AppTest, ALockThatCannotBeMadeIsReportedAndFailsInsteadOfPosingAsASecondInstance)
+{
+    // Neither the runtime folder (open to everyone) nor the temporary folder (its tessel-<uid>
+    // entry is a file) can hold a private lock.
+    std::filesystem::path open = runtimeFolder / "open";
+    std::filesystem::path temp = runtimeFolder / "temp";
+    std::filesystem::create_directories(open);
+    std::filesystem::create_directories(temp);
+    std::filesystem::permissions(open, std::filesystem::perms::all);
+    std::ofstream(temp / ("tessel-" + std::to_string(getuid()))) << "not a folder";
+    const std::string previousTemp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    setenv("XDG_RUNTIME_DIR", open.c_str(), 1);
+    setenv("TMPDIR", temp.c_str(), 1);
+
+    int code = runRoomdesk(platform, [] { Tessel::GetGUI()->quit(0); });
+
+    setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
+    if (previousTemp.empty())
+        unsetenv("TMPDIR");
+    else
+        setenv("TMPDIR", previousTemp.c_str(), 1);
+    EXPECT_NE(code, 0);
+    EXPECT_TRUE(platform.getBringToFrontRequests().empty());
+    EXPECT_TRUE(platform.getOpenedWindows().empty());
+    ASSERT_EQ(platform.getAlerts().size(), 1u);
+    EXPECT_NE(platform.getAlerts()[0].find("single-instance lock"), std::string::npos);
 }
 
 TEST_F(AppTest, MissingThemeShowsTheAlertAndFailsStartUp)

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <map>
 
 #include <cmath>
 
@@ -87,6 +88,23 @@ TEST_F(Speaker, IsBuiltFromTheModelBelowAnEmptyRoot)
                              "volumeDown", "volumeUnity", "delayUp", "delayDown", "threshUp", "threshDown"})
         EXPECT_NE(speaker->findParameter(name), nullptr) << name;
     EXPECT_EQ(SpeakerComponent::getContextMenuItems().size(), 2u);
+}
+
+TEST_F(Speaker, EveryTaggedParameterIsFoundByItsOwnTag)
+{
+    // The local parameters must not take tags the model gives the speaker's own parameters
+    // ("statusled1" and "statusled2" hold 100 and 101).
+    std::map<int32_t, std::string> seen;
+    for (int i = 0; i < speaker->countParameters(); ++i)
+    {
+        Tessel::IParameter* p = speaker->getParameterAt(i);
+        if (p->getTag() == 0)
+            continue;
+        auto [at, fresh] = seen.emplace(p->getTag(), p->getName());
+        EXPECT_TRUE(fresh) << p->getName() << " and " << at->second << " share tag " << p->getTag();
+        EXPECT_EQ(speaker->getParameterByTag(p->getTag()), p) << p->getName();
+    }
+    EXPECT_EQ(speaker->getParameterByTag(100), speaker->findParameter("statusled1"));
 }
 
 TEST_F(Speaker, LocalParametersCarryTheirFlags)

@@ -115,6 +115,7 @@ int FakeLibrary::send(const lknet::Packet* packet, int)
         std::string path(Vellaris::LK::receivedPath(packet));
         calls.push_back("send PV " + path);
         values.emplace_back(path, record->normalized);
+        valueDestinations.push_back(packet->destination);
     }
     else
     {

@@ -29,6 +29,7 @@ public:
     std::vector<Vellaris::LK::MessageAttributes> messages;
     // Normalised values sent ("PV"), by wire path, in order.
     std::vector<std::pair<std::string, float>> values;
+    std::vector<uint32_t> valueDestinations; // the destination handle of each of `values`
 
     int count(const std::string& call) const;
     void clear();

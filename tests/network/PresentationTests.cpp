@@ -306,7 +306,7 @@ TEST_F(Presentation, OnlyErrors1002And1003ForAKnownPeerCount)
     EXPECT_EQ(manager->item(0)->events, std::vector<std::string>{"error 1002"});
 }
 
-TEST_F(Presentation, RescanClearsTheErrorStateButKeepsTheText)
+TEST_F(Presentation, RescanClearsTheErrorStateAnnouncesItAndKeepsTheText)
 {
     manager->startup();
     addDevice(5, "TX20A", "1", "10.0.0.5", 4000);
@@ -324,7 +324,11 @@ TEST_F(Presentation, RescanClearsTheErrorStateButKeepsTheText)
     EXPECT_EQ(errorState(), 0);
     EXPECT_FALSE(hasErrors());
     EXPECT_NE(errorMessage(), "");
-    EXPECT_TRUE(recorder->ids.empty());
+    // The banner re-reads "hasErrors" on "propertyChanged": without it the banner never clears.
+    EXPECT_EQ(recorder->ids, std::vector<std::string>{"propertyChanged"});
+    recorder->ids.clear();
+    manager->findParameter("rescanAll")->setValue(Tessel::Variant(1));
+    EXPECT_TRUE(recorder->ids.empty()); // nothing to clear, nothing announced
 
     EXPECT_TRUE(manager->interpretCommand(Tessel::CommandMsg("Network", "Simulate Errors")));
     EXPECT_EQ(library.count("simulateErrors"), 1);

@@ -220,6 +220,10 @@ TEST_F(SpeakerNetwork, ClickTogglesButAnExtendingClickKeepsASelectedSpeaker)
     EXPECT_FALSE(a->isSelected());
     list.openRow(1);
     EXPECT_TRUE(b->isSelected());
+    // A double click is a click and then an open: the speaker stays selected.
+    list.clickRow(1, ItemClickEvent{});
+    list.openRow(1);
+    EXPECT_TRUE(b->isSelected());
     EXPECT_FALSE(list.clickRow(2, ItemClickEvent{}));
     EXPECT_EQ(list.getRowItem(Tessel::Variant(1.0)), nullptr); // not an integer index
     EXPECT_EQ(list.getRowItem(Tessel::Variant(1)), b);
@@ -388,3 +392,21 @@ TEST_F(SpeakerNetwork, DragNeedsAShownVenueWithAnUnlockedActiveRoom)
 }
 
 } // namespace
+
+TEST_F(SpeakerNetwork, ASecondDeviceWithTheSameSerialGetsAPathOfItsOwnAndIsMarked)
+{
+    SpeakerNetworkItem* first = add(1, "TX10A", "555");
+    SpeakerNetworkItem* second = add(2, "TX20A", "555");
+    EXPECT_NE(first->getName(), second->getName());
+    EXPECT_FALSE(first->isDuplicate());
+    EXPECT_TRUE(second->isDuplicate());
+    EXPECT_EQ(manager->lookupChild(first->getName()), first);
+    EXPECT_EQ(manager->lookupChild(second->getName()), second);
+    // Each row's controls reach its own device only.
+    library.valueDestinations.clear();
+    second->getSpeakerComponent()->getVolume()->setValue(Tessel::Variant(-10.0), true);
+    platform.advance(0);
+    ASSERT_FALSE(library.valueDestinations.empty());
+    for (uint32_t destination : library.valueDestinations)
+        EXPECT_EQ(destination, uint32_t(second->getRoot()->getServer()));
+}

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/HeadlessPlatform.h"
@@ -170,4 +174,60 @@ TEST(Json, FailsWithoutAnInstalledCodec)
     std::string text;
     EXPECT_FALSE(JsonParse("{}", result));
     EXPECT_FALSE(JsonStringify(result, text));
+}
+
+namespace
+{
+class Listener : public Tessel::Object
+{
+public:
+    std::vector<std::string> heard;
+    void notify(Tessel::ISubject*, const Tessel::Message& msg) override { heard.push_back(msg.getID()); }
+};
+} // namespace
+
+TEST(ObserverLifetime, ADestroyedObserverLeavesEveryListItIsIn)
+{
+    Tessel::AutoPtr<Tessel::Object> first = new Tessel::Object;
+    Tessel::AutoPtr<Tessel::Object> second = new Tessel::Object;
+    auto* listener = new Listener;
+    first->addObserver(listener);
+    second->addObserver(listener);
+    EXPECT_EQ(first->countObservers(), 1);
+    listener->release();
+    EXPECT_EQ(first->countObservers(), 0);
+    EXPECT_EQ(second->countObservers(), 0);
+    first->signal(Tessel::Message("changed")); // would call a dead observer before
+}
+
+TEST(ObserverLifetime, ObserversHearDestroyedWhenTheirSubjectGoesAndForgetIt)
+{
+    Tessel::AutoPtr<Listener> listener = new Listener;
+    auto* subject = new Tessel::Object;
+    subject->addObserver(listener.get());
+    subject->release();
+    EXPECT_EQ(listener->heard, std::vector<std::string>{"destroyed"});
+    // The listener no longer counts the subject among those it observes: its own end is quiet.
+}
+
+TEST(ObserverLifetime, AnObserverRemovedDuringASignalIsNotCalledAfterItWent)
+{
+    Tessel::AutoPtr<Tessel::Object> subject = new Tessel::Object;
+    auto* doomed = new Listener;
+    class Killer : public Tessel::Object
+    {
+    public:
+        Listener* victim = nullptr;
+        void notify(Tessel::ISubject*, const Tessel::Message&) override
+        {
+            if (victim)
+                std::exchange(victim, nullptr)->release();
+        }
+    };
+    Tessel::AutoPtr<Killer> killer = new Killer;
+    killer->victim = doomed;
+    subject->addObserver(killer.get());
+    subject->addObserver(doomed);
+    subject->signal(Tessel::Message("changed")); // the killer runs first and destroys the other
+    EXPECT_EQ(subject->countObservers(), 1);
 }

@@ -6,6 +6,7 @@
 #include "tessel/ColorParam.h"
 #include "tessel/CommandParam.h"
 #include "tessel/Component.h"
+#include "tessel/HeadlessPlatform.h"
 #include "tessel/ListParam.h"
 #include "tessel/MenuParam.h"
 #include "tessel/StringParam.h"
@@ -318,12 +319,15 @@ TEST(MenuParam, InvokesTheChosenEntryOnItsHandler)
 
 TEST(ParamContainer, AddsNamedConnectedParametersAndRefusesDuplicates)
 {
+    HeadlessPlatform platform;
     AutoPtr<Recorder> controller = new Recorder;
     ParamContainer& params = controller->getParams();
     params.addFloat(-80, 10, "volume", 101);
     params.addInteger(0, 5, "mode", 102);
     ListParam* list = params.addList("voicing", 103);
     EXPECT_EQ(params.addString("volume"), nullptr);
+    ASSERT_EQ(platform.getWarnings().size(), 1u); // refused with a word, not silently
+    EXPECT_NE(platform.getWarnings()[0].find("\"volume\""), std::string::npos);
     EXPECT_EQ(params.count(), 3);
     EXPECT_EQ(params.lookupByTag(103), static_cast<IParameter*>(list));
     EXPECT_EQ(params.at(1)->getName(), "mode");
