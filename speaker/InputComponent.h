@@ -5,24 +5,26 @@
 namespace Vellaris
 {
 
-// The input channel of a speaker ("line/ch1").
-// A mirrored part of the speaker: its parameter changes travel to the speaker through the
-// client root. For now it keeps the class data it is given (the JSON of its lk:Data block, if any).
+// The input channel of a speaker ("line/ch1"). When the user switches its mute (tag 3) off with a
+// gesture (the parameter is being edited), the room the user works in ends its solo: a speaker
+// brought back by hand is heard with the others again. Without a venue side or an active room
+// nothing happens. GUI thread only.
 class InputComponent : public LK::RemoteComponent
 {
     TESSEL_DECLARE_CLASS(InputComponent)
 public:
+    static constexpr int32_t kMuteTag = 3;
+
     InputComponent();
 
-    void setClassData(const Tessel::Attributes& data) override;
-    // The class data received last (empty before any).
-    const Tessel::Attributes& getClassData() const { return classData; }
+    // The mute rule above, then forwarded as for every remote component.
+    void paramChanged(Tessel::IParameter* param) override;
 
 protected:
     ~InputComponent() override;
 
-private:
-    Tessel::Attributes classData;
+    // Ends the active room's solo (the hook the room side fills through IActiveRoom).
+    virtual void endRoomSolo();
 };
 
 } // namespace Vellaris

@@ -9,9 +9,4 @@ LimiterComponent::LimiterComponent() = default;
 
 LimiterComponent::~LimiterComponent() = default;
 
-void LimiterComponent::setClassData(const Tessel::Attributes& data)
-{
-    classData = data;
-}
-
 } // namespace Vellaris

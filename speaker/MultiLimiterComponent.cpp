@@ -9,9 +9,11 @@ MultiLimiterComponent::MultiLimiterComponent() = default;
 
 MultiLimiterComponent::~MultiLimiterComponent() = default;
 
-void MultiLimiterComponent::setClassData(const Tessel::Attributes& data)
+void MultiLimiterComponent::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
 {
-    classData = data;
+    if (msg.is(Tessel::Messages::kChanged))
+        return;
+    RemoteComponent::notify(subject, msg);
 }
 
 } // namespace Vellaris

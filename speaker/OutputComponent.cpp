@@ -9,9 +9,4 @@ OutputComponent::OutputComponent() = default;
 
 OutputComponent::~OutputComponent() = default;
 
-void OutputComponent::setClassData(const Tessel::Attributes& data)
-{
-    classData = data;
-}
-
 } // namespace Vellaris

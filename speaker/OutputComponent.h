@@ -5,24 +5,16 @@
 namespace Vellaris
 {
 
-// An output channel of a speaker ("output/ch1" to "output/ch4").
-// A mirrored part of the speaker: its parameter changes travel to the speaker through the
-// client root. For now it keeps the class data it is given (the JSON of its lk:Data block, if any).
+// An output channel of a speaker ("output/ch1" to "output/ch4"): a mirrored part of the speaker
+// and nothing more; the speaker component reads its gain-reduction meters.
 class OutputComponent : public LK::RemoteComponent
 {
     TESSEL_DECLARE_CLASS(OutputComponent)
 public:
     OutputComponent();
 
-    void setClassData(const Tessel::Attributes& data) override;
-    // The class data received last (empty before any).
-    const Tessel::Attributes& getClassData() const { return classData; }
-
 protected:
     ~OutputComponent() override;
-
-private:
-    Tessel::Attributes classData;
 };
 
 } // namespace Vellaris

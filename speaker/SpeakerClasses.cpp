@@ -18,9 +18,9 @@ namespace Vellaris
 bool registerSpeakerClasses()
 {
     const Tessel::MetaClass* classes[] = {
-        &InputComponent::metaClass,  &OutputComponent::metaClass,       &LimiterComponent::metaClass,
-        &EQComponent::metaClass,     &MultiLimiterComponent::metaClass, &GEQComponent::metaClass,
-        &TarnEqComponent::metaClass, &EqCompositeComponent::metaClass,
+        &InputComponent::metaClass,      &OutputComponent::metaClass,       &LimiterComponent::metaClass,
+        &Filtra::EQComponent::metaClass, &MultiLimiterComponent::metaClass, &GEQComponent::metaClass,
+        &TarnEqComponent::metaClass,     &EqCompositeComponent::metaClass,
     };
     for (const Tessel::MetaClass* metaClass : classes)
         Tessel::ClassFactory::registerClass(*metaClass);

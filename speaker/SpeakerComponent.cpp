@@ -6,6 +6,8 @@
 
 #include "model/loader/UniversalComponentBuilder.h"
 #include "net/protocol/PacketRecords.h"
+#include "speaker/EqCompositeComponent.h"
+#include "speaker/TarnEqComponent.h"
 #include "speaker/VenueSide.h"
 #include "tessel/AliasParam.h"
 #include "tessel/ClassFactory.h"
@@ -216,13 +218,14 @@ Tessel::Component* SpeakerComponent::getCompositeEq() const
 void SpeakerComponent::connectCompositeEq()
 {
     // The composite equaliser shows the line channel's parametric equaliser first and its notch
-    // equaliser second. Its members are handed over here once it accepts them; until then the
-    // three components are only looked up.
-    Tessel::Component* composite = getCompositeEq();
-    Tessel::Component* eq = lookupChild("line/ch1/eq");
-    Tessel::Component* notch = lookupChild("line/ch1/notch");
+    // equaliser second.
+    auto* composite = Tessel::classCast<EqCompositeComponent>(getCompositeEq());
+    auto* eq = Tessel::classCast<TarnEqComponent>(lookupChild("line/ch1/eq"));
+    auto* notch = Tessel::classCast<TarnEqComponent>(lookupChild("line/ch1/notch"));
     if (!composite || !eq || !notch)
         return;
+    composite->addMember(eq);
+    composite->addMember(notch);
 }
 
 void SpeakerComponent::watch(Tessel::IParameter* param)

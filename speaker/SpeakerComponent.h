@@ -91,8 +91,8 @@ public:
     // Stored state: call after the component's values were restored; remembers the contour value
     // for the subwoofer rule.
     void restoreFinished();
-    // The composite equaliser child ("compeq"), or nullptr. The line channel's "eq" and "notch"
-    // are handed to it once the composite equaliser accepts members (see connectCompositeEq).
+    // The composite equaliser child ("compeq"), or nullptr. It shows the line channel's "eq" and
+    // "notch", in that order.
     Tessel::Component* getCompositeEq() const;
 
     // The idle tick: advances the ballistics and meter engines, then the children.

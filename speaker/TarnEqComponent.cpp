@@ -3,7 +3,7 @@
 namespace Vellaris
 {
 
-TESSEL_DEFINE_CLASS(TarnEqComponent, EQComponent)
+TESSEL_DEFINE_CLASS(TarnEqComponent, Filtra::EQComponent)
 
 TarnEqComponent::TarnEqComponent() = default;
 

@@ -1,0 +1,128 @@
+#include "speaker/CurveEditGesture.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "speaker/EQComponent.h"
+
+namespace Filtra
+{
+
+CurveEditGesture::CurveEditGesture(EQComponent* equaliser) : equaliser(equaliser) {}
+
+CurveEditGesture::~CurveEditGesture()
+{
+    release();
+}
+
+void CurveEditGesture::setEqualiser(EQComponent* newEqualiser)
+{
+    if (newEqualiser == equaliser.get())
+        return;
+    release();
+    equaliser = Tessel::SharedPtr<EQComponent>(newEqualiser);
+}
+
+CurveAxes CurveEditGesture::getAxes() const
+{
+    if (!equaliser)
+        return {};
+    const DisplayRange range = equaliser->getDisplayRange();
+    return {range.minFreq, range.maxFreq, range.minLevel, range.maxLevel};
+}
+
+void CurveEditGesture::getHandle(int band, float& x, float& y) const
+{
+    x = y = 0;
+    if (!equaliser)
+        return;
+    const CurveAxes axes = getAxes();
+    x = std::clamp(axes.freqToX(equaliser->getFreq(band)), 0.0f, 1.0f);
+    // A band whose kind has no gain (a high-pass) sits on the 0 dB line.
+    const float gain = equaliser->getType(band) == FilterKind::kLowCut ? 0.0f : equaliser->getGain(band);
+    y = 1.0f - std::clamp(axes.levelToY(gain), 0.0f, 1.0f);
+}
+
+int CurveEditGesture::hitBand(float x, float y, float radiusX, float radiusY) const
+{
+    if (!equaliser || radiusX <= 0 || radiusY <= 0)
+        return -1;
+    int best = -1;
+    float bestDistance = 1.0f; // in radii, so the ellipse of the handle is the limit
+    for (int band = 0; band < equaliser->getNumBands(); ++band)
+    {
+        float hx = 0, hy = 0;
+        getHandle(band, hx, hy);
+        const float dx = (x - hx) / radiusX, dy = (y - hy) / radiusY;
+        const float distance = std::sqrt(dx * dx + dy * dy);
+        // The last band drawn lies on top, so it wins a tie.
+        if (distance <= bestDistance)
+        {
+            bestDistance = distance;
+            best = band;
+        }
+    }
+    return best;
+}
+
+void CurveEditGesture::press(int band, float x, float y, bool q)
+{
+    release();
+    if (!equaliser || band < 0 || band >= equaliser->getNumBands())
+        return;
+    equaliser->setCurrentBand(band);
+    float hx = 0, hy = 0;
+    getHandle(band, hx, hy);
+    grabDx = x - hx;
+    grabDy = y - hy;
+    startY = y;
+    startQ = equaliser->getQ(band);
+    qMode = q;
+    dragged = band;
+    equaliser->editBand(band, true);
+}
+
+void CurveEditGesture::move(float x, float y)
+{
+    if (!equaliser || dragged < 0)
+        return;
+    if (qMode)
+    {
+        // Up makes the band narrower.
+        const float octaves = (startY - y) / kDragHeightPerOctave;
+        equaliser->setQ(dragged, startQ * std::exp2(octaves));
+        return;
+    }
+    const CurveAxes axes = getAxes();
+    const float px = std::clamp(x - grabDx, 0.0f, 1.0f);
+    const float py = std::clamp(y - grabDy, 0.0f, 1.0f);
+    equaliser->setFreq(dragged, axes.xToFreq(px));
+    if (equaliser->getType(dragged) != FilterKind::kLowCut)
+        equaliser->setGain(dragged, axes.yToLevel(1.0f - py));
+}
+
+void CurveEditGesture::release()
+{
+    if (equaliser && dragged >= 0)
+        equaliser->editBand(dragged, false);
+    dragged = -1;
+    qMode = false;
+}
+
+void CurveEditGesture::wheel(int band, float steps)
+{
+    if (!equaliser || band < 0 || band >= equaliser->getNumBands() || steps == 0)
+        return;
+    equaliser->setCurrentBand(band);
+    equaliser->setQ(band, equaliser->getQ(band) * std::exp2(steps / kWheelStepsPerOctave));
+}
+
+void CurveEditGesture::reset(int band)
+{
+    if (!equaliser || band < 0 || band >= equaliser->getNumBands())
+        return;
+    equaliser->setCurrentBand(band);
+    equaliser->resetBand(band);
+}
+
+} // namespace Filtra
