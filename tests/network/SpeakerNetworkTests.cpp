@@ -396,7 +396,10 @@ TEST_F(SpeakerNetwork, DragNeedsAShownVenueWithAnUnlockedActiveRoom)
 TEST_F(SpeakerNetwork, ASecondDeviceWithTheSameSerialGetsAPathOfItsOwnAndIsMarked)
 {
     SpeakerNetworkItem* first = add(1, "TX10A", "555");
-    SpeakerNetworkItem* second = add(2, "TX20A", "555");
+    add(2, "TX20A", "555");
+    ASSERT_EQ(manager->countSpeakers(), 2);
+    SpeakerNetworkItem* second = manager->getSpeaker(1);
+    ASSERT_NE(second, first);
     EXPECT_NE(first->getName(), second->getName());
     EXPECT_FALSE(first->isDuplicate());
     EXPECT_TRUE(second->isDuplicate());
