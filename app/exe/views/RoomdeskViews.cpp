@@ -6,6 +6,8 @@
 
 #include <QQmlEngine>
 
+#include "app/exe/views/EqCurveItem.h"
+#include "app/exe/views/GeqDisplay.h"
 #include "app/exe/views/ItemListModel.h"
 #include "app/exe/views/MeterDisplay.h"
 #include "net/ThemeImages.h"
@@ -21,6 +23,12 @@ void registerRoomdeskViews()
     registered = true;
     qmlRegisterType<ItemListModel>("Roomdesk", 1, 0, "ItemList");
     qmlRegisterType<MeterDisplay>("Roomdesk", 1, 0, "MeterDisplay");
+    qmlRegisterType<CurveDisplay>("Roomdesk", 1, 0, "CurveDisplay");
+    qmlRegisterType<CurveMicroDisplay>("Roomdesk", 1, 0, "CurveMicroDisplay");
+    qmlRegisterType<CurveSelectDisplay>("Roomdesk", 1, 0, "CurveSelectDisplay");
+    qmlRegisterType<GeqDisplay>("Roomdesk", 1, 0, "GEQDisplay");
+    qmlRegisterType<GEQCurveDisplay>("Roomdesk", 1, 0, "GEQCurveDisplay");
+    qmlRegisterType<GEQBandDisplay>("Roomdesk", 1, 0, "GEQBandDisplay");
     // The skin draws a picture of each speaker model (SpeakerPicture.qml), plain and selected.
     ThemeImages::setLookup(
         [](const std::string& name)

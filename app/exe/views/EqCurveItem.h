@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QQuickPaintedItem>
+
+#include "app/exe/views/EqCurvePainter.h"
+#include "speaker/CurveEditGesture.h"
+#include "tessel/SharedPtr.h"
+#include "tessel/qt/SubjectLink.h"
+
+namespace Filtra
+{
+class EqCurveView;
+class EQComponent;
+} // namespace Filtra
+
+namespace Vellaris
+{
+
+// The equaliser curve views of the skin (import Roomdesk 1.0), bound by the path of an equaliser
+// component, which makes the view of that name (IDisplayComponent):
+//     CurveDisplay { component: panel.speaker + "/compeq" }
+// "CurveDisplay" is the response editor: drag a handle for frequency and gain (Shift+drag: Q), the
+// wheel on a handle (or on the selected band) steps Q, a double click returns the band to its
+// defaults, a click selects it. Every drag is one edit gesture. "CurveMicroDisplay" draws the
+// summed curve only; "CurveSelectDisplay" is a row of band buttons that select the current band.
+class EqCurveItem : public QQuickPaintedItem
+{
+    Q_OBJECT
+    Q_PROPERTY(QString component READ component WRITE setComponent NOTIFY bindingChanged)
+    Q_PROPERTY(bool valid READ valid NOTIFY bindingChanged)
+    Q_PROPERTY(int numBands READ numBands NOTIFY changed)
+    Q_PROPERTY(int currentBand READ currentBand WRITE setCurrentBand NOTIFY changed)
+    Q_PROPERTY(bool dragging READ dragging NOTIFY changed)
+
+public:
+    enum class Mode
+    {
+        kEditor,
+        kMicro,
+        kSelect,
+    };
+
+    explicit EqCurveItem(Mode mode, QQuickItem* parent = nullptr);
+    ~EqCurveItem() override;
+
+    QString component() const { return componentPath; }
+    void setComponent(const QString& path);
+    bool valid() const;
+    int numBands() const;
+    int currentBand() const;
+    void setCurrentBand(int band);
+    bool dragging() const { return gesture.isDragging(); }
+    // The bound equaliser (borrowed), for tests and benchmarks.
+    Filtra::EQComponent* getEqualiser() const;
+    Filtra::CurveEditGesture& getGesture() { return gesture; }
+
+    void paint(QPainter* painter) override;
+
+Q_SIGNALS:
+    void bindingChanged();
+    void changed();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseUngrabEvent() override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void rebind();
+    QRectF plot() const;
+    // The band under a point of the item, −1 when none.
+    int bandAt(const QPointF& point) const;
+    QPointF toPlot(const QPointF& point) const;
+    void paintSelector(QPainter& painter);
+
+    Mode mode;
+    QString componentPath;
+    Tessel::SharedPtr<Filtra::EqCurveView> view;
+    Tessel::Qt::SubjectLink link;
+    Filtra::CurveEditGesture gesture;
+    EqCurvePainter painter;
+};
+
+// QML type "CurveDisplay": the response editor.
+class CurveDisplay : public EqCurveItem
+{
+    Q_OBJECT
+public:
+    explicit CurveDisplay(QQuickItem* parent = nullptr) : EqCurveItem(Mode::kEditor, parent) {}
+};
+
+// QML type "CurveMicroDisplay": the summed curve, small, without handles.
+class CurveMicroDisplay : public EqCurveItem
+{
+    Q_OBJECT
+public:
+    explicit CurveMicroDisplay(QQuickItem* parent = nullptr) : EqCurveItem(Mode::kMicro, parent) {}
+};
+
+// QML type "CurveSelectDisplay": one button per band; a click selects the band.
+class CurveSelectDisplay : public EqCurveItem
+{
+    Q_OBJECT
+public:
+    explicit CurveSelectDisplay(QQuickItem* parent = nullptr) : EqCurveItem(Mode::kSelect, parent) {}
+};
+
+} // namespace Vellaris
