@@ -32,8 +32,13 @@ void AliasParam::setTarget(IParameter* newTarget)
 
 void AliasParam::notify(ISubject* subject, const Message& msg)
 {
-    if (target && subject == unknownCast<ISubject>(target.get()) && msg.is(Messages::kChanged))
+    if (!target || subject != unknownCast<ISubject>(target.get()))
+        return;
+    if (msg.is(Messages::kChanged))
         notifyViews();
+    // The target's component swapped it for another parameter: stand for that one from now on.
+    else if (msg.is(Messages::kReplaced))
+        setTarget(unknownCast<IParameter>(msg.getArg(0).asObject()));
 }
 
 // A change through the alias notifies the alias's own controller (the alias stands for the target

@@ -48,7 +48,8 @@ public:
     void appendEntry(const std::string& text) override;
     IParameter* getOriginal() override;
 
-    // Forwards the target's "changed" to the alias's own observers.
+    // Forwards the target's "changed" to the alias's own observers; when the target is replaced
+    // ("replaced") the alias takes the successor as its target.
     void notify(ISubject* subject, const Message& msg) override;
 
 protected:

@@ -21,7 +21,7 @@ bool CommandParam::invoke()
     if (!handler || category.empty())
         return false;
     SharedPtr<Object> keepAlive(this);
-    return handler->interpretCommand(CommandMsg(category, commandName, false));
+    return handler->interpretCommand(CommandMsg(category, commandName, arguments, false));
 }
 
 bool CommandParam::canInvoke() const
@@ -29,7 +29,7 @@ bool CommandParam::canInvoke() const
     ICommandHandler* handler = unknownCast<ICommandHandler>(controller);
     if (!handler || category.empty())
         return false;
-    return handler->interpretCommand(CommandMsg(category, commandName, true));
+    return handler->interpretCommand(CommandMsg(category, commandName, arguments, true));
 }
 
 void CommandParam::setValue(const Variant& v, bool notify)

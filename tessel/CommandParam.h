@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tessel/Attributes.h"
 #include "tessel/Parameter.h"
 
 namespace Tessel
@@ -9,7 +10,8 @@ namespace Tessel
 
 // A parameter that invokes a command (category, name) on its controller's ICommandHandler when
 // it is set to a non-zero value or invoked; the value itself always stays 0. Views publish
-// commands through such parameters ("volumeUp").
+// commands through such parameters ("volumeUp"). A command parameter may carry arguments that go
+// with every command it sends ("closeRoom" = a room ID, see CommandParamList).
 class CommandParam : public Parameter
 {
     TESSEL_DECLARE_CLASS(CommandParam)
@@ -19,6 +21,9 @@ public:
     void setCommand(const std::string& category, const std::string& commandName);
     const std::string& getCategory() const { return category; }
     const std::string& getCommandName() const { return commandName; }
+    // The arguments sent with the command (copied; empty by default).
+    void setArguments(const Attributes& newArguments) { arguments = newArguments; }
+    const Attributes& getArguments() const { return arguments; }
 
     // Sends the command to the controller; returns the controller's answer (false when there is
     // no controller or no command).
@@ -33,6 +38,7 @@ public:
 private:
     std::string category;
     std::string commandName;
+    Attributes arguments;
 };
 
 } // namespace Tessel

@@ -220,6 +220,8 @@ bool Component::invokeMethod(Variant& result, const Message& msg)
     if (msg.is("interpretCommand"))
     {
         CommandMsg command(msg.getArg(0).asString(), msg.getArg(1).asString(), msg.getArg(2).asInt() != 0);
+        if (Attributes* arguments = msg.getArg(3).asInterface<Attributes>())
+            command.arguments = *arguments;
         result = Variant(interpretCommand(command));
         return true;
     }

@@ -20,7 +20,8 @@ namespace Tessel
 //
 // Properties: "name", "title", "group", "parent" (object), "children" (an AttributeList of the
 // children), "numChildren". Methods: "findParameter" (arg: name or path), "interpretCommand"
-// (args: category, name, checkOnly), "find" (arg: path of a descendant).
+// (args: category, name, checkOnly, and optionally the command's arguments as Attributes), "find"
+// (arg: path of a descendant).
 class Component : public Object,
                   public IController,
                   public IParamObserver,

@@ -15,7 +15,9 @@ class IParamFormatter;
 
 // A named, typed value of a component that views bind to. The first group of operations is the
 // interface's fixed order; further operations follow. A parameter is also an ISubject: its views
-// observe it and receive "changed" after any change of value, range, entries or enabled state.
+// observe it and receive "changed" after any change of value, range, entries or enabled state,
+// "beginEdit" and "endEdit" around edit gestures, and "replaced" (arg 0: the successor) when its
+// component swaps it for another parameter (ParamContainer::replace).
 // Its controller (the component holding it, not retained) receives paramChanged for notifying
 // value changes and paramEdit for edit gestures. GUI thread only.
 class IParameter : public virtual IUnknown
@@ -80,8 +82,9 @@ public:
     virtual IParamFormatter* getFormatter() const = 0;
     // Text of an arbitrary plain value as this parameter would show it.
     virtual std::string valueToString(const Variant& value) const = 0;
-    // Begins and ends an edit gesture: sets / clears the being-edited flag (kEditing), then tells
-    // the controller (paramEdit). A nested begin or an end without begin does nothing.
+    // Begins and ends an edit gesture: sets / clears the being-edited flag (kEditing), tells the
+    // controller (paramEdit) and then signals "beginEdit" / "endEdit" to the views, so a view can
+    // show that someone holds the control. A nested begin or an end without begin does nothing.
     virtual void beginEdit() = 0;
     virtual void endEdit() = 0;
     // Hands a preview to the controller's IParamPreviewHandler (if it has one).

@@ -42,6 +42,11 @@ constexpr const char* kChanged = "changed";                 // a parameter or ob
 constexpr const char* kPropertyChanged = "propertyChanged"; // arg 0: the property name, when known
 constexpr const char* kMenuChanged = "menuChanged";         // a menu parameter's entries changed
 constexpr const char* kDestroyed = "destroyed";             // an object is going away
+constexpr const char* kBeginEdit = "beginEdit";             // a parameter's edit gesture began
+constexpr const char* kEndEdit = "endEdit";                 // a parameter's edit gesture ended
+// A parameter was replaced in its component by another one (arg 0: the new parameter). Views
+// bound to the old one switch to the new one.
+constexpr const char* kReplaced = "replaced";
 } // namespace Messages
 
 } // namespace Tessel

@@ -2,6 +2,9 @@
 
 #include "tessel/Warning.h"
 
+#include "tessel/ISubject.h"
+#include "tessel/Message.h"
+
 #include "tessel/AliasParam.h"
 #include "tessel/ColorParam.h"
 #include "tessel/CommandParam.h"
@@ -47,6 +50,30 @@ bool ParamContainer::remove(IParameter* param)
         }
     }
     return false;
+}
+
+IParameter* ParamContainer::replace(IParameter* old, IParameter* replacement)
+{
+    if (!replacement)
+        return nullptr;
+    const int index = old ? indexOf(old) : -1;
+    IParameter* sameName = lookup(replacement->getName());
+    if (index < 0 || replacement == old || (sameName && sameName != old))
+    {
+        if (index >= 0 && sameName && sameName != old)
+            warning("Parameter \"%s\" exists already; \"%s\" is not replaced by it\n",
+                    replacement->getName().c_str(), old->getName().c_str());
+        replacement->release();
+        return nullptr;
+    }
+    replacement->connect(controller, old->getTag());
+    params[size_t(index)] = replacement;
+    old->connect(nullptr, old->getTag());
+    // Views of the old parameter hear of the new one while both still exist.
+    if (ISubject* subject = unknownCast<ISubject>(old))
+        subject->signal(Message(Messages::kReplaced, {Variant(static_cast<IUnknown*>(replacement))}));
+    old->release();
+    return replacement;
 }
 
 void ParamContainer::removeAll()

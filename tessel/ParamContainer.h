@@ -39,6 +39,13 @@ public:
     // when it is not in this container.
     bool remove(IParameter* param);
     void removeAll();
+    // Puts `replacement` in the place of `old` (same position), taking over the caller's reference
+    // to `replacement` and connecting it with the old one's tag; then disconnects `old`, signals
+    // "replaced" (Messages::kReplaced, arg 0: `replacement`) to the old one's views so they follow
+    // the new parameter, and releases the container's reference to `old`. Returns `replacement`
+    // (borrowed), or nullptr, releasing `replacement` and changing nothing, when `old` is not in
+    // this container, when either is null, or when another parameter already has the new name.
+    IParameter* replace(IParameter* old, IParameter* replacement);
     // The parameter named `name`, or nullptr.
     IParameter* lookup(const std::string& name) const;
     // The first parameter with `tag`, or nullptr.

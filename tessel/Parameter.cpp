@@ -323,8 +323,10 @@ void Parameter::beginEdit()
     if (isFlag(ParamFlags::kEditing))
         return;
     setFlag(ParamFlags::kEditing, true);
+    SharedPtr<Object> keepAlive(this);
     if (IParamObserver* observer = unknownCast<IParamObserver>(controller))
         observer->paramEdit(this, true);
+    signal(Message(Messages::kBeginEdit));
 }
 
 void Parameter::endEdit()
@@ -332,8 +334,10 @@ void Parameter::endEdit()
     if (!isFlag(ParamFlags::kEditing))
         return;
     setFlag(ParamFlags::kEditing, false);
+    SharedPtr<Object> keepAlive(this);
     if (IParamObserver* observer = unknownCast<IParamObserver>(controller))
         observer->paramEdit(this, false);
+    signal(Message(Messages::kEndEdit));
 }
 
 void Parameter::preview(const ParamPreviewEvent& event)
