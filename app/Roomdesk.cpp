@@ -2,6 +2,10 @@
 
 #include <string_view>
 
+#include <cstdio>
+
+#include "app/osc/OscServer.h"
+#include "app/osc/OscSettings.h"
 #include "lknet/lknet.h"
 #include "model/loader/JsonCodec.h"
 #include "netsetup/NetworkSetupManager.h"
@@ -11,6 +15,7 @@
 #include "speaker/SpeakerModels.h"
 #include "speaker/SpeakerNetworkManager.h"
 #include "tessel/IExecutableLoader.h"
+#include "tessel/IGUI.h"
 #include "tessel/IServiceManager.h"
 #include "tessel/ISystem.h"
 #include "tessel/Initializer.h"
@@ -39,6 +44,8 @@ Roomdesk::Roomdesk() : Tessel::Application(kIdentifier, kTitle, kCompany, kVersi
     nameAndVersion->setValue(Tessel::Variant(kNameAndVersion), false);
 }
 
+Roomdesk::~Roomdesk() = default;
+
 void Roomdesk::createComponents()
 {
     // The speaker library's and the model library's start-up (processing classes, the component
@@ -62,11 +69,20 @@ void Roomdesk::initializeApplication()
 bool Roomdesk::startup()
 {
     SpeakerNetworkManager::create()->startup();
+    Osc::OscSettings settings = Osc::readOscSettings(Tessel::GetGUI()->getArguments());
+    for (const std::string& warning : settings.warnings)
+        std::fprintf(stderr, "roomdesk: remote control: %s\n", warning.c_str());
+    remoteControl = std::make_unique<Osc::OscServer>();
+    // A remote control that cannot listen is a warning: the desk itself works without it.
+    if (!remoteControl->start(settings))
+        std::fprintf(stderr, "roomdesk: remote control %s\n", remoteControl->getStatus().c_str());
+    propertyChanged("oscListening");
     return Tessel::Application::startup();
 }
 
 void Roomdesk::shutdown()
 {
+    remoteControl.reset();
     SpeakerNetworkManager::create()->shutdown();
     Tessel::GetServiceManager()->shutdown();
     Tessel::Application::shutdown();
@@ -107,6 +123,16 @@ bool Roomdesk::interpretCommand(const Tessel::CommandMsg& msg)
         isKnownSpeakerModel(msg.name.substr(kLaunch.size())))
         return launchSimulator(msg.name.substr(kLaunch.size()), msg.checkOnly);
     return Tessel::Application::interpretCommand(msg);
+}
+
+bool Roomdesk::getProperty(const std::string& propertyName, Tessel::Variant& value) const
+{
+    if (propertyName == "oscListening")
+    {
+        value = Tessel::Variant(remoteControl ? remoteControl->getStatus() : std::string("off"));
+        return true;
+    }
+    return Tessel::Application::getProperty(propertyName, value);
 }
 
 bool Roomdesk::launchSimulator(const std::string& model, bool checkOnly)

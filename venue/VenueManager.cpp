@@ -1,14 +1,26 @@
 #include "venue/VenueManager.h"
 
+#include <sys/stat.h>
+
 #include "speaker/SpeakerNetworkManager.h"
 #include "speaker/WifiSetupSide.h"
+#include "tessel/FileUtilities.h"
+#include "tessel/IFileSystem.h"
 #include "tessel/IParameter.h"
 #include "tessel/Parameter.h"
+#include "tessel/Platform.h"
+#include "venue/Venue.h"
+#include "venue/VenueFiles.h"
 
 namespace Vellaris
 {
 
 TESSEL_DEFINE_CLASS_NAMED(VenueManager, Tessel::Component, "VenueManager")
+
+namespace
+{
+constexpr const char* kSaveMessage = "saveVenue";
+}
 
 VenueManager::VenueManager() : Tessel::Component("VenueManager", "VenueManager")
 {
@@ -28,6 +40,59 @@ void* VenueManager::queryInterface(const Tessel::UID& iid)
     return Component::queryInterface(iid);
 }
 
+void VenueManager::startup()
+{
+    if (!venue)
+    {
+        venue = new Venue;
+        addChild(venue);
+        venue->initialize();
+    }
+    const std::string last = findLastVenueFile();
+    if (!last.empty())
+        loadVenue(last);
+    if (!saving)
+    {
+        saving = true;
+        lastSaveTick = Tessel::GetSystemTicks();
+        deferMessage(Tessel::Message(kSaveMessage), kSaveIntervalMs);
+    }
+}
+
+bool VenueManager::loadVenue(const std::string& url)
+{
+    if (!venue || !VenueFiles::loadVenue(*venue, url))
+        return false;
+    showVenue->setValue(Tessel::Variant(1), true);
+    return true;
+}
+
+std::string VenueManager::findLastVenueFile()
+{
+    const std::string folder = VenueFiles::getVenuesFolder();
+    std::vector<std::string> names;
+    if (!Tessel::GetFileSystem()->listFolder(folder, names))
+        return {};
+    std::string newest;
+    struct timespec newestTime = {};
+    for (const std::string& name : names)
+    {
+        if (Tessel::FileUtilities::getExtension(name) != "venue")
+            continue;
+        const std::string path = Tessel::FileUtilities::joinPath(folder, name);
+        struct stat info = {};
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        if (newest.empty() || info.st_mtim.tv_sec > newestTime.tv_sec ||
+            (info.st_mtim.tv_sec == newestTime.tv_sec && info.st_mtim.tv_nsec > newestTime.tv_nsec))
+        {
+            newest = path;
+            newestTime = info.st_mtim;
+        }
+    }
+    return newest;
+}
+
 bool VenueManager::isShowingVenue() const
 {
     return showVenue->getValue().asInt() != 0;
@@ -36,6 +101,65 @@ bool VenueManager::isShowingVenue() const
 bool VenueManager::isShowingNetwork() const
 {
     return showNetwork->getValue().asInt() != 0;
+}
+
+IActiveRoom* VenueManager::getActiveRoom() const
+{
+    return venue ? venue->getActiveRoom() : nullptr;
+}
+
+void VenueManager::removeSpeakerFromRooms(const std::string& serial)
+{
+    if (venue)
+        venue->removeSpeaker(serial);
+}
+
+void VenueManager::speakerGone(const std::string& serial, SpeakerNetworkItem* item)
+{
+    if (venue)
+        venue->speakerGone(item);
+}
+
+Tessel::Component* VenueManager::findChild(const std::string& childName) const
+{
+    if (childName == "activeVenue")
+        return venue;
+    return Component::findChild(childName);
+}
+
+void VenueManager::saveTick()
+{
+    const int64_t now = Tessel::GetSystemTicks();
+    bool changed = venue->getLastChange() > lastSaveTick;
+    for (int i = 0; i < venue->countRooms() && !changed; ++i)
+        changed = venue->getRoom(i)->getLastChange() > lastSaveTick;
+    lastSaveTick = now;
+    if (changed && isShowingVenue())
+        VenueFiles::saveVenue(*venue, false);
+}
+
+bool VenueManager::terminate()
+{
+    if (venue)
+    {
+        VenueFiles::saveVenue(*venue, false);
+        venue->terminate();
+    }
+    saving = false;
+    return Component::terminate();
+}
+
+void VenueManager::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
+{
+    if (msg.is(kSaveMessage))
+    {
+        if (!saving || !venue)
+            return;
+        saveTick();
+        deferMessage(Tessel::Message(kSaveMessage), kSaveIntervalMs);
+        return;
+    }
+    Component::notify(subject, msg);
 }
 
 void VenueManager::paramChanged(Tessel::IParameter* param)

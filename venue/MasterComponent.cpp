@@ -1,0 +1,86 @@
+#include "venue/MasterComponent.h"
+
+#include "model/loader/UniversalComponentBuilder.h"
+#include "net/client/RemoteComponent.h"
+#include "speaker/SpeakerComponent.h"
+#include "tessel/ISubject.h"
+#include "tessel/IParameter.h"
+#include "venue/SpeakerRoom.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(MasterComponent, Tessel::Component)
+
+MasterComponent::MasterComponent(SpeakerRoom* owner) : Tessel::Component("Master", "Master"), room(owner)
+{
+    UniversalComponentBuilder::getGlobal().buildTemplate(this, "MasterGEQ", LK::RemoteComponent::metaClass);
+    Tessel::Component* geq = getGeq();
+    if (!geq)
+        return;
+    if (Tessel::IParameter* on = geq->getParameterByTag(kOnTag))
+        on->setValue(Tessel::Variant(1), false);
+    for (int i = 0; i < geq->countParameters(); ++i)
+    {
+        Tessel::IParameter* param = geq->getParameterAt(i);
+        if (auto* subject = Tessel::unknownCast<Tessel::ISubject>(param))
+            subject->addObserver(this);
+        observed.push_back(Tessel::retained(param));
+        lastValues.push_back(param->getValue().asDouble());
+    }
+}
+
+MasterComponent::~MasterComponent()
+{
+    for (auto& param : observed)
+        if (auto* subject = Tessel::unknownCast<Tessel::ISubject>(param.get()))
+            subject->removeObserver(this);
+}
+
+Tessel::Component* MasterComponent::getGeq() const
+{
+    return findChild("geq");
+}
+
+void MasterComponent::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
+{
+    if (!msg.is(Tessel::Messages::kChanged))
+        return Component::notify(subject, msg);
+    for (size_t i = 0; i < observed.size(); ++i)
+    {
+        Tessel::IParameter* param = observed[i].get();
+        if (Tessel::unknownCast<Tessel::ISubject>(param) != subject)
+            continue;
+        // Views hear "changed" for range and state changes too; only a new value is copied.
+        const double value = param->getValue().asDouble();
+        if (value == lastValues[i])
+            return;
+        lastValues[i] = value;
+        forward(param);
+        return;
+    }
+}
+
+void MasterComponent::forward(Tessel::IParameter* param)
+{
+    const int32_t tag = param->getTag();
+    if (tag >= 0 && tag <= kLastBandTag)
+        if (Tessel::IParameter* on = getGeq()->getParameterByTag(kOnTag))
+            on->setValue(Tessel::Variant(1), false);
+    if (room)
+    {
+        for (SpeakerComponent* speaker : room->speakers())
+        {
+            Tessel::IParameter* target = nullptr;
+            if (tag == kOnTag)
+                target = speaker->findParameter("remote_geq_on");
+            else if (Tessel::Component* geq = speaker->lookupChild(SpeakerRoom::kSpeakerGeqPath))
+                target = geq->getParameterByTag(tag);
+            if (target)
+                target->setValue(param->getValue(), true);
+        }
+    }
+    signal(Tessel::Message(kGeqChanged));
+}
+
+} // namespace Vellaris

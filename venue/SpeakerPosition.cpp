@@ -1,0 +1,79 @@
+#include "venue/SpeakerPosition.h"
+
+#include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "tessel/ComponentStorage.h"
+#include "tessel/IParameter.h"
+
+namespace Vellaris
+{
+
+TESSEL_DEFINE_CLASS(SpeakerPosition, Tessel::Object)
+
+SpeakerPosition::SpeakerPosition(const std::string& speakerID, int x, int y)
+    : speakerID(speakerID), locationX(x), locationY(y)
+{
+}
+
+SpeakerPosition::~SpeakerPosition() = default;
+
+SpeakerComponent* SpeakerPosition::getSpeakerComponent() const
+{
+    return speaker ? speaker->getSpeakerComponent() : nullptr;
+}
+
+void SpeakerPosition::takeSnapshot()
+{
+    SpeakerComponent* component = getSpeakerComponent();
+    if (!component)
+        return;
+    speakerState.removeAll();
+    Tessel::ComponentStorage::store(*component, speakerState);
+}
+
+void SpeakerPosition::setSpeaker(SpeakerNetworkItem* item, bool applyStored)
+{
+    if (!item)
+        takeSnapshot();
+    speaker = Tessel::retained(item);
+    if (!item)
+        return;
+    speakerID = item->getSerialNumber();
+    if (applyStored)
+        applyStoredState();
+}
+
+void SpeakerPosition::applyStoredState()
+{
+    SpeakerComponent* component = getSpeakerComponent();
+    if (!component)
+        return;
+    Tessel::ComponentStorage::restore(*component, speakerState);
+    component->restoreFinished();
+    if (Tessel::IParameter* solo = component->findParameter("solo"))
+        solo->enable(true);
+}
+
+void SpeakerPosition::save(Tessel::Attributes& into) const
+{
+    into.setString("speakerID", speakerID);
+    into.setInt("locationX", locationX);
+    into.setInt("locationY", locationY);
+    Tessel::Attributes* state = into.newAttributes("speaker");
+    if (SpeakerComponent* component = getSpeakerComponent())
+        Tessel::ComponentStorage::store(*component, *state);
+    else
+        *state = speakerState;
+}
+
+void SpeakerPosition::load(const Tessel::Attributes& from)
+{
+    speakerID = from.getString("speakerID");
+    locationX = int(from.getInt("locationX"));
+    locationY = int(from.getInt("locationY"));
+    speakerState.removeAll();
+    if (const Tessel::Attributes* state = from.getAttributes("speaker"))
+        speakerState = *state;
+}
+
+} // namespace Vellaris

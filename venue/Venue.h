@@ -1,0 +1,149 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "net/ItemListModel.h"
+#include "tessel/CommandDispatcher.h"
+#include "tessel/Component.h"
+#include "tessel/SharedPtr.h"
+#include "venue/SpeakerRoom.h"
+
+namespace Tessel
+{
+class Attributes;
+class CommandParam;
+class ListParam;
+class StringParam;
+} // namespace Tessel
+
+namespace Vellaris
+{
+
+class SpeakerNetworkManager;
+
+// The user's description of one installation ("Venue"): its rooms in order, each holding groups of
+// speaker positions. The rooms are children of the venue; one of them is active while the list is
+// not empty.
+//
+// Parameters: "roomList" (tag 100; entries: the room titles, value: the active room's index;
+// choosing an entry activates that room), "venueName" (tag 102, storable), command parameters
+// "newRoom", "saveRoom", "closeRoom", "configureRoom", "loadRoom" (category "File": "New", "Save",
+// "Close", "Mono", "Load") and one command parameter "closeRoom[i]" per room that closes the room
+// at index i. Properties "isConfigured", "numRooms", "hasRooms", "activeRoomID". Children by name:
+// "activeRoom", "room[N]" (the room at index N) and a room's roomID text.
+//
+// While the venue is initialised it keeps the speaker list's filter (placed speakers are not
+// offered) and binds positions to speakers as they come and go.
+//
+// Stored keys: "venueID", "title" (the venue's name, or "Venue" without one), "rooms". GUI thread
+// only.
+class Venue : public Tessel::Component, public Tessel::CommandDispatcher<Venue>
+{
+    TESSEL_DECLARE_CLASS(Venue)
+    TESSEL_DECLARE_COMMANDS(Venue)
+public:
+    static constexpr int32_t kRoomListTag = 100;
+    static constexpr int32_t kVenueNameTag = 102;
+
+    // Passes only speaker items that no position of the venue holds.
+    class UnusedSpeakersFilter : public Tessel::Object, public IObjectFilter
+    {
+        TESSEL_DECLARE_CLASS(UnusedSpeakersFilter)
+    public:
+        explicit UnusedSpeakersFilter(Venue* venue = nullptr) : venue(venue) {}
+        void* queryInterface(const Tessel::UID& iid) override;
+        int retain() override { return Object::retain(); }
+        int release() override { return Object::release(); }
+        bool matches(Tessel::IUnknown* object) const override;
+        void forgetVenue() { venue = nullptr; }
+
+    private:
+        Venue* venue;
+    };
+
+    Venue();
+
+    const std::string& getVenueID() const { return venueID; }
+    // A new identifier (a venue started afresh).
+    void renewVenueID();
+    std::string getVenueName() const;
+    void setVenueName(const std::string& name, bool notify = false);
+    // The name as stored: the venue's title, or "Venue" when it has none.
+    std::string getStoredTitle() const;
+
+    int countRooms() const { return int(rooms.size()); }
+    SpeakerRoom* getRoom(int index) const;
+    int indexOfRoom(const SpeakerRoom* room) const;
+    SpeakerRoom* getActiveRoom() const;
+    SpeakerRoom* findRoom(const std::string& roomID) const;
+    // Takes over the caller's reference.
+    void addRoom(SpeakerRoom* room);
+    SpeakerRoom* newRoom(bool activate);
+    void closeRoom(SpeakerRoom* room);
+    void closeAllRooms();
+    void setActiveRoom(SpeakerRoom* room);
+    // "File"/"Close": the room whose roomID equals `roomID` exactly, or the active room for "".
+    bool closeRoomCommand(const std::string& roomID, bool checkOnly);
+
+    // Whether a position of any room is bound to `item`.
+    bool holdsItem(const SpeakerNetworkItem* item) const;
+    // Number of positions in all rooms.
+    int countPositions() const;
+    // Takes the speaker with serial number `serial` out of every room.
+    void removeSpeaker(const std::string& serial);
+    // The speaker `item` left the network: every room that holds it lets go of its volume.
+    void speakerGone(SpeakerNetworkItem* item);
+    // The rooms' placement changed: the speaker list shows its rows again.
+    void placementChanged();
+    int64_t getLastChange() const { return lastChange; }
+    void setLastChange(int64_t ticks) { lastChange = ticks; }
+    UnusedSpeakersFilter* getSpeakerFilter() const { return filter.get(); }
+
+    void save(Tessel::Attributes& into) const;
+    // Reads an attribute set that checkStoredForm accepted: the rooms are replaced, the first one
+    // becomes active, and every change time is 0. `bindSpeakers` as for SpeakerRoom::load.
+    void load(const Tessel::Attributes& from, bool bindSpeakers = true);
+    // Whether `stored` has the shape of a venue (keys of the right types, a venueID that is an
+    // identifier text); otherwise `problem` says what is wrong.
+    static bool checkStoredForm(const Tessel::Attributes& stored, std::string& problem);
+
+    bool initialize(Tessel::IUnknown* context = nullptr) override;
+    bool terminate() override;
+    Tessel::Component* findChild(const std::string& childName) const override;
+    bool acceptsCommandCategory(const std::string& category) const override { return category == "File"; }
+    bool getProperty(const std::string& propertyName, Tessel::Variant& value) const override;
+    void paramChanged(Tessel::IParameter* param) override;
+    void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
+
+    bool onNew(const Tessel::CommandMsg& msg);
+    bool onSave(const Tessel::CommandMsg& msg);
+    bool onClose(const Tessel::CommandMsg& msg);
+    bool onMono(const Tessel::CommandMsg& msg);
+    bool onLoad(const Tessel::CommandMsg& msg);
+
+protected:
+    ~Venue() override;
+
+private:
+    void attachNetwork();
+    void detachNetwork();
+    void itemAdded(SpeakerNetworkItem* item);
+    void itemRemoved(SpeakerNetworkItem* item);
+    void refreshRoomList();
+    void renameCloseEntries();
+    void setShowVenue(bool on);
+
+    std::string venueID;
+    std::vector<SpeakerRoom*> rooms; // children of the venue, in order
+    std::vector<Tessel::CommandParam*> closeEntries;
+    Tessel::ListParam* roomList = nullptr;
+    Tessel::StringParam* venueName = nullptr;
+    Tessel::SharedPtr<UnusedSpeakersFilter> filter;
+    SpeakerNetworkManager* network = nullptr; // observed while set
+    int64_t lastChange = 0;
+    bool destroying = false;
+};
+
+} // namespace Vellaris
