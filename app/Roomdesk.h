@@ -1,9 +1,16 @@
 #pragma once
 
+#include <memory>
+
 #include "tessel/Application.h"
 
 namespace Vellaris
 {
+
+namespace Osc
+{
+class OscServer;
+}
 
 // The roomdesk application object: identity ("Ambrel" 1.0.0.28178 by Vellaris), the parameter
 // "appNameAndVersion", the development commands that start the speaker simulator, and the
@@ -28,7 +35,8 @@ public:
     static void createComponents();
 
     void initializeApplication() override;
-    // Starts the speaker network before anything else, then the base start-up.
+    // Starts the speaker network before anything else, then the remote control (OSC; where it
+    // listens comes from "--osc-port", "--osc-bind" and the environment), then the base start-up.
     bool startup() override;
     // Shuts the speaker network down, stops the services, then the base shutdown.
     void shutdown() override;
@@ -39,11 +47,15 @@ public:
     void extendMenu(const std::string& placeholderName, Tessel::Menu& menu) override;
     // "Application"/"Launch <model>" starts a simulator of that model; the rest goes to the base.
     bool interpretCommand(const Tessel::CommandMsg& msg) override;
+    // "oscListening": where the remote control listens ("127.0.0.1:9000", "off", "off: <why>").
+    bool getProperty(const std::string& propertyName, Tessel::Variant& value) const override;
 
 protected:
-    ~Roomdesk() override = default;
+    ~Roomdesk() override;
 
     bool launchSimulator(const std::string& model, bool checkOnly);
+
+    std::unique_ptr<Osc::OscServer> remoteControl;
 };
 
 } // namespace Vellaris

@@ -17,10 +17,11 @@ set(layers
   "speaker:core,lknet,tessel,model/formats,model/loader,net/protocol,net"
   "venue:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker"
   "netsetup:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker"
-  "app:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup"
-  "app/exe:core,lknet,tessel,tessel/qt,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app"
+  "app/osc:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker"
+  "app:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app/osc"
+  "app/exe:core,lknet,tessel,tessel/qt,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app/osc,app"
   "sim:core,lknet,model/formats,net/protocol"
-  "tools:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app"
+  "tools:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app/osc,app"
 )
 set(folders "")
 foreach(entry IN LISTS layers)

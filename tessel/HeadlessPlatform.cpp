@@ -31,6 +31,8 @@ HeadlessPlatform::~HeadlessPlatform()
 void HeadlessPlatform::turn()
 {
     signals.getQueue().runDue(clock);
+    // Sockets are looked at once per turn, before the idle tasks.
+    getDescriptorPoller().poll();
     idleTasks.tickAll();
 }
 

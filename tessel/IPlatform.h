@@ -7,6 +7,7 @@ namespace Tessel
 {
 
 class IAlertService;
+class IDescriptorWatcher;
 class ICommandTable;
 class IExecutableLoader;
 class IFileSystem;
@@ -38,6 +39,8 @@ public:
     virtual IPlugInManager* getPlugInManager() = 0;
     virtual IThreadPool* getThreadPool() = 0;
     virtual IAlertService* getAlertService() = 0;
+    // Calls back on the GUI thread when a watched socket is readable.
+    virtual IDescriptorWatcher* getDescriptorWatcher() = 0;
     // Milliseconds since an arbitrary start (monotonic).
     virtual int64_t getSystemTicks() = 0;
     // Writes `text` as it is to the debug output.

@@ -92,6 +92,11 @@ IAlertService* GetAlertService()
     return getPlatform().getAlertService();
 }
 
+IDescriptorWatcher* GetDescriptorWatcher()
+{
+    return getPlatform().getDescriptorWatcher();
+}
+
 int64_t GetSystemTicks()
 {
     return getPlatform().getSystemTicks();

@@ -29,6 +29,7 @@ IServiceManager* GetServiceManager();
 IPlugInManager* GetPlugInManager();
 IThreadPool* GetThreadPool();
 IAlertService* GetAlertService();
+IDescriptorWatcher* GetDescriptorWatcher();
 int64_t GetSystemTicks();
 void DebugPrintCString(const char* text);
 void DebugReportWarning(const char* text);

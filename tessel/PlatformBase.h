@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "tessel/CommandTable.h"
+#include "tessel/DescriptorPoller.h"
 #include "tessel/IPlatform.h"
 #include "tessel/IPlugInManager.h"
 #include "tessel/IServiceManager.h"
@@ -31,12 +32,17 @@ public:
     IServiceManager* getServiceManager() override { return this; }
     IPlugInManager* getPlugInManager() override { return this; }
     IThreadPool* getThreadPool() override { return this; }
+    // A poller: a platform that keeps it calls getDescriptorPoller().poll() from its loop.
+    IDescriptorWatcher* getDescriptorWatcher() override { return &descriptorPoller; }
     // Milliseconds of the monotonic clock since this platform object was made.
     int64_t getSystemTicks() override;
     // Writes the text to standard error.
     void debugPrint(const char* text) override;
     // Does nothing: the warning's text has already gone to the debug output.
     void reportWarning(const char* text) override;
+
+protected:
+    DescriptorPoller& getDescriptorPoller() { return descriptorPoller; }
 
 private:
     // IServiceManager, IPlugInManager, IThreadPool: nothing to do.
@@ -50,6 +56,7 @@ private:
     LocalFileSystem fileSystem;
     ProcessLauncher launcher;
     CommandTable commandTable;
+    DescriptorPoller descriptorPoller;
     int64_t startNanos;
 };
 

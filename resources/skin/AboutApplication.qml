@@ -22,6 +22,7 @@ Window {
     visible: true
 
     Param { id: nameAndVersion; address: "://roomdesk/Application/appNameAndVersion" }
+    Prop { id: oscListening; address: "://roomdesk/Application/oscListening" }
 
     Column {
         anchors.centerIn: parent
@@ -44,6 +45,13 @@ Window {
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             text: Skin.expand("© $COPYYEAR $APPCOMPANY. All rights reserved.")
+            color: Theme.dimmed
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+        }
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "Remote control (OSC): " + oscListening.value
             color: Theme.dimmed
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontSmall

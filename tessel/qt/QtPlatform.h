@@ -16,6 +16,7 @@
 #include "tessel/IdleTaskList.h"
 #include "tessel/PlatformBase.h"
 #include "tessel/SignalHandler.h"
+#include "tessel/qt/QtDescriptorWatcher.h"
 
 class QQmlApplicationEngine;
 class QLocalServer;
@@ -72,6 +73,7 @@ public:
     IWindowManager* getWindowManager() override { return this; }
     ISystem* getSystem() override { return this; }
     IAlertService* getAlertService() override { return this; }
+    IDescriptorWatcher* getDescriptorWatcher() override { return &descriptorWatcher; }
 
 private:
     // IGUI.
@@ -103,6 +105,7 @@ private:
     IdleTaskList idleTasks;
     QTimer idleTimer;
     QTimer postedTimer;
+    QtDescriptorWatcher descriptorWatcher;
     QUrl skinUrl{QStringLiteral("qrc:/skin/")};
     std::unique_ptr<QQmlApplicationEngine> engine;
     SkinContext* skin = nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/roomctl/Commands.h"
+#include "tools/roomctl/DeskClient.h"
 #include "tools/roomctl/MirrorSession.h"
 
 namespace
@@ -30,6 +31,8 @@ const char* const kUsage =
     "  ping SERIAL [--count N]       round trip of a change and its echo (the speaker's identify\n"
     "                                light, \"wink\", is switched and left as it was), N times\n"
     "                                (default 10): min, median and p99 in ms\n"
+    "  desk get|set|invoke|watch|list ADDRESS ...\n"
+    "                                the running roomdesk over OSC (roomctl desk --help)\n"
     "\n"
     "PATH names a parameter below the speaker, with or without the leading \"Speaker/\":\n"
     "\"line/ch1/volume\", \"Speaker/line/ch1/mute\", \"nickname\".\n"
@@ -211,6 +214,9 @@ int run(const Request& request)
 
 int main(int argc, char** argv)
 {
+    // "desk" talks to a running roomdesk instead of the speakers, with options of its own.
+    if (argc > 1 && std::strcmp(argv[1], "desk") == 0)
+        return Vellaris::Tools::runDesk(argc - 1, argv + 1);
     Request request;
     int status = parse(argc, argv, request);
     if (status != kExitOk)
