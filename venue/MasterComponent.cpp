@@ -3,8 +3,8 @@
 #include "model/loader/UniversalComponentBuilder.h"
 #include "net/client/RemoteComponent.h"
 #include "speaker/SpeakerComponent.h"
-#include "tessel/ISubject.h"
 #include "tessel/IParameter.h"
+#include "tessel/ISubject.h"
 #include "venue/SpeakerRoom.h"
 
 namespace Vellaris

@@ -50,7 +50,8 @@ bool isOn(const Tessel::IParameter* param)
 }
 } // namespace
 
-SpeakerRoom::SpeakerRoom() : Tessel::Component("Room", kDefaultTitle), roomID(Tessel::UID::generate().toString())
+SpeakerRoom::SpeakerRoom()
+    : Tessel::Component("Room", kDefaultTitle), roomID(Tessel::UID::generate().toString())
 {
     Tessel::ParamContainer& params = getParams();
     roomTitle = params.addString("roomTitle", 0);
@@ -308,8 +309,9 @@ void SpeakerRoom::solo(SpeakerComponent* soloed)
 void SpeakerRoom::unsolo(bool force)
 {
     const std::vector<SpeakerComponent*> members = speakers();
-    if (!force && std::none_of(members.begin(), members.end(),
-                               [](SpeakerComponent* speaker) { return isOn(speaker->findParameter("solo")); }))
+    if (!force &&
+        std::none_of(members.begin(), members.end(),
+                     [](SpeakerComponent* speaker) { return isOn(speaker->findParameter("solo")); }))
         return;
     for (SpeakerComponent* speaker : members)
     {

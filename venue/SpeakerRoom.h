@@ -41,7 +41,9 @@ class Venue;
 // SpeakerGroup::positions(), counting only positions whose speaker is live.
 //
 // Stored keys: "roomID", "title", "groups". GUI thread only.
-class SpeakerRoom : public Tessel::Component, public IActiveRoom, public Tessel::CommandDispatcher<SpeakerRoom>
+class SpeakerRoom : public Tessel::Component,
+                    public IActiveRoom,
+                    public Tessel::CommandDispatcher<SpeakerRoom>
 {
     TESSEL_DECLARE_CLASS(SpeakerRoom)
     TESSEL_DECLARE_COMMANDS(SpeakerRoom)

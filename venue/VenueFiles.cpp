@@ -72,8 +72,8 @@ std::string VenueFiles::getCacheFileFor(const std::string& venueFile)
 bool VenueFiles::isWorthSaving(const Venue& venue)
 {
     const std::string name = venue.getVenueName();
-    const bool empty = venue.countPositions() == 0 && venue.countRooms() <= 1 &&
-                       (name.empty() || name == kNewVenueName);
+    const bool empty =
+        venue.countPositions() == 0 && venue.countRooms() <= 1 && (name.empty() || name == kNewVenueName);
     return !empty;
 }
 
@@ -123,7 +123,8 @@ bool VenueFiles::loadVenue(Venue& venue, const std::string& url, bool bindSpeake
     std::string problem;
     if (!Venue::checkStoredForm(stored, problem))
     {
-        Tessel::warning("Venue file \"%s\" refused: %s; the open venue stays\n", url.c_str(), problem.c_str());
+        Tessel::warning("Venue file \"%s\" refused: %s; the open venue stays\n", url.c_str(),
+                        problem.c_str());
         return false;
     }
     venue.load(stored, bindSpeakers);
