@@ -69,6 +69,8 @@ void Roomdesk::initializeApplication()
 bool Roomdesk::startup()
 {
     SpeakerNetworkManager::create()->startup();
+    // The venue follows the speaker list, so it starts after it.
+    VenueManager::create()->startup();
     Osc::OscSettings settings = Osc::readOscSettings(Tessel::GetGUI()->getArguments());
     for (const std::string& warning : settings.warnings)
         std::fprintf(stderr, "roomdesk: remote control: %s\n", warning.c_str());
