@@ -1,5 +1,9 @@
 #include "venue/SpeakerPosition.h"
 
+#include <utility>
+#include <vector>
+
+#include "net/client/ClientRootComponent.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/ComponentStorage.h"
@@ -9,6 +13,28 @@ namespace Vellaris
 {
 
 TESSEL_DEFINE_CLASS(SpeakerPosition, Tessel::Object)
+
+namespace
+{
+struct StoredValue
+{
+    Tessel::Component* owner;
+    Tessel::IParameter* param;
+    Tessel::Variant before;
+};
+
+void collectStorable(Tessel::Component& component, std::vector<StoredValue>& out)
+{
+    for (int i = 0; i < component.countParameters(); ++i)
+    {
+        Tessel::IParameter* param = component.getParameterAt(i);
+        if (param->isFlag(Tessel::ParamFlags::kStorable))
+            out.push_back({&component, param, param->getValue()});
+    }
+    for (int i = 0; i < component.countChildren(); ++i)
+        collectStorable(*component.getChild(i), out);
+}
+} // namespace
 
 SpeakerPosition::SpeakerPosition(const std::string& speakerID, int x, int y)
     : speakerID(speakerID), locationX(x), locationY(y)
@@ -48,8 +74,17 @@ void SpeakerPosition::applyStoredState()
     SpeakerComponent* component = getSpeakerComponent();
     if (!component)
         return;
+    std::vector<StoredValue> values;
+    collectStorable(*component, values);
     Tessel::ComponentStorage::restore(*component, speakerState);
     component->restoreFinished();
+    // A speaker that has just appeared still shows the model's defaults until its own state
+    // arrives: a stored value equal to them changes nothing here, so it is sent all the same, or
+    // the device would keep whatever it had.
+    if (LK::ClientRootComponent* root = LK::RemoteComponent::findClientRoot(component))
+        for (const StoredValue& value : values)
+            if (value.param->getValue() == value.before)
+                root->remoteParamChanged(value.owner, value.param);
     if (Tessel::IParameter* solo = component->findParameter("solo"))
         solo->enable(true);
 }

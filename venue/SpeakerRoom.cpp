@@ -379,6 +379,7 @@ void SpeakerRoom::update()
 {
     signal(Tessel::Message(Tessel::Messages::kChanged));
     propertyChanged("roomempty");
+    propertyChanged("groupList");
     const bool hasSpeakers = speakerCount() > 0;
     if (!hasSpeakers)
         setParam(muteAll, 0, false);
@@ -575,6 +576,26 @@ bool SpeakerRoom::getProperty(const std::string& propertyName, Tessel::Variant& 
     if (propertyName == "roomempty")
     {
         value = speakerCount() == 0;
+        return true;
+    }
+    if (propertyName == "groupList")
+    {
+        // One line per group: its title, then "<item path>;<serial>" per position (the path is
+        // empty while the speaker is off the network), separated by tabs.
+        std::string text;
+        for (const auto& group : groups)
+        {
+            if (!text.empty())
+                text += "\n";
+            text += group->getTitle();
+            for (SpeakerPosition* position : group->positions())
+            {
+                SpeakerNetworkItem* item = position->getSpeaker();
+                text +=
+                    "\t" + (item ? item->getComponentPath() : std::string()) + ";" + position->getSpeakerID();
+            }
+        }
+        value = text;
         return true;
     }
     return Component::getProperty(propertyName, value);

@@ -33,7 +33,8 @@ class Venue;
 // "viewRoomInspector" (107), "closeInspector" (108), "maxVolume" (102, the loudest speaker volume
 // for the room meter, normalised), "locked" (104, storable), "roomLabel" (105, the mode label),
 // "comments" (tag 0, storable), command parameters "roomVolumeUp" and "roomVolumeDown" ("Room" /
-// "Volume Up", "Volume Down"). Property "roomempty". Children "Master" (MasterComponent) and
+// "Volume Up", "Volume Down"). Properties "roomempty" and "groupList" (the groups and their speakers as
+// text lines, for a plain list view). Children "Master" (MasterComponent) and
 // "VolumeWheel" (ScrollWheelComponent). Signals "changed", "propertyChanged" and
 // "roomConfigured".
 //

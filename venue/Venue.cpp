@@ -229,6 +229,7 @@ void Venue::addRoom(SpeakerRoom* room)
     room->addObserver(this);
     refreshRoomList();
     propertyChanged("numRooms");
+    propertyChanged("hasRooms");
     lastChange = Tessel::GetSystemTicks();
     placementChanged();
 }
@@ -269,6 +270,8 @@ void Venue::closeRoom(SpeakerRoom* room)
     if (wasActive && !rooms.empty())
         setActiveRoom(rooms.front());
     propertyChanged("numRooms");
+    propertyChanged("hasRooms");
+    propertyChanged("activeRoomID");
     lastChange = Tessel::GetSystemTicks();
     placementChanged();
 }

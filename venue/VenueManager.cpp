@@ -140,7 +140,9 @@ void VenueManager::saveTick()
 
 bool VenueManager::terminate()
 {
-    if (venue)
+    // The tree may be terminated more than once on the way out: only a venue that is still open
+    // is saved, so an emptied venue never overwrites its file.
+    if (venue && venue->isInitialized())
     {
         VenueFiles::saveVenue(*venue, false);
         venue->terminate();

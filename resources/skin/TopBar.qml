@@ -3,17 +3,37 @@ import QtQuick.Layouts
 import Tessel 1.0
 import "."
 
-// The strip across the top: the product mark, the venue, and the room-wide
-// controls (inactive until a venue with rooms is open).
+// The strip across the top: the product mark, the open venue with its room tabs, and the controls
+// that act on every speaker of the active room (volume steps and wheel, the loudest speaker's
+// level, mute all, lock, the mode label), then the switch of the Wi-Fi network setup.
 Rectangle {
+    id: bar
     implicitHeight: Theme.topBarHeight
     color: Theme.panel
 
+    readonly property string venue: "://roomdesk/VenueManager/activeVenue"
+    Prop { id: hasRooms; address: bar.venue + "/hasRooms" }
+    Prop { id: activeRoomID; address: bar.venue + "/activeRoomID" }
+    Param { id: showVenue; address: "://roomdesk/VenueManager/showVenue" }
+    Param { id: venueName; address: bar.venue + "/venueName" }
+    Param { id: roomList; address: bar.venue + "/roomList" }
+
+    // The active room's component path, "" while there is none (the bindings then rest). The room
+    // is named by its identifier, so the bindings follow a switch of rooms.
+    readonly property bool live: Number(showVenue.value) !== 0 && Number(hasRooms.value) !== 0
+                                 && String(activeRoomID.value || "") !== ""
+    readonly property string room: live ? bar.venue + "/" + activeRoomID.value : ""
+    function at(name) { return room !== "" ? room + "/" + name : "" }
+
+    Param { id: maxVolume; address: bar.at("maxVolume") }
+    Param { id: roomLabel; address: bar.at("roomLabel") }
+    Param { id: scroll; address: bar.at("VolumeWheel/scrollParam") }
+
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 14
-        spacing: 12
+        anchors.leftMargin: 12
+        anchors.rightMargin: 8
+        spacing: 6
 
         Text {
             text: Skin.expand("$APPNAME").toUpperCase()
@@ -21,22 +41,167 @@ Rectangle {
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontLarge
             font.bold: true
-            font.letterSpacing: 3
+            font.letterSpacing: 2
         }
         Rectangle { width: 1; height: 24; color: Theme.line }
         Text {
-            text: qsTr("No venue open")
-            color: Theme.dimmed
+            objectName: "venueName"
+            Layout.maximumWidth: 110
+            elide: Text.ElideRight
+            text: !bar.live ? qsTr("No venue open") : (venueName.text !== "" ? venueName.text : qsTr("Unnamed venue"))
+            color: bar.live ? Theme.text : Theme.dimmed
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontNormal
+            font.bold: bar.live
+        }
+
+        // Room tabs: a click activates the room, the cross closes it, "+" adds one.
+        Row {
+            objectName: "roomTabs"
+            visible: bar.live
+            spacing: 2
+            Repeater {
+                model: bar.live ? roomList.entries : []
+                Rectangle {
+                    objectName: "roomTab" + index
+                    readonly property bool active: Number(roomList.value) === index
+                    width: Math.min(100, tabText.implicitWidth + 30)
+                    height: 28
+                    radius: Theme.radius
+                    color: active ? Theme.raisedHover : Theme.raised
+                    border.color: active ? Theme.accent : Theme.line
+                    Text {
+                        id: tabText
+                        anchors.left: parent.left
+                        anchors.leftMargin: 8
+                        anchors.right: cross.left
+                        anchors.verticalCenter: parent.verticalCenter
+                        elide: Text.ElideRight
+                        text: modelData
+                        color: parent.active ? Theme.text : Theme.dimmed
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.fontSmall
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: roomList.value = index
+                    }
+                    Text {
+                        id: cross
+                        objectName: "closeRoom" + index
+                        anchors.right: parent.right
+                        anchors.rightMargin: 6
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: "\u00d7"
+                        color: crossArea.containsMouse ? Theme.error : Theme.dimmed
+                        font.pixelSize: Theme.fontLarge
+                        Param { id: closeEntry; address: bar.venue + "/closeRoom[" + index + "]" }
+                        MouseArea {
+                            id: crossArea
+                            anchors.fill: parent
+                            anchors.margins: -3
+                            hoverEnabled: true
+                            onClicked: closeEntry.invoke()
+                        }
+                    }
+                }
+            }
+            ParamButton {
+                objectName: "newRoom"
+                text: "+"
+                implicitWidth: 28
+                command: true
+                address: bar.live ? bar.venue + "/newRoom" : ""
+            }
         }
         Item { Layout.fillWidth: true }
-        ToolButton { text: "VOL −"; enabled: false }
-        ToolButton { text: "VOL +"; enabled: false }
-        ToolButton { text: "MUTE ALL"; enabled: false; checkedColor: Theme.error }
-        ToolButton { text: "LOCK"; enabled: false; checkedColor: Theme.warning }
-        Rectangle { width: 1; height: 24; color: Theme.line }
-        ToolButton { text: "NETWORK SETUP"; enabled: false }
+
+        ParamButton {
+            objectName: "roomVolumeDown"
+            text: "VOL \u2212"
+            command: true
+            address: bar.at("roomVolumeDown")
+        }
+        // The volume wheel: drag sideways or turn the mouse wheel; up and right is louder.
+        Rectangle {
+            objectName: "volumeWheel"
+            width: 44; height: 28
+            radius: Theme.radius
+            color: "#0e0f11"
+            border.color: wheelArea.pressed ? Theme.accent : Theme.line
+            opacity: scroll.valid ? 1.0 : 0.45
+            clip: true
+            Repeater {
+                model: 9
+                Rectangle {
+                    width: 1; height: 18
+                    anchors.verticalCenter: parent.verticalCenter
+                    x: ((index * 5 - Number(scroll.value || 0) / 40) % 44 + 44) % 44
+                    color: Theme.dimmed
+                }
+            }
+            MouseArea {
+                id: wheelArea
+                anchors.fill: parent
+                enabled: scroll.valid
+                property real lastX: 0
+                onPressed: (mouse) => { lastX = mouse.x; scroll.beginEdit() }
+                onPositionChanged: (mouse) => {
+                    scroll.value = Number(scroll.value) - Math.round((mouse.x - lastX) * 25)
+                    lastX = mouse.x
+                }
+                onReleased: scroll.endEdit()
+                onCanceled: scroll.endEdit()
+                onWheel: (wheel) => { scroll.value = Number(scroll.value) - Math.round(wheel.angleDelta.y / 120 * 500) }
+            }
+        }
+        ParamButton {
+            objectName: "roomVolumeUp"
+            text: "VOL +"
+            command: true
+            address: bar.at("roomVolumeUp")
+        }
+        // The loudest speaker of the room.
+        Rectangle {
+            objectName: "roomMeter"
+            width: 40; height: 10
+            radius: 2
+            color: "#0e0f11"
+            border.color: Theme.line
+            Rectangle {
+                x: 1; y: 1
+                height: parent.height - 2
+                width: (parent.width - 2) * Math.max(0, Math.min(1, maxVolume.valid && bar.live ? maxVolume.normalized : 0))
+                color: maxVolume.normalized > 0.9 ? Theme.warning : Theme.good
+                radius: 1
+            }
+        }
+        ParamButton {
+            objectName: "muteAll"
+            text: "MUTE ALL"
+            checkedColor: Theme.error
+            address: bar.at("muteAll")
+        }
+        ParamButton {
+            objectName: "locked"
+            text: "LOCK"
+            checkedColor: Theme.warning
+            address: bar.at("locked")
+        }
+        Text {
+            objectName: "roomLabel"
+            Layout.preferredWidth: 74
+            horizontalAlignment: Text.AlignHCenter
+            text: bar.live ? roomLabel.text : ""
+            color: Theme.dimmed
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+        }
+        ParamButton {
+            objectName: "networkSetup"
+            text: "NETWORK SETUP"
+            address: "://roomdesk/VenueManager/showNetwork"
+        }
     }
     Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: Theme.line }
 }

@@ -1,5 +1,6 @@
 // Venues, rooms, groups and positions: their structure, their files and how positions follow the
 // speakers on the network.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -355,6 +356,19 @@ TEST_F(VenueFilesTest, AVenueKeepsOneFileThroughSaveAndLoad)
               1);
 }
 
+TEST_F(VenueFilesTest, ManagerSavesTheOpenVenueOnceOnTheWayOut)
+{
+    venue->setVenueName("Closing");
+    venue->newRoom(false);
+    const std::string file = VenueFiles::getVenueFile(*venue);
+    manager->terminate();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    const std::string saved = readText(file);
+    manager->terminate(); // the tree is terminated again when it is destroyed
+    EXPECT_EQ(readText(file), saved) << "the emptied venue must not overwrite its file";
+    EXPECT_EQ(readJson(file).getList("rooms")->count(), 2);
+}
+
 TEST_F(VenueFilesTest, ManagerReopensTheVenueWrittenLast)
 {
     venue->setVenueName("Last");
@@ -382,6 +396,21 @@ TEST_F(VenueBinding, SpeakerThatLeavesAndReturnsGetsItsSettingsBack)
     EXPECT_DOUBLE_EQ(value(back, "line/ch1/geq/gain5"), 3.0);
     EXPECT_TRUE(param(back, "solo")->isEnabled());
     EXPECT_FALSE(back->isSelected());
+}
+
+TEST_F(VenueBinding, ReturningSpeakerIsSentEvenTheValuesThatEqualTheModelDefaults)
+{
+    Vellaris::SpeakerNetworkItem* item = announce(1, "42");
+    place("42");
+    ASSERT_DOUBLE_EQ(value(item, "line/ch1/volume"),
+                     param(item, "line/ch1/volume")->getDefaultValue().asDouble());
+    withdraw(1);
+    library.values.clear();
+    announce(2, "42");
+    // The fresh mirror already shows the default, yet the device may hold anything.
+    const bool sent = std::any_of(library.values.begin(), library.values.end(),
+                                  [](const auto& value) { return value.first == "line/ch1/volume"; });
+    EXPECT_TRUE(sent);
 }
 
 TEST_F(VenueBinding, LoadingBindsEachSerialOnceAndPushesTheStoredSettings)
