@@ -23,7 +23,7 @@ ApplicationWindow {
 
     menuBar: SkinMenuBar {}
 
-    header: TopBar {}
+    header: TopBar { id: topBar }
 
     RowLayout {
         anchors.fill: parent
@@ -31,17 +31,36 @@ ApplicationWindow {
 
         NetworkBrowser {
             id: browser
+            visible: venueView.browserShown
             Layout.preferredWidth: Theme.leftColumnWidth
             Layout.fillHeight: true
+            onCurrentSpeakerChanged: if (currentSpeaker !== "") venueView.currentSpeaker = ""
         }
         StartPage {
+            visible: !topBar.live
             Layout.fillWidth: true
             Layout.fillHeight: true
         }
+        VenueView {
+            id: venueView
+            visible: topBar.live
+            room: topBar.room
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            onSpeakerPicked: (path) => { browser.currentSpeaker = ""; currentSpeaker = path }
+        }
         InspectorPanel {
+            id: inspector
+            visible: speakerItem !== "" || !topBar.live
             Layout.preferredWidth: Theme.rightColumnWidth
             Layout.fillHeight: true
-            speakerItem: browser.currentSpeaker
+            speakerItem: venueView.currentSpeaker !== "" ? venueView.currentSpeaker : browser.currentSpeaker
+        }
+        MasterPanel {
+            visible: !inspector.visible
+            room: topBar.room
+            Layout.preferredWidth: Theme.rightColumnWidth
+            Layout.fillHeight: true
         }
     }
 }
