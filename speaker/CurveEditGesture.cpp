@@ -43,13 +43,15 @@ void CurveEditGesture::getHandle(int band, float& x, float& y) const
     y = 1.0f - std::clamp(axes.levelToY(gain), 0.0f, 1.0f);
 }
 
-int CurveEditGesture::hitBand(float x, float y, float radiusX, float radiusY) const
+int CurveEditGesture::hitBand(float x, float y, float radiusX, float radiusY, int first, int count) const
 {
     if (!equaliser || radiusX <= 0 || radiusY <= 0)
         return -1;
     int best = -1;
     float bestDistance = 1.0f; // in radii, so the ellipse of the handle is the limit
-    for (int band = 0; band < equaliser->getNumBands(); ++band)
+    const int bands = equaliser->getNumBands();
+    const int end = count < 0 ? bands : std::min(bands, first + count);
+    for (int band = std::max(first, 0); band < end; ++band)
     {
         float hx = 0, hy = 0;
         getHandle(band, hx, hy);

@@ -33,8 +33,9 @@ public:
     // Where band `band`'s handle sits (x from its frequency, y from its gain, clamped to the plot).
     void getHandle(int band, float& x, float& y) const;
     // The band whose handle lies nearest to (x, y) within the radii (fractions of the plot), −1
-    // when none. Bands that are off count, so they can be picked and switched on.
-    int hitBand(float x, float y, float radiusX, float radiusY) const;
+    // when none. Bands that are off count, so they can be picked and switched on. Only bands
+    // first … first + count − 1 are looked at (count < 0: every band from first on).
+    int hitBand(float x, float y, float radiusX, float radiusY, int first = 0, int count = -1) const;
 
     // Starts dragging `band` (a band out of range: nothing). `qMode` drags Q instead.
     void press(int band, float x, float y, bool qMode);

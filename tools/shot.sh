@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts four simulated speakers and roomdesk under Xvfb (on loopback, in a discovery scope of
-# their own), selects a speaker, and writes screenshots of the main window into shots/.
+# their own), selects a speaker, and writes screenshots of the main window into shots/ (or
+# $SHOT_DIR): the start, the selected speaker, then one picture per inspector tab.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${ROOMDESK_BIN:-$top/build/bin}
-out=$top/shots
+out=${SHOT_DIR:-$top/shots}
 mkdir -p "$out"
 work=$(mktemp -d)
 export LKNET_LOOPBACK_ONLY=1
@@ -46,4 +47,23 @@ if command -v xdotool >/dev/null; then
   sleep 2
   import -window root -crop 1024x748+0+0 "$out/selected.png"
   echo "wrote $out/selected.png"
+
+  # The inspector's tabs (Channel, PEQ, Notch, GEQ, Limiter), 54 px apart. The right column starts
+  # at x 724; an equaliser tab widens the inspector over the centre, whose column starts at x 261.
+  tab_x() { # tab index, wide
+    local left=724
+    [ "$2" = wide ] && left=261
+    echo $((left + 12 + 54 * $1 + 26))
+  }
+  shoot_tab() { # name, tab index, layout the tab is clicked in
+    xdotool mousemove "$(tab_x "$2" "$3")" 122 click 1 || true
+    sleep 1.5
+    import -window root -crop 1024x748+0+0 "$out/tab-$1.png"
+    echo "wrote $out/tab-$1.png"
+  }
+  shoot_tab channel 0 narrow
+  shoot_tab peq 1 narrow
+  shoot_tab notch 2 wide
+  shoot_tab geq 3 wide
+  shoot_tab limiter 4 wide
 fi

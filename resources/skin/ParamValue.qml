@@ -10,6 +10,7 @@ RowLayout {
     property alias address: param.address
     property alias base: param.base
     property string label: ""
+    property int labelWidth: 72
     property string downCommand: ""
     property string upCommand: ""
     spacing: 6
@@ -18,7 +19,8 @@ RowLayout {
     Param { id: up; base: param.base; address: row.upCommand }
 
     Text {
-        Layout.preferredWidth: 72
+        visible: row.labelWidth > 0
+        Layout.preferredWidth: row.labelWidth
         text: row.label
         color: Theme.dimmed
         font.family: Theme.fontFamily

@@ -4,9 +4,10 @@ import Tessel 1.0
 import Roomdesk 1.0
 import "."
 
-// The controls of one speaker: identity, input volume with its meter and steps, mute, polarity,
-// delay, voicing, 75 Hz and mono sum, limiter with threshold and the four output gain-reduction
-// meters, temperature and thermal state. `speaker` is the path of its SpeakerComponent.
+// The Channel tab of the inspector: identity (nickname and comments editable in place), input
+// volume with its meter and steps, mute, polarity, delay, voicing, 75 Hz and mono sum, limiter with
+// threshold and the four output gain-reduction meters, temperature and thermal state. `speaker` is
+// the path of its SpeakerComponent.
 Item {
     id: panel
     property string speaker: ""
@@ -14,9 +15,8 @@ Item {
     property string item: ""
 
     Param { id: model; base: panel.item; address: "name" }
-    Param { id: nickname; base: panel.speaker; address: "nickname" }
     Param { id: serial; base: panel.speaker; address: "id" }
-    Param { id: version; base: panel.item; address: "version" }
+    Param { id: version; base: panel.speaker; address: "version" }
     Param { id: temperature; base: panel.speaker; address: "temperature_c" }
     Param { id: thermal; base: panel.speaker; address: "thermalstate" }
     MeterDisplay { id: inputMeter; speaker: panel.speaker; index: 0 }
@@ -30,28 +30,37 @@ Item {
 
         // Identity.
         RowLayout {
+            Layout.fillWidth: true
             spacing: 10
             SpeakerPicture { width: 48; height: 48; implicitWidth: 48; implicitHeight: 48; model: model.text !== "" ? model.text : "Unknown"; selected: true }
             ColumnLayout {
-                spacing: 2
-                Text {
-                    text: nickname.text !== "" ? nickname.text : model.text
-                    color: Theme.text
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontLarge
-                    font.bold: true
+                Layout.fillWidth: true
+                spacing: 1
+                // Nickname and comments are the speaker's own texts, edited in place.
+                ParamTextEdit {
+                    objectName: "nicknameEdit"
+                    Layout.fillWidth: true
+                    base: panel.speaker
+                    address: "nickname"
+                    placeholder: model.text !== "" ? model.text : "Nickname"
+                    pixelSize: Theme.fontLarge
+                    bold: true
                 }
                 Text {
-                    text: model.text + "  ·  S/N " + serial.text
+                    text: model.text + "  ·  S/N " + serial.text + (version.text !== "" ? "  ·  v" + version.text : "")
                     color: Theme.dimmed
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.fontSmall
                 }
-                Text {
-                    text: "Firmware " + (version.text !== "" ? version.text : "—")
-                    color: Theme.dimmed
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontSmall
+                ParamTextEdit {
+                    objectName: "commentsEdit"
+                    Layout.fillWidth: true
+                    base: panel.speaker
+                    address: "comments"
+                    placeholder: "Add a comment"
+                    pixelSize: Theme.fontSmall
+                    textColor: Theme.text
+                    maximumLength: 127
                 }
             }
         }

@@ -25,7 +25,7 @@ Rectangle {
     Param { id: version; base: row.itemPath; address: "version" }
     Param { id: host; base: row.itemPath; address: "hostname" }
     Param { id: duplicate; base: row.itemPath; address: "duplicate" }
-    Param { id: nickname; base: row.itemPath; address: "/Speaker/nickname" }
+    Param { id: nickname; base: row.itemPath; address: "component/nickname" }
 
     Rectangle {
         visible: row.selected

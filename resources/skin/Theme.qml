@@ -27,4 +27,11 @@ QtObject {
     readonly property int rightColumnWidth: 300
     readonly property int spacing: 8
     readonly property int radius: 3
+
+    // The colour of equaliser band `band`, as the curve views draw its handle and its curve: eight
+    // hues, the second eight (a composite's notch bands) a little darker.
+    function bandColor(band) {
+        const hue = (((band % 8) * 45 + 200) % 360) / 360
+        return band < 8 ? Qt.hsva(hue, 150 / 255, 245 / 255, 1) : Qt.hsva(hue, 110 / 255, 215 / 255, 1)
+    }
 }

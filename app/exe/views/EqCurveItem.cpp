@@ -99,6 +99,31 @@ void EqCurveItem::setCurrentBand(int band)
         getEqualiser()->setCurrentBand(band);
 }
 
+void EqCurveItem::setFirstHandle(int band)
+{
+    band = std::max(band, 0);
+    if (band == handleFirst)
+        return;
+    handleFirst = band;
+    Q_EMIT handlesChanged();
+    update();
+}
+
+void EqCurveItem::setHandleCount(int count)
+{
+    count = std::max(count, -1);
+    if (count == handles)
+        return;
+    handles = count;
+    Q_EMIT handlesChanged();
+    update();
+}
+
+bool EqCurveItem::hasHandle(int band) const
+{
+    return band >= handleFirst && (handles < 0 || band < handleFirst + handles);
+}
+
 QRectF EqCurveItem::plot() const
 {
     return EqCurvePainter::plotRect(QRectF(0, 0, width(), height()), mode == Mode::kEditor);
@@ -124,7 +149,7 @@ int EqCurveItem::bandAt(const QPointF& point) const
     const QRectF area = plot();
     const QPointF at = toPlot(point);
     return gesture.hitBand(float(at.x()), float(at.y()), float(EqCurvePainter::kHandleRadius / area.width()),
-                           float(EqCurvePainter::kHandleRadius / area.height()));
+                           float(EqCurvePainter::kHandleRadius / area.height()), handleFirst, handles);
 }
 
 void EqCurveItem::mousePressEvent(QMouseEvent* event)
@@ -187,7 +212,7 @@ void EqCurveItem::wheelEvent(QWheelEvent* event)
     int band = bandAt(event->position());
     if (band < 0)
         band = currentBand();
-    if (band < 0)
+    if (band < 0 || !hasHandle(band))
         return event->ignore();
     gesture.wheel(band, float(event->angleDelta().y()) / 120.0f);
 }
@@ -201,6 +226,8 @@ void EqCurveItem::paint(QPainter* target)
         return paintSelector(*target);
     EqCurvePainter::Style style;
     style.labels = style.handles = style.bandCurves = mode == Mode::kEditor;
+    style.firstHandle = handleFirst;
+    style.handleCount = handles;
     painter.paint(*target, QRectF(0, 0, width(), height()), *equaliser, style);
 }
 

@@ -31,6 +31,11 @@ class EqCurveItem : public QQuickPaintedItem
     Q_PROPERTY(int numBands READ numBands NOTIFY changed)
     Q_PROPERTY(int currentBand READ currentBand WRITE setCurrentBand NOTIFY changed)
     Q_PROPERTY(bool dragging READ dragging NOTIFY changed)
+    // The bands the editor offers handles for (a tab shows its own equaliser's bands over the
+    // composite curve): firstHandle … firstHandle + handleCount − 1, numbered from 1; handleCount
+    // −1 means every band from firstHandle on.
+    Q_PROPERTY(int firstHandle READ firstHandle WRITE setFirstHandle NOTIFY handlesChanged)
+    Q_PROPERTY(int handleCount READ handleCount WRITE setHandleCount NOTIFY handlesChanged)
 
 public:
     enum class Mode
@@ -50,6 +55,12 @@ public:
     int currentBand() const;
     void setCurrentBand(int band);
     bool dragging() const { return gesture.isDragging(); }
+    int firstHandle() const { return handleFirst; }
+    void setFirstHandle(int band);
+    int handleCount() const { return handles; }
+    void setHandleCount(int count);
+    // Whether `band` has a handle in this editor.
+    bool hasHandle(int band) const;
     // The bound equaliser (borrowed), for tests and benchmarks.
     Filtra::EQComponent* getEqualiser() const;
     Filtra::CurveEditGesture& getGesture() { return gesture; }
@@ -59,6 +70,7 @@ public:
 Q_SIGNALS:
     void bindingChanged();
     void changed();
+    void handlesChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,6 +94,8 @@ private:
     Tessel::Qt::SubjectLink link;
     Filtra::CurveEditGesture gesture;
     EqCurvePainter painter;
+    int handleFirst = 0;
+    int handles = -1;
 };
 
 // QML type "CurveDisplay": the response editor.

@@ -22,8 +22,11 @@ const QColor kGridCoarse("#33363d");
 const QColor kText("#e6e6e6");
 const QColor kDimmed("#8a8f98");
 const QColor kAccent("#3fa9f5");
-constexpr qreal kTopMargin = 18;  // frequency labels
-constexpr qreal kLeftMargin = 36; // level labels
+// Frequency labels above the plot, clear of a handle sitting on the top line.
+constexpr qreal kLabelHeight = 16;
+constexpr qreal kTopMargin = kLabelHeight + 12;
+constexpr qreal kBottomMargin = 10; // room for a handle on the bottom line
+constexpr qreal kLeftMargin = 36;   // level labels
 constexpr qreal kSmallMargin = 2;
 
 // A level step that gives four to eight level lines.
@@ -47,7 +50,7 @@ QRectF EqCurvePainter::plotRect(const QRectF& bounds, bool labels)
 {
     if (!labels)
         return bounds.adjusted(kSmallMargin, kSmallMargin, -kSmallMargin, -kSmallMargin);
-    return bounds.adjusted(kLeftMargin, kTopMargin, -6, -6);
+    return bounds.adjusted(kLeftMargin, kTopMargin, -6, -kBottomMargin);
 }
 
 void EqCurvePainter::paintGrid(QPainter& painter, const QRectF& plot, const Filtra::EQComponent& equaliser,
@@ -71,8 +74,17 @@ void EqCurvePainter::paintGrid(QPainter& painter, const QRectF& plot, const Filt
             {
                 painter.setPen(kDimmed);
                 const QString text = QString::fromStdString(Filtra::gridLabel(lines[i]));
-                painter.drawText(QRectF(x - 30, plot.top() - kTopMargin, 60, kTopMargin - 2),
-                                 Qt::AlignHCenter | Qt::AlignBottom, text);
+                // The labels at the ends stay inside the plot's width.
+                const bool first = x<plot.left() + 1, last = x> plot.right() - 1;
+                const QRectF box = first  ? QRectF(x, plot.top() - kTopMargin, 60, kLabelHeight)
+                                   : last ? QRectF(x - 60, plot.top() - kTopMargin, 60, kLabelHeight)
+                                          : QRectF(x - 30, plot.top() - kTopMargin, 60, kLabelHeight);
+                painter.drawText(box,
+                                 (first  ? Qt::AlignLeft
+                                  : last ? Qt::AlignRight
+                                         : Qt::AlignHCenter) |
+                                     Qt::AlignBottom,
+                                 text);
                 painter.setPen(QPen(kGridCoarse, 1));
             }
         }
@@ -90,7 +102,13 @@ void EqCurvePainter::paintGrid(QPainter& painter, const QRectF& plot, const Filt
         if (labels)
         {
             painter.setPen(kDimmed);
-            painter.drawText(QRectF(0, y - 7, kLeftMargin - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
+            // The top and bottom labels sit inside the plot's height, clear of the frequencies.
+            const bool top = y<plot.top() + 1, bottom = y> plot.bottom() - 1;
+            const QRectF box(0, top ? y : bottom ? y - 14 : y - 7, kLeftMargin - 4, 14);
+            painter.drawText(box,
+                             Qt::AlignRight | (top      ? Qt::AlignTop
+                                               : bottom ? Qt::AlignBottom
+                                                        : Qt::AlignVCenter),
                              QString::number(int(std::lround(level))));
         }
     }
@@ -170,7 +188,9 @@ void EqCurvePainter::paint(QPainter& painter, const QRectF& bounds, const Filtra
     font.setBold(true);
     painter.setFont(font);
     const int current = equaliser.getCurrentBand();
-    for (int b = 0; b < bands; ++b)
+    const int firstHandle = std::max(style.firstHandle, 0);
+    const int endHandle = style.handleCount < 0 ? bands : std::min(bands, firstHandle + style.handleCount);
+    for (int b = firstHandle; b < endHandle; ++b)
     {
         float hx = 0, hy = 0;
         where.getHandle(b, hx, hy);
@@ -185,7 +205,7 @@ void EqCurvePainter::paint(QPainter& painter, const QRectF& bounds, const Filtra
         painter.setPen(active ? QColor("#17181b") : kDimmed);
         painter.drawText(QRectF(centre.x() - kHandleRadius, centre.y() - kHandleRadius, 2 * kHandleRadius,
                                 2 * kHandleRadius),
-                         Qt::AlignCenter, QString::number(b + 1));
+                         Qt::AlignCenter, QString::number(b - firstHandle + 1));
     }
     painter.setBrush(Qt::NoBrush);
 }

@@ -26,6 +26,10 @@ public:
         bool labels = true;  // frequency and level labels (the editor; the small curve has none)
         bool handles = true; // numbered band handles
         bool bandCurves = true;
+        // The bands that get a handle, numbered from 1 in that range (handleCount < 0: every band
+        // from firstHandle on). The other bands still draw their curves.
+        int firstHandle = 0;
+        int handleCount = -1;
     };
 
     // The colour of band `band` (the same in the curve, the handles and the band selector).
