@@ -10,6 +10,7 @@
 
 #include "tools/roomctl/Commands.h"
 #include "tools/roomctl/DeskClient.h"
+#include "tools/roomctl/CurveCommand.h"
 #include "tools/roomctl/MirrorSession.h"
 
 namespace
@@ -33,6 +34,11 @@ const char* const kUsage =
     "                                (default 10): min, median and p99 in ms\n"
     "  desk get|set|invoke|watch|list ADDRESS ...\n"
     "                                the running roomdesk over OSC (roomctl desk --help)\n"
+    "  curve SERIAL COMPONENT [--band N] [--points N]\n"
+    "                                the response of the line channel's equaliser COMPONENT (eq,\n"
+    "                                notch or compeq) on its display range, N points (default 256):\n"
+    "                                FREQ<TAB>DB; with --band, that band's own curve (0-based),\n"
+    "                                else the sum of the bands that are on\n"
     "\n"
     "PATH names a parameter below the speaker, with or without the leading \"Speaker/\":\n"
     "\"line/ch1/volume\", \"Speaker/line/ch1/mute\", \"nickname\".\n"
@@ -97,6 +103,7 @@ struct Request
     int64_t waitMs = 2000;
     int64_t forMs = -1;
     int count = 10;
+    CurveRequest curve;
     bool verbose = false;
     bool help = false;
 };
@@ -139,6 +146,19 @@ int parse(int argc, char** argv, Request& request)
             if (!value(text) || !readCount(text, request.count))
                 return usageError("--count needs a whole number from 1 to 100000");
         }
+        else if (arg == "--band")
+        {
+            int band = 0;
+            // 0-based: readCount starts at 1.
+            if (!value(text) || (text != "0" && !readCount(text, band)))
+                return usageError("--band needs a band number from 0");
+            request.curve.band = band;
+        }
+        else if (arg == "--points")
+        {
+            if (!value(text) || !readCount(text, request.curve.points))
+                return usageError("--points needs a whole number from 1 to 100000");
+        }
         else if (arg == "--")
         {
             // Everything after "--" is an operand.
@@ -160,10 +180,13 @@ int parse(int argc, char** argv, Request& request)
         size_t operands;
         const char* form;
     };
-    static const Shape shapes[] = {
-        {"list", 0, "list [--wait S]"},         {"get", 2, "get SERIAL PATH"},
-        {"set", 3, "set SERIAL PATH TEXT"},     {"dump", 1, "dump SERIAL"},
-        {"watch", 1, "watch SERIAL [--for S]"}, {"ping", 1, "ping SERIAL [--count N]"}};
+    static const Shape shapes[] = {{"list", 0, "list [--wait S]"},
+                                   {"get", 2, "get SERIAL PATH"},
+                                   {"set", 3, "set SERIAL PATH TEXT"},
+                                   {"dump", 1, "dump SERIAL"},
+                                   {"watch", 1, "watch SERIAL [--for S]"},
+                                   {"ping", 1, "ping SERIAL [--count N]"},
+                                   {"curve", 2, "curve SERIAL COMPONENT [--band N] [--points N]"}};
     if (request.command.empty())
         return usageError("no command given");
     for (const Shape& shape : shapes)
@@ -172,6 +195,8 @@ int parse(int argc, char** argv, Request& request)
             continue;
         if (request.operands.size() != shape.operands)
             return usageError(std::string("usage: roomctl ") + shape.form);
+        if (request.command == "curve" && !isCurveComponent(request.operands[1]))
+            return usageError("COMPONENT is eq, notch or compeq, not " + request.operands[1]);
         return kExitOk;
     }
     return usageError("unknown command " + request.command);
@@ -204,6 +229,12 @@ int run(const Request& request)
         status = watchSpeaker(session, request.options, ops[0], request.forMs);
     else if (request.command == "ping")
         status = pingSpeaker(session, request.options, ops[0], request.count);
+    else if (request.command == "curve")
+    {
+        CurveRequest curve = request.curve;
+        curve.component = ops[1];
+        status = printCurve(session, request.options, ops[0], curve);
+    }
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     runningPlatform = nullptr;
