@@ -3,33 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Counts every allocation made through operator new in this test program.
-namespace
-{
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+#include "tests/AllocationCounter.h"
 
 TEST(FormatsAllocation, PrintScanAndCurvesAllocateNothing)
 {
@@ -51,7 +25,7 @@ TEST(FormatsAllocation, PrintScanAndCurvesAllocateNothing)
         ASSERT_NE(curves[i], nullptr) << curveNames[i];
     }
 
-    long before = allocations.load();
+    long before = AllocationCounter::count();
     char buffer[64];
     for (Core::Formatter* formatter : formatters)
     {
@@ -67,5 +41,5 @@ TEST(FormatsAllocation, PrintScanAndCurvesAllocateNothing)
         for (float x : {0.0f, 0.3f, 1.0f})
             curve->valueToNormalized(curve->normalizedToValue(x));
     }
-    EXPECT_EQ(allocations.load(), before);
+    EXPECT_EQ(AllocationCounter::count(), before);
 }
