@@ -129,7 +129,10 @@ void ServerImplementation::onJsonMessage(const lknet::Packet* packet)
     {
         target = dynamic_cast<ServerComponent*>(root_.findDescendant(url));
         if (!target)
+        {
+            root_.handleUnroutedMessage(message);
             return;
+        }
     }
     target->handleMessage(message);
 }
@@ -200,6 +203,21 @@ void ServerImplementation::unsubscribe(uint32_t clientId)
         subscriptionsChanged();
         return;
     }
+}
+
+void ServerImplementation::dropSubscriptions()
+{
+    if (subscriptions_.empty())
+        return;
+    for (const auto& subscription : subscriptions_)
+    {
+        report("Client %d removed from server %d", static_cast<int>(subscription->clientId),
+               static_cast<int>(handle_));
+        if (fileTransfer_)
+            fileTransfer_->cancelTransfers(static_cast<int>(subscription->clientId), 0);
+    }
+    subscriptions_.clear();
+    subscriptionsChanged();
 }
 
 void ServerImplementation::applySynchronize(const MessageAttributes& message)

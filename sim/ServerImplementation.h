@@ -47,7 +47,8 @@ public:
     // Answers with an "FD" of status 3 (subscribed requester) or 4.
     virtual void onFileRequest(const lknet::Packet* packet);
     virtual void onPacketBO(const lknet::Packet* packet);
-    // Decodes the message and hands it to the component its "url" names.
+    // Decodes the message and hands it to the component its "url" names (to the root's
+    // handleUnroutedMessage when the url names none).
     virtual void onJsonMessage(const lknet::Packet* packet);
     // "PV" and "PS" set a public, enabled parameter for a subscribed sender.
     virtual void onParameterPacket(const lknet::Packet* packet);
@@ -61,6 +62,8 @@ public:
     void subscribe(const Vellaris::LK::MessageAttributes& message);
     void unsubscribe(uint32_t clientId);
     void applySynchronize(const Vellaris::LK::MessageAttributes& message);
+    // Forgets every subscriber without telling it (the server is leaving the network).
+    void dropSubscriptions();
     // Drops subscriptions silent for 6000 ms; runs at most every 1500 ms.
     void checkTimeouts();
     // Sets lastSeen of the sender's subscription; false without one.

@@ -46,6 +46,8 @@ void ServerRootComponent::handleMessage(Vellaris::LK::MessageAttributes& message
     }
 }
 
+void ServerRootComponent::handleUnroutedMessage(Vellaris::LK::MessageAttributes&) {}
+
 void ServerRootComponent::restoreState(const Attributes* state)
 {
     server_->holdWhile(

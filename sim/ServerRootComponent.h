@@ -22,6 +22,9 @@ public:
     // "Synchronize" (from a subscriber), "Subscribe", "Unsubscribe"; others
     // are ignored.
     void handleMessage(Vellaris::LK::MessageAttributes& message) override;
+    // A message whose "url" names no component of the served tree (a client addresses the device
+    // itself as "Speaker"); the base ignores it.
+    virtual void handleUnroutedMessage(Vellaris::LK::MessageAttributes& message);
 
     // Restores state (members as storeState writes them) under the hold, so
     // that subscribers get one "Synchronize" instead of single changes.

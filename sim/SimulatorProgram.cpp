@@ -8,6 +8,7 @@
 #include "sim/SettingsCompletion.h"
 #include "sim/SimulatorLoop.h"
 #include "sim/SpeakerComponent.h"
+#include "sim/WifiSimulation.h"
 
 #include <atomic>
 #include <chrono>
@@ -105,6 +106,31 @@ int runSimulator(int argc, const char* const* argv)
     int handle = 0;
     network->registerServer(&handle, &speaker.server(), &descriptor, 0);
     speaker.server().setHandle(static_cast<uint32_t>(handle));
+    bool registered = true;
+
+    // Off unless TARNSIM_WIFI lists networks: then a join request takes the speaker off the
+    // network (its clients see it go) and brings it back a few seconds later.
+    WifiSimulation wifi = WifiSimulation::fromEnvironment();
+    WifiSimulation::Actions wifiActions;
+    if (wifi.isEnabled())
+    {
+        speaker.setWifi(&wifi);
+        LKReportMessage(0, "Wi-Fi: %d network(s) in sight", static_cast<int>(wifi.getEntries().size()));
+        wifiActions.leave = [&]
+        {
+            network->unregisterServer(&speaker.server());
+            speaker.server().dropSubscriptions();
+            registered = false;
+        };
+        wifiActions.rejoin = [&]
+        {
+            int again = 0;
+            network->registerServer(&again, &speaker.server(), &descriptor, 0);
+            speaker.server().setHandle(static_cast<uint32_t>(again));
+            registered = true;
+            LKReportMessage(0, "Back on the network");
+        };
+    }
 
     FileIOManager& files = FileIOManager::instance();
     settings.loadInBackground(files, std::make_unique<SettingsCompletion>());
@@ -115,7 +141,12 @@ int runSimulator(int argc, const char* const* argv)
     SimulatorLoop::Steps steps;
     steps.reportAlive = [] { Core::Portable::report("Still alive..."); };
     steps.save = [&] { settings.saveInBackground(files, std::make_unique<SettingsCompletion>()); };
-    steps.idle = [&] { speaker.idle(); };
+    steps.idle = [&]
+    {
+        if (wifi.isEnabled())
+            wifi.tick(nowMs(), wifiActions);
+        speaker.idle();
+    };
     steps.process = [&] { network->process(); };
     steps.deliver = [&] { files.deliver(); };
     SimulatorLoop loop(std::move(steps), nowMs());
@@ -141,7 +172,9 @@ int runSimulator(int argc, const char* const* argv)
             nextTick = nowMs(); // after a stall, keep the cadence from now on
     }
 
-    network->unregisterServer(&speaker.server());
+    if (registered)
+        network->unregisterServer(&speaker.server());
+    speaker.setWifi(nullptr);
     LKReportMessage(0, "Will exit in 3 seconds...");
     std::this_thread::sleep_for(std::chrono::milliseconds(3000));
     network->shutdown();

@@ -1,8 +1,12 @@
 #include "sim/SpeakerComponent.h"
 
+#include "net/protocol/MessageAttributes.h"
+#include "net/protocol/MessageNames.h"
 #include "net/protocol/ParamPackets.h"
 #include "sim/DummyComponent.h"
+#include "sim/Report.h"
 #include "sim/SpeakerDefinitions.h"
+#include "sim/WifiSimulation.h"
 
 #include <memory>
 
@@ -16,6 +20,10 @@ namespace
 {
 constexpr int32_t kMuteTag = 3;
 constexpr int32_t kMeterTag = 8;
+constexpr const char* kNetworkList = "networklist";
+constexpr const char* kCurrentSsid = "current_ssid";
+// How clients address the device itself.
+constexpr const char* kDeviceUrl = "Speaker";
 } // namespace
 
 SpeakerComponent::SpeakerComponent(lknet::INetworkManager* network, lknet::IFileTransferManager* fileTransfer)
@@ -69,6 +77,45 @@ void SpeakerComponent::paramChanged(Core::Portable::Parameter* parameter, int co
     if (code == IParamObserver::kPerformed)
         return;
     ServerRootComponent::paramChanged(parameter, code);
+}
+
+} // namespace Vellaris::Tarn
+
+namespace Vellaris::Tarn
+{
+
+void SpeakerComponent::handleMessage(Vellaris::LK::MessageAttributes& message)
+{
+    ServerRootComponent::handleMessage(message);
+    if (wifi_ && wifi_->isEnabled() && message.messageId() == Vellaris::LK::Message::kSubscribe &&
+        server().findSubscription(message.sourceId))
+        sendNetworkList(message.sourceId);
+}
+
+void SpeakerComponent::sendNetworkList(uint32_t clientId)
+{
+    Core::Portable::Parameter* list = findParameter(kNetworkList);
+    lknet::INetworkManager* network = server().network();
+    if (!wifi_ || !list || !network)
+        return;
+    Vellaris::LK::ParamListPacket packet;
+    const std::string entries = wifi_->listText(sizeof(packet.entries));
+    Vellaris::LK::buildListPacket(packet, server().handle(), clientId, paramPath(*list), 0, 0.0f, entries);
+    network->send(&packet.base.header, 0);
+}
+
+void SpeakerComponent::handleUnroutedMessage(Vellaris::LK::MessageAttributes& message)
+{
+    namespace M = Vellaris::LK::Message;
+    if (!wifi_ || !wifi_->isEnabled() || message.url() != kDeviceUrl ||
+        message.messageId() != M::kRequestNetworkChange || !server().findSubscription(message.sourceId))
+        return;
+    // The password is read by nobody here: a real speaker would hand it to its Wi-Fi module.
+    const std::string ssid = wifi_->requestChange(message.getText(M::kRequestNetworkSSID));
+    Core::Portable::report("Joining Wi-Fi network \"%s\": leaving the network for %d s", ssid.c_str(),
+                           static_cast<int>(WifiSimulation::kAwayMs / 1000));
+    if (Core::Portable::Parameter* current = findParameter(kCurrentSsid))
+        current->fromText(ssid.c_str(), true);
 }
 
 } // namespace Vellaris::Tarn
