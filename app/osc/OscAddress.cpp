@@ -164,7 +164,8 @@ bool listOscAddress(const std::string& address, std::vector<std::string>& names,
     for (int i = 0; i < component->countParameters(); ++i)
         names.push_back(component->getParameterAt(i)->getName());
     for (const char* property : kCommonProperties)
-        names.emplace_back(property);
+        if (!component->findParameter(property)) // a parameter of that name hides the property
+            names.emplace_back(property);
     return true;
 }
 

@@ -37,6 +37,8 @@ protected:
         setenv("LKNET_LOOPBACK_ONLY", "1", 1);
         std::string port = std::to_string(40000 + getpid() % 20000);
         setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
+        // No remote control: parallel tests would all want UDP port 9000.
+        setenv("ROOMDESK_OSC_PORT", "0", 1);
         // The single-instance lock lives in the runtime folder: a private one per test process,
         // so parallel tests and a roomdesk the user runs never meet.
         runtimeFolder =

@@ -52,6 +52,8 @@ public:
         setenv("LKNET_LOOPBACK_ONLY", "1", 1);
         std::string port = std::to_string(40000 + (getpid() + 7) % 20000);
         setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
+        // No remote control: parallel tests would all want UDP port 9000.
+        setenv("ROOMDESK_OSC_PORT", "0", 1);
         static int argc = 1;
         static char name[] = "skin_tests";
         static char* argv[] = {name, nullptr};
