@@ -130,7 +130,13 @@ Tessel::IParameter* MirrorSession::findParameter(SpeakerComponent* speaker, cons
     const std::string prefix = speaker->getName() + "/";
     if (local.compare(0, prefix.size(), prefix) == 0)
         local.erase(0, prefix.size());
-    return speaker->lookupParameter(local);
+    if (Tessel::IParameter* found = speaker->lookupParameter(local))
+        return found;
+    // The line channel's processing blocks may be named on their own ("eq/eqgain3",
+    // "limit/threshold"): the speaker has one input channel.
+    if (local.find('/') != std::string::npos && local.compare(0, 5, "line/") != 0)
+        return speaker->lookupParameter("line/ch1/" + local);
+    return nullptr;
 }
 
 std::string MirrorSession::pathOf(const SpeakerComponent* speaker, const Tessel::IParameter* param)

@@ -56,7 +56,8 @@ public:
     SpeakerNetworkItem* waitForSpeaker(const std::string& serial, int64_t timeoutMs, bool* found = nullptr);
 
     // The parameter of `speaker` at `path` ("line/ch1/volume" or "Speaker/line/ch1/volume"), or
-    // nullptr.
+    // nullptr. A path into one of the line channel's blocks may leave out "line/ch1/"
+    // ("eq/eqgain3").
     static Tessel::IParameter* findParameter(SpeakerComponent* speaker, const std::string& path);
     // The path of `param` below the speaker ("line/ch1/volume"); "" when it is not in a speaker.
     static std::string pathOf(const SpeakerComponent* speaker, const Tessel::IParameter* param);

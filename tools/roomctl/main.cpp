@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "tools/roomctl/Commands.h"
-#include "tools/roomctl/DeskClient.h"
 #include "tools/roomctl/CurveCommand.h"
+#include "tools/roomctl/DeskClient.h"
 #include "tools/roomctl/MirrorSession.h"
 
 namespace
@@ -41,7 +41,8 @@ const char* const kUsage =
     "                                else the sum of the bands that are on\n"
     "\n"
     "PATH names a parameter below the speaker, with or without the leading \"Speaker/\":\n"
-    "\"line/ch1/volume\", \"Speaker/line/ch1/mute\", \"nickname\".\n"
+    "\"line/ch1/volume\", \"Speaker/line/ch1/mute\", \"nickname\"; the line channel's blocks also\n"
+    "without \"line/ch1/\": \"eq/eqgain3\", \"limit/threshold\".\n"
     "\n"
     "Options:\n"
     "  --timeout S   how long to wait for a speaker and for its answers (default 5 seconds)\n"
