@@ -2,11 +2,14 @@
 
 #include <sys/stat.h>
 
+#include "model/loader/JsonCodec.h"
 #include "speaker/SpeakerNetworkManager.h"
 #include "speaker/WifiSetupSide.h"
+#include "tessel/Attributes.h"
 #include "tessel/FileUtilities.h"
 #include "tessel/IFileSystem.h"
 #include "tessel/IParameter.h"
+#include "tessel/Json.h"
 #include "tessel/Parameter.h"
 #include "tessel/Platform.h"
 #include "venue/Venue.h"
@@ -54,7 +57,6 @@ void VenueManager::startup()
     if (!saving)
     {
         saving = true;
-        lastSaveTick = Tessel::GetSystemTicks();
         deferMessage(Tessel::Message(kSaveMessage), kSaveIntervalMs);
     }
 }
@@ -129,13 +131,18 @@ Tessel::Component* VenueManager::findChild(const std::string& childName) const
 
 void VenueManager::saveTick()
 {
-    const int64_t now = Tessel::GetSystemTicks();
-    bool changed = venue->getLastChange() > lastSaveTick;
-    for (int i = 0; i < venue->countRooms() && !changed; ++i)
-        changed = venue->getRoom(i)->getLastChange() > lastSaveTick;
-    lastSaveTick = now;
-    if (changed && isShowingVenue())
-        VenueFiles::saveVenue(*venue, false);
+    if (!isShowingVenue())
+        return;
+    // What would be written is compared with what was written last: rooms, placements and every
+    // placed speaker's settings count, and a venue that did not change is not written again.
+    JsonCodec::ensureInstalled();
+    Tessel::Attributes stored;
+    venue->save(stored);
+    std::string text;
+    if (!Tessel::JsonStringify(stored, text) || text == lastSaved)
+        return;
+    if (VenueFiles::saveVenue(*venue, false))
+        lastSaved = text;
 }
 
 bool VenueManager::terminate()

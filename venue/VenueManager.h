@@ -18,8 +18,9 @@ class Venue;
 // the speaker list's network setup mode). Skin: "://roomdesk/VenueManager/showNetwork". Children:
 // the open venue "Venue", also reachable as "activeVenue" (after startup()).
 //
-// The open venue is saved every kSaveIntervalMs when it or one of its rooms changed since the last
-// tick, and when the manager terminates.
+// While a venue is shown it is saved every kSaveIntervalMs when what it would write differs from
+// what it wrote last (rooms, placements, the placed speakers' settings), and when the manager
+// terminates.
 //
 // It answers the speaker side's IVenueSide with the open venue's active room.
 class VenueManager : public Tessel::Component,
@@ -71,7 +72,7 @@ private:
     Tessel::IParameter* showVenue = nullptr;
     Tessel::IParameter* showNetwork = nullptr;
     Venue* venue = nullptr; // a child
-    int64_t lastSaveTick = 0;
+    std::string lastSaved;  // the venue as written last
     bool saving = false;
 };
 

@@ -369,6 +369,26 @@ TEST_F(VenueFilesTest, ManagerSavesTheOpenVenueOnceOnTheWayOut)
     EXPECT_EQ(readJson(file).getList("rooms")->count(), 2);
 }
 
+TEST_F(VenueFilesTest, ShownVenueIsSavedEveryFewSecondsOnlyWhenItChanged)
+{
+    Vellaris::SpeakerNetworkItem* item = announce(1, "S");
+    place("S");
+    venue->setVenueName("Saved");
+    const std::string file = VenueFiles::getVenueFile(*venue);
+    platform.advance(Vellaris::VenueManager::kSaveIntervalMs);
+    EXPECT_FALSE(std::filesystem::exists(file)) << "only while the venue is shown";
+    manager->findParameter("showVenue")->setValue(1);
+    platform.advance(Vellaris::VenueManager::kSaveIntervalMs);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    std::filesystem::remove(file);
+    platform.advance(Vellaris::VenueManager::kSaveIntervalMs);
+    EXPECT_FALSE(std::filesystem::exists(file)) << "nothing changed, nothing written";
+    param(item, "line/ch1/volume")->setValue(-11.0);
+    platform.advance(Vellaris::VenueManager::kSaveIntervalMs);
+    ASSERT_TRUE(std::filesystem::exists(file)) << "a placed speaker's setting is a change";
+    EXPECT_NE(readText(file).find("-11"), std::string::npos);
+}
+
 TEST_F(VenueFilesTest, ManagerReopensTheVenueWrittenLast)
 {
     venue->setVenueName("Last");
