@@ -57,7 +57,6 @@ EQComponent::~EQComponent()
 void* EQComponent::queryInterface(const Tessel::UID& iid)
 {
     TESSEL_QUERY_INTERFACE(IEqEditor)
-    TESSEL_QUERY_INTERFACE(IDisplayComponent)
     return RemoteComponent::queryInterface(iid);
 }
 
@@ -382,11 +381,11 @@ void EQComponent::collectSwitches(std::vector<Tessel::IParameter*>& switches) co
         switches.push_back(active.get());
 }
 
-Tessel::Object* EQComponent::createDisplayView(const std::string& viewName)
+Tessel::Object* EQComponent::createView(const std::string& viewName, const Tessel::Attributes& arguments)
 {
     const EqCurveView::Kind kind = EqCurveView::kindFromName(viewName);
     if (kind == EqCurveView::Kind::kNone)
-        return nullptr;
+        return RemoteComponent::createView(viewName, arguments);
     return new EqCurveView(this, kind);
 }
 

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "net/client/RemoteComponent.h"
-#include "speaker/IDisplayComponent.h"
 #include "speaker/IEqEditor.h"
 #include "speaker/eq/BandResponse.h"
 #include "tessel/Attributes.h"
@@ -37,12 +36,12 @@ struct EqBand
 // Band parameters are named by id and looked up among the component's own parameters; a name that
 // is not there leaves that parameter out (reads take the defaults, writes do nothing).
 //
-// Offers the editor interface (IEqEditor) and makes the curve views by name (IDisplayComponent).
+// Offers the editor interface (IEqEditor) and makes the curve views by name (createView).
 // Once the class data is read it has the local parameters "currentBand" (integer 0 … bands − 1)
 // and the aliases "selectedType", "selectedFreq", "selectedGain", "selectedQ", which follow the
 // selected band. Signals "eqBandChanged" (argument: band index) when a band parameter changes and
 // "eqCurrentChanged" when the selected band changes. Registered as "EQComponent". GUI thread only.
-class EQComponent : public Vellaris::LK::RemoteComponent, public IEqEditor, public IDisplayComponent
+class EQComponent : public Vellaris::LK::RemoteComponent, public IEqEditor
 {
     TESSEL_DECLARE_CLASS(EQComponent)
 public:
@@ -51,7 +50,7 @@ public:
 
     EQComponent();
 
-    // Answers IEqEditor and IDisplayComponent as well as the base's interfaces.
+    // Answers IEqEditor as well as the base's interfaces.
     void* queryInterface(const Tessel::UID& iid) override;
     int retain() override { return Component::retain(); }
     int release() override { return Component::release(); }
@@ -81,9 +80,10 @@ public:
     DisplayRange getDisplayRange() const override { return range; }
     int getEditorConstant() const override { return 0; }
 
-    // IDisplayComponent: "CurveDisplay", "CurveMicroDisplay" and "CurveSelectDisplay" give an
-    // EqCurveView of this equaliser.
-    Tessel::Object* createDisplayView(const std::string& viewName) override;
+    // Views: "CurveDisplay", "CurveMicroDisplay" and "CurveSelectDisplay" give a new curve view of
+    // this equaliser (EqCurveView, answering IEqualiserView); other names go to the base.
+    Tessel::Object* createView(const std::string& viewName, const Tessel::Attributes& arguments) override;
+    using Component::createView;
 
     // Beyond the editor interface.
 

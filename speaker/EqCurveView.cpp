@@ -17,6 +17,12 @@ EqCurveView::Kind EqCurveView::kindFromName(const std::string& viewName)
     return Kind::kNone;
 }
 
+void* EqCurveView::queryInterface(const Tessel::UID& iid)
+{
+    TESSEL_QUERY_INTERFACE(IEqualiserView)
+    return Object::queryInterface(iid);
+}
+
 EqCurveView::EqCurveView(EQComponent* equaliser, Kind kind) : equaliser(equaliser), kind(kind)
 {
     if (!equaliser)

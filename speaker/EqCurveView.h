@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "speaker/IEqViews.h"
 #include "tessel/Object.h"
 #include "tessel/SharedPtr.h"
 
@@ -21,7 +22,7 @@ class EQComponent;
 // It keeps its equaliser alive, listens to its band, selection and all-bands changes and signals
 // "changed" (argument: the equaliser's message id, or "switch") to its own observers, which then
 // read the equaliser through getEqualiser(). GUI thread only.
-class EqCurveView : public Tessel::Object
+class EqCurveView : public Tessel::Object, public IEqualiserView
 {
 public:
     enum class Kind
@@ -36,7 +37,12 @@ public:
 
     EqCurveView(EQComponent* equaliser, Kind kind);
 
-    EQComponent* getEqualiser() const { return equaliser.get(); }
+    // Answers IEqualiserView as well as the interfaces of Object.
+    void* queryInterface(const Tessel::UID& iid) override;
+    int retain() override { return Object::retain(); }
+    int release() override { return Object::release(); }
+
+    EQComponent* getEqualiser() const override { return equaliser.get(); }
     Kind getKind() const { return kind; }
 
     void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;

@@ -1,5 +1,7 @@
 #include "speaker/GEQComponent.h"
 
+#include "speaker/GeqResponseView.h"
+
 #include <algorithm>
 
 #include "speaker/eq/BandResponse.h"
@@ -88,6 +90,13 @@ Tessel::IParameter* GEQComponent::addParameter(const ParamDescription& descripti
     if (Tessel::ISubject* subject = Tessel::unknownCast<Tessel::ISubject>(param))
         subject->addObserver(this);
     return param;
+}
+
+Tessel::Object* GEQComponent::createView(const std::string& viewName, const Tessel::Attributes& arguments)
+{
+    if (viewName == "GEQDisplay")
+        return new GeqResponseView(this);
+    return RemoteComponent::createView(viewName, arguments);
 }
 
 bool GEQComponent::initialize(Tessel::IUnknown* context)

@@ -40,6 +40,11 @@ public:
     // bands' curves (whether or not it is switched on). Allocates nothing.
     void getResponse(const Filtra::ResponseGrid& grid, float* out) const;
 
+    // Views: "GEQDisplay" gives a new response view (GeqResponseView, answering
+    // IResponseView); other names go to the base.
+    Tessel::Object* createView(const std::string& viewName, const Tessel::Attributes& arguments) override;
+    using Component::createView;
+
     // Sets the view hint on the parameter as it is added.
     Tessel::IParameter* addParameter(const ParamDescription& description) override;
     // Sets the view hint on every parameter, then initialises as the base does.

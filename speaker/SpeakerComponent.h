@@ -82,8 +82,9 @@ public:
     // request; nullptr for other indexes. Borrowed: the component keeps it.
     Filtra::MeterView* getMeterView(int index);
     // A view by name: "MeterDisplay0" … "MeterDisplay4" give the meter views (a new reference for
-    // the caller); other names give nullptr.
-    Tessel::Object* createView(const std::string& viewName);
+    // the caller; properties "level", "peak", "levelDb", "peakDb"); other names go to the base.
+    Tessel::Object* createView(const std::string& viewName, const Tessel::Attributes& arguments) override;
+    using Component::createView;
     Filtra::MeterIdleBallistics& getPeakReduction(int output) { return peakReduction[size_t(output)]; }
     Filtra::MeterIdleBallistics& getRmsReduction(int output) { return rmsReduction[size_t(output)]; }
     Filtra::MeterIdleBallistics& getViewBallistics(int index) { return viewBallistics[size_t(index)]; }

@@ -97,14 +97,14 @@ Filtra::MeterView* SpeakerComponent::getMeterView(int index)
     return meterViews[at].get();
 }
 
-Tessel::Object* SpeakerComponent::createView(const std::string& viewName)
+Tessel::Object* SpeakerComponent::createView(const std::string& viewName, const Tessel::Attributes& arguments)
 {
     const size_t prefix = std::strlen(kMeterViewPrefix);
     if (viewName.size() != prefix + 1 || viewName.compare(0, prefix, kMeterViewPrefix) != 0)
-        return nullptr;
+        return RemoteComponent::createView(viewName, arguments);
     const char digit = viewName[prefix];
     if (digit < '0' || digit > '9')
-        return nullptr;
+        return RemoteComponent::createView(viewName, arguments);
     Filtra::MeterView* view = getMeterView(digit - '0');
     if (view)
         view->retain();

@@ -1,5 +1,7 @@
 #include "tessel/Component.h"
 
+#include "tessel/Attributes.h"
+
 #include "tessel/AttributeList.h"
 #include "tessel/IParameter.h"
 
@@ -24,6 +26,8 @@ Component::~Component()
     signalSlots.removeAll();
     removeAllChildren();
     params.removeAll();
+    while (!extensions.empty())
+        extensions.pop_back();
 }
 
 void* Component::queryInterface(const UID& iid)
@@ -33,7 +37,60 @@ void* Component::queryInterface(const UID& iid)
     TESSEL_QUERY_INTERFACE(IParamObserver)
     TESSEL_QUERY_INTERFACE(IParamPreviewHandler)
     TESSEL_QUERY_INTERFACE(ICommandHandler)
+    TESSEL_QUERY_INTERFACE(IExtensible)
+    TESSEL_QUERY_INTERFACE(IViewFactory)
     return Object::queryInterface(iid);
+}
+
+Object* Component::createView(const std::string& viewName, const Attributes& arguments)
+{
+    // A copy: making a view may attach or detach extensions.
+    const std::vector<SharedPtr<IUnknown>> asked = extensions;
+    for (const SharedPtr<IUnknown>& extension : asked)
+    {
+        if (IViewFactory* factory = unknownCast<IViewFactory>(extension.get()))
+            if (Object* view = factory->createView(viewName, arguments))
+                return view;
+    }
+    return nullptr;
+}
+
+Object* Component::createView(const std::string& viewName)
+{
+    return createView(viewName, Attributes());
+}
+
+bool Component::addExtension(IUnknown* extension)
+{
+    if (!extension || extension == static_cast<IUnknown*>(static_cast<Object*>(this)))
+        return false;
+    for (const SharedPtr<IUnknown>& attached : extensions)
+        if (attached.get() == extension)
+            return false;
+    extensions.push_back(Tessel::retained(extension));
+    return true;
+}
+
+bool Component::removeExtension(IUnknown* extension)
+{
+    for (auto it = extensions.begin(); it != extensions.end(); ++it)
+    {
+        if (it->get() == extension)
+        {
+            SharedPtr<IUnknown> keep = *it; // released after the list no longer holds it
+            extensions.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void* Component::queryExtension(const UID& iid)
+{
+    for (const SharedPtr<IUnknown>& extension : extensions)
+        if (void* found = extension->queryInterface(iid))
+            return found;
+    return nullptr;
 }
 
 bool Component::addChild(Component* child)

@@ -5,10 +5,13 @@
 
 #include "tessel/ICommandHandler.h"
 #include "tessel/IController.h"
+#include "tessel/IExtensible.h"
 #include "tessel/IParamObserver.h"
 #include "tessel/IParamPreviewHandler.h"
+#include "tessel/IViewFactory.h"
 #include "tessel/Object.h"
 #include "tessel/ParamContainer.h"
+#include "tessel/SharedPtr.h"
 #include "tessel/SignalSlots.h"
 
 namespace Tessel
@@ -26,7 +29,9 @@ class Component : public Object,
                   public IController,
                   public IParamObserver,
                   public IParamPreviewHandler,
-                  public ICommandHandler
+                  public ICommandHandler,
+                  public IExtensible,
+                  public IViewFactory
 {
     TESSEL_DECLARE_CLASS(Component)
 public:
@@ -34,8 +39,8 @@ public:
 
     explicit Component(const std::string& name = {}, const std::string& title = {});
 
-    // Answers Component, IController, IParamObserver, IParamPreviewHandler, ICommandHandler and
-    // the interfaces of Object.
+    // Answers Component, IController, IParamObserver, IParamPreviewHandler, ICommandHandler,
+    // IExtensible, IViewFactory and the interfaces of Object.
     void* queryInterface(const UID& iid) override;
     int retain() override { return Object::retain(); }
     int release() override { return Object::release(); }
@@ -120,6 +125,17 @@ public:
     // Signals "propertyChanged" with the property name as argument.
     void propertyChanged(const std::string& propertyName);
 
+    // IViewFactory. The base makes no view of its own and asks its extensions that make views, in
+    // order. A component that makes views answers its names first and then calls the base.
+    Object* createView(const std::string& viewName, const Attributes& arguments) override;
+    // The same without arguments.
+    Object* createView(const std::string& viewName);
+
+    // IExtensible: extensions are released (last first) when the component goes.
+    bool addExtension(IUnknown* extension) override;
+    bool removeExtension(IUnknown* extension) override;
+    void* queryExtension(const UID& iid) override;
+
 protected:
     ~Component() override;
 
@@ -131,6 +147,7 @@ private:
     std::vector<Component*> children;
     ParamContainer params;
     SignalSlots signalSlots;
+    std::vector<SharedPtr<IUnknown>> extensions;
     bool initialized = false;
 };
 

@@ -10,6 +10,8 @@ int ContextMenu::collect(Component* component, const Attributes& context)
     {
         IContextMenuHandler* handler = unknownCast<IContextMenuHandler>(static_cast<Object*>(at));
         if (!handler)
+            handler = at->getExtension<IContextMenuHandler>();
+        if (!handler)
             continue;
         addSeparator();
         collecting = at;

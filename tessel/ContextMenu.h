@@ -11,8 +11,9 @@ namespace Tessel
 {
 
 // The framework's context menu: collected from a component and its ancestors (each that offers
-// IContextMenuHandler adds its group), shown by the platform's view layer, and run by select().
-// Each entry remembers the component that added it (retained) and sends its command there.
+// IContextMenuHandler, itself or through an extension, adds its group), shown by the platform's view layer,
+// and run by select(). Each entry remembers the component that added it (retained) and sends its command
+// there.
 class ContextMenu : public IContextMenu
 {
 public:

@@ -36,12 +36,35 @@ void ParamBinding::rebind()
         Q_EMIT changed();
         return;
     }
-    parameter = Tessel::retained(target.parameter);
+    follow(target.parameter);
+}
+
+void ParamBinding::follow(IParameter* param)
+{
+    link.clear();
+    parameter = Tessel::retained(param);
     link.watch(unknownCast<ISubject>(parameter.get()),
                [this](const Message& msg)
                {
                    if (msg.is(Messages::kChanged))
+                   {
                        Q_EMIT changed();
+                   }
+                   else if (msg.is(Messages::kBeginEdit) || msg.is(Messages::kEndEdit))
+                   {
+                       Q_EMIT changed();
+                       Q_EMIT editingChanged(msg.is(Messages::kBeginEdit));
+                   }
+                   else if (msg.is(Messages::kReplaced))
+                   {
+                       // The component swapped the parameter: the binding now shows the successor.
+                       // Deferred past the delivery, which still runs on the old parameter's list.
+                       SharedPtr<IParameter> successor(msg.getArg(0).asInterface<IParameter>());
+                       if (!successor)
+                           return;
+                       QMetaObject::invokeMethod(
+                           this, [this, successor]() { follow(successor.get()); }, ::Qt::QueuedConnection);
+                   }
                });
     Q_EMIT changed();
 }

@@ -24,8 +24,11 @@ namespace Tessel::Qt
 // Every property follows the parameter: a change of its value, range, entries or state emits
 // changed(). Writing `value`, `normalized` or calling setText() changes the parameter with
 // notification, so its controller (and through it a speaker) sees the change. Drags should be
-// wrapped in beginEdit()/endEdit() so the controller knows the user holds the control. An address
-// that does not resolve leaves `valid` false and logs one warning.
+// wrapped in beginEdit()/endEdit() so the controller knows the user holds the control; `editing`
+// follows every edit gesture on the parameter, from this view or any other, and editingChanged()
+// reports each begin and end. When the component replaces the parameter by another one, the
+// binding follows the new parameter (on the next turn of the event loop) and emits changed(). An
+// address that does not resolve leaves `valid` false and logs one warning.
 class ParamBinding : public SkinBinding
 {
     Q_OBJECT
@@ -87,9 +90,11 @@ public:
 
 Q_SIGNALS:
     void changed();
+    void editingChanged(bool editing);
 
 private:
     void rebind() override;
+    void follow(IParameter* param);
     void unbind();
 
     SharedPtr<IParameter> parameter;

@@ -2,9 +2,11 @@
 
 #include <QQmlEngine>
 
+#include "tessel/qt/ContextMenuModel.h"
 #include "tessel/qt/ParamBinding.h"
 #include "tessel/qt/PropBinding.h"
 #include "tessel/qt/SkinContext.h"
+#include "tessel/qt/ViewBinding.h"
 
 namespace Tessel::Qt
 {
@@ -22,6 +24,8 @@ void registerQmlTypes()
     registered = true;
     qmlRegisterType<ParamBinding>(kUri, 1, 0, "Param");
     qmlRegisterType<PropBinding>(kUri, 1, 0, "Prop");
+    qmlRegisterType<ViewBinding>(kUri, 1, 0, "View");
+    qmlRegisterType<ContextMenuModel>(kUri, 1, 0, "ContextMenuModel");
     qmlRegisterSingletonType<SkinContext>(kUri, 1, 0, "Skin",
                                           [](QQmlEngine* engine, QJSEngine*) -> QObject*
                                           { return getSkinContext(engine); });

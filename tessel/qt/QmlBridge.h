@@ -12,6 +12,9 @@ class SkinContext;
 // and use:
 //   Param { address: "://roomdesk/<component path>/<parameter>" }   one parameter (ParamBinding.h)
 //   Prop  { address: "://roomdesk/<component path>/<property>" }    one property (PropBinding.h)
+//   View  { component: "://roomdesk/<component path>"; name: "MeterDisplay0" }
+//                                                                   a view the component makes
+//   ContextMenuModel { component: "://roomdesk/<component path>" }  entries of a context menu
 //   Skin                                                            text variables, commands, menus
 // Addresses may be relative to a `base` address (for delegates that show one item of a list).
 // An address that does not resolve logs "Unresolved skin address: ..." as a QML warning; the skin

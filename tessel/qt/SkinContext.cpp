@@ -3,6 +3,7 @@
 #include "tessel/CommandMsg.h"
 #include "tessel/Component.h"
 #include "tessel/TextVariables.h"
+#include "tessel/qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {
@@ -14,9 +15,26 @@ QString SkinContext::expand(const QString& text) const
     return QString::fromStdString(expandTextVariables(text.toStdString()));
 }
 
+namespace
+{
+CommandMsg makeCommand(const QString& category, const QString& name, const QVariantMap& arguments,
+                       bool checkOnly)
+{
+    CommandMsg msg(category.toStdString(), name.toStdString(), checkOnly);
+    for (auto it = arguments.begin(); it != arguments.end(); ++it)
+        msg.arguments.set(it.key().toStdString(), fromQVariant(it.value()));
+    return msg;
+}
+} // namespace
+
 bool SkinContext::routeCommand(const std::string& category, const std::string& name, bool checkOnly)
 {
-    CommandMsg msg(category, name, checkOnly);
+    return routeCommand(CommandMsg(category, name, checkOnly));
+}
+
+bool SkinContext::routeCommand(const CommandMsg& msg)
+{
+    const std::string& category = msg.category;
     Component* root = getRootComponent();
     if (Component* application = root->findChild("Application"))
     {
@@ -34,14 +52,14 @@ bool SkinContext::routeCommand(const std::string& category, const std::string& n
     return false;
 }
 
-bool SkinContext::invokeCommand(const QString& category, const QString& name)
+bool SkinContext::invokeCommand(const QString& category, const QString& name, const QVariantMap& arguments)
 {
-    return routeCommand(category.toStdString(), name.toStdString(), false);
+    return routeCommand(makeCommand(category, name, arguments, false));
 }
 
-bool SkinContext::isCommandEnabled(const QString& category, const QString& name)
+bool SkinContext::isCommandEnabled(const QString& category, const QString& name, const QVariantMap& arguments)
 {
-    return routeCommand(category.toStdString(), name.toStdString(), true);
+    return routeCommand(makeCommand(category, name, arguments, true));
 }
 
 QVariantList SkinContext::menus() const

@@ -2,8 +2,14 @@
 
 #include <QObject>
 #include <QVariantList>
+#include <QVariantMap>
 
 #include <functional>
+
+namespace Tessel
+{
+struct CommandMsg;
+}
 
 namespace Tessel::Qt
 {
@@ -26,16 +32,20 @@ public:
 
     Q_INVOKABLE QString expand(const QString& text) const;
     // Sends the command to the application component, then to the other components below the root
-    // that accept its category; true when one handled it.
-    Q_INVOKABLE bool invokeCommand(const QString& category, const QString& name);
+    // that accept its category; true when one handled it. `arguments` go with the command
+    // ({closeRoom: id}); numbers and texts only.
+    Q_INVOKABLE bool invokeCommand(const QString& category, const QString& name,
+                                   const QVariantMap& arguments = {});
     // Whether a component would handle the command (check only; changes nothing).
-    Q_INVOKABLE bool isCommandEnabled(const QString& category, const QString& name);
+    Q_INVOKABLE bool isCommandEnabled(const QString& category, const QString& name,
+                                      const QVariantMap& arguments = {});
 
     QVariantList menus() const;
     void setMenuSource(MenuSource source);
 
     // Routes a command through the component tree as described at invokeCommand.
     static bool routeCommand(const std::string& category, const std::string& name, bool checkOnly);
+    static bool routeCommand(const CommandMsg& msg);
 
 Q_SIGNALS:
     void menusChanged();

@@ -201,11 +201,11 @@ TEST_F(Equaliser, SummedCurveAddsActiveBandsAndIsFlatWhileSwitchedOff)
 
 TEST_F(Equaliser, CurveViewsAreMadeByNameAndFollowTheEqualiser)
 {
-    Tessel::AutoPtr<Tessel::Object> view = composite()->createDisplayView("CurveDisplay");
+    Tessel::AutoPtr<Tessel::Object> view = composite()->createView("CurveDisplay");
     ASSERT_TRUE(view);
-    EXPECT_TRUE(Tessel::AutoPtr<Tessel::Object>(composite()->createDisplayView("CurveMicroDisplay")));
-    EXPECT_TRUE(Tessel::AutoPtr<Tessel::Object>(composite()->createDisplayView("CurveSelectDisplay")));
-    EXPECT_EQ(composite()->createDisplayView("GEQDisplay"), nullptr);
+    EXPECT_TRUE(Tessel::AutoPtr<Tessel::Object>(composite()->createView("CurveMicroDisplay")));
+    EXPECT_TRUE(Tessel::AutoPtr<Tessel::Object>(composite()->createView("CurveSelectDisplay")));
+    EXPECT_EQ(composite()->createView("GEQDisplay"), nullptr);
     Tessel::AutoPtr<MessageLog> log = new MessageLog;
     view->addObserver(log);
     param("line/ch1/eq/eqgain1")->setValue(2.0, false);

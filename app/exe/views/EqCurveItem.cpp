@@ -5,9 +5,7 @@
 #include <algorithm>
 
 #include "speaker/EQComponent.h"
-#include "speaker/EqCurveView.h"
-#include "tessel/Component.h"
-#include "tessel/qt/SkinAddress.h"
+#include "speaker/IEqViews.h"
 
 namespace Vellaris
 {
@@ -38,7 +36,7 @@ EqCurveItem::EqCurveItem(Mode mode, QQuickItem* parent) : QQuickPaintedItem(pare
 EqCurveItem::~EqCurveItem()
 {
     gesture.release();
-    link.clear();
+    view.clear();
 }
 
 void EqCurveItem::setComponent(const QString& path)
@@ -52,22 +50,13 @@ void EqCurveItem::setComponent(const QString& path)
 void EqCurveItem::rebind()
 {
     gesture.release();
-    link.clear();
-    view = nullptr;
-    Tessel::Component* found = Tessel::Qt::resolveSkinComponent(componentPath.toStdString());
-    if (auto* display = Tessel::unknownCast<Filtra::IDisplayComponent>(found))
-    {
-        auto* made = static_cast<Filtra::EqCurveView*>(display->createDisplayView(viewName(mode)));
-        view = Tessel::SharedPtr<Filtra::EqCurveView>::adopt(made);
-    }
+    view.bind(componentPath.toStdString(), viewName(mode),
+              [this](const Tessel::Message&)
+              {
+                  update();
+                  Q_EMIT changed();
+              });
     gesture.setEqualiser(getEqualiser());
-    if (view)
-        link.watch(view.get(),
-                   [this](const Tessel::Message&)
-                   {
-                       update();
-                       Q_EMIT changed();
-                   });
     Q_EMIT bindingChanged();
     Q_EMIT changed();
     update();
@@ -75,7 +64,8 @@ void EqCurveItem::rebind()
 
 Filtra::EQComponent* EqCurveItem::getEqualiser() const
 {
-    return view ? view->getEqualiser() : nullptr;
+    const Filtra::IEqualiserView* shown = view.getInterface<Filtra::IEqualiserView>();
+    return shown ? shown->getEqualiser() : nullptr;
 }
 
 bool EqCurveItem::valid() const

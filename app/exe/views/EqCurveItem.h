@@ -4,12 +4,10 @@
 
 #include "app/exe/views/EqCurvePainter.h"
 #include "speaker/CurveEditGesture.h"
-#include "tessel/SharedPtr.h"
-#include "tessel/qt/SubjectLink.h"
+#include "tessel/qt/ViewLink.h"
 
 namespace Filtra
 {
-class EqCurveView;
 class EQComponent;
 } // namespace Filtra
 
@@ -17,7 +15,7 @@ namespace Vellaris
 {
 
 // The equaliser curve views of the skin (import Roomdesk 1.0), bound by the path of an equaliser
-// component, which makes the view of that name (IDisplayComponent):
+// component, whose view factory makes the view of that name (answering IEqualiserView):
 //     CurveDisplay { component: panel.speaker + "/compeq" }
 // "CurveDisplay" is the response editor: drag a handle for frequency and gain (Shift+drag: Q), the
 // wheel on a handle (or on the selected band) steps Q, a double click returns the band to its
@@ -90,8 +88,7 @@ private:
 
     Mode mode;
     QString componentPath;
-    Tessel::SharedPtr<Filtra::EqCurveView> view;
-    Tessel::Qt::SubjectLink link;
+    Tessel::Qt::ViewLink view;
     Filtra::CurveEditGesture gesture;
     EqCurvePainter painter;
     int handleFirst = 0;

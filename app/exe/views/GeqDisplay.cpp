@@ -5,10 +5,8 @@
 #include <QPainterPath>
 #include <algorithm>
 
-#include "speaker/GEQComponent.h"
+#include "speaker/IEqViews.h"
 #include "speaker/eq/CurveAxes.h"
-#include "tessel/IParameter.h"
-#include "tessel/qt/SkinAddress.h"
 
 namespace Vellaris
 {
@@ -25,8 +23,7 @@ GeqDisplay::GeqDisplay(QQuickItem* parent) : QQuickPaintedItem(parent)
 
 GeqDisplay::~GeqDisplay()
 {
-    bandsLink.clear();
-    onLink.clear();
+    link.clear();
 }
 
 void GeqDisplay::setComponent(const QString& path)
@@ -39,21 +36,7 @@ void GeqDisplay::setComponent(const QString& path)
 
 void GeqDisplay::rebind()
 {
-    bandsLink.clear();
-    onLink.clear();
-    geq = Tessel::SharedPtr<GEQComponent>(
-        Tessel::classCast<GEQComponent>(Tessel::Qt::resolveSkinComponent(componentPath.toStdString())));
-    if (geq)
-    {
-        bandsLink.watch(geq.get(),
-                        [this](const Tessel::Message& msg)
-                        {
-                            if (msg.is(GEQComponent::kBandsChanged))
-                                update();
-                        });
-        onLink.watch(Tessel::unknownCast<Tessel::ISubject>(geq->findParameter("on")),
-                     [this](const Tessel::Message&) { update(); });
-    }
+    link.bind(componentPath.toStdString(), "GEQDisplay", [this](const Tessel::Message&) { update(); });
     Q_EMIT bindingChanged();
     update();
 }
@@ -87,6 +70,7 @@ void GeqDisplay::paint(QPainter* painter)
         painter->drawText(QRectF(0, y - 7, 26, 14), Qt::AlignRight | Qt::AlignVCenter,
                           QString::number(level));
     }
+    const Filtra::IResponseView* geq = link.getInterface<Filtra::IResponseView>();
     if (!geq)
         return;
     const int points = std::clamp(int(plot.width() / 2), 16, 512);

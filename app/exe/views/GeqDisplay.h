@@ -4,16 +4,14 @@
 #include <vector>
 
 #include "speaker/eq/BandResponse.h"
-#include "tessel/SharedPtr.h"
-#include "tessel/qt/SubjectLink.h"
+#include "tessel/qt/ViewLink.h"
 
 namespace Vellaris
 {
 
-class GEQComponent;
-
 // QML type "GEQDisplay" (import Roomdesk 1.0): the overall response of a graphic equaliser, bound
-// by the path of its component; dimmed while the equaliser is off.
+// by the path of its component, which makes the view (IResponseView); dimmed while the equaliser
+// is off.
 //     GEQDisplay { component: panel.speaker + "/line/ch1/geq" }
 class GeqDisplay : public QQuickPaintedItem
 {
@@ -27,7 +25,7 @@ public:
 
     QString component() const { return componentPath; }
     void setComponent(const QString& path);
-    bool valid() const { return geq.get() != nullptr; }
+    bool valid() const { return link.isBound(); }
     void paint(QPainter* painter) override;
 
 Q_SIGNALS:
@@ -37,9 +35,7 @@ private:
     void rebind();
 
     QString componentPath;
-    Tessel::SharedPtr<GEQComponent> geq;
-    Tessel::Qt::SubjectLink bandsLink;
-    Tessel::Qt::SubjectLink onLink;
+    Tessel::Qt::ViewLink link;
     Filtra::ResponseGrid grid;
     std::vector<float> curve;
 };

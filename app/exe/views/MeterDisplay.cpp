@@ -1,9 +1,5 @@
 #include "app/exe/views/MeterDisplay.h"
 
-#include "speaker/SpeakerComponent.h"
-#include "tessel/Component.h"
-#include "tessel/qt/SkinAddress.h"
-
 namespace Vellaris
 {
 
@@ -33,34 +29,23 @@ void MeterDisplay::setIndex(int index)
 void MeterDisplay::unbind()
 {
     link.clear();
-    view = nullptr;
 }
 
 void MeterDisplay::rebind()
 {
-    unbind();
-    Tessel::Component* found = Tessel::Qt::resolveSkinComponent(speakerPath.toStdString());
-    if (auto* speaker = Tessel::classCast<SpeakerComponent>(found))
-    {
-        view = Tessel::SharedPtr<Tessel::Object>::adopt(
-            speaker->createView("MeterDisplay" + std::to_string(viewIndex)));
-        link.watch(view.get(),
-                   [this](const Tessel::Message& msg)
-                   {
-                       if (msg.is(Tessel::Messages::kChanged))
-                           Q_EMIT changed();
-                   });
-    }
+    link.bind(speakerPath.toStdString(), "MeterDisplay" + std::to_string(viewIndex),
+              [this](const Tessel::Message& msg)
+              {
+                  if (msg.is(Tessel::Messages::kChanged))
+                      Q_EMIT changed();
+              });
     Q_EMIT bindingChanged();
     Q_EMIT changed();
 }
 
 double MeterDisplay::read(const char* name) const
 {
-    Tessel::Variant value;
-    if (view && view->getProperty(name, value))
-        return value.asDouble();
-    return 0.0;
+    return link.read(name).asDouble();
 }
 
 } // namespace Vellaris

@@ -2,19 +2,14 @@
 
 #include <QObject>
 
-#include "tessel/SharedPtr.h"
-#include "tessel/qt/SubjectLink.h"
-
-namespace Tessel
-{
-class Object;
-} // namespace Tessel
+#include "tessel/qt/ViewLink.h"
 
 namespace Vellaris
 {
 
 // QML type "MeterDisplay" (import Roomdesk 1.0): one meter view of a speaker ("MeterDisplay0" for
-// the input, 1 to 4 for the outputs' gain reduction), read after every move of its ballistics.
+// the input, 1 to 4 for the outputs' gain reduction), made by the speaker's view factory and read
+// after every move of its ballistics.
 //     MeterDisplay { speaker: "SpeakerNetwork/123456789//Speaker"; index: 0 }
 // `level` and `peak` are positions 0..1 along the meter's scale, `levelDb` and `peakDb` decibels.
 class MeterDisplay : public QObject
@@ -36,7 +31,7 @@ public:
     void setSpeaker(const QString& path);
     int index() const { return viewIndex; }
     void setIndex(int index);
-    bool valid() const { return view.get() != nullptr; }
+    bool valid() const { return link.isBound(); }
     double level() const { return read("level"); }
     double peak() const { return read("peak"); }
     double levelDb() const { return read("levelDb"); }
@@ -53,8 +48,7 @@ private:
 
     QString speakerPath;
     int viewIndex = 0;
-    Tessel::SharedPtr<Tessel::Object> view;
-    Tessel::Qt::SubjectLink link;
+    Tessel::Qt::ViewLink link;
 };
 
 } // namespace Vellaris
