@@ -37,13 +37,14 @@ ApplicationWindow {
             onCurrentSpeakerChanged: if (currentSpeaker !== "") venueView.currentSpeaker = ""
         }
         StartPage {
-            visible: !topBar.live
+            // An equaliser tab of the inspector takes the centre area for its curve.
+            visible: !inspector.wide && !topBar.live
             Layout.fillWidth: true
             Layout.fillHeight: true
         }
         VenueView {
             id: venueView
-            visible: topBar.live
+            visible: !inspector.wide && topBar.live
             room: topBar.room
             Layout.fillWidth: true
             Layout.fillHeight: true
@@ -52,7 +53,8 @@ ApplicationWindow {
         InspectorPanel {
             id: inspector
             visible: speakerItem !== "" || !topBar.live
-            Layout.preferredWidth: Theme.rightColumnWidth
+            Layout.preferredWidth: wide ? -1 : Theme.rightColumnWidth
+            Layout.fillWidth: wide
             Layout.fillHeight: true
             speakerItem: venueView.currentSpeaker !== "" ? venueView.currentSpeaker : browser.currentSpeaker
         }
