@@ -1,0 +1,214 @@
+// bench_desk: roomdesk (offscreen, its own folders) with one tarnsim on loopback, driven over OSC.
+// This process also mirrors the simulator itself, as a second client of the speaker, so it sees
+// when a change made through the desk has reached the speaker and can make changes at the speaker
+// that must come back through the desk.
+//
+//   query            OSC query of a speaker parameter until the desk's answer arrives
+//   set -> speaker   OSC set of "mute" until the simulator has it (seen by this process's mirror)
+//   speaker -> watch a change of "polarity" at the simulator until the desk's watch reports it
+//   loop             OSC set, its arrival at the speaker, a change there, and that change coming
+//                    back through the desk as a watched change, one after the other
+//
+//     bench_desk [--count N]
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "tessel/IParameter.h"
+#include "tests/network/ChildProcess.h"
+#include "tools/roomctl/DeskClient.h"
+#include "tools/roomctl/MirrorSession.h"
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using NetworkTest::ChildProcess;
+using Vellaris::Tools::DeskClient;
+using Vellaris::Tools::DeskReply;
+using Vellaris::Tools::MirrorSession;
+namespace fs = std::filesystem;
+
+constexpr const char* kSerial = "987654321";
+constexpr int64_t kPauseMs = 10;
+
+int freeUdpPort()
+{
+    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void report(const char* name, std::vector<double> times, const char* goal)
+{
+    if (times.empty())
+    {
+        std::printf("   %-18s no samples\n", name);
+        return;
+    }
+    std::sort(times.begin(), times.end());
+    size_t n = times.size();
+    double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    double p99 = times[std::min(n - 1, size_t(std::ceil(0.99 * double(n))) - 1)];
+    std::printf("   %-18s median %.2f ms, p99 %.2f ms, min %.2f ms (%zu samples)%s\n", name, median, p99,
+                times.front(), n, goal);
+}
+
+// Waits for the desk's message at `address` whose text is `text`, blocked on the OSC socket alone
+// (this process's own loop would sleep in the network library's wait and not see the answer at
+// once); false when it did not come within 2 s.
+bool awaitDesk(DeskClient& client, const std::string& address, const std::string& text)
+{
+    const auto deadline = Clock::now() + 2s;
+    DeskReply reply;
+    while (Clock::now() < deadline)
+    {
+        if (!client.receive(reply, 2000))
+            return false;
+        if (reply.path == address &&
+            (text.empty() || (reply.arguments.size() == 2 && reply.arguments[1] == text)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int count = 200;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--count") == 0)
+            count = std::max(1, std::atoi(argv[++i]));
+
+    NetworkTest::useNewDiscoveryScope();
+    fs::path home = fs::temp_directory_path() / ("bench-desk-" + std::to_string(::getpid()));
+    fs::remove_all(home);
+    for (const char* sub : {"runtime", "config", "data", "state", "cache"})
+        fs::create_directories(home / sub);
+    fs::permissions(home / "runtime", fs::perms::owner_all);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const int port = freeUdpPort();
+    ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
+
+    std::printf("== roomdesk remote control (OSC on 127.0.0.1:%d), one simulator, %d rounds\n", port, count);
+    int status = 1;
+    {
+        ChildProcess simulator(TARNSIM_PATH, {"TX20A"});
+        ChildProcess desk(ROOMDESK_PATH, {});
+        MirrorSession session;
+        DeskClient client;
+        Vellaris::SpeakerNetworkItem* item = session.waitForSpeaker(kSerial, 15000);
+        if (!session.isStarted() || !item || !client.open("127.0.0.1", port))
+        {
+            std::printf("   could not start: %s%s\n", session.getError().c_str(), client.getError().c_str());
+            return 1;
+        }
+        const std::string base = std::string("/speaker/") + kSerial + "/line/ch1/";
+        Tessel::IParameter* mute = MirrorSession::findParameter(item->getSpeakerComponent(), "line/ch1/mute");
+        Tessel::IParameter* polarity =
+            MirrorSession::findParameter(item->getSpeakerComponent(), "line/ch1/polarity");
+        // The desk is ready once it answers for the speaker.
+        bool ready = session.getPlatform().runUntil(
+            [&]
+            {
+                DeskReply reply;
+                client.send(base + "mute");
+                return client.receive(reply, 100) && reply.path == base + "mute";
+            },
+            20000);
+        if (!ready || !mute || !polarity)
+        {
+            std::printf("   the desk did not answer: %s\n", desk.errors().c_str());
+            return 1;
+        }
+        client.send("/subscribe", {base + "polarity"});
+        session.getPlatform().runFor(200);
+        DeskReply drain;
+        while (client.receive(drain, 0))
+        {
+        }
+
+        std::vector<double> query, toSpeaker, fromSpeaker, loop;
+        int lost = 0;
+        for (int i = 0; i < count; ++i)
+        {
+            session.getPlatform().runFor(kPauseMs);
+            DeskReply reply;
+            auto start = Clock::now();
+            client.send(base + "mute");
+            if (awaitDesk(client, base + "mute", ""))
+                query.push_back(msSince(start));
+
+            // Over OSC to the speaker, then a change at the speaker back through the desk.
+            const int64_t muteTarget = !mute->getValue().asInt();
+            const int64_t polarityTarget = !polarity->getValue().asInt();
+            session.getPlatform().runFor(kPauseMs);
+            while (client.receive(reply, 0))
+            {
+            }
+            start = Clock::now();
+            client.send(base + "mute", {muteTarget ? "1" : "0"});
+            bool arrived =
+                session.getPlatform().runUntil([&] { return mute->getValue().asInt() == muteTarget; }, 2000);
+            double leg1 = msSince(start);
+            auto second = Clock::now();
+            polarity->setValue(Tessel::Variant((long long)polarityTarget), true);
+            bool back = arrived && awaitDesk(client, base + "polarity", polarity->toString());
+            if (!arrived || !back)
+            {
+                ++lost;
+                continue;
+            }
+            toSpeaker.push_back(leg1);
+            fromSpeaker.push_back(msSince(second));
+            loop.push_back(msSince(start));
+        }
+        report("query", query, "");
+        report("set -> speaker", toSpeaker, "");
+        report("speaker -> watch", fromSpeaker, "");
+        report("loop", loop, " (goal: median < 2 ms)");
+        if (lost)
+            std::printf("   %d rounds without an answer in 2 s\n", lost);
+        client.send("/unsubscribe", {base + "polarity"});
+        desk.kill(SIGTERM);
+        desk.waitForEnd(10s);
+        status = 0;
+    }
+    std::error_code ignored;
+    fs::remove_all(home, ignored);
+    return status;
+}

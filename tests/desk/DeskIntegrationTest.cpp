@@ -1,0 +1,265 @@
+// roomdesk offscreen with two simulators, driven only through "roomctl desk": browsing, selecting
+// a speaker, setting and watching its volume, a speaker command, and the desk's refusals. The
+// simulators' side is read with plain roomctl, a mirror of its own.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "tests/network/ChildProcess.h"
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using NetworkTest::ChildProcess;
+namespace fs = std::filesystem;
+
+constexpr const char* kSerial = "987654321"; // what "tarnsim TX20A" announces
+const std::string kVolume = std::string("/speaker/") + kSerial + "/line/ch1/volume";
+
+// A UDP port on 127.0.0.1 that was free a moment ago.
+int freeUdpPort()
+{
+    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class DeskIntegration : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        NetworkTest::useNewDiscoveryScope();
+        home = fs::temp_directory_path() / ("desk-it-" + std::to_string(::getpid()));
+        fs::remove_all(home);
+        for (const char* sub : {"runtime", "config", "data", "state", "cache"})
+            fs::create_directories(home / sub);
+        fs::permissions(home / "runtime", fs::perms::owner_all);
+        // The desk's own folders and lock, never the user's; its own OSC port.
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+        ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        port = freeUdpPort();
+        ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
+
+        simulators.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX20A"}));
+        simulators.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX40S"}));
+        desk = std::make_unique<ChildProcess>(ROOMDESK_PATH, std::vector<std::string>{});
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (desk)
+        {
+            desk->kill(SIGTERM);
+            desk->waitForEnd(10s);
+        }
+        desk.reset();
+        simulators.clear();
+        std::error_code ignored;
+        fs::remove_all(home, ignored);
+    }
+
+    // Runs a program to its end.
+    static Outcome run(const char* program, const std::vector<std::string>& arguments)
+    {
+        ChildProcess child(program, arguments);
+        Outcome result;
+        if (!child.waitForEnd(20s))
+        {
+            ADD_FAILURE() << "did not end: " << arguments[0];
+            return result;
+        }
+        result.status = child.exitStatus();
+        result.out = child.output();
+        result.err = child.errors();
+        return result;
+    }
+    static Outcome deskCommand(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), {"desk", "--port", std::to_string(port)});
+        return run(ROOMCTL_PATH, arguments);
+    }
+    // Asks again until `done` holds or 20 s passed; the last run is returned.
+    static Outcome deskUntil(const std::vector<std::string>& arguments,
+                             const std::function<bool(const Outcome&)>& done)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        Outcome last;
+        do
+        {
+            last = deskCommand(arguments);
+            if (done(last))
+                break;
+            std::this_thread::sleep_for(100ms);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return last;
+    }
+    // The text at the simulator, read through a mirror of roomctl's own.
+    static std::string atSimulator(const std::string& path)
+    {
+        Outcome get = run(ROOMCTL_PATH, {"get", kSerial, path});
+        EXPECT_EQ(get.status, 0) << get.err;
+        return get.out;
+    }
+    // Waits until the desk lists both simulators and has the first one's state.
+    static void waitForSpeakers()
+    {
+        Outcome list = deskUntil({"list", "/speaker"},
+                                 [](const Outcome& r) { return r.status == 0 && lines(r.out).size() == 2; });
+        ASSERT_EQ(lines(list.out).size(), 2u) << list.out << list.err << "\ndesk: " << desk->errors();
+        Outcome volume = deskUntil({"get", kVolume}, [](const Outcome& r) { return r.status == 0; });
+        ASSERT_EQ(volume.status, 0) << volume.err;
+    }
+
+    static inline fs::path home;
+    static inline int port = 0;
+    static inline std::vector<std::unique_ptr<ChildProcess>> simulators;
+    static inline std::unique_ptr<ChildProcess> desk;
+};
+
+TEST_F(DeskIntegration, BrowseTheDeskAndItsSpeakers)
+{
+    waitForSpeakers();
+    Outcome top = deskCommand({"list", "/roomdesk"});
+    ASSERT_EQ(top.status, 0) << top.err;
+    for (const char* child : {"Application/", "SpeakerNetwork/", "VenueManager/", "Inspector/"})
+        EXPECT_TRUE(contains(top.out, std::string(child) + "\n")) << child << " in\n" << top.out;
+    Outcome speakers = deskCommand({"list", "/speaker"});
+    EXPECT_TRUE(contains(speakers.out, std::string(kSerial) + "/\n")) << speakers.out;
+    Outcome channel = deskCommand({"list", std::string("/speaker/") + kSerial + "/line/ch1"});
+    EXPECT_TRUE(contains(channel.out, "volume\n")) << channel.out;
+    EXPECT_TRUE(contains(channel.out, "eq/\n")) << channel.out;
+
+    Outcome where = deskCommand({"get", "/roomdesk/Application/oscListening"});
+    EXPECT_EQ(where.out, "127.0.0.1:" + std::to_string(port) + "\n");
+    // The same parameter by its skin path and with the speaker's own name in front.
+    Outcome bySkin = deskCommand(
+        {"get", std::string("/roomdesk/SpeakerNetwork/") + kSerial + "//Speaker/line/ch1/volume"});
+    Outcome byName = deskCommand({"get", std::string("/speaker/") + kSerial + "/Speaker/line/ch1/volume"});
+    EXPECT_EQ(bySkin.status, 0) << bySkin.err;
+    EXPECT_EQ(bySkin.out, byName.out);
+}
+
+TEST_F(DeskIntegration, SelectASpeakerAndDriveItsVolumeByText)
+{
+    waitForSpeakers();
+    Outcome select =
+        deskCommand({"set", std::string("/roomdesk/SpeakerNetwork/") + kSerial + "/editSpeakerProps", "1"});
+    EXPECT_EQ(select.status, 0) << select.err;
+    Outcome wink = deskCommand({"get", std::string("/speaker/") + kSerial + "/wink"});
+    EXPECT_EQ(wink.out, "On\n");
+
+    Outcome set = deskCommand({"set", kVolume, "-6"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "-6.00 dB\n");
+    EXPECT_EQ(atSimulator("line/ch1/volume"), "-6.00 dB\n");
+
+    // A speaker command through the desk reaches the speaker too.
+    Outcome up = deskCommand({"invoke", std::string("/speaker/") + kSerial + "/volumeUp"});
+    EXPECT_EQ(up.status, 0) << up.err;
+    Outcome after = deskUntil({"get", kVolume}, [](const Outcome& r) { return r.out != "-6.00 dB\n"; });
+    EXPECT_NE(after.out, "-6.00 dB\n");
+    EXPECT_EQ(atSimulator("line/ch1/volume"), after.out);
+}
+
+TEST_F(DeskIntegration, WatchSeesAChangeMadeElsewhere)
+{
+    waitForSpeakers();
+    // The delay, which nothing here sets through the desk: for a second after the desk's own
+    // gesture on a parameter, its mirror holds that parameter against values from the speaker.
+    const std::string delay = std::string("/speaker/") + kSerial + "/line/ch1/delay";
+    Outcome before = deskCommand({"get", delay});
+    ASSERT_EQ(before.status, 0) << before.err;
+    ChildProcess watch(ROOMCTL_PATH, {"desk", "--port", std::to_string(port), "watch", delay, "--for", "30"});
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!contains(watch.output(), "\n") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(watch.output(), delay + "\t" + before.out);
+
+    // Another mirror changes the speaker; the desk follows, and its watcher hears it.
+    Outcome set =
+        run(ROOMCTL_PATH, {"set", kSerial, "line/ch1/delay", before.out == "5.00 ms\n" ? "7" : "5"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    ASSERT_NE(set.out, before.out);
+    while (!contains(watch.output(), set.out) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(watch.output(), delay + "\t" + before.out + delay + "\t" + set.out);
+    watch.kill(SIGTERM);
+    EXPECT_TRUE(watch.waitForEnd(5s));
+    EXPECT_EQ(watch.exitStatus(), 0);
+}
+
+TEST_F(DeskIntegration, BadAddressesAndValuesAreRefusedWithAReason)
+{
+    waitForSpeakers();
+    ASSERT_EQ(deskCommand({"set", kVolume, "-9"}).status, 0);
+    Outcome unknown = deskCommand({"get", "/roomdesk/NoSuchComponent/volume"});
+    EXPECT_EQ(unknown.status, 3);
+    EXPECT_TRUE(contains(unknown.err, "nothing at this address")) << unknown.err;
+    Outcome noSpeaker = deskCommand({"get", "/speaker/111111111/line/ch1/volume"});
+    EXPECT_EQ(noSpeaker.status, 3);
+    EXPECT_TRUE(contains(noSpeaker.err, "111111111")) << noSpeaker.err;
+
+    Outcome badValue = deskCommand({"set", kVolume, "loud"});
+    EXPECT_EQ(badValue.status, 3);
+    EXPECT_TRUE(contains(badValue.err, "\"loud\" is not a value")) << badValue.err;
+    EXPECT_EQ(deskCommand({"get", kVolume}).out, "-9.00 dB\n");
+    EXPECT_EQ(atSimulator("line/ch1/volume"), "-9.00 dB\n");
+
+    Outcome notACommand = deskCommand({"invoke", kVolume});
+    EXPECT_EQ(notACommand.status, 3);
+
+    // No desk on a port: exit 1 after the answer time.
+    Outcome nobody = run(ROOMCTL_PATH, {"desk", "--port", std::to_string(freeUdpPort()), "get", kVolume});
+    EXPECT_EQ(nobody.status, 1);
+    Outcome usage = run(ROOMCTL_PATH, {"desk", "get"});
+    EXPECT_EQ(usage.status, 2);
+    // The desk is still there.
+    EXPECT_FALSE(desk->hasEnded()) << desk->errors();
+}
+
+} // namespace
