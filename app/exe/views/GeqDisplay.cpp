@@ -58,8 +58,12 @@ void GeqDisplay::paint(QPainter* painter)
         painter->setPen(QColor("#33363d"));
         painter->drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         painter->setPen(QColor("#8a8f98"));
-        painter->drawText(QRectF(x - 30, 0, 60, 13), Qt::AlignCenter,
-                          QString::fromStdString(Filtra::gridLabel(lines[i])));
+        // The labels at the ends stay inside the item.
+        const bool first = (x < plot.left() + 1);
+        const bool last = (x > plot.right() - 1);
+        const QRectF box(first ? x : (last ? x - 60 : x - 30), 0, 60, 13);
+        const int align = first ? Qt::AlignLeft : (last ? Qt::AlignRight : Qt::AlignHCenter);
+        painter->drawText(box, align | Qt::AlignVCenter, QString::fromStdString(Filtra::gridLabel(lines[i])));
     }
     for (int level = -12; level <= 12; level += 6)
     {
