@@ -63,7 +63,7 @@ NetworkSetupManager::NetworkSetupManager()
     listModel = new WifiListModel;
     addChild(listModel);
     attach(this);
-    timer.start(kTimerMs, true);
+    startTimer();
 }
 
 NetworkSetupManager::~NetworkSetupManager()
@@ -82,7 +82,7 @@ void* NetworkSetupManager::queryInterface(const Tessel::UID& iid)
 bool NetworkSetupManager::initialize(Tessel::IUnknown* context)
 {
     if (!timer.isRegistered())
-        timer.start(kTimerMs, true);
+        startTimer();
     attachSpeakers();
     return Component::initialize(context);
 }
@@ -169,9 +169,21 @@ void NetworkSetupManager::scheduleRebuild()
     refreshAt = Tessel::GetSystemTicks() + kRebuildDelayMs;
 }
 
+void NetworkSetupManager::startTimer()
+{
+    // Until the speaker list is found the timer looks for it on every idle turn, so that the list
+    // is watched before its first speaker can appear; then it ticks every kTimerMs.
+    timer.start(speakers ? kTimerMs : 0, true);
+}
+
 void NetworkSetupManager::onTimer()
 {
-    attachSpeakers();
+    if (!speakers)
+    {
+        attachSpeakers();
+        if (speakers)
+            startTimer();
+    }
     const int64_t now = Tessel::GetSystemTicks();
     if (rebuildPending && now >= refreshAt)
     {

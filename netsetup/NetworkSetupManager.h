@@ -38,7 +38,7 @@ class SpeakerNetworkManager;
 // Signals: "propertyChanged", and "requestFocus" (arg: "password") when a secured network is
 // chosen, so the view puts the keyboard focus into the password field.
 //
-// The speaker list may appear after this manager; it is looked for on every tick until found.
+// The speaker list may appear after this manager; it is looked for on every idle turn until found.
 // Reports are merged at most once per kRebuildDelayMs: the first change (a speaker came or went,
 // a "networklist" changed) schedules the rebuild that later changes join.
 //
@@ -118,6 +118,7 @@ private:
     void watchSpeaker(SpeakerNetworkItem* item, bool isNew);
     void unwatchSpeaker(SpeakerNetworkItem* item);
     void scheduleRebuild();
+    void startTimer();
 
     Tessel::Parameter* showPassword = nullptr;
     Tessel::StringParam* ssid = nullptr;
