@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/osc/NetworkWake.h"
 #include "app/osc/OscServer.h"
 #include "app/osc/OscSettings.h"
 #include "lknet/lknet.h"
@@ -68,7 +69,12 @@ void Roomdesk::initializeApplication()
 
 bool Roomdesk::startup()
 {
-    SpeakerNetworkManager::create()->startup();
+    SpeakerNetworkManager* speakers = SpeakerNetworkManager::create();
+    speakers->startup();
+    // Packets are handled as they arrive, so a speaker's answer reaches views and remote watchers
+    // without waiting for the idle turn.
+    if (speakers->isStarted())
+        networkWake = std::make_unique<Osc::NetworkWake>();
     // The venue follows the speaker list, so it starts after it.
     VenueManager::create()->startup();
     Osc::OscSettings settings = Osc::readOscSettings(Tessel::GetGUI()->getArguments());
@@ -85,6 +91,7 @@ bool Roomdesk::startup()
 void Roomdesk::shutdown()
 {
     remoteControl.reset();
+    networkWake.reset();
     SpeakerNetworkManager::create()->shutdown();
     Tessel::GetServiceManager()->shutdown();
     Tessel::Application::shutdown();

@@ -9,8 +9,9 @@ namespace Vellaris
 
 namespace Osc
 {
+class NetworkWake;
 class OscServer;
-}
+} // namespace Osc
 
 // The roomdesk application object: identity ("Ambrel" 1.0.0.28178 by Vellaris), the parameter
 // "appNameAndVersion", the development commands that start the speaker simulator, and the
@@ -56,6 +57,7 @@ protected:
     bool launchSimulator(const std::string& model, bool checkOnly);
 
     std::unique_ptr<Osc::OscServer> remoteControl;
+    std::unique_ptr<Osc::NetworkWake> networkWake;
 };
 
 } // namespace Vellaris
