@@ -38,13 +38,21 @@ ApplicationWindow {
         }
         StartPage {
             // An equaliser tab of the inspector takes the centre area for its curve.
-            visible: !inspector.wide && !topBar.live
+            visible: !inspector.wide && !topBar.live && !networkSetup.visible
             Layout.fillWidth: true
             Layout.fillHeight: true
         }
+        // The Wi-Fi setup takes the centre while the top bar's NETWORK SETUP is on.
+        NetworkSetupView {
+            id: networkSetup
+            visible: !inspector.wide && Number(showNetwork.value) !== 0
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Param { id: showNetwork; address: "://roomdesk/VenueManager/showNetwork" }
+        }
         VenueView {
             id: venueView
-            visible: !inspector.wide && topBar.live
+            visible: !inspector.wide && topBar.live && !networkSetup.visible
             room: topBar.room
             Layout.fillWidth: true
             Layout.fillHeight: true
