@@ -1,0 +1,181 @@
+// The Wi-Fi setup view, offscreen: the list of networks, the password popup with its keys, and
+// the join that reaches every speaker.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQmlComponent>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+#include <memory>
+
+#include "app/exe/views/RoomdeskViews.h"
+#include "net/protocol/MessageNames.h"
+#include "netsetup/NetworkSetupManager.h"
+#include "speaker/SpeakerClasses.h"
+#include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerNetworkManager.h"
+#include "tessel/IParameter.h"
+#include "tessel/ListParam.h"
+#include "tessel/Platform.h"
+#include "tessel/qt/QtPlatform.h"
+#include "tests/network/FakeLibrary.h"
+
+namespace
+{
+
+using Vellaris::NetworkSetupManager;
+
+QStringList& warnings()
+{
+    static QStringList captured;
+    return captured;
+}
+
+void capture(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        warnings().append(text);
+}
+
+class NetworkSetupView : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "netsetup_view_tests";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        platform = std::make_unique<Tessel::Qt::QtPlatform>();
+        Vellaris::registerRoomdeskViews();
+        ASSERT_TRUE(Vellaris::registerSpeakerClasses());
+    }
+    static void TearDownTestSuite()
+    {
+        Tessel::destroyRootComponent();
+        platform.reset();
+        app.reset();
+    }
+
+    void SetUp() override
+    {
+        setup = NetworkSetupManager::create();
+        speakers = new Vellaris::SpeakerNetworkManager(&library);
+        Tessel::getRootComponent()->addChild(speakers);
+        speakers->startup();
+        for (int server : {1, 2})
+        {
+            library.setDevice(server, "127.0.0.1", "", uint16_t(4000 + server));
+            library.announce(server, "TX10A", "SPK", std::to_string(server).c_str());
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return speakers->countSpeakers() == 2; }, 5000));
+        report(0, {"Home<&#&>75<&#&>locked", "Cafe<&#&>40<&#&>open", "Far<&#&>10<&#&>open"});
+        report(1, {"Home<&#&>80<&#&>locked", "Cafe<&#&>90<&#&>open"});
+        setup->rebuildList();
+
+        warnings().clear();
+        qInstallMessageHandler(capture);
+        QQmlComponent component(platform->getEngine());
+        component.setData("import QtQuick\nimport QtQuick.Window\nimport \"file:" SKIN_DIR "\"\n"
+                          "Window { width: 700; height: 500; visible: true\n"
+                          "  NetworkSetupView { anchors.fill: parent } }",
+                          QUrl(QStringLiteral("memory:/view.qml")));
+        (void)QTest::qWaitFor([&] { return !component.isLoading(); }, 10000);
+        window.reset(qobject_cast<QQuickWindow*>(component.create()));
+        ASSERT_TRUE(window) << component.errorString().toStdString();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override
+    {
+        window.reset();
+        qInstallMessageHandler(nullptr);
+        Tessel::getRootComponent()->removeChild(speakers);
+        Tessel::getRootComponent()->removeChild(setup);
+        QCoreApplication::processEvents();
+    }
+
+    void report(int index, const std::vector<std::string>& entries)
+    {
+        Tessel::IParameter* list =
+            speakers->getSpeaker(index)->getSpeakerComponent()->findParameter("networklist");
+        dynamic_cast<Tessel::ListParam*>(list->getOriginal())->setEntries(entries);
+    }
+    QQuickItem* item(const char* name) const { return window->findChild<QQuickItem*>(name); }
+    bool popupShown() const { return setup->findParameter("showPassword")->getValue().asInt() != 0; }
+    int joinRequests() const
+    {
+        int count = 0;
+        for (const auto& message : library.messages)
+            count += message.messageId() == Vellaris::LK::Message::kRequestNetworkChange;
+        return count;
+    }
+    // Clicks the row `row` of the list (rows are 40 px high, 1 px apart).
+    void clickRow(int row)
+    {
+        QQuickItem* list = item("wifiList");
+        QPointF at = list->mapToScene(QPointF(100, row * 41 + 20));
+        QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, at.toPoint());
+    }
+
+    static inline std::unique_ptr<QGuiApplication> app;
+    static inline std::unique_ptr<Tessel::Qt::QtPlatform> platform;
+    NetworkTest::FakeLibrary library;
+    NetworkSetupManager* setup = nullptr;
+    Vellaris::SpeakerNetworkManager* speakers = nullptr;
+    std::unique_ptr<QQuickWindow> window;
+};
+
+TEST_F(NetworkSetupView, ListsTheNetworksAndASecuredOneJoinsWithEnter)
+{
+    QQuickItem* list = item("wifiList");
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->property("count").toInt() == 3; }, 5000));
+    EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
+
+    clickRow(0); // "Home", common and secured, weakest report 75
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popupShown(); }, 2000));
+    EXPECT_EQ(setup->getJoinSsid(), "Home");
+    QQuickItem* input = item("passwordInput");
+    ASSERT_TRUE(input);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return input->hasActiveFocus(); }, 2000))
+        << "the field of a secured network takes the keys";
+    EXPECT_EQ(input->property("echoMode").toInt(), 2) << "dots while hidden";
+
+    for (char c : std::string("s3cret"))
+        QTest::keyClick(window.get(), c);
+    EXPECT_EQ(input->property("text").toString(), QStringLiteral("s3cret"));
+    EXPECT_EQ(setup->getJoinPassword(), "") << "the typed text stays in the field until the join";
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !popupShown(); }, 2000));
+    EXPECT_EQ(joinRequests(), 2);
+    for (const auto& message : library.messages)
+        if (message.messageId() == Vellaris::LK::Message::kRequestNetworkChange)
+            EXPECT_EQ(message.getText(Vellaris::LK::Message::kRequestNetworkPw), "s3cret");
+    EXPECT_EQ(setup->getJoinPassword(), "");
+    EXPECT_EQ(input->property("text").toString(), QString());
+    QQuickItem* message = item("joinMessage");
+    ASSERT_TRUE(message);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return message->isVisible(); }, 2000));
+}
+
+TEST_F(NetworkSetupView, EscapeCancelsWithoutSending)
+{
+    QQuickItem* list = item("wifiList");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->property("count").toInt() == 3; }, 5000));
+    clickRow(1); // "Cafe", open
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popupShown(); }, 2000));
+    EXPECT_EQ(setup->getJoinSsid(), "Cafe");
+    QQuickItem* popup = item("passwordPopup");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->hasActiveFocus(); }, 2000));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !popupShown(); }, 2000));
+    EXPECT_EQ(joinRequests(), 0);
+    EXPECT_EQ(setup->getJoinSsid(), "Cafe");
+}
+
+} // namespace
