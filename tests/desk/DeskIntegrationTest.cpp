@@ -85,8 +85,12 @@ protected:
         port = freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
 
+        // Each simulator sees its own Wi-Fi networks; only "Venue" is seen by both.
+        ::setenv("TARNSIM_WIFI", "Venue<&#&>70<&#&>locked;Backstage<&#&>50<&#&>open", 1);
         simulators.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX20A"}));
+        ::setenv("TARNSIM_WIFI", "Venue<&#&>40<&#&>locked;Office<&#&>90<&#&>locked", 1);
         simulators.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX40S"}));
+        ::unsetenv("TARNSIM_WIFI");
         desk = std::make_unique<ChildProcess>(ROOMDESK_PATH, std::vector<std::string>{});
     }
 
@@ -260,6 +264,51 @@ TEST_F(DeskIntegration, BadAddressesAndValuesAreRefusedWithAReason)
     EXPECT_EQ(usage.status, 2);
     // The desk is still there.
     EXPECT_FALSE(desk->hasEnded()) << desk->errors();
+}
+
+// Last: the join takes both simulators off the network for a moment.
+TEST_F(DeskIntegration, WifiSetupMergesTheNetworksAndAJoinReachesBothSimulators)
+{
+    waitForSpeakers();
+    const std::string setup = "/roomdesk/NetworkSetupManager/";
+    ASSERT_EQ(deskCommand({"set", "/roomdesk/VenueManager/showNetwork", "1"}).status, 0);
+    // The merged list follows the reports within 10 s: the common network first, then by strength.
+    Outcome last =
+        deskUntil({"get", setup + "wifiList/2/title"}, [](const Outcome& r) { return r.status == 0; });
+    ASSERT_EQ(last.status, 0) << last.err;
+    EXPECT_EQ(deskCommand({"get", setup + "wifiList/0/title"}).out, "Venue\n");
+    EXPECT_EQ(deskCommand({"get", setup + "wifiList/1/title"}).out, "Office\n");
+    EXPECT_EQ(last.out, "Backstage\n");
+    EXPECT_EQ(deskCommand({"get", setup + "wifiList/0/common"}).out, "On\n");
+    EXPECT_EQ(deskCommand({"get", setup + "wifiList/1/common"}).out, "Off\n");
+
+    ASSERT_EQ(deskCommand({"set", setup + "ssid", "Venue"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", setup + "password", "desk-pw-123"}).status, 0);
+    Outcome join = deskCommand({"invoke", setup + "passwordJoin"});
+    ASSERT_EQ(join.status, 0) << join.err;
+    EXPECT_EQ(deskCommand({"get", setup + "password"}).out, "\n") << "forgotten once sent";
+
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    auto allBack = [&]
+    {
+        for (const auto& simulator : simulators)
+            if (!contains(simulator->output(), "Back on the network"))
+                return false;
+        return true;
+    };
+    while (!allBack() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
+    for (const auto& simulator : simulators)
+    {
+        EXPECT_TRUE(contains(simulator->output(), "Joining Wi-Fi network \"Venue\"")) << simulator->output();
+        EXPECT_TRUE(contains(simulator->output(), "Back on the network")) << simulator->output();
+        EXPECT_FALSE(contains(simulator->output() + simulator->errors(), "desk-pw-123"));
+    }
+    EXPECT_FALSE(contains(desk->output() + desk->errors(), "desk-pw-123"));
+    Outcome ssid = deskUntil({"get", std::string("/speaker/") + kSerial + "/current_ssid"},
+                             [](const Outcome& r) { return r.out == "Venue\n"; });
+    EXPECT_EQ(ssid.out, "Venue\n") << ssid.err;
+    ASSERT_EQ(deskCommand({"set", "/roomdesk/VenueManager/showNetwork", "0"}).status, 0);
 }
 
 } // namespace
