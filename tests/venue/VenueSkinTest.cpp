@@ -1,0 +1,158 @@
+// The venue on screen, offscreen: the top bar follows the open venue and its active room through
+// room switches, new rooms and closed rooms without a QML warning or an unresolved address.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+#include "app/Roomdesk.h"
+#include "app/exe/views/RoomdeskViews.h"
+#include "tessel/IParameter.h"
+#include "tessel/IWindowManager.h"
+#include "tessel/Initializer.h"
+#include "tessel/Platform.h"
+#include "tessel/qt/QtPlatform.h"
+#include "venue/Venue.h"
+#include "venue/VenueManager.h"
+
+namespace
+{
+
+QStringList& capturedWarnings()
+{
+    static QStringList warnings;
+    return warnings;
+}
+
+void captureMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        capturedWarnings().append(text);
+}
+
+class VenueSkin : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        home =
+            (std::filesystem::temp_directory_path() / ("venue-skin-" + std::to_string(::getpid()))).string();
+        std::filesystem::create_directories(home + "/Documents");
+        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
+        ::setenv("LKNET_DISCOVERY_PORT", std::to_string(40000 + (::getpid() + 11) % 20000).c_str(), 1);
+        ::setenv("ROOMDESK_OSC_PORT", "0", 1);
+        static int argc = 1;
+        static char name[] = "venue_skin_tests";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        Tessel::runInitializers(); // the component model, for the rooms' master equalisers
+        platform = std::make_unique<Tessel::Qt::QtPlatform>();
+        Vellaris::registerRoomdeskViews();
+        platform->setSkinUrl(QUrl::fromLocalFile(QStringLiteral(SKIN_DIR "/")));
+        Tessel::setModuleIdentifier("roomdesk");
+        qInstallMessageHandler(captureMessages);
+    }
+    static void TearDownTestSuite()
+    {
+        qInstallMessageHandler(nullptr);
+        Tessel::destroyRootComponent();
+        platform.reset();
+        app.reset();
+        std::filesystem::remove_all(home);
+    }
+
+    // The item named `name` below `window`, through the visual tree (a repeater's items are not
+    // QObject children of the window).
+    static QQuickItem* find(QWindow* window, const char* name)
+    {
+        auto* quick = qobject_cast<QQuickWindow*>(window);
+        return quick ? findBelow(quick->contentItem(), QString::fromLatin1(name)) : nullptr;
+    }
+    static QQuickItem* findBelow(QQuickItem* item, const QString& name)
+    {
+        if (item->objectName() == name)
+            return item;
+        for (QQuickItem* child : item->childItems())
+            if (QQuickItem* found = findBelow(child, name))
+                return found;
+        return nullptr;
+    }
+    static void settle() { QTest::qWait(50); }
+
+    static inline std::unique_ptr<QGuiApplication> app;
+    static inline std::unique_ptr<Tessel::Qt::QtPlatform> platform;
+    static inline std::string home;
+};
+
+} // namespace
+
+TEST_F(VenueSkin, TopBarFollowsTheActiveRoomThroughSwitchesAndClosedRooms)
+{
+    Vellaris::Roomdesk::createComponents();
+    Tessel::Application* application = Tessel::Application::getApplication();
+    application->initializeApplication();
+    ASSERT_TRUE(application->startup());
+    ASSERT_TRUE(Tessel::GetWindowManager()->openWindow("ApplicationWindow", application, true));
+    QWindow* window = platform->findForm("ApplicationWindow");
+    ASSERT_NE(window, nullptr);
+    settle();
+    EXPECT_EQ(find(window, "roomTab0"), nullptr) << "no venue shown yet";
+
+    Vellaris::VenueManager* manager = Vellaris::VenueManager::instance();
+    Vellaris::Venue* venue = manager->getVenue();
+    ASSERT_NE(venue, nullptr);
+    venue->setVenueName("Skin Club", true);
+    venue->getRoom(0)->setRoomTitle("Stage");
+    manager->findParameter("showVenue")->setValue(1);
+    settle();
+    QQuickItem* name = find(window, "venueName");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->property("text").toString(), QStringLiteral("Skin Club"));
+    EXPECT_NE(find(window, "roomTab0"), nullptr);
+    QQuickItem* label = find(window, "roomLabel");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->property("text").toString(), QStringLiteral("Monitor Mode"));
+
+    // "+" adds a room and makes it active; the controls now act on it.
+    venue->findParameter("newRoom")->setValue(1);
+    settle();
+    ASSERT_NE(find(window, "roomTab1"), nullptr);
+    EXPECT_TRUE(find(window, "roomTab1")->property("active").toBool());
+    venue->getActiveRoom()->findParameter("viewNetwork")->setValue(0);
+    settle();
+    QQuickItem* lock = find(window, "locked");
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(lock->isEnabled());
+    venue->getActiveRoom()->findParameter("locked")->setValue(1);
+    settle();
+    EXPECT_TRUE(lock->property("checked").toBool());
+
+    // Back to the first room (still with its browser, so unlocked), then its close entry.
+    venue->findParameter("roomList")->setValue(0);
+    settle();
+    EXPECT_FALSE(lock->property("checked").toBool());
+    venue->findParameter("closeRoom[0]")->setValue(1);
+    settle();
+    EXPECT_EQ(find(window, "roomTab1"), nullptr);
+    EXPECT_TRUE(lock->property("checked").toBool()) << "the remaining room is active and locked";
+
+    // The last room closed: the venue view goes and every binding rests.
+    venue->findParameter("closeRoom[0]")->setValue(1);
+    settle();
+    EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 0);
+    EXPECT_EQ(find(window, "roomTab0"), nullptr);
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    application->shutdown();
+}
