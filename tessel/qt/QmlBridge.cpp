@@ -3,6 +3,8 @@
 #include <QQmlEngine>
 
 #include "tessel/qt/ContextMenuModel.h"
+#include "tessel/qt/DragDropItems.h"
+#include "tessel/qt/ListModelAdapter.h"
 #include "tessel/qt/ParamBinding.h"
 #include "tessel/qt/PropBinding.h"
 #include "tessel/qt/SkinContext.h"
@@ -26,6 +28,9 @@ void registerQmlTypes()
     qmlRegisterType<PropBinding>(kUri, 1, 0, "Prop");
     qmlRegisterType<ViewBinding>(kUri, 1, 0, "View");
     qmlRegisterType<ContextMenuModel>(kUri, 1, 0, "ContextMenuModel");
+    qmlRegisterType<ListModelAdapter>(kUri, 1, 0, "TableItems");
+    qmlRegisterType<DropTargetItem>(kUri, 1, 0, "DropTarget");
+    qmlRegisterType<DragSourceHelper>(kUri, 1, 0, "DragSource");
     qmlRegisterSingletonType<SkinContext>(kUri, 1, 0, "Skin",
                                           [](QQmlEngine* engine, QJSEngine*) -> QObject*
                                           { return getSkinContext(engine); });

@@ -15,7 +15,10 @@ class SkinContext;
 //   View  { component: "://roomdesk/<component path>"; name: "MeterDisplay0" }
 //                                                                   a view the component makes
 //   ContextMenuModel { component: "://roomdesk/<component path>" }  entries of a context menu
-//   Skin                                                            text variables, commands, menus
+//   TableItems { address: "://roomdesk/<component path>" }         a list model's rows and columns
+//   DropTarget, DragSource                                          drags between views
+//   Skin                                                            text variables, commands, menus,
+//                                                                   the style table
 // Addresses may be relative to a `base` address (for delegates that show one item of a list).
 // An address that does not resolve logs "Unresolved skin address: ..." as a QML warning; the skin
 // tests fail on any.

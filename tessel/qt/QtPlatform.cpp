@@ -18,8 +18,10 @@
 #include "tessel/IApplicationStartup.h"
 #include "tessel/ITimerTask.h"
 #include "tessel/Platform.h"
+#include "tessel/SystemPower.h"
 #include "tessel/qt/QmlBridge.h"
 #include "tessel/qt/SkinContext.h"
+#include "tessel/qt/SleepMonitor.h"
 
 namespace Tessel::Qt
 {
@@ -64,6 +66,8 @@ QtPlatform::QtPlatform(QObject* parent) : QObject(parent), signalHandler([this] 
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         QObject::connect(app, &QGuiApplication::applicationStateChanged, this,
                          [this](::Qt::ApplicationState state) { onApplicationStateChanged(int(state)); });
+    // Desktop Qt reports no suspension: the system's own sleep signal does.
+    new SleepMonitor(this);
 }
 
 QtPlatform::~QtPlatform()
@@ -224,19 +228,10 @@ void QtPlatform::raiseMainWindow()
 
 void QtPlatform::onApplicationStateChanged(int state)
 {
-    Component* application = getRootComponent()->findChild("Application");
-    if (!application)
-        return;
-    if (state == ::Qt::ApplicationSuspended && !suspended)
-    {
-        suspended = true;
-        application->notify(nullptr, Message("appSuspended"));
-    }
-    else if (state == ::Qt::ApplicationActive && suspended)
-    {
-        suspended = false;
-        application->notify(nullptr, Message("appResumed"));
-    }
+    if (state == ::Qt::ApplicationSuspended)
+        SystemPower::get().willSleep();
+    else if (state == ::Qt::ApplicationActive)
+        SystemPower::get().didWake();
 }
 
 std::string QtPlatform::getLocation(const std::string& kind) const

@@ -37,8 +37,9 @@ class SkinContext;
 //   loaded into one QML engine that knows the types of QmlBridge.h.
 // - Single instance: the first instance listens on a local socket named after the module
 //   identifier; bringToFront() from a second instance asks it to raise its main window.
-// - The system's suspend and resume reach the application component as "appSuspended" and
-//   "appResumed".
+// - The system's suspend and resume (Qt's application state, and on a Linux desktop logind's
+//   sleep signal, SleepMonitor.h) reach the application component as "appSuspended" and
+//   "appResumed", once each (SystemPower).
 class QtPlatform : public QObject,
                    public PlatformBase,
                    private IGUI,
@@ -113,7 +114,6 @@ private:
     std::vector<std::string> arguments;
     IApplicationStartup* startupObject = nullptr;
     bool restartRequested = false;
-    bool suspended = false;
 };
 
 // The local-socket name on which the running instance of `applicationId` listens.

@@ -2,7 +2,9 @@
 
 #include "tessel/CommandMsg.h"
 #include "tessel/Component.h"
+#include "tessel/Style.h"
 #include "tessel/TextVariables.h"
+#include "tessel/qt/StyleAccess.h"
 #include "tessel/qt/VariantConversion.h"
 
 namespace Tessel::Qt
@@ -60,6 +62,26 @@ bool SkinContext::invokeCommand(const QString& category, const QString& name, co
 bool SkinContext::isCommandEnabled(const QString& category, const QString& name, const QVariantMap& arguments)
 {
     return routeCommand(makeCommand(category, name, arguments, true));
+}
+
+double SkinContext::metric(const QString& name, double fallback) const
+{
+    return Style::get().getMetric(name.toStdString(), fallback);
+}
+
+QColor SkinContext::color(const QString& name, const QColor& fallback) const
+{
+    return styleColor(name.toStdString(), fallback);
+}
+
+QFont SkinContext::font(const QString& name) const
+{
+    return styleFont(name.toStdString());
+}
+
+QString SkinContext::image(const QString& name) const
+{
+    return QString::fromStdString(Style::get().getImage(name.toStdString()));
 }
 
 QVariantList SkinContext::menus() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QObject>
 #include <QVariantList>
 #include <QVariantMap>
@@ -19,6 +21,8 @@ namespace Tessel::Qt
 //     Skin.invokeCommand("Help", "About")    commands, as menus send them
 //     Skin.menus                             the menu bar: [{title, items: [{title, category,
 //                                            name, separator}]}]
+//     Skin.metric("gridX", 24), Skin.color("accent"), Skin.font("textfont"), Skin.image("wifiLock")
+//                                            the style table
 class SkinContext : public QObject
 {
     Q_OBJECT
@@ -39,6 +43,13 @@ public:
     // Whether a component would handle the command (check only; changes nothing).
     Q_INVOKABLE bool isCommandEnabled(const QString& category, const QString& name,
                                       const QVariantMap& arguments = {});
+
+    // The style table (tessel/Style.h) by name, with the caller's fallback for a missing name.
+    Q_INVOKABLE double metric(const QString& name, double fallback = 0) const;
+    Q_INVOKABLE QColor color(const QString& name, const QColor& fallback = QColor()) const;
+    Q_INVOKABLE QFont font(const QString& name) const;
+    // The image's URL, or "" when the style has none of that name.
+    Q_INVOKABLE QString image(const QString& name) const;
 
     QVariantList menus() const;
     void setMenuSource(MenuSource source);

@@ -7,6 +7,7 @@
 
 #include "speaker/IEqViews.h"
 #include "speaker/eq/CurveAxes.h"
+#include "tessel/qt/StyleAccess.h"
 
 namespace Vellaris
 {
@@ -45,12 +46,10 @@ void GeqDisplay::paint(QPainter* painter)
 {
     painter->setRenderHint(QPainter::Antialiasing, true);
     const QRectF plot(30, 14, std::max<qreal>(width() - 34, 1), std::max<qreal>(height() - 18, 1));
-    painter->fillRect(plot, QColor("#0e0f11"));
+    painter->fillRect(plot, Tessel::Qt::styleColor("plot", QColor("#0e0f11")));
     const Filtra::CurveAxes axes{20, 20000, kMinLevel, kMaxLevel};
     float lines[Filtra::kMaxGridLines];
-    QFont font("DejaVu Sans");
-    font.setPixelSize(10);
-    painter->setFont(font);
+    painter->setFont(Tessel::Qt::styleFont("axisfont"));
     const int count = axes.gridLines(false, lines, Filtra::kMaxGridLines);
     for (int i = 0; i < count; ++i)
     {
