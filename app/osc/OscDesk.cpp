@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/osc/OscAddress.h"
+#include "app/osc/OscArgument.h"
 #include "app/osc/OscValue.h"
 #include "tessel/CommandParam.h"
 #include "tessel/Component.h"
@@ -203,7 +204,7 @@ void OscDesk::handleMessage(const std::string& path, lo_message message, const O
         lo_arg** argv = lo_message_get_argv(message);
         if (lo_message_get_argc(message) != 1 || (types[0] != LO_STRING && types[0] != LO_SYMBOL))
             return sendError(from, path, "needs one argument: the address, as text");
-        std::string address = &argv[0]->s;
+        std::string address = argumentText(argv[0]);
         if (path == "/list")
             return handleList(address, from);
         return handleLease(path, address, from);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "app/osc/OscArgument.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/Variant.h"
@@ -30,17 +31,17 @@ bool numberOf(char type, lo_arg* argument, Tessel::Variant& value)
     switch (type)
     {
     case LO_INT32:
-        value = Tessel::Variant(argument->i);
+        value = Tessel::Variant(argumentInt32(argument));
         return true;
     case LO_INT64:
-        value = Tessel::Variant((long long)argument->h);
+        value = Tessel::Variant((long long)argumentInt64(argument));
         return true;
     case LO_FLOAT:
-        value = Tessel::Variant(double(argument->f));
-        return std::isfinite(argument->f);
+        value = Tessel::Variant(double(argumentFloat(argument)));
+        return std::isfinite(argumentFloat(argument));
     case LO_DOUBLE:
-        value = Tessel::Variant(argument->d);
-        return std::isfinite(argument->d);
+        value = Tessel::Variant(argumentDouble(argument));
+        return std::isfinite(argumentDouble(argument));
     case LO_TRUE:
         value = Tessel::Variant(1);
         return true;
@@ -138,7 +139,7 @@ bool setFromArgument(Tessel::IParameter* param, char type, lo_arg* argument, std
     Tessel::Variant old = param->getValue();
     if (isText)
     {
-        std::string text = &argument->s;
+        std::string text = argumentText(argument);
         if (!param->fromString(text, false))
         {
             error = "\"" + text + "\" is not a value of this parameter";

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "app/osc/OscArgument.h"
+
 namespace OscTest
 {
 
@@ -63,17 +65,17 @@ Reply decode(const void* data, size_t size)
         switch (types[i])
         {
         case LO_INT32:
-            reply.args.push_back(std::to_string(argv[i]->i));
+            reply.args.push_back(std::to_string(Vellaris::Osc::argumentInt32(argv[i])));
             if (i == 0)
-                reply.integer = argv[i]->i;
+                reply.integer = Vellaris::Osc::argumentInt32(argv[i]);
             break;
         case LO_FLOAT:
-            reply.args.push_back(std::to_string(argv[i]->f));
+            reply.args.push_back(std::to_string(Vellaris::Osc::argumentFloat(argv[i])));
             if (i == 0)
-                reply.number = argv[i]->f;
+                reply.number = Vellaris::Osc::argumentFloat(argv[i]);
             break;
         case LO_STRING:
-            reply.args.emplace_back(&argv[i]->s);
+            reply.args.emplace_back(Vellaris::Osc::argumentText(argv[i]));
             break;
         default:
             reply.args.emplace_back();

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/osc/OscArgument.h"
+
 namespace Vellaris::Tools
 {
 
@@ -25,18 +27,18 @@ std::string argumentText(char type, lo_arg* arg)
     switch (type)
     {
     case LO_INT32:
-        return std::to_string(arg->i);
+        return std::to_string(Osc::argumentInt32(arg));
     case LO_INT64:
-        return std::to_string(arg->h);
+        return std::to_string(Osc::argumentInt64(arg));
     case LO_FLOAT:
-        std::snprintf(text, sizeof text, "%g", double(arg->f));
+        std::snprintf(text, sizeof text, "%g", double(Osc::argumentFloat(arg)));
         return text;
     case LO_DOUBLE:
-        std::snprintf(text, sizeof text, "%g", arg->d);
+        std::snprintf(text, sizeof text, "%g", Osc::argumentDouble(arg));
         return text;
     case LO_STRING:
     case LO_SYMBOL:
-        return &arg->s;
+        return Osc::argumentText(arg);
     case LO_TRUE:
         return "1";
     case LO_FALSE:
