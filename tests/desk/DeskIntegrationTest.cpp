@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -27,14 +28,15 @@ namespace fs = std::filesystem;
 
 constexpr const char* kSerial = "987654321"; // what "tarnsim TX20A" announces
 const std::string kVolume = std::string("/speaker/") + kSerial + "/line/ch1/volume";
+constexpr const char* kOtherSerial = "666666666"; // "tarnsim TX40S"
 
-// A UDP port on 127.0.0.1 that was free a moment ago.
-int freeUdpPort()
+// A UDP port on 127.0.0.1 (or all addresses) that was free a moment ago.
+int freeUdpPort(in_addr_t on = INADDR_LOOPBACK)
 {
     int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_addr.s_addr = htonl(on);
     ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     socklen_t length = sizeof address;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
@@ -68,7 +70,10 @@ class DeskIntegration : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        NetworkTest::useNewDiscoveryScope();
+        // A discovery port that no socket on this computer holds now: ports picked by process
+        // number alone meet other test runs' now and then, and their speakers would join in.
+        ::setenv("LKNET_DISCOVERY_PORT", std::to_string(freeUdpPort(INADDR_ANY)).c_str(), 1);
+        ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
         home = fs::temp_directory_path() / ("desk-it-" + std::to_string(::getpid()));
         fs::remove_all(home);
         for (const char* sub : {"runtime", "config", "data", "state", "cache"})
@@ -91,7 +96,23 @@ protected:
         ::setenv("TARNSIM_WIFI", "Venue<&#&>40<&#&>locked;Office<&#&>90<&#&>locked", 1);
         simulators.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX40S"}));
         ::unsetenv("TARNSIM_WIFI");
+        writeVenue();
         desk = std::make_unique<ChildProcess>(ROOMDESK_PATH, std::vector<std::string>{});
+    }
+
+    // A venue for the desk to reopen: the first simulator alone in the room "Stage" at -12 dB, the
+    // second in "Bar".
+    static void writeVenue()
+    {
+        const fs::path venues = home / "Documents" / "Vellaris" / "Ambrel" / "Venues";
+        fs::create_directories(venues);
+        std::ofstream(venues / "Desk Venue_{0123ABCD-0000-4000-8000-0000000000AA}.venue")
+            << R"({"venueID":"{0123ABCD-0000-4000-8000-0000000000AA}","title":"Desk Venue","rooms":[)"
+            << R"({"roomID":"{0123ABCD-0000-4000-8000-0000000000A1}","title":"Stage","groups":[{"type":3,)"
+            << R"("positions":[{"speakerID":")" << kSerial
+            << R"(","speaker":{"Speaker":{"line":{"ch1":{"volume":-12}}}}}]}]},)"
+            << R"({"roomID":"{0123ABCD-0000-4000-8000-0000000000A2}","title":"Bar","groups":[{"type":3,)"
+            << R"("positions":[{"speakerID":")" << kOtherSerial << R"(","speaker":{}}]}]}]})";
     }
 
     static void TearDownTestSuite()
@@ -164,6 +185,35 @@ protected:
     static inline std::vector<std::unique_ptr<ChildProcess>> simulators;
     static inline std::unique_ptr<ChildProcess> desk;
 };
+
+// First, while the speakers still hold what the venue gave them.
+TEST_F(DeskIntegration, TheReopenedVenueDrivesItsActiveRoom)
+{
+    waitForSpeakers();
+    const std::string venue = "/roomdesk/VenueManager/activeVenue/";
+    const std::string room = venue + "activeRoom/";
+    EXPECT_EQ(deskCommand({"get", venue + "venueName"}).out, "Desk Venue\n");
+    EXPECT_EQ(deskCommand({"get", venue + "roomList"}).out, "Stage\n");
+    // Loading the venue pushed the stored volume onto the speaker placed in it.
+    Outcome stored = deskUntil({"get", kVolume}, [](const Outcome& r) { return r.out == "-12.00 dB\n"; });
+    EXPECT_EQ(stored.out, "-12.00 dB\n");
+    EXPECT_EQ(atSimulator("line/ch1/volume"), "-12.00 dB\n");
+
+    // A room step reaches the room's speaker.
+    ASSERT_EQ(deskCommand({"invoke", room + "roomVolumeUp"}).status, 0);
+    deskUntil({"get", kVolume}, [](const Outcome& r) { return r.out == "-11.00 dB\n"; });
+    EXPECT_EQ(atSimulator("line/ch1/volume"), "-11.00 dB\n");
+
+    // Mute all mutes the active room only, and unmuting brings it back.
+    ASSERT_EQ(deskCommand({"set", room + "muteAll", "1"}).status, 0);
+    const std::string mute = std::string("/speaker/") + kSerial + "/line/ch1/mute";
+    deskUntil({"get", mute}, [](const Outcome& r) { return r.out == "On\n"; });
+    EXPECT_EQ(atSimulator("line/ch1/mute"), "On\n");
+    EXPECT_EQ(run(ROOMCTL_PATH, {"get", kOtherSerial, "line/ch1/mute"}).out, "Off\n") << "another room";
+    ASSERT_EQ(deskCommand({"set", room + "muteAll", "0"}).status, 0);
+    deskUntil({"get", mute}, [](const Outcome& r) { return r.out == "Off\n"; });
+    EXPECT_EQ(atSimulator("line/ch1/mute"), "Off\n");
+}
 
 TEST_F(DeskIntegration, BrowseTheDeskAndItsSpeakers)
 {
