@@ -53,12 +53,12 @@ constexpr int64_t kPauseMs = 10;
 // after a change (in software when offscreen), and a packet that arrives meanwhile waits for it.
 constexpr int64_t kSettleMs = 30;
 
-int freeUdpPort()
+int freeUdpPort(in_addr_t on = INADDR_LOOPBACK)
 {
     int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_addr.s_addr = htonl(on);
     ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     socklen_t length = sizeof address;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
@@ -145,7 +145,9 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], "--count") == 0)
             count = std::max(1, std::atoi(argv[++i]));
 
-    NetworkTest::useNewDiscoveryScope();
+    // A discovery port no socket holds now, so no other run's simulators join in.
+    ::setenv("LKNET_DISCOVERY_PORT", std::to_string(freeUdpPort(INADDR_ANY)).c_str(), 1);
+    ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
     fs::path home = fs::temp_directory_path() / ("bench-desk-" + std::to_string(::getpid()));
     fs::remove_all(home);
     for (const char* sub : {"runtime", "config", "data", "state", "cache"})
