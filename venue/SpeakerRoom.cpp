@@ -431,13 +431,14 @@ void SpeakerRoom::observeVolumes()
         for (SpeakerComponent* speaker : members)
             if (Tessel::IParameter* volume = speaker->getVolume())
             {
-                // The meter takes the volume's range, text and curve once, from the first speaker;
-                // views stay bound to the same parameter.
-                maxVolume->setMin(volume->getMin());
-                maxVolume->setMax(volume->getMax());
-                maxVolume->setDefaultValue(volume->getMin());
-                maxVolume->setFormatter(volume->getFormatter());
-                maxVolume->setCurve(volume->getCurve());
+                // The meter takes the volume's range, text and curve once, from the first speaker:
+                // a new parameter in the old one's place, which its views follow.
+                Tessel::Parameter* replacement = Tessel::Parameter::createFloat(
+                    volume->getMin().asDouble(), volume->getMax().asDouble(), "maxVolume");
+                replacement->setFormatter(volume->getFormatter());
+                replacement->setCurve(volume->getCurve());
+                if (getParams().replace(maxVolume, replacement))
+                    maxVolume = replacement;
                 maxVolumeReplaced = true;
                 break;
             }

@@ -8,6 +8,7 @@
 #include "tessel/AttributeList.h"
 #include "tessel/Attributes.h"
 #include "tessel/CommandParam.h"
+#include "tessel/CommandParamList.h"
 #include "tessel/ListParam.h"
 #include "tessel/Platform.h"
 #include "tessel/StringParam.h"
@@ -33,38 +34,6 @@ namespace
 
 constexpr const char* kRoomPrefix = "room[";
 constexpr const char* kCloseRoom = "closeRoom";
-
-// One "closeRoom[i]" entry: closes its own room, whatever index the room has by then.
-class CloseRoomParam : public Tessel::CommandParam
-{
-public:
-    CloseRoomParam(Venue* venue, const std::string& roomID) : venue(venue), roomID(roomID)
-    {
-        setCommand("File", "Close");
-    }
-    void setValue(const Tessel::Variant& value, bool notify) override
-    {
-        if (notify && value.asDouble() != 0)
-            close();
-    }
-    void setNormalized(double normalized, bool notify) override
-    {
-        if (notify && normalized > 0)
-            close();
-    }
-    const std::string& getRoomID() const { return roomID; }
-
-private:
-    void close()
-    {
-        // Closing the room removes this entry: it stays alive until the call returns.
-        Tessel::SharedPtr<Tessel::Object> keepAlive(this);
-        venue->closeRoomCommand(roomID, false);
-    }
-
-    Venue* venue;
-    std::string roomID;
-};
 
 bool isNumber(const Tessel::Variant* value)
 {
@@ -157,6 +126,8 @@ Venue::Venue() : Tessel::Component("Venue"), venueID(Tessel::UID::generate().toS
     params.addCommand("File", "Close", kCloseRoom);
     params.addCommand("File", "Mono", "configureRoom");
     params.addCommand("File", "Load", "loadRoom");
+    closeEntries =
+        std::make_unique<Tessel::CommandParamList>(params, kCloseRoom, "File", "Close", kCloseRoom);
     filter = Tessel::adopt(new UnusedSpeakersFilter(this));
 }
 
@@ -221,11 +192,8 @@ void Venue::addRoom(SpeakerRoom* room)
 {
     if (!room || !addChild(room))
         return;
-    auto* entry = new CloseRoomParam(this, room->getRoomID());
-    entry->setName(std::string(kCloseRoom) + "[" + std::to_string(rooms.size()) + "]");
-    getParams().add(entry, 0);
-    closeEntries.push_back(entry);
     rooms.push_back(room);
+    updateCloseEntries();
     room->addObserver(this);
     refreshRoomList();
     propertyChanged("numRooms");
@@ -251,11 +219,9 @@ void Venue::closeRoom(SpeakerRoom* room)
     if (index < 0)
         return;
     const bool wasActive = room->isActive();
-    getParams().remove(closeEntries[size_t(index)]);
-    closeEntries.erase(closeEntries.begin() + index);
     rooms.erase(rooms.begin() + index);
     room->removeObserver(this);
-    renameCloseEntries();
+    updateCloseEntries();
     if (!destroying)
     {
         // Speakers of the closed room are no longer soloed or muted by it.
@@ -282,10 +248,13 @@ void Venue::closeAllRooms()
         closeRoom(rooms.back());
 }
 
-void Venue::renameCloseEntries()
+void Venue::updateCloseEntries()
 {
-    for (size_t i = 0; i < closeEntries.size(); ++i)
-        closeEntries[i]->setName(std::string(kCloseRoom) + "[" + std::to_string(i) + "]");
+    // Entry i closes the room at index i by its ID, whatever the index is when it is used.
+    std::vector<Tessel::Variant> ids;
+    for (SpeakerRoom* room : rooms)
+        ids.emplace_back(room->getRoomID());
+    closeEntries->setValues(ids);
 }
 
 void Venue::refreshRoomList()
@@ -593,7 +562,7 @@ bool Venue::onSave(const Tessel::CommandMsg& msg)
 
 bool Venue::onClose(const Tessel::CommandMsg& msg)
 {
-    return closeRoomCommand(std::string(), msg.checkOnly);
+    return closeRoomCommand(msg.getArgument(kCloseRoom).asString(), msg.checkOnly);
 }
 
 bool Venue::onMono(const Tessel::CommandMsg& msg)

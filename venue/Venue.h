@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace Tessel
 {
 class Attributes;
 class CommandParam;
+class CommandParamList;
 class ListParam;
 class StringParam;
 } // namespace Tessel
@@ -30,9 +32,10 @@ class SpeakerNetworkManager;
 // Parameters: "roomList" (tag 100; entries: the room titles, value: the active room's index;
 // choosing an entry activates that room), "venueName" (tag 102, storable), command parameters
 // "newRoom", "saveRoom", "closeRoom", "configureRoom", "loadRoom" (category "File": "New", "Save",
-// "Close", "Mono", "Load") and one command parameter "closeRoom[i]" per room that closes the room
-// at index i. Properties "isConfigured", "numRooms", "hasRooms", "activeRoomID". Children by name:
-// "activeRoom", "room[N]" (the room at index N) and a room's roomID text.
+// "Close", "Mono", "Load") and one command parameter "closeRoom[i]" per room that sends "Close"
+// with the argument "closeRoom" = the roomID of the room at index i. Properties "isConfigured", "numRooms",
+// "hasRooms", "activeRoomID". Children by name: "activeRoom", "room[N]" (the room at index N) and a room's
+// roomID text.
 //
 // While the venue is initialised it keeps the speaker list's filter (placed speakers are not
 // offered) and binds positions to speakers as they come and go.
@@ -84,7 +87,8 @@ public:
     void closeRoom(SpeakerRoom* room);
     void closeAllRooms();
     void setActiveRoom(SpeakerRoom* room);
-    // "File"/"Close": the room whose roomID equals `roomID` exactly, or the active room for "".
+    // "File"/"Close": the room whose roomID equals `roomID` exactly (the command's argument
+    // "closeRoom"), or the active room for "".
     bool closeRoomCommand(const std::string& roomID, bool checkOnly);
 
     // Whether a position of any room is bound to `item`.
@@ -132,12 +136,12 @@ private:
     void itemAdded(SpeakerNetworkItem* item);
     void itemRemoved(SpeakerNetworkItem* item);
     void refreshRoomList();
-    void renameCloseEntries();
+    void updateCloseEntries();
     void setShowVenue(bool on);
 
     std::string venueID;
-    std::vector<SpeakerRoom*> rooms; // children of the venue, in order
-    std::vector<Tessel::CommandParam*> closeEntries;
+    std::vector<SpeakerRoom*> rooms;                        // children of the venue, in order
+    std::unique_ptr<Tessel::CommandParamList> closeEntries; // entries in the container
     Tessel::ListParam* roomList = nullptr;
     Tessel::StringParam* venueName = nullptr;
     Tessel::SharedPtr<UnusedSpeakersFilter> filter;

@@ -257,6 +257,23 @@ TEST_F(RoomControl, MeterShowsTheLoudestSpeakerAfterTheVolumesSettle)
     EXPECT_EQ(empty.asInt(), 1);
 }
 
+TEST_F(RoomControl, MeterIsReplacedOnceByOneShapedLikeTheFirstSpeakersVolume)
+{
+    SpeakerRoom* fresh = venue->newRoom(true);
+    Tessel::SharedPtr<Tessel::IParameter> before = Tessel::retained(fresh->findParameter("maxVolume"));
+    SpeakerNetworkItem* d = announce(4, "D");
+    place("D");
+    Tessel::IParameter* meter = fresh->findParameter("maxVolume");
+    ASSERT_NE(meter, before.get()) << "a new parameter";
+    EXPECT_EQ(meter->getTag(), SpeakerRoom::kMaxVolumeTag);
+    EXPECT_EQ(fresh->getParameterByTag(SpeakerRoom::kMaxVolumeTag), meter);
+    EXPECT_DOUBLE_EQ(meter->getMin().asDouble(), volume(d)->getMin().asDouble());
+    EXPECT_EQ(meter->getCurve(), volume(d)->getCurve());
+    announce(5, "E");
+    place("E");
+    EXPECT_EQ(fresh->findParameter("maxVolume"), meter) << "only the first speaker replaces it";
+}
+
 TEST_F(RoomControl, SpeakerThatLeavesIsNoLongerSoloableOrMoved)
 {
     const double before = value(b, "elastic");
