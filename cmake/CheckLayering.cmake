@@ -8,8 +8,8 @@ cmake_minimum_required(VERSION 3.25)
 set(layers
   "core:"
   "lknet:"
-  "tessel:"
-  "tessel/qt:tessel"
+  "tessel:core"
+  "tessel/qt:core,tessel"
   "model/formats:core"
   "model/loader:core,tessel,model/formats"
   "net/protocol:core,lknet,model/formats"

@@ -159,9 +159,13 @@ bool FileStream::writeAtomically(const std::string& path, std::string_view conte
 {
     // A name of its own per process and call, so that two writers of the
     // same file never write into one temporary file.
+    // The dot in front keeps it out of folder listings meant for the user (preset and venue lists).
     static std::atomic<unsigned> serial{0};
-    const std::string temporary =
-        path + ".tmp" + std::to_string(currentProcessId()) + "_" + std::to_string(serial.fetch_add(1));
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string temporary = folder + "." + base + ".tmp" + std::to_string(currentProcessId()) + "_" +
+                                  std::to_string(serial.fetch_add(1));
     FileStream file;
     if (!file.open(temporary, Mode::Create))
         return false;

@@ -45,9 +45,10 @@ public:
     // false when the file cannot be opened or read, or target refuses the data.
     static bool readAll(const std::string& path, Stream& target);
     // Replaces the file at path with the given bytes without ever leaving a
-    // cut file: writes a temporary file in the same folder, syncs it and
-    // renames it over path. False (the old file untouched, the temporary
-    // removed) on any failure.
+    // cut file: writes a temporary file in the same folder (".<name>.tmp…",
+    // hidden from listings), syncs it and renames it over path. False (the
+    // old file untouched, the temporary removed) on any failure. The one
+    // atomic write of the tree; the framework's file system uses it too.
     static bool writeAtomically(const std::string& path, std::string_view contents);
 
 private:

@@ -1,7 +1,8 @@
 #include "tessel/LocalFileSystem.h"
 
+#include "core/FileStream.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -48,38 +49,6 @@ std::string percentDecode(const std::string& text)
         }
     }
     return result;
-}
-bool writeAll(int fd, std::string_view bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size())
-    {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += size_t(n);
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Makes a finished rename survive a power cut; a folder that cannot be synced is no error.
-void syncFolder(const std::string& folder)
-{
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 bool lessIgnoringCase(const std::string& a, const std::string& b)
@@ -168,26 +137,7 @@ bool LocalFileSystem::writeFile(const std::string& url, std::string_view bytes)
     std::string path = toLocalPath(url);
     if (path.empty() || isFolder(path))
         return false;
-    // A name of its own per process and call, so two writers of one file never share a
-    // temporary file; the dot in front keeps it out of listings meant for the user.
-    static std::atomic<unsigned> serial{0};
-    std::string folder = folderOf(path);
-    std::string base = path.substr(path.find_last_of('/') + 1);
-    std::string temporary = (folder == "/" ? std::string() : folder) + "/." + base + ".tmp" +
-                            std::to_string(::getpid()) + "_" + std::to_string(serial.fetch_add(1));
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok)
-    {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
+    return Core::Portable::FileStream::writeAtomically(path, bytes);
 }
 
 bool LocalFileSystem::listFolder(const std::string& url, std::vector<std::string>& names)
