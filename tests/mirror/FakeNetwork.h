@@ -8,6 +8,7 @@
 
 #include "lknet/lknet.h"
 #include "net/protocol/MessageAttributes.h"
+#include "tests/common/IdleNetworkManager.h"
 
 namespace MirrorTest
 {
@@ -25,7 +26,7 @@ struct SentPacket
     std::string messageId() const { return std::string(message.messageId()); }
 };
 
-class FakeNetwork : public lknet::INetworkManager, public lknet::IFileTransferManager
+class FakeNetwork : public TestSupport::IdleNetworkManager, public lknet::IFileTransferManager
 {
 public:
     static constexpr int kClientHandle = 7;
@@ -43,30 +44,10 @@ public:
         sent.clear();
     }
 
-    int startup() override { return 0; }
-    void shutdown() override {}
-    void configure(const char*) override {}
-    void addNetworkListener(lknet::INetworkListener*) override {}
-    void removeNetworkListener(lknet::INetworkListener*) override {}
-    int registerServer(int*, lknet::IEventHandler*, const lknet::ServerDescriptor*, int) override
-    {
-        return 0;
-    }
-    int unregisterServer(lknet::IEventHandler*) override { return 0; }
     int registerClient(int* handle, lknet::IEventHandler* eventHandler) override;
     int unregisterClient(lknet::IEventHandler* eventHandler) override;
     int send(const lknet::Packet* packet, int flags) override;
-    int sendMeters(const lknet::Packet*) override { return 0; }
     int setConnection(int client, int server, int on, int wasOn) override;
-    void process() override {}
-    int getDeviceInfo(lknet::DeviceInfo*, int) override { return 102; }
-    void resume(int) override {}
-    void addErrorReporter(lknet::INetworkErrorReporter*) override {}
-    void removeErrorReporter(lknet::INetworkErrorReporter*) override {}
-    void simulateErrors() override {}
-    void suspend(int) override {}
-    int pollDescriptors(std::vector<pollfd>&) override { return 0; }
-    int wait(int) override { return 0; }
 
     // IFileTransferManager.
     int handlePacket(int context, const lknet::Packet* packet) override;

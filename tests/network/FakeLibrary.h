@@ -9,11 +9,12 @@
 
 #include "lknet/lknet.h"
 #include "net/protocol/MessageAttributes.h"
+#include "tests/common/IdleNetworkManager.h"
 
 namespace NetworkTest
 {
 
-class FakeLibrary : public lknet::INetworkManager
+class FakeLibrary : public TestSupport::IdleNetworkManager
 {
 public:
     // Calls in order: "configure <name>", "startup", "addNetworkListener", "process", "resume 1",
@@ -50,15 +51,8 @@ public:
     }
     void addNetworkListener(lknet::INetworkListener* l) override;
     void removeNetworkListener(lknet::INetworkListener* l) override;
-    int registerServer(int*, lknet::IEventHandler*, const lknet::ServerDescriptor*, int) override
-    {
-        return 0;
-    }
-    int unregisterServer(lknet::IEventHandler*) override { return 0; }
     int registerClient(int* handle, lknet::IEventHandler*) override;
-    int unregisterClient(lknet::IEventHandler*) override { return 0; }
     int send(const lknet::Packet* packet, int flags) override;
-    int sendMeters(const lknet::Packet*) override { return 0; }
     int setConnection(int client, int server, int on, int wasOn) override;
     void process() override;
     int getDeviceInfo(lknet::DeviceInfo* info, int server) override;
@@ -67,8 +61,6 @@ public:
     void removeErrorReporter(lknet::INetworkErrorReporter* r) override;
     void simulateErrors() override { calls.push_back("simulateErrors"); }
     void suspend(int ms) override { calls.push_back("suspend " + std::to_string(ms)); }
-    int pollDescriptors(std::vector<pollfd>&) override { return 0; }
-    int wait(int) override { return 0; }
 
 private:
     int nextClient = 100;

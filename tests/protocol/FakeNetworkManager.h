@@ -5,6 +5,7 @@
 
 #include "lknet/lknet.h"
 #include "net/protocol/MessageAttributes.h"
+#include "tests/common/IdleNetworkManager.h"
 
 #include <cstring>
 #include <functional>
@@ -38,7 +39,7 @@ struct SentPacket
     }
 };
 
-class FakeNetworkManager : public lknet::INetworkManager
+class FakeNetworkManager : public TestSupport::IdleNetworkManager
 {
 public:
     std::vector<SentPacket> sent;
@@ -46,35 +47,19 @@ public:
     std::function<int(const lknet::Packet*)> answer;
     std::vector<std::pair<int, int>> cancelled;
 
-    int startup() override { return 0; }
-    void shutdown() override {}
-    void configure(const char*) override {}
-    void addNetworkListener(lknet::INetworkListener*) override {}
-    void removeNetworkListener(lknet::INetworkListener*) override {}
     int registerServer(int* handle, lknet::IEventHandler*, const lknet::ServerDescriptor*, int) override
     {
         *handle = 7;
         return 0;
     }
-    int unregisterServer(lknet::IEventHandler*) override { return 0; }
     int registerClient(int* handle, lknet::IEventHandler*) override
     {
         *handle = 9;
         return 0;
     }
-    int unregisterClient(lknet::IEventHandler*) override { return 0; }
     int send(const lknet::Packet* packet, int) override { return record(packet, false); }
     int sendMeters(const lknet::Packet* packet) override { return record(packet, true); }
-    int setConnection(int, int, int, int) override { return 0; }
-    void process() override {}
-    int getDeviceInfo(lknet::DeviceInfo*, int) override { return 102; }
-    void resume(int) override {}
-    void addErrorReporter(lknet::INetworkErrorReporter*) override {}
-    void removeErrorReporter(lknet::INetworkErrorReporter*) override {}
-    void simulateErrors() override {}
-    void suspend(int) override {}
     int pollDescriptors(std::vector<pollfd>&) override { return 1000; }
-    int wait(int) override { return 0; }
 
     // Packets of one type sent with send() (not meters).
     std::vector<const SentPacket*> ofType(uint32_t type) const
