@@ -15,6 +15,14 @@ QColor styleColor(const std::string& name, const QColor& fallback)
     return QColor::fromRgba(argb);
 }
 
+QFont styleFont(const std::string& name, const QFont& fallback)
+{
+    constexpr double kMissing = -1;
+    if (Style::get().getFont(name, {"", kMissing, false}).size == kMissing)
+        return fallback;
+    return styleFont(name);
+}
+
 QFont styleFont(const std::string& name)
 {
     const Style::Font font = Style::get().getFont(name);

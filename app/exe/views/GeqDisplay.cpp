@@ -49,7 +49,9 @@ void GeqDisplay::paint(QPainter* painter)
     painter->fillRect(plot, Tessel::Qt::styleColor("plot", QColor("#0e0f11")));
     const Filtra::CurveAxes axes{20, 20000, kMinLevel, kMaxLevel};
     float lines[Filtra::kMaxGridLines];
-    painter->setFont(Tessel::Qt::styleFont("axisfont"));
+    QFont axisFont("DejaVu Sans");
+    axisFont.setPixelSize(10);
+    painter->setFont(Tessel::Qt::styleFont("axisfont", axisFont));
     const int count = axes.gridLines(false, lines, Filtra::kMaxGridLines);
     for (int i = 0; i < count; ++i)
     {
