@@ -152,9 +152,9 @@ bool DragSourceHelper::start(const QStringList& itemPaths, const QVariantMap& at
 
 void DragSourceHelper::endNowhere()
 {
-    if (!DragSession::get().isActive())
-        return;
-    DragSession::get().finish(nullptr, {});
+    // After a drop on a DropTarget the drag is over already; `active` is announced either way.
+    if (DragSession::get().isActive())
+        DragSession::get().finish(nullptr, {});
     Q_EMIT activeChanged();
 }
 

@@ -58,11 +58,13 @@ private:
 //     DragSource { id: source; component: "://roomdesk/SpeakerNetwork" }
 //     MouseArea { drag.target: ghost
 //                 onPressed: source.start(["SpeakerNetwork/123456789"], {kind: "speaker"}, "groupNode")
-//                 onReleased: if (ghost.Drag.drop() === Qt.IgnoreAction) source.endNowhere() }
+//                 onReleased: { ghost.Drag.drop(); source.endNowhere() } }
 //     Item { id: ghost; Drag.active: source.active; Drag.imageSource: source.imageUrl }
 // start() carries the components at `itemPaths` (paths or skin addresses; unresolved ones are left
-// out), the named values of `attributes` and the drag image by style name. endNowhere() ends a
-// drag that no DropTarget took, cancel() one the user broke off; both tell the source "not taken".
+// out), the named values of `attributes` and the drag image by style name. Call endNowhere() when
+// the user lets go: a drag that a DropTarget took is over already, any other ends there and the
+// source hears "not taken"; cancel() ends one the user broke off, also as "not taken". `active`
+// is announced at start(), endNowhere() and cancel().
 class DragSourceHelper : public QObject
 {
     Q_OBJECT

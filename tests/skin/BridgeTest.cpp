@@ -411,6 +411,9 @@ TEST_F(Bridge, DropTargetPassesQtDragEventsToTheComponentAndTheSourceHearsTheEnd
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_FALSE(DragSession::get().isActive());
     EXPECT_EQ(plan->log, (std::vector<std::string>{"drop 70,20", "taken 1"}));
+    QMetaObject::invokeMethod(source, "endNowhere"); // as the skin does on release: nothing more
+    EXPECT_FALSE(source->property("active").toBool());
+    EXPECT_EQ(plan->log.size(), 2u);
 
     // A drag let go where nobody takes it: the source hears it.
     plan->log.clear();
