@@ -8,8 +8,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -285,6 +287,34 @@ TEST_F(DeskIntegration, WatchSeesAChangeMadeElsewhere)
     watch.kill(SIGTERM);
     EXPECT_TRUE(watch.waitForEnd(5s));
     EXPECT_EQ(watch.exitStatus(), 0);
+}
+
+TEST_F(DeskIntegration, AnEqualiserBandSetThroughTheDeskShowsInItsSelectionAndCurve)
+{
+    waitForSpeakers();
+    const std::string eq = std::string("/speaker/") + kSerial + "/line/ch1/eq/";
+    const std::string compeq = std::string("/speaker/") + kSerial + "/compeq/";
+    for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
+             {"eqallon", "1"}, {"eqbandon4", "1"}, {"eqfreq4", "1000"}, {"eqgain4", "-6"}})
+        ASSERT_EQ(deskCommand({"set", eq + name, value}).status, 0) << name;
+    deskUntil({"get", eq + "eqgain4"}, [](const Outcome& r) { return r.out == "-6.00 dB\n"; });
+    EXPECT_EQ(atSimulator("line/ch1/eq/eqgain4"), "-6.00 dB\n");
+
+    // Selecting composite band 3 (parametric band 4) points the band inspector's parameters at it.
+    ASSERT_EQ(deskCommand({"set", compeq + "currentBand", "3"}).status, 0);
+    EXPECT_EQ(
+        deskUntil({"get", compeq + "selectedGain"}, [](const Outcome& r) { return r.out == "-6.00 dB\n"; })
+            .out,
+        "-6.00 dB\n");
+    EXPECT_EQ(deskCommand({"get", compeq + "selectedFreq"}).out, "1.00 kHz\n");
+
+    // The speaker's curve, as another mirror computes it, dips by the band's gain at its frequency.
+    Outcome curve = run(ROOMCTL_PATH, {"curve", kSerial, "eq", "--band", "3", "--points", "512"});
+    ASSERT_EQ(curve.status, 0) << curve.err;
+    double deepest = 0;
+    for (const std::string& line : lines(curve.out))
+        deepest = std::min(deepest, std::strtod(line.c_str() + line.find('\t') + 1, nullptr));
+    EXPECT_NEAR(deepest, -6.0, 0.2);
 }
 
 TEST_F(DeskIntegration, BadAddressesAndValuesAreRefusedWithAReason)
