@@ -45,8 +45,10 @@ protected:
     // Any warning so far that contains `text`.
     bool warned(const std::string& text) const;
 
-    Tessel::HeadlessPlatform platform;
+    // The library outlives the platform: speaker roots still held by posted messages are released
+    // when the platform goes, and they unregister from the library then.
     NetworkTest::FakeLibrary library;
+    Tessel::HeadlessPlatform platform;
     std::string documents;
     Vellaris::SpeakerNetworkManager* network = nullptr; // owned by the root component
     Vellaris::VenueManager* manager = nullptr;          // owned by the root component
