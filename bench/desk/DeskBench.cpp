@@ -53,19 +53,6 @@ constexpr int64_t kPauseMs = 10;
 // after a change (in software when offscreen), and a packet that arrives meanwhile waits for it.
 constexpr int64_t kSettleMs = 30;
 
-int freeUdpPort(in_addr_t on = INADDR_LOOPBACK)
-{
-    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(on);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -146,7 +133,7 @@ int main(int argc, char** argv)
             count = std::max(1, std::atoi(argv[++i]));
 
     // A discovery port no socket holds now, so no other run's simulators join in.
-    ::setenv("LKNET_DISCOVERY_PORT", std::to_string(freeUdpPort(INADDR_ANY)).c_str(), 1);
+    ::setenv("LKNET_DISCOVERY_PORT", std::to_string(NetworkTest::freeUdpPort(true)).c_str(), 1);
     ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
     fs::path home = fs::temp_directory_path() / ("bench-desk-" + std::to_string(::getpid()));
     fs::remove_all(home);
@@ -160,7 +147,7 @@ int main(int argc, char** argv)
     ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const int port = freeUdpPort();
+    const int port = NetworkTest::freeUdpPort();
     ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
 
     std::printf("== roomdesk remote control (OSC on 127.0.0.1:%d), one simulator, %d rounds\n", port, count);

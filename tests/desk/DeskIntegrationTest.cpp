@@ -32,20 +32,6 @@ constexpr const char* kSerial = "987654321"; // what "tarnsim TX20A" announces
 const std::string kVolume = std::string("/speaker/") + kSerial + "/line/ch1/volume";
 constexpr const char* kOtherSerial = "666666666"; // "tarnsim TX40S"
 
-// A UDP port on 127.0.0.1 (or all addresses) that was free a moment ago.
-int freeUdpPort(in_addr_t on = INADDR_LOOPBACK)
-{
-    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(on);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 bool contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
@@ -74,7 +60,7 @@ protected:
     {
         // A discovery port that no socket on this computer holds now: ports picked by process
         // number alone meet other test runs' now and then, and their speakers would join in.
-        ::setenv("LKNET_DISCOVERY_PORT", std::to_string(freeUdpPort(INADDR_ANY)).c_str(), 1);
+        ::setenv("LKNET_DISCOVERY_PORT", std::to_string(NetworkTest::freeUdpPort(true)).c_str(), 1);
         ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
         home = fs::temp_directory_path() / ("desk-it-" + std::to_string(::getpid()));
         fs::remove_all(home);
@@ -89,7 +75,7 @@ protected:
         ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
         ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        port = freeUdpPort();
+        port = NetworkTest::freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
 
         // Each simulator sees its own Wi-Fi networks; only "Venue" is seen by both.
@@ -338,7 +324,8 @@ TEST_F(DeskIntegration, BadAddressesAndValuesAreRefusedWithAReason)
     EXPECT_EQ(notACommand.status, 3);
 
     // No desk on a port: exit 1 after the answer time.
-    Outcome nobody = run(ROOMCTL_PATH, {"desk", "--port", std::to_string(freeUdpPort()), "get", kVolume});
+    Outcome nobody =
+        run(ROOMCTL_PATH, {"desk", "--port", std::to_string(NetworkTest::freeUdpPort()), "get", kVolume});
     EXPECT_EQ(nobody.status, 1);
     Outcome usage = run(ROOMCTL_PATH, {"desk", "get"});
     EXPECT_EQ(usage.status, 2);

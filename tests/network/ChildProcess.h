@@ -18,6 +18,9 @@ namespace NetworkTest
 // LKNET_LOOPBACK_ONLY=1 for this process and every child it starts.
 int useNewDiscoveryScope();
 
+// A UDP port on 127.0.0.1 (or on every address when `anyAddress`) that was free a moment ago.
+int freeUdpPort(bool anyAddress = false);
+
 class ChildProcess
 {
 public:
