@@ -238,6 +238,55 @@ bool SpeakerRoom::holdsItem(const SpeakerNetworkItem* item) const
     return false;
 }
 
+bool SpeakerRoom::addToGroup(SpeakerGroup* group, SpeakerPosition* position)
+{
+    if (!group || !position || group->getRoom() != this)
+        return false;
+    Tessel::SharedPtr<SpeakerPosition> kept = Tessel::retained(position);
+    const std::string serial = position->getSpeakerID();
+    for (const auto& each : groups)
+    {
+        while (SpeakerPosition* existing = each->findPosition(serial))
+        {
+            if (SpeakerNetworkItem* item = existing->getSpeaker())
+            {
+                item->setSelected(false, false);
+                speakerGone(item);
+            }
+            each->removePosition(existing);
+        }
+        each->removePosition(position); // the same place under another serial number
+    }
+    group->insertPosition(position);
+    if (SpeakerNetworkItem* item = position->getSpeaker())
+        item->setSelected(false, false);
+    lastChange = Tessel::GetSystemTicks();
+    update();
+    return true;
+}
+
+bool SpeakerRoom::removeSerial(const std::string& serial)
+{
+    bool removed = false;
+    for (const auto& group : groups)
+        while (SpeakerPosition* position = group->findPosition(serial))
+        {
+            if (SpeakerNetworkItem* item = position->getSpeaker())
+            {
+                item->setSelected(false, false);
+                speakerGone(item);
+            }
+            group->removePosition(position);
+            removed = true;
+        }
+    if (removed)
+    {
+        lastChange = Tessel::GetSystemTicks();
+        update();
+    }
+    return removed;
+}
+
 // --- Control -----------------------------------------------------------------------------------
 
 void SpeakerRoom::stepVolume(float delta)

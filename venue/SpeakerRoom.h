@@ -101,6 +101,15 @@ public:
     SpeakerPosition* findPosition(const std::string& serial) const;
     // Whether a position of this room is bound to `item`.
     bool holdsItem(const SpeakerNetworkItem* item) const;
+    // Moves `position` into `group` (one of this room's): a position with the same serial number
+    // is first taken out of every group of the room (its speaker deselected, its volume no longer
+    // observed, its solo disabled), then `position` is appended to `group`, which applies the
+    // room's settings to a live speaker; the speaker ends deselected and the room updates. False
+    // when `group` is not this room's.
+    bool addToGroup(SpeakerGroup* group, SpeakerPosition* position);
+    // Takes every position with serial number `serial` out of this room's groups (the speaker
+    // deselected, its solo disabled); true when there was one. The room updates.
+    bool removeSerial(const std::string& serial);
 
     // --- Control ---
     // Moves every speaker's "elastic" by `delta` when at least one speaker can still move that way;

@@ -13,6 +13,7 @@
 #include "tessel/Platform.h"
 #include "tessel/StringParam.h"
 #include "tessel/UID.h"
+#include "venue/RoomEditView.h"
 #include "venue/VenueSpeakers.h"
 
 namespace Vellaris
@@ -129,6 +130,8 @@ Venue::Venue() : Tessel::Component("Venue"), venueID(Tessel::UID::generate().toS
     closeEntries =
         std::make_unique<Tessel::CommandParamList>(params, kCloseRoom, "File", "Close", kCloseRoom);
     filter = Tessel::adopt(new UnusedSpeakersFilter(this));
+    editor = new RoomEditView;
+    addChild(editor);
 }
 
 Venue::~Venue()
@@ -221,6 +224,8 @@ void Venue::closeRoom(SpeakerRoom* room)
     const bool wasActive = room->isActive();
     rooms.erase(rooms.begin() + index);
     room->removeObserver(this);
+    if (editor->getRoom() == room)
+        editor->setRoom(nullptr);
     updateCloseEntries();
     if (!destroying)
     {
@@ -275,6 +280,7 @@ void Venue::setActiveRoom(SpeakerRoom* room)
     for (SpeakerRoom* other : rooms)
         if (other != room && other->isActive())
             other->setActive(false);
+    editor->setRoom(room);
     room->setActive(true);
     roomList->setValue(Tessel::Variant(indexOfRoom(room)), false);
     propertyChanged("activeRoomID");
@@ -545,6 +551,16 @@ void Venue::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
     if (msg.is(Tessel::Messages::kChanged))
         refreshRoomList();
     Component::notify(subject, msg);
+}
+
+Tessel::Object* Venue::createView(const std::string& viewName, const Tessel::Attributes& arguments)
+{
+    if (viewName == RoomEditView::kViewName)
+    {
+        editor->retain();
+        return editor;
+    }
+    return Component::createView(viewName, arguments);
 }
 
 bool Venue::onNew(const Tessel::CommandMsg& msg)

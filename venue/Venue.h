@@ -23,6 +23,7 @@ class StringParam;
 namespace Vellaris
 {
 
+class RoomEditView;
 class SpeakerNetworkManager;
 
 // The user's description of one installation ("Venue"): its rooms in order, each holding groups of
@@ -104,6 +105,8 @@ public:
     int64_t getLastChange() const { return lastChange; }
     void setLastChange(int64_t ticks) { lastChange = ticks; }
     UnusedSpeakersFilter* getSpeakerFilter() const { return filter.get(); }
+    // The room editor (a child "RoomEditView"), which shows the active room.
+    RoomEditView* getRoomEditor() const { return editor; }
 
     void save(Tessel::Attributes& into) const;
     // Reads an attribute set that checkStoredForm accepted: the rooms are replaced, the first one
@@ -120,6 +123,9 @@ public:
     bool getProperty(const std::string& propertyName, Tessel::Variant& value) const override;
     void paramChanged(Tessel::IParameter* param) override;
     void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
+    // "RoomEditView": the room editor of the active room (the same one every time).
+    Tessel::Object* createView(const std::string& viewName, const Tessel::Attributes& arguments) override;
+    using Component::createView;
 
     bool onNew(const Tessel::CommandMsg& msg);
     bool onSave(const Tessel::CommandMsg& msg);
@@ -146,6 +152,7 @@ private:
     Tessel::StringParam* venueName = nullptr;
     Tessel::SharedPtr<UnusedSpeakersFilter> filter;
     SpeakerNetworkManager* network = nullptr; // observed while set
+    RoomEditView* editor = nullptr;           // a child
     int64_t lastChange = 0;
     bool destroying = false;
 };

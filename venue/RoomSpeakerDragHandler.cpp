@@ -1,0 +1,195 @@
+#include "venue/RoomSpeakerDragHandler.h"
+
+#include "speaker/SpeakerNetworkItem.h"
+#include "tessel/DragData.h"
+#include "tessel/Platform.h"
+#include "venue/RoomEditView.h"
+#include "venue/SpeakerPosition.h"
+#include "venue/SpeakerRoom.h"
+#include "venue/Venue.h"
+
+namespace Vellaris
+{
+
+namespace
+{
+int hotSpot(const Tessel::DragData& data, const char* key, double fallback)
+{
+    const Tessel::Variant* value = data.getAttributes().find(key);
+    return int(value && value->isNumeric() ? value->asDouble() : fallback);
+}
+} // namespace
+
+void RoomSpeakerDragHandler::clear()
+{
+    active = false;
+    accepting = false;
+    hasSnapped = false;
+    target = kNoFreeCell;
+    item = nullptr;
+    dragged = nullptr;
+    partner = nullptr;
+    replaced = nullptr;
+    group = nullptr;
+    defaultGroup = nullptr;
+    editor.setSwapping(false);
+}
+
+bool RoomSpeakerDragHandler::examine(const Tessel::DragData& data)
+{
+    clear();
+    SpeakerRoom* room = editor.getRoom();
+    if (!room)
+        return false;
+    for (int i = 0; i < data.countItems(); ++i)
+    {
+        auto* object = Tessel::unknownCast<Tessel::Object>(data.getItem(i));
+        if (auto* speaker = Tessel::classCast<SpeakerNetworkItem>(object))
+        {
+            item = Tessel::retained(speaker);
+            for (SpeakerPosition* position : room->allPositions())
+                if (position->getSpeaker() == speaker)
+                    dragged = Tessel::retained(position);
+            SpeakerGroupView* view = dragged ? editor.findGroupOf(dragged.get()) : editor.firstGroupView();
+            defaultGroup = Tessel::retained(view ? view->getGroup() : nullptr);
+            break;
+        }
+    }
+    if (!item)
+        for (int i = 0; i < data.countItems(); ++i)
+            if (auto* position =
+                    Tessel::classCast<SpeakerPosition>(Tessel::unknownCast<Tessel::Object>(data.getItem(i))))
+            {
+                if (SpeakerGroupView* view = editor.findGroupOf(position))
+                {
+                    dragged = Tessel::retained(position);
+                    defaultGroup = Tessel::retained(view->getGroup());
+                }
+                break;
+            }
+    // A room without a group to show still takes a speaker from the network list: the drop makes
+    // a group for it.
+    active = item || dragged;
+    hot = {hotSpot(data, "hotX", data.getHotX()), hotSpot(data, "hotY", data.getHotY())};
+    return active;
+}
+
+void RoomSpeakerDragHandler::track(PlanPoint point)
+{
+    SpeakerPosition* under = editor.findPositionAt(point);
+    partner = Tessel::retained(dragged && under && under != dragged.get() ? under : nullptr);
+    editor.setSwapping(partner != nullptr);
+    // A speaker from the list let go on a missing speaker's cell takes its place.
+    SpeakerPosition* missing = !dragged && under && !under->getSpeaker() ? under : nullptr;
+    if (missing != replaced.get())
+        hasSnapped = false;
+    replaced = Tessel::retained(missing);
+
+    SpeakerGroupView* frame = editor.findGroupFrameAt(point);
+    if (replaced)
+        frame = editor.findGroupOf(replaced.get());
+    SpeakerGroup* wanted = frame ? frame->getGroup() : defaultGroup.get();
+    if (wanted != group.get())
+        hasSnapped = false;
+    group = Tessel::retained(wanted);
+
+    const PlanGrid& grid = editor.getGrid();
+    if (replaced)
+    {
+        const PlanRect cell = editor.cellOf(replaced.get());
+        target = {cell.x, cell.y};
+        hasSnapped = false;
+    }
+    else
+    {
+        const PlanPoint snapped = snapToGrid({point.x - hot.x, point.y - hot.y}, grid);
+        if (!hasSnapped || !(snapped == lastSnapped))
+        {
+            std::vector<PlanRect> occupied;
+            if (SpeakerRoom* room = editor.getRoom())
+                for (SpeakerPosition* position : room->allPositions())
+                    if (position != dragged.get())
+                        occupied.push_back(editor.cellOf(position));
+            target = findFreeCell(snapped, editor.getCellWidth(), editor.getCellHeight(), grid,
+                                  editor.getViewRect(), occupied);
+            lastSnapped = snapped;
+            hasSnapped = true;
+        }
+    }
+    accepting = partner || !(target == kNoFreeCell);
+    editor.dragStateChanged();
+}
+
+bool RoomSpeakerDragHandler::dragEnter(const Tessel::DragData& data, PlanPoint point)
+{
+    if (!examine(data))
+        return false;
+    track(point);
+    return accepting;
+}
+
+bool RoomSpeakerDragHandler::dragOver(const Tessel::DragData& data, PlanPoint point)
+{
+    if (!active)
+        return false;
+    track(point);
+    return accepting;
+}
+
+void RoomSpeakerDragHandler::dragLeave()
+{
+    clear();
+    editor.dragStateChanged();
+}
+
+bool RoomSpeakerDragHandler::drop(const Tessel::DragData& data, PlanPoint point)
+{
+    if (!active && !examine(data))
+        return false;
+    track(point);
+    Tessel::SharedPtr<SpeakerRoom> room = Tessel::retained(editor.getRoom());
+    const bool taken = accepting && room;
+    if (taken && partner)
+    {
+        const int x = dragged->getLocationX(), y = dragged->getLocationY();
+        dragged->setLocation(partner->getLocationX(), partner->getLocationY());
+        partner->setLocation(x, y);
+        room->setLastChange(Tessel::GetSystemTicks());
+        editor.setSwapping(false);
+        room->update();
+    }
+    else if (taken)
+    {
+        Tessel::SharedPtr<SpeakerPosition> position = dragged;
+        Tessel::SharedPtr<SpeakerGroup> into = group;
+        const bool wasInRoom = item && room->holdsItem(item.get());
+        if (!into)
+        {
+            Tessel::AutoPtr<SpeakerGroup> made = new SpeakerGroup(SpeakerGroup::kTops);
+            room->addGroup(made);
+            into = made;
+        }
+        if (!position)
+        {
+            if (replaced)
+                room->removeSerial(replaced->getSpeakerID());
+            position = Tessel::adopt(new SpeakerPosition);
+            position->setSpeaker(item.get(), false);
+        }
+        const PlanGrid& grid = editor.getGrid();
+        position->setLocation(target.x - grid.originX, target.y - grid.originY);
+        room->addToGroup(into.get(), position.get());
+        if (SpeakerNetworkItem* live = position->getSpeaker(); live && !wasInRoom)
+            live->setSelected(true, true);
+        if (Venue* venue = room->getVenue())
+        {
+            venue->setLastChange(Tessel::GetSystemTicks());
+            venue->placementChanged();
+        }
+    }
+    clear();
+    editor.dragStateChanged();
+    return taken;
+}
+
+} // namespace Vellaris
