@@ -277,6 +277,14 @@ bool RoomEditView::startDrag(SpeakerPositionComponent* view, int hotX, int hotY)
     return true;
 }
 
+void RoomEditView::cancelDrag()
+{
+    refusedHere = true;
+    Tessel::DragSession::get().cancel();
+    refusedHere = false;
+    handler.dragLeave();
+}
+
 bool RoomEditView::placeSpeaker(SpeakerNetworkItem* item, SpeakerGroup* group)
 {
     if (!room || !item || room->isLocked())

@@ -84,6 +84,8 @@ public:
     // Starts dragging `view`'s speaker (its live item, or the position of a missing one) with the
     // pointer at (hotX, hotY) inside its cell. Refused (false) while the room is locked.
     bool startDrag(SpeakerPositionComponent* view, int hotX = 0, int hotY = 0);
+    // Ends the drag in progress as broken off (Escape): a speaker dragged from the plan stays.
+    void cancelDrag();
     // Places `item` into `group` (default: the first group) at the first free cell, as a drop
     // there would. False when the room is locked, the speaker is placed already or no cell is free.
     bool placeSpeaker(SpeakerNetworkItem* item, SpeakerGroup* group = nullptr);

@@ -1,0 +1,429 @@
+// The room editor's floor plan without a window: grid snapping, the free-cell search, what drags
+// and drops do to the venue, the lock, and the room inspector's group editing.
+#include <algorithm>
+
+#include "model/loader/JsonCodec.h"
+#include "tessel/Attributes.h"
+#include "tessel/DragData.h"
+#include "tessel/DragSession.h"
+#include "tessel/Json.h"
+#include "tessel/Style.h"
+#include "tests/venue/VenueTestSupport.h"
+#include "venue/RoomEditGrid.h"
+#include "venue/RoomEditView.h"
+#include "venue/RoomGroupEditor.h"
+#include "venue/SpeakerGroup.h"
+#include "venue/SpeakerPositionComponent.h"
+
+using Vellaris::findFreeCell;
+using Vellaris::kNoFreeCell;
+using Vellaris::PlanGrid;
+using Vellaris::PlanPoint;
+using Vellaris::PlanRect;
+using Vellaris::RoomEditView;
+using Vellaris::SpeakerGroup;
+using Vellaris::SpeakerNetworkItem;
+using Vellaris::SpeakerPosition;
+using Vellaris::SpeakerPositionComponent;
+
+// --- Grid rules ----------------------------------------------------------------------------------
+
+TEST(RoomEditGrid, SnapsByIntegerDivisionFromTheOrigin)
+{
+    const PlanGrid grid{80, 40, 10, 20};
+    EXPECT_EQ(Vellaris::snapToGrid({175, 95}, grid), (PlanPoint{170, 60}));
+    EXPECT_EQ(Vellaris::snapToGrid({10, 20}, grid), (PlanPoint{10, 20}));
+    EXPECT_EQ(Vellaris::snapToGrid({89, 59}, grid), (PlanPoint{10, 20}));
+    EXPECT_EQ(Vellaris::snapToGrid({90, 60}, grid), (PlanPoint{90, 60}));
+
+    // The origin is half of what is left after whole cells, plus the top padding.
+    const PlanGrid made = Vellaris::makePlanGrid(80, 40, 500, 330, 12);
+    EXPECT_EQ(made.originX, 10);
+    EXPECT_EQ(made.originY, 5 + 12);
+}
+
+TEST(RoomEditGrid, CellEdgesAreLeftAndTopInclusive)
+{
+    const PlanRect cell{100, 50, 142, 176};
+    EXPECT_TRUE(cell.contains({100, 50}));
+    EXPECT_TRUE(cell.contains({241, 225}));
+    EXPECT_FALSE(cell.contains({242, 100}));
+    EXPECT_FALSE(cell.contains({150, 226}));
+    EXPECT_FALSE(cell.intersects({242, 50, 10, 10})) << "touching is not overlapping";
+}
+
+TEST(RoomEditGrid, FreeCellIsTakenAsItIsAndAnOccupiedOneMovesToTheNearestRing)
+{
+    const PlanGrid grid{40, 40, 0, 0};
+    const PlanRect view{0, 0, 400, 400};
+    EXPECT_EQ(findFreeCell({80, 80}, 40, 40, grid, view, {}), (PlanPoint{80, 80}));
+
+    // One cell taken: ring 1 has eight free cells; the four straight neighbours are nearest and
+    // the top one comes first in the ring.
+    EXPECT_EQ(findFreeCell({80, 80}, 40, 40, grid, view, {{80, 80, 40, 40}}), (PlanPoint{80, 40}));
+    // With the top neighbour taken too, three cells are nearest: the bottom side is walked before
+    // the left and the right side, so the bottom one wins the tie.
+    EXPECT_EQ(findFreeCell({80, 80}, 40, 40, grid, view, {{80, 40, 40, 80}}), (PlanPoint{80, 120}));
+}
+
+TEST(RoomEditGrid, RingSearchStaysInsideThePlanAtItsEdges)
+{
+    const PlanGrid grid{40, 40, 0, 0};
+    const PlanRect view{0, 0, 200, 120};
+    // The top-left cell is taken; the cells above and left of it lie outside and never count. The
+    // one below and the one to the right tie; the bottom side is walked first.
+    EXPECT_EQ(findFreeCell({0, 0}, 40, 40, grid, view, {{0, 0, 40, 40}}), (PlanPoint{0, 40}));
+    // A cell that would reach past the right edge moves one step back inside.
+    EXPECT_EQ(findFreeCell({180, 40}, 40, 40, grid, view, {}), (PlanPoint{140, 40}));
+    // Wider than the plan: no cell fits anywhere.
+    EXPECT_EQ(findFreeCell({0, 0}, 240, 40, grid, view, {}), kNoFreeCell);
+}
+
+TEST(RoomEditGrid, AFullPlanOrAFreeCellBeyondFourRingsGivesNoCell)
+{
+    const PlanGrid grid{40, 40, 0, 0};
+    EXPECT_EQ(findFreeCell({40, 40}, 40, 40, grid, {0, 0, 160, 160}, {{0, 0, 160, 160}}), kNoFreeCell);
+    // The only free cell lies five rings away.
+    const PlanRect wide{0, 0, 440, 40};
+    EXPECT_EQ(findFreeCell({0, 0}, 40, 40, grid, wide, {{0, 0, 200, 40}}), kNoFreeCell);
+    EXPECT_EQ(findFreeCell({0, 0}, 40, 40, grid, wide, {{0, 0, 160, 40}}), (PlanPoint{160, 0}));
+}
+
+// --- The editor over a venue ---------------------------------------------------------------------
+
+namespace
+{
+
+class RoomEdit : public VenueTest::VenueFixture
+{
+protected:
+    void SetUp() override
+    {
+        VenueFixture::SetUp();
+        Tessel::Style::get().clear(); // the editor's own defaults: grid 40, cells 142 × 176
+        editor = venue->getRoomEditor();
+        ASSERT_NE(editor, nullptr);
+        editor->loadStyle();
+        editor->setSize(600, 560);
+        manager->findParameter("showVenue")->setValue(Tessel::Variant(1));
+        room()->findParameter("viewNetwork")->setValue(Tessel::Variant(0));
+    }
+    void TearDown() override
+    {
+        Tessel::DragSession::get().cancel();
+        VenueFixture::TearDown();
+    }
+
+    // A drag of `item` from the network list, its pointer at the speaker cell's corner.
+    static Tessel::AutoPtr<Tessel::DragData> browserDrag(SpeakerNetworkItem* item)
+    {
+        Tessel::AutoPtr<Tessel::DragData> data = new Tessel::DragData;
+        data->addItem(static_cast<Tessel::Object*>(item));
+        data->getAttributes().setString("kind", "speaker");
+        return data;
+    }
+    bool dropAt(Tessel::DragData* data, int x, int y)
+    {
+        Tessel::DragSession& session = Tessel::DragSession::get();
+        session.begin(nullptr, data);
+        session.moveTo(editor, {double(x), double(y)});
+        return session.finish(editor, {double(x), double(y)});
+    }
+    SpeakerPositionComponent* viewOf(const std::string& serial) const
+    {
+        for (SpeakerPositionComponent* view : editor->getPositionViews())
+            if (view->getPosition()->getSpeakerID() == serial)
+                return view;
+        return nullptr;
+    }
+    // Drags the placed speaker `serial` from its cell's corner to (x, y); null target: off the plan.
+    bool moveOnPlan(const std::string& serial, int x, int y, bool offThePlan = false)
+    {
+        SpeakerPositionComponent* view = viewOf(serial);
+        if (!view || !editor->startDrag(view))
+            return false;
+        Tessel::DragSession& session = Tessel::DragSession::get();
+        if (offThePlan)
+            return session.finish(nullptr, {});
+        session.moveTo(editor, {double(x), double(y)});
+        return session.finish(editor, {double(x), double(y)});
+    }
+    SpeakerPosition* placeAt(const std::string& serial, int x, int y, SpeakerGroup* group = nullptr)
+    {
+        SpeakerPosition* position = place(serial, group);
+        position->setLocation(x, y);
+        room()->update();
+        return position;
+    }
+    // The venue as the automatic save writes it.
+    std::string savedText() const
+    {
+        Vellaris::JsonCodec::ensureInstalled();
+        Tessel::Attributes stored;
+        venue->save(stored);
+        std::string text;
+        EXPECT_TRUE(Tessel::JsonStringify(stored, text));
+        return text;
+    }
+    bool listed(SpeakerNetworkItem* item) const
+    {
+        return venue->getSpeakerFilter()->matches(static_cast<Tessel::Object*>(item));
+    }
+
+    RoomEditView* editor = nullptr;
+};
+
+} // namespace
+
+TEST_F(RoomEdit, ShowsTheActiveRoomAndFollowsRoomSwitches)
+{
+    EXPECT_EQ(editor->getRoom(), room());
+    Tessel::Object* made = venue->createView("RoomEditView");
+    EXPECT_EQ(made, editor) << "the venue's view factory gives its one editor";
+    made->release();
+    Vellaris::SpeakerRoom* second = venue->newRoom(true);
+    EXPECT_EQ(editor->getRoom(), second);
+    venue->closeRoom(second);
+    EXPECT_EQ(editor->getRoom(), room());
+}
+
+TEST_F(RoomEdit, SpeakerDroppedFromTheListIsPlacedSnappedSelectedAndLeavesTheList)
+{
+    SpeakerNetworkItem* item = announce(1, "111");
+    ASSERT_TRUE(listed(item));
+    const PlanGrid& grid = editor->getGrid();
+    EXPECT_EQ(grid.originX, (600 % 40) / 2);
+    EXPECT_EQ(grid.originY, (560 % 40) / 2);
+    ASSERT_TRUE(dropAt(browserDrag(item), grid.originX + 95, grid.originY + 50));
+    SpeakerPosition* position = room()->findPosition("111");
+    ASSERT_NE(position, nullptr);
+    EXPECT_EQ(position->getSpeaker(), item);
+    EXPECT_EQ(position->getLocationX(), 80);
+    EXPECT_EQ(position->getLocationY(), 40);
+    EXPECT_EQ(editor->cellOf(position).x, grid.originX + 80) << "drawn exactly where it snapped";
+    EXPECT_TRUE(room()->getGroups().front()->containsPosition(position));
+    EXPECT_TRUE(item->isSelected()) << "a newly placed speaker winks";
+    EXPECT_FALSE(listed(item));
+    ASSERT_EQ(editor->getPositionViews().size(), 1u);
+    EXPECT_FALSE(editor->getPositionViews().front()->isSpeakerNotFound());
+    EXPECT_EQ(editor->getPositionViews().front()->findChild("Speaker"), item);
+}
+
+TEST_F(RoomEdit, DropOnAMissingSpeakerReplacesItsPlaceholder)
+{
+    SpeakerPosition* missing = placeAt("999", 0, 0);
+    EXPECT_TRUE(viewOf("999")->isSpeakerNotFound());
+    EXPECT_NE(viewOf("999")->findChild("Speaker"), nullptr) << "the placeholder stands in";
+    SpeakerNetworkItem* item = announce(1, "222");
+    const PlanRect cell = editor->cellOf(missing);
+    ASSERT_TRUE(dropAt(browserDrag(item), cell.x + 30, cell.y + 30));
+    EXPECT_EQ(room()->findPosition("999"), nullptr);
+    SpeakerPosition* placed = room()->findPosition("222");
+    ASSERT_NE(placed, nullptr);
+    EXPECT_EQ(placed->getLocationX(), 0);
+    EXPECT_EQ(placed->getLocationY(), 0);
+    EXPECT_EQ(room()->allPositions().size(), 1u);
+}
+
+TEST_F(RoomEdit, DraggingOntoAnotherSpeakerSwapsPlacesAndChangesNoGroup)
+{
+    announce(1, "A");
+    announce(2, "B");
+    Tessel::AutoPtr<SpeakerGroup> subs = new SpeakerGroup(SpeakerGroup::kSubs);
+    room()->addGroup(subs);
+    SpeakerPosition* a = placeAt("A", 0, 0);
+    SpeakerPosition* b = placeAt("B", 160, 0, subs);
+    SpeakerGroup* tops = room()->getGroups().front();
+
+    ASSERT_TRUE(editor->startDrag(viewOf("A")));
+    const PlanRect cellB = editor->cellOf(b);
+    Tessel::DragSession::get().moveTo(editor, {double(cellB.x + 10), double(cellB.y + 10)});
+    EXPECT_TRUE(editor->isSwapping());
+    ASSERT_TRUE(Tessel::DragSession::get().finish(editor, {double(cellB.x + 10), double(cellB.y + 10)}));
+    EXPECT_FALSE(editor->isSwapping());
+    EXPECT_EQ(a->getLocationX(), 160);
+    EXPECT_EQ(b->getLocationX(), 0);
+    EXPECT_TRUE(tops->containsPosition(a));
+    EXPECT_TRUE(subs->containsPosition(b));
+}
+
+TEST_F(RoomEdit, DraggedOffThePlanTheSpeakerLeavesTheRoomAndTheVenueFile)
+{
+    SpeakerNetworkItem* item = announce(1, "333");
+    placeAt("333", 0, 0);
+    EXPECT_FALSE(listed(item));
+    EXPECT_FALSE(moveOnPlan("333", 0, 0, true));
+    EXPECT_EQ(room()->findPosition("333"), nullptr);
+    EXPECT_EQ(venue->countPositions(), 0);
+    EXPECT_TRUE(listed(item));
+    EXPECT_EQ(savedText().find("333"), std::string::npos);
+
+    // A missing speaker dragged off goes as well.
+    placeAt("404", 0, 0);
+    EXPECT_FALSE(moveOnPlan("404", 0, 0, true));
+    EXPECT_EQ(venue->countPositions(), 0);
+}
+
+TEST_F(RoomEdit, MovingOnThePlanKeepsTheGroupAndAFullPlanKeepsTheSpeakerWhereItWas)
+{
+    announce(1, "A");
+    SpeakerPosition* a = placeAt("A", 0, 0);
+    const PlanGrid& grid = editor->getGrid();
+    ASSERT_TRUE(moveOnPlan("A", grid.originX + 330, grid.originY + 20));
+    EXPECT_EQ(a->getLocationX(), 320);
+    EXPECT_EQ(a->getLocationY(), 0);
+    EXPECT_EQ(room()->getGroups().front()->getOwnPositions().size(), 1u);
+
+    // Every cell taken: the drop is refused, and the speaker is not taken off the plan for it.
+    editor->setSize(142, 176);
+    placeAt("X", 0, 0);
+    a->setLocation(0, 0);
+    room()->update();
+    EXPECT_FALSE(moveOnPlan("X", 5, 5));
+    EXPECT_NE(room()->findPosition("X"), nullptr);
+    EXPECT_NE(room()->findPosition("A"), nullptr);
+}
+
+TEST_F(RoomEdit, ASecondGroupTakesTheSpeakerFromTheFirst)
+{
+    SpeakerNetworkItem* item = announce(1, "A");
+    SpeakerPosition* a = placeAt("A", 0, 0);
+    SpeakerGroup* tops = room()->getGroups().front();
+    Tessel::AutoPtr<SpeakerGroup> subs = new SpeakerGroup(SpeakerGroup::kSubs);
+    room()->addGroup(subs);
+    item->setSelected(true, true);
+    // A stale second position of the same serial in the new group goes too.
+    Tessel::AutoPtr<SpeakerPosition> stale = new SpeakerPosition("A");
+    subs->insertPosition(stale);
+    ASSERT_TRUE(room()->addToGroup(subs, a));
+    EXPECT_FALSE(tops->containsPosition(a));
+    ASSERT_EQ(subs->getOwnPositions().size(), 1u);
+    EXPECT_EQ(subs->getOwnPositions().front().get(), a);
+    EXPECT_FALSE(item->isSelected());
+    EXPECT_FALSE(room()->addToGroup(venue->newRoom(false)->getGroups().front(), a)) << "another room's group";
+}
+
+TEST_F(RoomEdit, DropOnAGroupsFrameJoinsThatGroup)
+{
+    announce(1, "A");
+    SpeakerNetworkItem* b = announce(2, "B");
+    Tessel::AutoPtr<SpeakerGroup> subs = new SpeakerGroup(SpeakerGroup::kSubs);
+    room()->addGroup(subs);
+    placeAt("A", 200, 0, subs);
+    // The list's speaker lands in the group whose frame is under the pointer (not the first one),
+    // at a free cell beside the speaker already there.
+    const PlanRect cellA = editor->cellOf(room()->findPosition("A"));
+    ASSERT_TRUE(dropAt(browserDrag(b), cellA.x + 20, cellA.y + 20));
+    SpeakerPosition* placed = room()->findPosition("B");
+    ASSERT_NE(placed, nullptr);
+    EXPECT_TRUE(subs->containsPosition(placed));
+    EXPECT_FALSE(editor->cellOf(placed).intersects(cellA));
+}
+
+TEST_F(RoomEdit, ALockedRoomRefusesDragsFromThePlanAndFromTheList)
+{
+    SpeakerNetworkItem* placed = announce(1, "A");
+    SpeakerNetworkItem* free = announce(2, "B");
+    placeAt("A", 0, 0);
+    EXPECT_TRUE(free->canDrag());
+    room()->findParameter("locked")->setValue(Tessel::Variant(1));
+    ASSERT_TRUE(room()->isLocked());
+    EXPECT_FALSE(editor->startDrag(viewOf("A")));
+    EXPECT_FALSE(Tessel::DragSession::get().isActive());
+    EXPECT_FALSE(free->canDrag());
+    EXPECT_EQ(network->getItems().dragRow(0), nullptr);
+    EXPECT_FALSE(editor->placeSpeaker(free));
+    EXPECT_NE(room()->findPosition("A"), nullptr);
+    EXPECT_EQ(room()->findPosition("A")->getSpeaker(), placed);
+    room()->findParameter("locked")->setValue(Tessel::Variant(0));
+    EXPECT_TRUE(editor->startDrag(viewOf("A")));
+}
+
+TEST_F(RoomEdit, MissingSpeakersRemoveButtonTakesItOutOnTheNextTurn)
+{
+    placeAt("777", 0, 0);
+    Tessel::Component* placeholder = viewOf("777")->findChild("Speaker");
+    ASSERT_NE(placeholder, nullptr);
+    placeholder->findParameter("removeFromRoom")->setValue(Tessel::Variant(1));
+    EXPECT_NE(room()->findPosition("777"), nullptr);
+    platform.advance(0);
+    EXPECT_EQ(room()->findPosition("777"), nullptr);
+    EXPECT_TRUE(editor->getPositionViews().empty());
+}
+
+TEST_F(RoomEdit, EmptyRoomHintNeedsTheBrowserNoSpeakersAndTheImage)
+{
+    EXPECT_FALSE(editor->showsEmptyHint()) << "no image in the style";
+    Tessel::Attributes style;
+    style.newAttributes("images")->setString("dragHereImage", "qrc:/skin/images/dragHere.png");
+    Tessel::Style::get().load(style);
+    editor->loadStyle();
+    EXPECT_FALSE(editor->showsEmptyHint()) << "the browser is hidden";
+    room()->findParameter("viewNetwork")->setValue(Tessel::Variant(1));
+    EXPECT_TRUE(editor->showsEmptyHint());
+    placeAt("888", 0, 0);
+    EXPECT_FALSE(editor->showsEmptyHint()) << "a missing speaker still fills the room";
+}
+
+TEST_F(RoomEdit, GroupsAreMadeRenamedRetypedAndRemovedWithTheirSpeakers)
+{
+    auto* groups = Tessel::classCast<Vellaris::RoomGroupEditor>(editor->findChild("Groups"));
+    ASSERT_NE(groups, nullptr);
+    groups->findParameter("addGroup")->setValue(Tessel::Variant(SpeakerGroup::kSubs));
+    groups->findParameter("newGroupName")->setValue(Tessel::Variant("Delays"));
+    groups->findParameter("addGroup")->setValue(Tessel::Variant(SpeakerGroup::kCustom));
+    ASSERT_EQ(groups->listedGroups().size(), 3u);
+    EXPECT_EQ(groups->listedGroups()[1]->getTitle(), "Subs");
+    EXPECT_EQ(groups->getSelectedGroup()->getTitle(), "Delays");
+    EXPECT_EQ(editor->getGroupViews().size(), 3u);
+
+    groups->findParameter("groupName")->setValue(Tessel::Variant("Fills"));
+    EXPECT_EQ(groups->listedGroups()[2]->getTitle(), "Fills");
+    groups->selectGroup(1);
+    EXPECT_FALSE(groups->findParameter("groupName")->isEnabled()) << "only named groups take a name";
+    groups->findParameter("groupType")->setValue(Tessel::Variant(1)); // "Mids"
+    EXPECT_EQ(groups->listedGroups()[1]->getType(), SpeakerGroup::kMids);
+
+    SpeakerNetworkItem* item = announce(1, "A");
+    placeAt("A", 0, 0, groups->listedGroups()[1]);
+    EXPECT_FALSE(listed(item));
+    EXPECT_EQ(groups->findParameter("selectedGroup")->getValue().asInt(), 1);
+    groups->findParameter("removeGroup")->setValue(Tessel::Variant(1));
+    EXPECT_EQ(groups->listedGroups().size(), 2u);
+    EXPECT_EQ(room()->findPosition("A"), nullptr);
+    EXPECT_TRUE(listed(item)) << "its speakers go back to the list";
+
+    // The venue as the automatic save would write it holds the groups as the user left them.
+    EXPECT_NE(savedText().find("Fills"), std::string::npos);
+}
+
+TEST_F(RoomEdit, PlaceSpeakerByItsSerialTakesTheSelectedGroupAndAFreeCell)
+{
+    announce(1, "A");
+    SpeakerNetworkItem* b = announce(2, "B");
+    placeAt("A", 0, 0);
+    auto* groups = Tessel::classCast<Vellaris::RoomGroupEditor>(editor->findChild("Groups"));
+    groups->addGroup(SpeakerGroup::kSubs);
+    editor->findParameter("placeSpeaker")->setValue(Tessel::Variant("B"));
+    SpeakerPosition* placed = room()->findPosition("B");
+    ASSERT_NE(placed, nullptr);
+    EXPECT_EQ(placed->getSpeaker(), b);
+    EXPECT_TRUE(groups->listedGroups()[1]->containsPosition(placed));
+    EXPECT_FALSE(editor->cellOf(placed).intersects(editor->cellOf(room()->findPosition("A"))));
+    EXPECT_TRUE(b->isSelected());
+}
+
+TEST_F(RoomEdit, MasterGroupIsNotDrawnAndAListSpeakerDroppedOnARoomWithoutGroupsMakesOne)
+{
+    room()->removeGroup(room()->getGroups().front());
+    Tessel::AutoPtr<SpeakerGroup> master = new SpeakerGroup(SpeakerGroup::kMaster);
+    room()->addGroup(master);
+    room()->update();
+    EXPECT_TRUE(editor->getGroupViews().empty());
+    EXPECT_EQ(editor->firstGroupView(), nullptr);
+    SpeakerNetworkItem* item = announce(1, "A");
+    ASSERT_TRUE(dropAt(browserDrag(item), 30, 30));
+    ASSERT_EQ(editor->getGroupViews().size(), 1u);
+    EXPECT_EQ(editor->getGroupViews().front()->getGroup()->getType(), SpeakerGroup::kTops);
+    EXPECT_NE(room()->findPosition("A"), nullptr);
+}
