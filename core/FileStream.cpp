@@ -4,13 +4,17 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -184,6 +188,36 @@ bool FileStream::writeAtomically(const std::string& path, std::string_view conte
     if (!ok)
         std::remove(temporary.c_str());
     return ok;
+}
+
+int FileStream::removeStaleTemporaries(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    const std::string prefix = "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
+    int removed = 0;
+#ifndef _WIN32
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir))
+    {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        // ".<name>.tmp<pid>_<n>": a writer still running keeps its file.
+        const unsigned long pid = std::strtoul(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid != 0 && pid != currentProcessId() &&
+            (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM))
+            continue;
+        stale.push_back(folder + "/" + name);
+    }
+    ::closedir(dir);
+    for (const std::string& file : stale)
+        removed += std::remove(file.c_str()) == 0 ? 1 : 0;
+#endif
+    return removed;
 }
 
 } // namespace Core::Portable

@@ -50,6 +50,11 @@ public:
     // old file untouched, the temporary removed) on any failure. The one
     // atomic write of the tree; the framework's file system uses it too.
     static bool writeAtomically(const std::string& path, std::string_view contents);
+    // Removes the temporary files that writeAtomically left beside path when
+    // its writer died mid-write (those of processes no longer running; a live
+    // writer's file stays). Meant for start-up, before this process writes
+    // path itself. Returns how many were removed.
+    static int removeStaleTemporaries(const std::string& path);
 
 private:
     std::FILE* file_ = nullptr;

@@ -30,19 +30,26 @@ private:
 class SaveTask : public BackgroundTask
 {
 public:
-    SaveTask(std::shared_ptr<FileIONotifyEntry> entry, std::unique_ptr<MemoryStream> contents)
-        : entry_(std::move(entry)), contents_(std::move(contents))
+    SaveTask(std::shared_ptr<FileIONotifyEntry> entry, std::shared_ptr<PendingSave> pending)
+        : entry_(std::move(entry)), pending_(std::move(pending))
     {
     }
     void run() override
     {
-        FileStream::writeAtomically(entry_->path, contents_->view());
+        std::unique_ptr<MemoryStream> contents;
+        {
+            std::lock_guard<std::mutex> lock(pending_->mutex);
+            pending_->started = true;
+            contents = std::move(pending_->contents);
+        }
+        if (contents)
+            FileStream::writeAtomically(entry_->path, contents->view());
         entry_->done.store(true, std::memory_order_release);
     }
 
 private:
     std::shared_ptr<FileIONotifyEntry> entry_;
-    std::unique_ptr<MemoryStream> contents_;
+    std::shared_ptr<PendingSave> pending_;
 };
 
 } // namespace
@@ -74,12 +81,28 @@ void FileIOManager::loadInBackground(const std::string& path,
 void FileIOManager::saveInBackground(const std::string& path, std::unique_ptr<MemoryStream> contents,
                                      std::unique_ptr<FileIOCompletionHandler> handler)
 {
+    auto known = pendingSaves_.find(path);
+    if (known != pendingSaves_.end())
+    {
+        if (std::shared_ptr<PendingSave> waiting = known->second.lock())
+        {
+            std::lock_guard<std::mutex> lock(waiting->mutex);
+            if (!waiting->started)
+            {
+                waiting->contents = std::move(contents);
+                return;
+            }
+        }
+    }
     auto entry = std::make_shared<FileIONotifyEntry>();
     entry->kind = FileIONotifyEntry::Kind::Save;
     entry->path = path;
     entry->handler = std::move(handler);
     entries_.push_back(entry);
-    worker_.add(std::make_unique<SaveTask>(entry, std::move(contents)));
+    auto pending = std::make_shared<PendingSave>();
+    pending->contents = std::move(contents);
+    pendingSaves_[path] = pending;
+    worker_.add(std::make_unique<SaveTask>(entry, std::move(pending)));
 }
 
 int FileIOManager::deliver()
@@ -110,6 +133,7 @@ void FileIOManager::shutdown()
 {
     worker_.stop();
     entries_.clear();
+    pendingSaves_.clear();
 }
 
 } // namespace Core::Portable

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <list>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace Core::Portable
@@ -38,6 +40,16 @@ struct FileIONotifyEntry
     std::atomic<bool> done{false};
 };
 
+// The contents of a save not yet begun. While the worker has not taken them, a newer save of the
+// same file replaces them, so a worker stalled on a hung disk holds one pending copy, not one
+// per save interval.
+struct PendingSave
+{
+    std::mutex mutex;
+    std::unique_ptr<MemoryStream> contents;
+    bool started = false;
+};
+
 // Queues file work on the background worker and hands finished work back to
 // the main thread. Everything but the tasks runs on the main thread.
 class FileIOManager
@@ -51,7 +63,9 @@ public:
 
     // Adds an entry and queues a task that reads the whole file into it.
     void loadInBackground(const std::string& path, std::unique_ptr<FileIOCompletionHandler> handler);
-    // Adds an entry and queues a task that replaces the file with contents.
+    // Adds an entry and queues a task that replaces the file with contents. When a save of the
+    // same path is still waiting for the worker, its contents are replaced instead and nothing is
+    // added (its handler hears of the one save; `handler` is dropped).
     void saveInBackground(const std::string& path, std::unique_ptr<MemoryStream> contents,
                           std::unique_ptr<FileIOCompletionHandler> handler);
     // Calls the handler of each finished entry in order and frees it;
@@ -64,6 +78,7 @@ public:
 
 private:
     std::list<std::shared_ptr<FileIONotifyEntry>> entries_;
+    std::map<std::string, std::weak_ptr<PendingSave>> pendingSaves_;
     BackgroundWorker worker_;
 };
 

@@ -10,16 +10,17 @@ namespace Core::Portable
 {
 
 ListParam::ListParam(const ParamDefinition& definition, IParamObserver* owner, bool notifyOwner)
-    : NumericParam(definition, owner, notifyOwner)
+    : NumericParam(definition, owner, notifyOwner),
+      textCount_(definition.listTexts && definition.max >= 0.0f ? static_cast<int>(definition.max) + 1 : 0)
 {
 }
 
 int ListParam::entryCount() const
 {
-    if (!definition().listTexts)
+    if (!definition().listTexts || definition().max < 0.0f)
         return 0;
     const int count = static_cast<int>(definition().max) + 1;
-    return count > 0 ? count : 0;
+    return count < textCount_ ? count : textCount_;
 }
 
 const char* ListParam::entry(int index) const

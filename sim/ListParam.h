@@ -6,7 +6,9 @@ namespace Core::Portable
 {
 
 // A numeric parameter whose value indexes the definition's list texts
-// (max + 1 entries).
+// (max + 1 entries of the record it was made from). A later setMax changes
+// the range, never the number of texts there are: entries beyond either do
+// not exist.
 class ListParam : public NumericParam
 {
 public:
@@ -19,6 +21,9 @@ public:
     void fromText(const char* text, bool notify) override;
     int entryCount() const override;
     const char* entry(int index) const override;
+
+private:
+    int textCount_; // texts behind listTexts, from the record at construction
 };
 
 } // namespace Core::Portable

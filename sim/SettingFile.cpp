@@ -64,6 +64,8 @@ bool SettingFile::readNow()
 
 bool SettingFile::writeNow() const
 {
+    if (attributes_.isEmpty())
+        return false;
     MemoryStream contents;
     if (!JsonWriter::write(contents, attributes_, JsonLayout::Indented))
         return false;
@@ -73,11 +75,18 @@ bool SettingFile::writeNow() const
 bool SettingFile::saveInBackground(FileIOManager& manager,
                                    std::unique_ptr<FileIOCompletionHandler> handler) const
 {
+    if (attributes_.isEmpty())
+        return false;
     auto contents = std::make_unique<MemoryStream>();
     if (!JsonWriter::write(*contents, attributes_, JsonLayout::Indented))
         return false;
     manager.saveInBackground(path_, std::move(contents), std::move(handler));
     return true;
+}
+
+void SettingFile::storeSpeakerState(const Attributes& state)
+{
+    attributes_.setAttributes("Speaker", state);
 }
 
 void SettingFile::loadInBackground(FileIOManager& manager,

@@ -43,12 +43,16 @@ public:
     // the file could not be read or did not parse completely.
     bool readNow();
     // Writes the set, indented, replacing the file through a temporary file in
-    // the same folder. False (the old file intact) when writing failed.
+    // the same folder. False (the old file intact) when writing failed; an
+    // empty set writes nothing and answers false.
     bool writeNow() const;
     // Writes the set into memory and queues a background save; the handler
     // hears about it from the manager's deliver(). False (nothing queued) when
-    // the set could not be written.
+    // the set is empty (there is nothing worth a file yet) or could not be
+    // written.
     bool saveInBackground(FileIOManager& manager, std::unique_ptr<FileIOCompletionHandler> handler) const;
+    // Replaces the "Speaker" member with `state` (the speaker's current state).
+    void storeSpeakerState(const Attributes& state);
     // Queues a background read of the file (its data only reach the handler).
     void loadInBackground(FileIOManager& manager, std::unique_ptr<FileIOCompletionHandler> handler) const;
 

@@ -1,5 +1,7 @@
 #include "sim/SimulatorLoop.h"
 
+#include <cstdlib>
+
 namespace Vellaris::Tarn
 {
 
@@ -16,7 +18,7 @@ void SimulatorLoop::tick(int64_t now)
             steps_.reportAlive();
         lastAlive_ = now;
     }
-    if (now - lastSave_ > kSaveIntervalMs)
+    if (now - lastSave_ > saveInterval_)
     {
         lastSave_ = now;
         if (steps_.save)
@@ -28,6 +30,16 @@ void SimulatorLoop::tick(int64_t now)
         steps_.process();
     if (steps_.deliver)
         steps_.deliver();
+}
+
+int64_t SimulatorLoop::saveIntervalFromEnvironment()
+{
+    const char* text = std::getenv("TARNSIM_SAVE_INTERVAL_MS");
+    if (!text || !text[0])
+        return kSaveIntervalMs;
+    char* end = nullptr;
+    const long long ms = std::strtoll(text, &end, 10);
+    return (*end == '\0' && ms > 0) ? ms : kSaveIntervalMs;
 }
 
 } // namespace Vellaris::Tarn

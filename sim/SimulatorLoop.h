@@ -29,6 +29,12 @@ public:
     // startTime counts as the last alive line and the last save.
     SimulatorLoop(Steps steps, int64_t startTime);
 
+    // The time between saves (kSaveIntervalMs unless changed; values below 1 ms count as 1 ms).
+    void setSaveInterval(int64_t ms) { saveInterval_ = ms < 1 ? 1 : ms; }
+    int64_t saveInterval() const { return saveInterval_; }
+    // TARNSIM_SAVE_INTERVAL_MS when it holds a positive number of milliseconds, else kSaveIntervalMs.
+    static int64_t saveIntervalFromEnvironment();
+
     // Runs one turn at time now (ms).
     void tick(int64_t now);
 
@@ -36,6 +42,7 @@ private:
     Steps steps_;
     int64_t lastAlive_;
     int64_t lastSave_;
+    int64_t saveInterval_ = kSaveIntervalMs;
 };
 
 } // namespace Vellaris::Tarn

@@ -213,3 +213,27 @@ TEST(ParameterObservers, AtMostFiveAreKept)
     EXPECT_EQ(observers[4].codes.size(), 1u);
     EXPECT_TRUE(observers[5].codes.empty());
 }
+
+TEST(ListParameter, AWiderRangeNeverReadsBeyondTheTexts)
+{
+    static const char* const texts[] = {"Off", "Warm", "Bright"};
+    ParamDefinition definition = numeric(ParamDefinition::kList, 0, 2, 0);
+    definition.listTexts = texts;
+    Recorder owner;
+    ListParam list(definition, &owner, true);
+    ASSERT_EQ(list.entryCount(), 3);
+
+    list.setMax(7.0f);
+    EXPECT_EQ(list.entryCount(), 3) << "the range grew, the texts did not";
+    EXPECT_EQ(list.entry(5), nullptr);
+    list.setValue(6.0f, false);
+    char text[32] = "x";
+    list.toText(text, sizeof text);
+    EXPECT_STREQ(text, "") << "a value beyond the texts shows no text";
+    list.fromText("Bright", false);
+    EXPECT_EQ(list.getValue(), 2.0f);
+
+    list.setMax(1.0f);
+    EXPECT_EQ(list.entryCount(), 2) << "a narrower range hides the last texts";
+    EXPECT_EQ(list.entry(2), nullptr);
+}

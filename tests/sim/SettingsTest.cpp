@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -201,6 +202,7 @@ TEST(FileIO, BackgroundSaveReplacesTheFileAndReportsEvenWhenItFails)
 
     SettingFile nowhere;
     nowhere.setPath((folder.path() / "missing-folder" / "Tarn.settings").string());
+    nowhere.attributes().setInt64("x", 1);
     ASSERT_TRUE(
         nowhere.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
     EXPECT_TRUE(pollUntil(
@@ -296,4 +298,127 @@ TEST(ModelTable, ChoosesTheExactNameOrTheDefault)
     EXPECT_STREQ(Vellaris::Tarn::chooseSpeakerModel(1, none).serialNumber, "123456789");
     EXPECT_EQ(ReportCapture::lines(),
               (std::vector<std::string>{"No speaker specified in args list, defaulting to TX10A"}));
+}
+
+TEST(FileIO, AnEmptySetIsNeverWrittenAsAFile)
+{
+    TempFolder folder;
+    FileIOManager manager;
+    int saves = 0, loads = 0;
+    std::string loaded;
+    SettingFile settings;
+    settings.setPath((folder.path() / "Tarn.settings").string());
+    EXPECT_FALSE(settings.writeNow());
+    EXPECT_FALSE(
+        settings.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
+    EXPECT_EQ(manager.pendingCount(), 0);
+    EXPECT_FALSE(fs::exists(settings.path()))
+        << "no \"{\" CR LF CR LF \"}\" for a simulator that had no file";
+
+    Attributes state;
+    state.setText("nickname", "Hall");
+    settings.storeSpeakerState(state);
+    settings.storeSpeakerState(state);
+    ASSERT_TRUE(settings.writeNow());
+    EXPECT_EQ(readFile(settings.path()),
+              "{\r\n\t\"Speaker\": \r\n\t{\r\n\t\t\"nickname\": \"Hall\"\r\n\t}\r\n}")
+        << "the state replaces the member, never adds a second one";
+}
+
+TEST(FileIO, AStalledWorkerHoldsOnlyTheNewestPendingSave)
+{
+    TempFolder folder;
+    FileIOManager manager;
+    int saves = 0, loads = 0;
+    std::string loaded;
+    // Reading a pipe nobody writes blocks the worker as a hung disk would.
+    const fs::path pipe = folder.path() / "hung";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    manager.loadInBackground(pipe.string(), std::make_unique<CountingHandler>(&saves, &loads, &loaded));
+
+    SettingFile settings;
+    settings.setPath((folder.path() / "Tarn.settings").string());
+    for (int i = 1; i <= 5; ++i)
+    {
+        settings.attributes().setInt64("generation", i);
+        ASSERT_TRUE(
+            settings.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
+    }
+    EXPECT_EQ(manager.pendingCount(), 2) << "the load and one save";
+
+    // The disk comes back: the pipe gets a writer, which closes at once.
+    {
+        std::ofstream release(pipe);
+    }
+    EXPECT_TRUE(pollUntil(
+        [&]
+        {
+            manager.deliver();
+            return manager.pendingCount() == 0;
+        }));
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(readFile(settings.path()), "{\r\n\t\"generation\": 5\r\n}");
+
+    // Once the worker took a save, the next one is queued after it.
+    settings.attributes().setInt64("generation", 6);
+    ASSERT_TRUE(
+        settings.saveInBackground(manager, std::make_unique<CountingHandler>(&saves, &loads, &loaded)));
+    EXPECT_TRUE(pollUntil(
+        [&]
+        {
+            manager.deliver();
+            return saves == 2;
+        }));
+    EXPECT_EQ(readFile(settings.path()), "{\r\n\t\"generation\": 6\r\n}");
+}
+
+TEST(FileIO, StaleTemporariesOfDeadWritersAreRemovedAndLiveOnesKept)
+{
+    TempFolder folder;
+    const fs::path target = folder.path() / "Tarn.settings";
+    writeFile(target, "{}");
+    // A process id that cannot be running: beyond the largest the kernel hands out.
+    const fs::path dead = folder.path() / ".Tarn.settings.tmp4194305_0";
+    const fs::path live = folder.path() / (".Tarn.settings.tmp" + std::to_string(::getppid()) + "_3");
+    const fs::path other = folder.path() / ".Other.settings.tmp4194305_0";
+    for (const fs::path& file : {dead, live, other})
+        writeFile(file, "{\"cut");
+    EXPECT_EQ(FileStream::removeStaleTemporaries(target.string()), 1);
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(live)) << "a writer that still runs keeps its file";
+    EXPECT_TRUE(fs::exists(other)) << "another file's temporaries are not ours";
+    EXPECT_EQ(readFile(target), "{}");
+}
+
+TEST(SimulatorLoop, TheSaveIntervalComesFromTheEnvironmentWhenUsable)
+{
+    struct Case
+    {
+        const char* text;
+        int64_t ms;
+    } cases[] = {{nullptr, SimulatorLoop::kSaveIntervalMs},
+                 {"", SimulatorLoop::kSaveIntervalMs},
+                 {"250", 250},
+                 {"0", SimulatorLoop::kSaveIntervalMs},
+                 {"-5", SimulatorLoop::kSaveIntervalMs},
+                 {"12ms", SimulatorLoop::kSaveIntervalMs}};
+    for (const Case& c : cases)
+    {
+        if (c.text)
+            ::setenv("TARNSIM_SAVE_INTERVAL_MS", c.text, 1);
+        else
+            ::unsetenv("TARNSIM_SAVE_INTERVAL_MS");
+        EXPECT_EQ(SimulatorLoop::saveIntervalFromEnvironment(), c.ms) << (c.text ? c.text : "unset");
+    }
+    ::unsetenv("TARNSIM_SAVE_INTERVAL_MS");
+
+    int saves = 0;
+    SimulatorLoop::Steps hooks;
+    hooks.save = [&] { ++saves; };
+    SimulatorLoop loop(hooks, 0);
+    loop.setSaveInterval(100);
+    for (int64_t now = 0; now <= 1000; now += 20)
+        loop.tick(now);
+    EXPECT_EQ(saves, 8) << "a save each time more than 100 ms passed";
 }
