@@ -60,17 +60,26 @@ ApplicationWindow {
         }
         InspectorPanel {
             id: inspector
-            visible: speakerItem !== "" || !topBar.live
+            visible: !roomInspector.visible && (speakerItem !== "" || !topBar.live)
             Layout.preferredWidth: wide ? -1 : Theme.rightColumnWidth
             Layout.fillWidth: wide
             Layout.fillHeight: true
             speakerItem: venueView.currentSpeaker !== "" ? venueView.currentSpeaker : browser.currentSpeaker
         }
         MasterPanel {
-            visible: !inspector.visible
+            visible: !inspector.visible && !roomInspector.visible
             room: topBar.room
             Layout.preferredWidth: Theme.rightColumnWidth
             Layout.fillHeight: true
+        }
+        // The room's group editing while its "viewRoomInspector" is on.
+        RoomInspector {
+            id: roomInspector
+            visible: topBar.live && topBar.room !== "" && Number(viewRoomInspector.value) !== 0
+            room: topBar.room
+            Layout.preferredWidth: Theme.rightColumnWidth
+            Layout.fillHeight: true
+            Param { id: viewRoomInspector; address: topBar.room !== "" ? topBar.room + "/viewRoomInspector" : "" }
         }
     }
 }

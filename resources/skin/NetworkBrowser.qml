@@ -26,6 +26,9 @@ Rectangle {
         }
     }
 
+    DragSource { id: dragSource }
+    SpeakerDragGhost { id: ghost; width: Skin.metric("speakerWidth", 142); height: Skin.metric("speakerHeight", 176) }
+
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
@@ -59,6 +62,7 @@ Rectangle {
             model: speakers
             spacing: 1
             delegate: SpeakerRow {
+                id: speakerRow
                 width: list.width
                 itemPath: path
                 current: browser.currentSpeaker === path
@@ -67,6 +71,23 @@ Rectangle {
                     browser.currentSpeaker = path
                 }
                 onOpened: speakers.open(index)
+                // Dragging a speaker onto the floor plan places it (not while the room is locked).
+                onDragMoved: (x, y, pressX, pressY) => {
+                    if (!dragged) {
+                        if (Math.abs(x - pressX) + Math.abs(y - pressY) < 6 || !speakers.canDrag(index))
+                            return
+                        const hotX = ghost.width / 2, hotY = ghost.height / 2
+                        if (!dragSource.start([path], { kind: "speaker", hotX: hotX, hotY: hotY }, icon))
+                            return
+                        dragged = true
+                        ghost.begin(modelName, speakerRow, x, y, hotX, hotY)
+                    }
+                    ghost.moveTo(speakerRow, x, y)
+                }
+                onDragReleased: {
+                    ghost.drop()
+                    dragSource.endNowhere()
+                }
             }
 
             Column {

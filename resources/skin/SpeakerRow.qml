@@ -12,6 +12,11 @@ Rectangle {
     property bool current: false
     signal clicked(bool extend)
     signal opened()
+    // Pressing and moving the row: the browser may turn it into a drag onto the floor plan. A row
+    // that was dragged does not count the release as a click.
+    signal dragMoved(real x, real y, real pressX, real pressY)
+    signal dragReleased()
+    property bool dragged: false
 
     // "SpeakerIcon:TX10A" / "SpeakerIconSelected:TX10A"
     readonly property bool selected: iconName.indexOf("SpeakerIconSelected:") === 0
@@ -78,7 +83,16 @@ Rectangle {
         id: area
         anchors.fill: parent
         hoverEnabled: true
-        onClicked: (mouse) => row.clicked((mouse.modifiers & Qt.ShiftModifier) !== 0)
+        preventStealing: row.dragged
+        property point pressPoint
+        onPressed: (mouse) => { pressPoint = Qt.point(mouse.x, mouse.y); row.dragged = false }
+        onPositionChanged: (mouse) => {
+            if (pressed)
+                row.dragMoved(mouse.x, mouse.y, pressPoint.x, pressPoint.y)
+        }
+        onReleased: if (row.dragged) row.dragReleased()
+        onCanceled: if (row.dragged) row.dragReleased()
+        onClicked: (mouse) => { if (!row.dragged) row.clicked((mouse.modifiers & Qt.ShiftModifier) !== 0) }
         onDoubleClicked: row.opened()
     }
 }

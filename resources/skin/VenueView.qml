@@ -3,8 +3,9 @@ import QtQuick.Layouts
 import Tessel 1.0
 import "."
 
-// The centre while a venue is shown: the active room's groups and their speakers as a plain list.
-// A click on a speaker that is on the network picks it for the inspector.
+// The centre while a venue is shown: the active room's floor plan (RoomEditor) under a header with
+// the room's title, GROUPS (the room inspector) and BROWSER (the network browser). A click on a
+// speaker on the plan picks it for the inspector.
 Rectangle {
     id: view
     color: Theme.background
@@ -59,6 +60,11 @@ Rectangle {
             SectionLabel { text: roomTitle.valid ? roomTitle.text.toUpperCase() : "" }
             Item { Layout.fillWidth: true }
             ParamButton {
+                objectName: "viewRoomInspector"
+                text: "GROUPS"
+                address: view.room !== "" ? view.room + "/viewRoomInspector" : ""
+            }
+            ParamButton {
                 objectName: "viewNetwork"
                 text: "BROWSER"
                 address: view.room !== "" ? view.room + "/viewNetwork" : ""
@@ -66,43 +72,13 @@ Rectangle {
         }
         Rectangle { Layout.fillWidth: true; height: 1; color: Theme.line }
 
-        Flickable {
+        RoomEditor {
+            objectName: "roomEditor"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            contentHeight: column.implicitHeight + 24
-            clip: true
-            Column {
-                id: column
-                x: 16; y: 12
-                width: parent.width - 32
-                spacing: 14
-                Repeater {
-                    model: view.groups
-                    Column {
-                        width: column.width
-                        spacing: 4
-                        readonly property var group: modelData
-                        SectionLabel { text: group.title.toUpperCase() + "  (" + group.speakers.length + ")" }
-                        Text {
-                            visible: group.speakers.length === 0
-                            text: qsTr("No speakers placed in this group")
-                            color: Theme.dimmed
-                            font.family: Theme.fontFamily
-                            font.pixelSize: Theme.fontSmall
-                        }
-                        Repeater {
-                            model: group.speakers
-                            VenueSpeakerRow {
-                                width: column.width
-                                itemPath: modelData.path
-                                serial: modelData.serial
-                                current: modelData.path !== "" && view.currentSpeaker === modelData.path
-                                onClicked: if (modelData.path !== "") view.speakerPicked(modelData.path)
-                            }
-                        }
-                    }
-                }
-            }
+            room: view.room
+            currentSpeaker: view.currentSpeaker
+            onSpeakerPicked: (path) => view.speakerPicked(path)
         }
     }
 }

@@ -124,4 +124,9 @@ bool ItemListModel::open(int row)
     return model && model->openRow(row);
 }
 
+bool ItemListModel::canDrag(int row) const
+{
+    return model && row >= 0 && row < model->countRows() && model->dragRow(row) != nullptr;
+}
+
 } // namespace Vellaris

@@ -51,6 +51,8 @@ public:
     Q_INVOKABLE bool click(int row, bool extend = false);
     // A double click on `row`.
     Q_INVOKABLE bool open(int row);
+    // Whether the row's item may be dragged now (a speaker only onto an unlocked room's plan).
+    Q_INVOKABLE bool canDrag(int row) const;
     // The row whose item has component path `path`, or -1.
     Q_INVOKABLE int indexOfPath(const QString& path) const;
 

@@ -10,6 +10,7 @@
 #include "app/exe/views/GeqDisplay.h"
 #include "app/exe/views/ItemListModel.h"
 #include "app/exe/views/MeterDisplay.h"
+#include "app/exe/views/RoomEditItem.h"
 #include "net/ThemeImages.h"
 
 namespace Vellaris
@@ -29,6 +30,7 @@ void registerRoomdeskViews()
     qmlRegisterType<GeqDisplay>("Roomdesk", 1, 0, "GEQDisplay");
     qmlRegisterType<GEQCurveDisplay>("Roomdesk", 1, 0, "GEQCurveDisplay");
     qmlRegisterType<GEQBandDisplay>("Roomdesk", 1, 0, "GEQBandDisplay");
+    qmlRegisterType<RoomEditItem>("Roomdesk", 1, 0, "RoomEditView");
     // The skin draws a picture of each speaker model (SpeakerPicture.qml), plain and selected.
     ThemeImages::setLookup(
         [](const std::string& name)

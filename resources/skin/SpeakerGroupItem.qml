@@ -1,0 +1,149 @@
+import QtQuick
+import Tessel 1.0
+import "."
+
+// One speaker cell of the floor plan (142 × 176): the speaker's picture, lit while it is selected
+// (it winks), its name, volume and mute; for a speaker that is not on the network the greyed
+// placeholder with its serial number. The remove button shows while the room is not locked.
+// Pressing and moving drags the speaker (the plan decides whether it may); a click selects it.
+Item {
+    id: cell
+    width: 142
+    height: 176
+    // The position's component path ("VenueManager/Venue/RoomEditView/position0").
+    property string path: ""
+    property string itemPath: ""
+    property string serial: ""
+    property string model: ""
+    property bool missing: false
+    property bool locked: false
+    property bool current: false
+    signal picked()
+    signal dragStarted(real hotX, real hotY)
+    signal dragMoved(real x, real y)
+    signal dragReleased()
+    property bool dragging: false
+
+    Param { id: hilite; base: cell.path; address: "hilite" }
+    Param { id: nickname; address: !cell.missing && cell.itemPath !== "" ? cell.itemPath + "/component/nickname" : "" }
+    Param { id: volume; address: !cell.missing && cell.itemPath !== "" ? cell.itemPath + "/component/line/ch1/volume" : "" }
+    Param { id: mute; address: !cell.missing && cell.itemPath !== "" ? cell.itemPath + "/component/line/ch1/mute" : "" }
+    Param { id: remove; base: cell.path; address: "Speaker/removeFromRoom" }
+    Param { id: edit; address: !cell.missing && cell.itemPath !== "" ? cell.itemPath + "/editSpeakerProps" : "" }
+    readonly property bool lit: Number(hilite.value) !== 0
+
+    Rectangle {
+        anchors.fill: parent
+        anchors.margins: 4
+        radius: Theme.radius + 2
+        visible: !cell.missing
+        opacity: cell.dragging ? 0.35 : 1
+        color: cell.lit ? "#1d2a36" : Theme.raised
+        border.width: cell.lit || cell.current ? 2 : 1
+        border.color: cell.lit ? Theme.accent : (cell.current ? "#5b9bd0" : Theme.line)
+
+        SpeakerPicture {
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 10
+            width: 92; height: 96
+            model: cell.model !== "" ? cell.model : "Unknown"
+            selected: cell.lit
+        }
+        Text {
+            objectName: "cellName"
+            x: 8; y: 112
+            width: parent.width - 16
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
+            text: nickname.text !== "" ? nickname.text : cell.model
+            color: cell.lit ? Theme.accent : Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormal
+            font.bold: true
+        }
+        Text {
+            x: 8; y: 130
+            width: parent.width - 16
+            horizontalAlignment: Text.AlignHCenter
+            text: cell.serial
+            color: Theme.dimmed
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+        }
+        Row {
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 148
+            spacing: 6
+            Rectangle {
+                anchors.verticalCenter: parent.verticalCenter
+                width: 8; height: 8; radius: 4
+                color: Number(mute.value) !== 0 ? Theme.error : Theme.good
+            }
+            Text {
+                text: volume.text
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
+            }
+        }
+    }
+    RoomEditorSpeakerNotFound {
+        anchors.fill: parent
+        anchors.margins: 4
+        visible: cell.missing
+        serial: cell.serial
+        opacity: cell.dragging ? 0.35 : 1
+    }
+
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        preventStealing: true
+        property point pressPoint
+        property bool moved: false
+        onPressed: (mouse) => { pressPoint = Qt.point(mouse.x, mouse.y); moved = false }
+        onPositionChanged: (mouse) => {
+            if (!moved && Math.abs(mouse.x - pressPoint.x) + Math.abs(mouse.y - pressPoint.y) > 6) {
+                moved = true
+                cell.dragStarted(pressPoint.x, pressPoint.y)
+            }
+            if (moved)
+                cell.dragMoved(mouse.x, mouse.y)
+        }
+        onReleased: {
+            if (moved)
+                cell.dragReleased()
+            else if (!cell.missing) {
+                edit.value = 1 // selects the speaker alone (it winks) and opens the inspector
+                cell.picked()
+            }
+            moved = false
+        }
+        onCanceled: { if (moved) cell.dragReleased(); moved = false }
+    }
+
+    // The remove button, above the drag area.
+    Rectangle {
+        objectName: "removeButton"
+        visible: !cell.locked && remove.valid
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.margins: 8
+        width: 20; height: 20; radius: 10
+        color: removeArea.containsMouse ? Theme.error : "#3a3d44"
+        Text {
+            anchors.centerIn: parent
+            text: "\u00d7"
+            color: Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontNormal
+            font.bold: true
+        }
+        MouseArea {
+            id: removeArea
+            anchors.fill: parent
+            hoverEnabled: true
+            onClicked: remove.value = 1
+        }
+    }
+}
