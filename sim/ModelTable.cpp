@@ -37,4 +37,26 @@ const SpeakerModel& chooseSpeakerModel(int argc, const char* const* argv)
     return fallback;
 }
 
+std::string chooseSerialNumber(const SpeakerModel& model, const char* requested)
+{
+    if (!requested || !*requested)
+        return model.serialNumber;
+    const std::string_view text(requested);
+    bool usable = text.size() <= kMaxSerialLength;
+    for (char c : text)
+    {
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           c == '-' || c == '_' || c == '.';
+        usable = usable && plain;
+    }
+    if (!usable)
+    {
+        Core::Portable::report("TARNSIM_SERIAL is not a usable serial number, announcing %s",
+                               model.serialNumber);
+        return model.serialNumber;
+    }
+    Core::Portable::report("Serial number %s", requested);
+    return std::string(text);
+}
+
 } // namespace Vellaris::Tarn

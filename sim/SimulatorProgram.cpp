@@ -1,5 +1,6 @@
 #include "sim/SimulatorProgram.h"
 
+#include "core/FileStream.h"
 #include "lknet/lknet.h"
 #include "sim/FileIOManager.h"
 #include "sim/ModelTable.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -78,6 +80,8 @@ int runSimulator(int argc, const char* const* argv)
 
     SettingFile& settings = SettingFile::instance();
     settings.buildPath();
+    // A simulator killed mid-save leaves its temporary file; nobody else will remove it.
+    Core::Portable::FileStream::removeStaleTemporaries(settings.path());
     settings.readNow();
 
     lknet::INetworkManager* network = LKGetNetworkManager();
@@ -96,12 +100,13 @@ int runSimulator(int argc, const char* const* argv)
     speaker.restoreState(settings.attributes().getAttributes("Speaker"));
 
     const SpeakerModel& model = chooseSpeakerModel(argc, argv);
+    const std::string serialNumber = chooseSerialNumber(model, std::getenv("TARNSIM_SERIAL"));
     lknet::ServerDescriptor descriptor;
     descriptor.size = sizeof(descriptor);
     descriptor.name = model.name;
     descriptor.deviceType = "SPK";
     descriptor.uid = nullptr;
-    descriptor.serialNumber = model.serialNumber;
+    descriptor.serialNumber = serialNumber.c_str();
     descriptor.interfaceType = 0;
     int handle = 0;
     network->registerServer(&handle, &speaker.server(), &descriptor, 0);
@@ -140,7 +145,19 @@ int runSimulator(int argc, const char* const* argv)
 
     SimulatorLoop::Steps steps;
     steps.reportAlive = [] { Core::Portable::report("Still alive..."); };
-    steps.save = [&] { settings.saveInBackground(files, std::make_unique<SettingsCompletion>()); };
+    // The speaker's state enters the set on this thread, right before the set is written into
+    // the save's memory, so a simulator that dies loses at most one save interval.
+    const auto storeSpeaker = [&]
+    {
+        Core::Portable::Attributes state;
+        speaker.storeState(state);
+        settings.storeSpeakerState(state);
+    };
+    steps.save = [&]
+    {
+        storeSpeaker();
+        settings.saveInBackground(files, std::make_unique<SettingsCompletion>());
+    };
     steps.idle = [&]
     {
         if (wifi.isEnabled())
@@ -150,6 +167,7 @@ int runSimulator(int argc, const char* const* argv)
     steps.process = [&] { network->process(); };
     steps.deliver = [&] { files.deliver(); };
     SimulatorLoop loop(std::move(steps), nowMs());
+    loop.setSaveInterval(SimulatorLoop::saveIntervalFromEnvironment());
 
     int64_t nextTick = nowMs();
     while (!quitRequested)
@@ -179,9 +197,11 @@ int runSimulator(int argc, const char* const* argv)
     std::this_thread::sleep_for(std::chrono::milliseconds(3000));
     network->shutdown();
 
-    speaker.storeState(settings.attributes().setAttributes("Speaker"));
-    settings.writeNow();
+    // The worker stops first: a background save still running would otherwise rename an older
+    // copy over the final file.
     files.shutdown();
+    storeSpeaker();
+    settings.writeNow();
     return 0;
 }
 

@@ -1,19 +1,26 @@
-// bench_fleet: one roomdesk mirror (the roomctl core) against a fleet of tarnsim processes on
-// loopback. For each fleet size it reports how long the mirror takes to list and synchronise every
-// speaker, the mirror's CPU load while every speaker's meters run, and its memory per speaker;
-// then the change-and-echo round trip of "roomctl ping" against one simulator.
+// bench_fleet: one roomdesk mirror (the roomctl core) against a fleet of emulated speakers on
+// loopback, every one with a serial number of its own: all of them in one tarnfleet process (the
+// simulator's own speaker code, so the machine's cores go to the desk), or with --processes one
+// tarnsim process each. For each fleet size it reports how long the mirror takes to list and
+// synchronise every speaker, its memory per speaker, its CPU load while every speaker's meters
+// run, and how long a change made here takes to reach a "roomctl watch" of the same speaker; then
+// the change-and-echo round trip of "roomctl ping" against one simulator.
 //
-//     bench_fleet [--sizes 16,64] [--steady S] [--ping N]
+//     bench_fleet [--sizes 64,256,1024] [--steady S] [--ping N] [--latency N] [--processes]
+#include <fcntl.h>
 #include <malloc.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,6 +32,7 @@
 #include "speaker/SpeakerNetworkManager.h"
 #include "speaker/SpeakerRootComponent.h"
 #include "tessel/HeadlessPlatform.h"
+#include "tessel/IParameter.h"
 #include "tests/network/ChildProcess.h"
 #include "tools/roomctl/MirrorSession.h"
 
@@ -77,41 +85,223 @@ int countSynchronized(MirrorSession& session)
     return count;
 }
 
-std::vector<std::unique_ptr<ChildProcess>> startFleet(int size)
+// The serial number of speaker i of a fleet.
+constexpr long long kFirstSerial = 100000000LL;
+std::string serialOf(int i)
 {
-    std::vector<std::unique_ptr<ChildProcess>> fleet;
+    return std::to_string(kFirstSerial + i);
+}
+
+// CPU seconds a child process has used so far (user and system), from /proc/<pid>/stat.
+double processCpuSeconds(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    unsigned long long user = 0, system = 0;
+    for (int i = 3; fields >> field; ++i)
+    {
+        if (i == 14)
+            user = std::stoull(field);
+        else if (i == 15)
+        {
+            system = std::stoull(field);
+            break;
+        }
+    }
+    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
+// The emulated speakers: one tarnfleet process holding all of them (default), or one tarnsim
+// process per speaker. Every speaker has a serial number of its own.
+struct Fleet
+{
+    std::vector<std::unique_ptr<ChildProcess>> processes;
+    bool separate = false;
+
+    double cpuSeconds() const
+    {
+        double total = 0;
+        for (const auto& process : processes)
+            total += processCpuSeconds(process->pid());
+        return total;
+    }
+};
+
+Fleet startFleet(int size, bool separate)
+{
+    Fleet fleet;
+    fleet.separate = separate;
+    if (!separate)
+    {
+        fleet.processes.push_back(std::make_unique<ChildProcess>(
+            TARNFLEET_PATH, std::vector<std::string>{std::to_string(size), std::to_string(kFirstSerial)}));
+        return fleet;
+    }
     for (int i = 0; i < size; ++i)
-        fleet.push_back(
+    {
+        ::setenv("TARNSIM_SERIAL", serialOf(i).c_str(), 1);
+        fleet.processes.push_back(
             std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{kModels[i % 4]}));
+    }
+    ::unsetenv("TARNSIM_SERIAL");
     return fleet;
 }
 
-// Waits until every simulator has registered (its console says so) or the time is up.
-bool waitUntilAnnounced(std::vector<std::unique_ptr<ChildProcess>>& fleet, std::chrono::seconds limit)
+// Waits until every speaker has registered (the console says so) or the time is up.
+bool waitUntilAnnounced(Fleet& fleet, std::chrono::seconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    for (auto& simulator : fleet)
+    const char* const ready = fleet.separate ? "Tarnsim launced" : "Fleet of";
+    for (auto& process : fleet.processes)
     {
-        while ((simulator->output() + simulator->errors()).find("Tarnsim launced") == std::string::npos)
+        while ((process->output() + process->errors()).find(ready) == std::string::npos)
         {
-            if (Clock::now() > deadline)
+            if (Clock::now() > deadline || process->hasEnded())
                 return false;
             std::this_thread::sleep_for(20ms);
         }
     }
-    // The announcement follows the first console line at once; give the last ones a moment.
+    // The announcement follows the console line at once; give the last ones a moment.
     std::this_thread::sleep_for(300ms);
     return true;
 }
 
-void runFleet(int size, double steadySeconds)
+// The goal of a figure for a fleet size: the one of the nearest size at or above it in the table
+// (64, 256, 1024 speakers); none above 1024.
+std::string goal(int size, const char* at64, const char* at256, const char* at1024)
 {
-    std::printf("== fleet of %d simulators\n", size);
-    NetworkTest::useNewDiscoveryScope();
-    auto fleet = startFleet(size);
-    if (!waitUntilAnnounced(fleet, 30s))
+    const char* text = size <= 64 ? at64 : size <= 256 ? at256 : size <= 1024 ? at1024 : nullptr;
+    return text && *text ? std::string(" (goal ") + text + ")" : std::string();
+}
+
+// A roomctl process whose standard output the bench reads as lines arrive.
+class LineReader
+{
+public:
+    explicit LineReader(const std::string& command) : pipe(::popen(command.c_str(), "r"))
     {
-        std::printf("   simulators did not start in time\n");
+        if (pipe)
+            ::fcntl(::fileno(pipe), F_SETFL, ::fcntl(::fileno(pipe), F_GETFL) | O_NONBLOCK);
+    }
+    ~LineReader()
+    {
+        if (pipe)
+            ::pclose(pipe);
+    }
+    bool isOpen() const { return pipe; }
+    // Waits up to `ms` for a line holding `text`; the time it was read, or nothing.
+    std::optional<Clock::time_point> waitFor(const std::string& text, int ms)
+    {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+        for (;;)
+        {
+            size_t end;
+            while ((end = buffer.find('\n')) != std::string::npos)
+            {
+                const bool found = end >= text.size() && buffer.compare(0, text.size(), text) == 0;
+                buffer.erase(0, end + 1);
+                if (found)
+                    return lastRead;
+            }
+            const auto now = Clock::now();
+            if (now >= deadline)
+                return std::nullopt;
+            pollfd fd{::fileno(pipe), POLLIN, 0};
+            const int left =
+                int(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count());
+            if (::poll(&fd, 1, std::max(1, left)) <= 0)
+                continue;
+            lastRead = Clock::now();
+            char chunk[4096];
+            const ssize_t got = ::read(::fileno(pipe), chunk, sizeof(chunk));
+            if (got == 0)
+                return std::nullopt;
+            if (got > 0)
+                buffer.append(chunk, size_t(got));
+        }
+    }
+
+private:
+    FILE* pipe;
+    std::string buffer;
+    Clock::time_point lastRead;
+};
+
+// A change made by this mirror (what "roomctl set" does) seen by a "roomctl watch" of the same
+// speaker: from the change leaving here to the watch's line arriving, while the rest of the fleet
+// meters. Rounds are paced like a user's moves.
+void measureSetToWatch(MirrorSession& session, const std::string& serial, int rounds)
+{
+    Vellaris::SpeakerNetworkItem* item = session.findSpeaker(serial);
+    Vellaris::SpeakerComponent* speaker = item ? item->getSpeakerComponent() : nullptr;
+    Tessel::IParameter* volume = speaker ? MirrorSession::findParameter(speaker, "line/ch1/volume") : nullptr;
+    if (!volume)
+    {
+        std::printf("   set to watch: speaker %s has no volume\n", serial.c_str());
+        return;
+    }
+    LineReader watch(std::string(ROOMCTL_PATH) + " watch " + serial + " --for 600 --timeout 30");
+    if (!watch.isOpen())
+        return;
+    const std::string prefix = "line/ch1/volume\t";
+    auto change = [&](int round)
+    {
+        volume->setValue(Tessel::Variant(round % 2 == 0 ? -7.0 : -6.0), true);
+        return Clock::now();
+    };
+    // The watch is ready once it shows a change.
+    bool ready = false;
+    for (int attempt = 0; attempt < 60 && !ready; ++attempt)
+    {
+        change(attempt);
+        ready = bool(watch.waitFor(prefix, 500));
+        session.getPlatform().runFor(5);
+    }
+    if (!ready)
+    {
+        std::printf("   set to watch: roomctl watch showed no change\n");
+        return;
+    }
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round)
+    {
+        session.getPlatform().runFor(20); // the echo comes back meanwhile
+        const auto sent = change(round + 1);
+        std::optional<Clock::time_point> seen = watch.waitFor(prefix, 2000);
+        if (seen)
+            times.push_back(std::chrono::duration<double, std::milli>(*seen - sent).count());
+    }
+    if (times.empty())
+    {
+        std::printf("   set to watch: no change reached the watch\n");
+        return;
+    }
+    std::sort(times.begin(), times.end());
+    const size_t n = times.size();
+    const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    const double p99 = times[std::min(n - 1, size_t(std::ceil(0.99 * double(n))) - 1)];
+    std::printf(
+        "   set to watch through one speaker while the others meter: min %.3f ms, median %.3f ms, "
+        "p99 %.3f ms over %zu changes%s\n",
+        times.front(), median, p99, n,
+        goal(int(session.getManager().countSpeakers()), "median < 0.1 ms", "median < 0.2 ms", "").c_str());
+}
+
+void runFleet(int size, double steadySeconds, bool separate, int latencyRounds)
+{
+    std::printf("== fleet of %d speakers (%s)\n", size,
+                separate ? "one tarnsim process each" : "one tarnfleet process");
+    NetworkTest::useNewDiscoveryScope();
+    Fleet fleet = startFleet(size, separate);
+    if (!waitUntilAnnounced(fleet, 60s))
+    {
+        std::printf("   the speakers did not start in time\n");
         return;
     }
 
@@ -134,7 +324,7 @@ void runFleet(int size, double steadySeconds)
                 listedMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             return countSynchronized(session) >= size;
         },
-        30000);
+        60000);
     const double syncMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (!synced)
     {
@@ -142,8 +332,8 @@ void runFleet(int size, double steadySeconds)
                     syncMs);
         return;
     }
-    std::printf("   listed all after %.0f ms, all synchronised after %.0f ms (goal < 2000 ms)\n", listedMs,
-                syncMs);
+    std::printf("   listed all after %.0f ms, all synchronised after %.0f ms%s\n", listedMs, syncMs,
+                goal(size, "< 300 ms", "< 1000 ms", "< 4000 ms").c_str());
 
     // Every meter view of every speaker, as a window showing them all would ask for.
     Vellaris::SpeakerNetworkManager& manager = session.getManager();
@@ -154,17 +344,23 @@ void runFleet(int size, double steadySeconds)
 
     const size_t heapAfter = heapBytes();
     const size_t rssAfter = residentBytes();
-    std::printf("   memory per speaker: heap %.0f KB, resident %.0f KB (aim < 200 KB)\n",
-                double(heapAfter - heapBefore) / 1024.0 / size, double(rssAfter - rssBefore) / 1024.0 / size);
+    std::printf("   memory per mirrored speaker: heap %.0f KB, resident %.0f KB%s\n",
+                double(heapAfter - heapBefore) / 1024.0 / size, double(rssAfter - rssBefore) / 1024.0 / size,
+                goal(size, "heap < 100 KB", "heap < 100 KB", "heap < 100 KB").c_str());
 
     const double cpuStart = cpuSeconds();
+    const double fleetStart = fleet.cpuSeconds();
     const auto wallStart = Clock::now();
     session.getPlatform().runFor(int64_t(steadySeconds * 1000));
     const double wall = std::chrono::duration<double>(Clock::now() - wallStart).count();
     const double cpu = cpuSeconds() - cpuStart;
-    std::printf("   steady CPU with all meters: %.1f %% of one core over %.1f s (goal < 10 %%)\n",
-                100.0 * cpu / wall, wall);
+    const double fleetCpu = fleet.cpuSeconds() - fleetStart;
+    std::printf("   steady CPU of the mirror with every meter running: %.1f %% of one core over %.1f s%s\n",
+                100.0 * cpu / wall, wall, goal(size, "< 3 %", "< 8 %", "< 30 %").c_str());
+    std::printf("   (the speakers meanwhile: %.1f %% of one core)\n", 100.0 * fleetCpu / wall);
     std::printf("   speakers still listed: %d\n", manager.countSpeakers());
+    if (latencyRounds > 0)
+        measureSetToWatch(session, serialOf(0), latencyRounds);
 }
 
 // The share of the speaker's own component tree in the memory per speaker: trees built without
@@ -188,10 +384,10 @@ void runPing(int count)
 {
     std::printf("== roomctl ping, one simulator, %d round trips\n", count);
     NetworkTest::useNewDiscoveryScope();
-    auto fleet = startFleet(1);
+    Fleet fleet = startFleet(1, true);
     if (!waitUntilAnnounced(fleet, 10s))
         return;
-    ChildProcess ping(ROOMCTL_PATH, {"ping", "123456789", "--count", std::to_string(count)});
+    ChildProcess ping(ROOMCTL_PATH, {"ping", serialOf(0), "--count", std::to_string(count)});
     if (!ping.waitForEnd(60s) || ping.exitStatus() != 0)
     {
         std::printf("   roomctl ping failed: %s\n", ping.errors().c_str());
@@ -206,7 +402,7 @@ std::vector<int> readSizes(const std::string& text)
     std::stringstream in(text);
     std::string part;
     while (std::getline(in, part, ','))
-        if (int n = std::atoi(part.c_str()); n > 0 && n <= 256)
+        if (int n = std::atoi(part.c_str()); n > 0 && n <= 4096)
             sizes.push_back(n);
     return sizes;
 }
@@ -215,24 +411,37 @@ std::vector<int> readSizes(const std::string& text)
 
 int main(int argc, char** argv)
 {
-    std::vector<int> sizes = {16, 64};
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show as they come, also into a file
+    std::vector<int> sizes = {64, 256, 1024};
     double steady = 5;
     int pings = 200;
-    for (int i = 1; i + 1 < argc; i += 2)
+    int latency = 200;
+    bool separate = false;
+    for (int i = 1; i < argc; ++i)
     {
         std::string option = argv[i];
+        if (option == "--processes")
+        {
+            separate = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
         if (option == "--sizes")
             sizes = readSizes(argv[i + 1]);
         else if (option == "--steady")
             steady = std::max(0.5, std::atof(argv[i + 1]));
         else if (option == "--ping")
             pings = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--latency")
+            latency = std::max(0, std::atoi(argv[i + 1]));
+        ++i;
     }
     std::printf("bench_fleet: load average %s on %ld cores\n", loadAverage().c_str(),
                 sysconf(_SC_NPROCESSORS_ONLN));
     measureTrees();
     for (int size : sizes)
-        runFleet(size, steady);
+        runFleet(size, steady, separate, latency);
     runPing(pings);
     std::printf("load average at the end %s\n", loadAverage().c_str());
     return 0;
