@@ -7,6 +7,8 @@
 #include "model/loader/UniversalComponentBuilder.h"
 #include "net/protocol/PacketRecords.h"
 #include "speaker/EqCompositeComponent.h"
+#include "speaker/SpeakerClipboardItem.h"
+#include "speaker/SpeakerContextMenu.h"
 #include "speaker/TarnEqComponent.h"
 #include "speaker/VenueSide.h"
 #include "tessel/AliasParam.h"
@@ -26,6 +28,8 @@ TESSEL_COMMAND("Speaker", "Increase Delay", SpeakerComponent::onIncreaseDelay)
 TESSEL_COMMAND("Speaker", "Decrease Delay", SpeakerComponent::onDecreaseDelay)
 TESSEL_COMMAND("Speaker", "Increase Threshold", SpeakerComponent::onIncreaseThreshold)
 TESSEL_COMMAND("Speaker", "Decrease Threshold", SpeakerComponent::onDecreaseThreshold)
+TESSEL_COMMAND("Edit", "Copy", SpeakerComponent::onCopy)
+TESSEL_COMMAND("Edit", "Paste", SpeakerComponent::onPaste)
 TESSEL_END_COMMANDS(SpeakerComponent, LK::RemoteComponent)
 
 namespace
@@ -83,6 +87,7 @@ SpeakerComponent::SpeakerComponent()
 {
     setName("Speaker");
     build();
+    addExtension(Tessel::AutoPtr<SpeakerContextMenu>(new SpeakerContextMenu).get());
 }
 
 SpeakerComponent::~SpeakerComponent()
@@ -307,6 +312,18 @@ bool SpeakerComponent::onIncreaseThreshold(const Tessel::CommandMsg& msg)
 bool SpeakerComponent::onDecreaseThreshold(const Tessel::CommandMsg& msg)
 {
     return step(threshold, kThresholdStep, false, msg);
+}
+
+bool SpeakerComponent::onCopy(const Tessel::CommandMsg& msg)
+{
+    return msg.checkOnly || SpeakerClipboardItem::copy(*this);
+}
+
+bool SpeakerComponent::onPaste(const Tessel::CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return SpeakerClipboardItem::canPaste();
+    return SpeakerClipboardItem::paste(*this);
 }
 
 std::vector<Tessel::MenuParam::Item> SpeakerComponent::getContextMenuItems()

@@ -62,6 +62,10 @@ public:
     bool onDecreaseDelay(const Tessel::CommandMsg& msg);
     bool onIncreaseThreshold(const Tessel::CommandMsg& msg);
     bool onDecreaseThreshold(const Tessel::CommandMsg& msg);
+    // "Edit" commands through the speaker clipboard (SpeakerClipboardItem): "Copy" puts this
+    // speaker's settings there, "Paste" (enabled while the clipboard holds settings) takes them.
+    bool onCopy(const Tessel::CommandMsg& msg);
+    bool onPaste(const Tessel::CommandMsg& msg);
     // The entries the component adds to its context menu: "Copy" and "Paste" of category "Edit".
     static std::vector<Tessel::MenuParam::Item> getContextMenuItems();
     // The value one step up or down from `value`: snapped to the nearest multiple of `step` first.

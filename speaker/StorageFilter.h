@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+
+#include "tessel/IStorageFilter.h"
+
+namespace Vellaris
+{
+
+// The storage filters that decide what a speaker preset, a graphic-equaliser preset and the
+// speaker clipboard hold. Each answers the three questions of IStorageFilter (restore, store,
+// reset); the categories are IStorageFilter::kComponent and kParameter. Stateless: one instance
+// may serve any number of stores and restores.
+class StorageFilter : public Tessel::IStorageFilter
+{
+public:
+    ~StorageFilter() override = default;
+};
+
+// Everything, for all three questions.
+class SpeakerPresetFilter : public StorageFilter
+{
+public:
+    bool includeOnRestore(const std::string& category, const std::string& name,
+                          Tessel::IUnknown* item) override;
+    bool includeOnStore(const std::string& category, const std::string& name,
+                        Tessel::IUnknown* item) override;
+    bool includeOnReset(const std::string& category, const std::string& name,
+                        Tessel::IUnknown* item) override;
+};
+
+// Restoring and storing: everything. Resetting: every component, and of the parameters only the
+// band gains (names beginning with "gain"), so a reset keeps the equaliser's switches.
+class GeqPresetFilter : public StorageFilter
+{
+public:
+    bool includeOnRestore(const std::string& category, const std::string& name,
+                          Tessel::IUnknown* item) override;
+    bool includeOnStore(const std::string& category, const std::string& name,
+                        Tessel::IUnknown* item) override;
+    bool includeOnReset(const std::string& category, const std::string& name,
+                        Tessel::IUnknown* item) override;
+};
+
+// For all three questions: every component but the graphic equaliser ("geq") and the developer
+// limiter ("multilimiter"); every parameter but "presetloading", the nickname and the channel
+// names ("name"); any other category is left out.
+class SpeakerClipboardFilter : public StorageFilter
+{
+public:
+    bool includeOnRestore(const std::string& category, const std::string& name,
+                          Tessel::IUnknown* item) override;
+    bool includeOnStore(const std::string& category, const std::string& name,
+                        Tessel::IUnknown* item) override;
+    bool includeOnReset(const std::string& category, const std::string& name,
+                        Tessel::IUnknown* item) override;
+
+    // The one rule behind the three questions.
+    static bool includes(const std::string& category, const std::string& name);
+};
+
+} // namespace Vellaris
