@@ -389,12 +389,15 @@ TEST_F(VenueFilesTest, ShownVenueIsSavedEveryFewSecondsOnlyWhenItChanged)
     EXPECT_NE(readText(file).find("-11"), std::string::npos);
 }
 
-TEST_F(VenueFilesTest, ManagerReopensTheVenueWrittenLast)
+TEST_F(VenueFilesTest, ManagerStartsOnTheStartPageWithTheVenueFiles)
 {
     venue->setVenueName("Last");
     venue->newRoom(false);
     ASSERT_TRUE(VenueFiles::saveVenue(*venue, false));
-    EXPECT_EQ(Vellaris::VenueManager::findLastVenueFile(), VenueFiles::getVenueFile(*venue));
+    manager->rescanHistory();
+    EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 0);
+    ASSERT_NE(manager->findChild("HistoryList"), nullptr);
+    EXPECT_NE(manager->lookupChild("HistoryList/Last_" + venue->getVenueID()), nullptr);
 }
 
 using VenueBinding = VenueFixture;

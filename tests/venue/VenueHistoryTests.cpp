@@ -1,0 +1,452 @@
+// The venue manager with its history: the list of venue files, new, open, rename and delete, the
+// start page and the venue view, and the automatic saving on the headless clock.
+#include <filesystem>
+#include <fstream>
+
+#include "speaker/SpeakerRootComponent.h"
+#include "tessel/FileUtilities.h"
+#include "tessel/IListModel.h"
+#include "tests/venue/VenueTestSupport.h"
+#include "venue/SpeakerGroup.h"
+#include "venue/VenueCacheItem.h"
+#include "venue/VenueFiles.h"
+#include "venue/VenueHistoryItem.h"
+#include "venue/VenueHistoryItemCollection.h"
+
+using Vellaris::Venue;
+using Vellaris::VenueFiles;
+using Vellaris::VenueHistoryItem;
+using Vellaris::VenueManager;
+using VenueTest::VenueFixture;
+namespace fs = std::filesystem;
+
+namespace
+{
+
+class VenueHistory : public VenueFixture
+{
+protected:
+    Vellaris::VenueHistoryItemCollection* list() const { return manager->getHistory(); }
+    VenueHistoryItem* entry(int row) const { return list()->getItem(row); }
+    VenueHistoryItem* entryNamed(const std::string& name) const
+    {
+        for (int row = 0; row < list()->countRows(); ++row)
+            if (entry(row)->getVenueName() == name)
+                return entry(row);
+        return nullptr;
+    }
+    bool property(const char* name) const
+    {
+        Tessel::Variant value;
+        return manager->getProperty(name, value) && value.asInt() != 0;
+    }
+    std::string text(VenueHistoryItem* item, const char* param) const
+    {
+        return item->findParameter(param)->getValue().asString();
+    }
+    static void set(Tessel::Component* owner, const char* param, const Tessel::Variant& value)
+    {
+        owner->findParameter(param)->setValue(value, true);
+    }
+    // Writes a venue named `name` with `rooms` rooms and `speakers` positions in the first room,
+    // through a venue of its own, and returns its file.
+    std::string writeVenue(const std::string& name, int rooms, int speakers)
+    {
+        Tessel::AutoPtr<Venue> other = new Venue;
+        other->setVenueName(name);
+        for (int i = 0; i < rooms; ++i)
+            other->newRoom(i == 0);
+        for (int i = 0; i < speakers; ++i)
+        {
+            Tessel::AutoPtr<Vellaris::SpeakerPosition> position =
+                new Vellaris::SpeakerPosition("S" + std::to_string(i));
+            other->getRoom(0)->getGroups().front()->insertPosition(position);
+        }
+        EXPECT_TRUE(VenueFiles::saveVenue(*other, true));
+        const std::string file = VenueFiles::getVenueFile(*other);
+        other->closeAllRooms();
+        return file;
+    }
+    static void writeText(const std::string& path, const std::string& text)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    std::string venues() const { return VenueFiles::getVenuesFolder(); }
+    bool showing() const { return manager->isShowingVenue(); }
+};
+
+} // namespace
+
+TEST_F(VenueHistory, EntriesCountGroupsAndSpeakersWithTheirOwnPluralRules)
+{
+    EXPECT_EQ(VenueHistoryItem::groupsText(0), "0 Group");
+    EXPECT_EQ(VenueHistoryItem::groupsText(1), "1 Group");
+    EXPECT_EQ(VenueHistoryItem::groupsText(2), "2 Groups");
+    EXPECT_EQ(VenueHistoryItem::speakersText(0), "0 Speakers");
+    EXPECT_EQ(VenueHistoryItem::speakersText(1), "1 Speaker");
+    EXPECT_EQ(VenueHistoryItem::speakersText(12), "12 Speakers");
+
+    writeVenue("Alpha", 1, 0);
+    writeVenue("Beta", 2, 1);
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 2);
+    EXPECT_TRUE(property("hasHistory"));
+    VenueHistoryItem* alpha = entryNamed("Alpha");
+    VenueHistoryItem* beta = entryNamed("Beta");
+    ASSERT_TRUE(alpha && beta);
+    EXPECT_EQ(text(alpha, "groups"), "1 Group");
+    EXPECT_EQ(text(alpha, "speakers"), "0 Speakers");
+    EXPECT_EQ(text(beta, "groups"), "2 Groups");
+    EXPECT_EQ(text(beta, "speakers"), "1 Speaker");
+    // The list model shows the same texts and each entry's path for the view's bindings.
+    Tessel::IListModel* model = list();
+    EXPECT_EQ(model->getColumnId(3), "path");
+    EXPECT_EQ(model->getCell(1, 0).asString(), "Beta");
+    EXPECT_EQ(model->getCell(1, 1).asString(), "2 Groups");
+    EXPECT_EQ(Tessel::getRootComponent()->lookupChild(model->getCell(1, 3).asString()), beta);
+    EXPECT_EQ(manager->getParameterByTag(100), manager->findParameter("showVenue"));
+    EXPECT_EQ(beta->getParameterByTag(202), beta->findParameter("name"));
+    EXPECT_EQ(beta->getParameterByTag(203), beta->findParameter("promptDeleteConfirm"));
+    EXPECT_EQ(beta->getParameterByTag(200), beta->findParameter("editVenue"));
+    EXPECT_EQ(beta->getParameterByTag(201), beta->findParameter("closeVenueEditor"));
+}
+
+TEST_F(VenueHistory, ListsOnlyReadableVenueFilesInNameOrder)
+{
+    writeVenue("bravo", 2, 0);
+    writeVenue("Alpha", 2, 0);
+    writeVenue("charlie", 2, 0);
+    writeText(venues() + "/notes.txt", "{}");
+    writeText(venues() + "/old.venue.bak", "{}");
+    writeText(venues() + "/broken.venue", "{\"venueID\": \"{0123");
+    writeText(venues() + "/wrong.venue", "[1, 2, 3]");
+    fs::create_directories(venues() + "/folder.venue");
+    fs::copy_file(VenueFiles::getCacheFolder() + "/" + fs::path(writeVenue("delta", 2, 0)).stem().string() +
+                      ".cache",
+                  VenueFiles::getCacheFolder() + "/stray.cache");
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 4) << "only readable \".venue\" files";
+    EXPECT_EQ(entry(0)->getVenueName(), "Alpha");
+    EXPECT_EQ(entry(1)->getVenueName(), "bravo");
+    EXPECT_EQ(entry(2)->getVenueName(), "charlie");
+    EXPECT_EQ(entry(3)->getVenueName(), "delta");
+    EXPECT_TRUE(warned("broken.venue"));
+}
+
+TEST_F(VenueHistory, EntryWithoutItsSummaryReadsTheVenueFile)
+{
+    const std::string file = writeVenue("Hall", 3, 2);
+    fs::remove(VenueFiles::getCacheFileFor(file));
+    writeVenue("Club", 1, 0);
+    writeText(VenueFiles::getCacheFileFor(writeVenue("Bar", 2, 0)), "{\"numGroups\": \"two\"}");
+    manager->rescanHistory();
+    ASSERT_NE(entryNamed("Hall"), nullptr);
+    EXPECT_EQ(text(entryNamed("Hall"), "groups"), "3 Groups");
+    EXPECT_EQ(text(entryNamed("Hall"), "speakers"), "2 Speakers");
+    ASSERT_NE(entryNamed("Bar"), nullptr) << "a summary of the wrong types falls back too";
+    EXPECT_EQ(text(entryNamed("Bar"), "groups"), "2 Groups");
+}
+
+TEST_F(VenueHistory, NewVenueIsWrittenAtOnceAndOpensItsNameEditor)
+{
+    ASSERT_TRUE(manager->interpretCommand(Tessel::CommandMsg("File", "New", true)));
+    EXPECT_FALSE(fs::exists(venues())) << "asked only";
+
+    set(manager, "newVenue", 1);
+    VenueHistoryItem* created = manager->getCreatingItem();
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->getVenueName(), "My New Venue");
+    EXPECT_TRUE(fs::exists(created->getUrl())) << "written although empty";
+    EXPECT_TRUE(created->isEditing());
+    EXPECT_EQ(manager->getInspectorItem(), created);
+    EXPECT_EQ(manager->findChild("inspector"), created);
+    EXPECT_TRUE(property("isCreatingVenue"));
+    EXPECT_TRUE(property("hasInspectorItem"));
+    EXPECT_EQ(venue->countRooms(), 1);
+    EXPECT_EQ(venue->getRoom(0)->getTitle(), "New Group...");
+    EXPECT_FALSE(showing()) << "the editor is on the start page";
+
+    // A name keeps it: the files move to the new name and the editor closes.
+    const std::string oldFile = created->getUrl();
+    const std::string id = venue->getVenueID();
+    created->findParameter("name")->setValue(Tessel::Variant("Main Hall"), true);
+    EXPECT_FALSE(property("isCreatingVenue"));
+    set(created, "closeVenueEditor", 1);
+    EXPECT_FALSE(created->isEditing());
+    EXPECT_FALSE(property("hasInspectorItem"));
+    EXPECT_FALSE(fs::exists(oldFile));
+    EXPECT_FALSE(fs::exists(VenueFiles::getCacheFileFor(oldFile)));
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(entry(0), created);
+    EXPECT_EQ(created->getName(), "Main Hall_" + id);
+    EXPECT_TRUE(fs::exists(created->getUrl()));
+    EXPECT_TRUE(fs::exists(VenueFiles::getCacheFileFor(created->getUrl())));
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(entry(0)->getVenueName(), "Main Hall");
+}
+
+TEST_F(VenueHistory, NewVenueCancelledOrClosedWithoutANameIsDeleted)
+{
+    writeVenue("Kept", 2, 0);
+    manager->rescanHistory();
+    set(manager, "newVenue", 1);
+    ASSERT_EQ(list()->countRows(), 2);
+    set(manager->getCreatingItem(), "cancelNewVenue", 1);
+    EXPECT_EQ(manager->getCreatingItem(), nullptr);
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(entry(0)->getVenueName(), "Kept");
+
+    set(manager, "newVenue", 1);
+    const std::string file = manager->getCreatingItem()->getUrl();
+    set(manager->getCreatingItem(), "closeVenueEditor", 1);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(list()->countRows(), 1);
+    EXPECT_FALSE(property("isCreatingVenue"));
+}
+
+TEST_F(VenueHistory, DeleteAsksFirstThenRemovesBothFiles)
+{
+    const std::string file = writeVenue("Gone", 2, 0);
+    manager->rescanHistory();
+    VenueHistoryItem* gone = entry(0);
+    set(gone, "deleteVenue", 1);
+    EXPECT_TRUE(gone->isDeletePrompted());
+    set(gone, "deleteVenueCancel", 1);
+    EXPECT_FALSE(gone->isDeletePrompted());
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_TRUE(gone->interpretCommand(Tessel::CommandMsg("File", "DeleteConfirm", true)));
+    EXPECT_TRUE(fs::exists(file)) << "asked only";
+
+    set(gone, "deleteVenue", 1);
+    set(gone, "deleteVenueConfirm", 1);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(VenueFiles::getCacheFileFor(file)));
+    EXPECT_EQ(list()->countRows(), 0);
+    EXPECT_FALSE(property("hasHistory"));
+}
+
+TEST_F(VenueHistory, DeletingTheOpenVenueStartsAFreshOne)
+{
+    announce(1, "A");
+    const std::string file = writeVenue("Open", 2, 0);
+    manager->rescanHistory();
+    set(entry(0), "loadVenue", 1);
+    ASSERT_EQ(venue->getVenueName(), "Open");
+    const std::string id = venue->getVenueID();
+    set(entry(0), "deleteVenueConfirm", 1);
+    EXPECT_NE(venue->getVenueID(), id);
+    EXPECT_EQ(venue->getVenueName(), "My New Venue");
+    EXPECT_EQ(venue->countRooms(), 1);
+    manager->terminate();
+    EXPECT_FALSE(fs::exists(file)) << "the deleted venue is not written back on the way out";
+    EXPECT_FALSE(fs::exists(venues()) && !fs::is_empty(venues()));
+}
+
+TEST_F(VenueHistory, OpeningAnEntryShowsItsVenueAndClosesTheEditor)
+{
+    writeVenue("First", 2, 0);
+    writeVenue("Second", 3, 0);
+    manager->rescanHistory();
+    entry(1)->setEditing(true);
+    ASSERT_EQ(manager->getInspectorItem(), entry(1));
+    // A double click on the row opens it, as "loadVenue" does.
+    ASSERT_TRUE(list()->clickCell(1, 0, {Tessel::CellClick::Kind::kDouble}));
+    EXPECT_TRUE(showing());
+    EXPECT_EQ(venue->getVenueName(), "Second");
+    EXPECT_EQ(venue->countRooms(), 3);
+    EXPECT_EQ(manager->getInspectorItem(), nullptr);
+    EXPECT_FALSE(entry(1)->isEditing());
+    Tessel::Variant open;
+    ASSERT_TRUE(entry(1)->getProperty("isOpen", open));
+    EXPECT_TRUE(open.asInt());
+
+    // An unreadable file leaves the open venue as it was.
+    writeText(entry(0)->getUrl(), "not json");
+    EXPECT_FALSE(manager->loadVenue(entry(0)));
+    EXPECT_EQ(venue->getVenueName(), "Second");
+}
+
+TEST_F(VenueHistory, RenamingTheOpenVenueReplacesItAndKeepsItsLastChange)
+{
+    announce(1, "A");
+    const std::string file = writeVenue("Before", 2, 0);
+    manager->rescanHistory();
+    set(entry(0), "loadVenue", 1);
+    const std::string id = venue->getVenueID();
+    place("A"); // not yet saved by the timer
+    entry(0)->findParameter("name")->setValue(Tessel::Variant("After"), true);
+
+    EXPECT_NE(venue->getVenueID(), id) << "the open venue is replaced by a fresh one";
+    EXPECT_EQ(venue->getVenueName(), "My New Venue");
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(VenueFiles::getCacheFileFor(file)));
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(entry(0)->getVenueName(), "After");
+    EXPECT_EQ(text(entry(0), "speakers"), "1 Speaker") << "the placement made before the rename";
+    Tessel::AutoPtr<Venue> renamed = new Venue;
+    ASSERT_TRUE(VenueFiles::loadVenue(*renamed, entry(0)->getUrl(), false));
+    EXPECT_EQ(renamed->getVenueID(), id);
+    EXPECT_EQ(renamed->getVenueName(), "After");
+    EXPECT_EQ(renamed->countPositions(), 1);
+    renamed->closeAllRooms();
+}
+
+TEST_F(VenueHistory, RenameKeepsAnEmptyNameOutAndTheFileInItsFolder)
+{
+    writeVenue("Name", 2, 0);
+    manager->rescanHistory();
+    VenueHistoryItem* item = entry(0);
+    item->findParameter("name")->setValue(Tessel::Variant("  "), true);
+    EXPECT_EQ(item->getVenueName(), "Name");
+    item->findParameter("name")->setValue(Tessel::Variant("../../up"), true);
+    EXPECT_EQ(item->getVenueName(), "../../up");
+    EXPECT_EQ(fs::path(item->getUrl()).parent_path().string(), venues());
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(entry(0)->getVenueName(), "../../up");
+}
+
+TEST_F(VenueHistory, LeavingAnEmptyNewVenueDeletesItAndAFilledOneIsKept)
+{
+    announce(1, "A");
+    set(manager, "newVenue", 1);
+    const std::string empty = manager->getCreatingItem()->getUrl();
+    set(manager->getCreatingItem(), "loadVenue", 1);
+    ASSERT_TRUE(showing());
+    manager->setShowVenue(false);
+    EXPECT_FALSE(fs::exists(empty)) << "still \"My New Venue\" with nothing in it";
+    EXPECT_EQ(list()->countRows(), 0);
+
+    set(manager, "newVenue", 1);
+    set(manager->getCreatingItem(), "loadVenue", 1);
+    place("A");
+    const std::string filled = VenueFiles::getVenueFile(*venue);
+    manager->setShowVenue(false);
+    EXPECT_TRUE(fs::exists(filled));
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(text(entry(0), "speakers"), "1 Speaker");
+    EXPECT_FALSE(property("isCreatingVenue"));
+}
+
+TEST_F(VenueHistory, ShowingTheVenueHidesItsPlacedSpeakersFromTheBrowser)
+{
+    announce(1, "A");
+    announce(2, "B");
+    place("A");
+    network->getItems().setFilter(nullptr);
+    manager->setShowVenue(true);
+    EXPECT_EQ(network->getItems().getFilter(), venue->getSpeakerFilter());
+    EXPECT_EQ(network->getItems().countRows(), 1);
+}
+
+// The automatic saving. Ticks come every 3000 ms from the manager's start.
+class VenueAutoSave : public VenueHistory
+{
+protected:
+    void SetUp() override
+    {
+        VenueHistory::SetUp();
+        start = platform.now();
+        venue->setVenueName("Saved");
+        venue->newRoom(false);
+        manager->setShowVenue(true);
+        file = VenueFiles::getVenueFile(*venue);
+        toTick(); // the first tick writes the venue
+        ASSERT_TRUE(fs::exists(file));
+    }
+    // Runs up to and including the next tick.
+    void toTick()
+    {
+        const int64_t interval = VenueManager::kSaveIntervalMs;
+        const int64_t next = start + ((platform.now() - start) / interval + 1) * interval;
+        platform.advance(next - platform.now());
+    }
+    int64_t nextTick() const
+    {
+        const int64_t interval = VenueManager::kSaveIntervalMs;
+        return start + ((platform.now() - start) / interval + 1) * interval;
+    }
+    // Whether the next tick writes the venue file.
+    bool tickWrites()
+    {
+        fs::remove(file);
+        toTick();
+        return fs::exists(file);
+    }
+
+    int64_t start = 0;
+    std::string file;
+};
+
+TEST_F(VenueAutoSave, NothingChangedNothingWritten)
+{
+    EXPECT_FALSE(tickWrites());
+    EXPECT_FALSE(tickWrites());
+}
+
+TEST_F(VenueAutoSave, AVenueChangeLessThan3000MsBeforeTheTickIsWritten)
+{
+    venue->setLastChange(nextTick() - 2999);
+    EXPECT_TRUE(tickWrites());
+    venue->setLastChange(nextTick() - 3001);
+    EXPECT_FALSE(tickWrites());
+}
+
+TEST_F(VenueAutoSave, ARoomChangeCountsLikeAVenueChange)
+{
+    venue->getRoom(1)->setLastChange(nextTick() - 2999);
+    EXPECT_TRUE(tickWrites());
+    venue->getRoom(1)->setLastChange(nextTick() - 3001);
+    EXPECT_FALSE(tickWrites());
+}
+
+TEST_F(VenueAutoSave, APlacedSpeakersChangeIsWrittenOnceAtTheNextTick)
+{
+    Vellaris::SpeakerNetworkItem* item = announce(1, "A");
+    place("A");
+    toTick();
+    // A change 2999 ms before the tick.
+    platform.advance(nextTick() - 2999 - platform.now());
+    param(item, "line/ch1/volume")->setValue(-7.0);
+    EXPECT_EQ(item->getRoot()->lastChange(), nextTick() - 2999);
+    EXPECT_TRUE(tickWrites());
+    EXPECT_NE(readText(file).find("-7"), std::string::npos);
+    // At the tick after, the same change is 3001 ms or more old: nothing more is written.
+    EXPECT_FALSE(tickWrites());
+
+    // A speaker that is not placed does not count.
+    Vellaris::SpeakerNetworkItem* loose = announce(2, "B");
+    param(loose, "line/ch1/volume")->setValue(-3.0);
+    EXPECT_FALSE(tickWrites());
+}
+
+TEST_F(VenueAutoSave, OnlyWhileTheVenueIsShown)
+{
+    fs::remove(file);
+    manager->setShowVenue(false); // leaving writes it
+    ASSERT_TRUE(fs::exists(file));
+    venue->setLastChange(nextTick() - 10);
+    venue->newRoom(false);
+    EXPECT_FALSE(tickWrites());
+}
+
+TEST_F(VenueAutoSave, AChangeWithoutATimeStampIsWrittenToo)
+{
+    venue->getRoom(0)->setRoomTitle("Renamed room");
+    EXPECT_TRUE(tickWrites());
+    EXPECT_NE(readText(file).find("Renamed room"), std::string::npos);
+}
+
+TEST_F(VenueAutoSave, TerminationWritesTheLastChange)
+{
+    venue->newRoom(false);
+    fs::remove(file);
+    manager->terminate();
+    ASSERT_TRUE(fs::exists(file));
+    Tessel::AutoPtr<Venue> read = new Venue;
+    ASSERT_TRUE(VenueFiles::loadVenue(*read, file, false));
+    EXPECT_EQ(read->countRooms(), 3);
+    read->closeAllRooms();
+}
