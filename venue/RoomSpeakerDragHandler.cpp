@@ -94,7 +94,14 @@ void RoomSpeakerDragHandler::track(PlanPoint point)
     group = Tessel::retained(wanted);
 
     const PlanGrid& grid = editor.getGrid();
-    if (replaced)
+    if (partner)
+    {
+        // A swap shows the other speaker's cell as the target.
+        const PlanRect cell = editor.cellOf(partner.get());
+        target = {cell.x, cell.y};
+        hasSnapped = false;
+    }
+    else if (replaced)
     {
         const PlanRect cell = editor.cellOf(replaced.get());
         target = {cell.x, cell.y};

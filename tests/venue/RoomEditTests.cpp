@@ -239,6 +239,7 @@ TEST_F(RoomEdit, DraggingOntoAnotherSpeakerSwapsPlacesAndChangesNoGroup)
     const PlanRect cellB = editor->cellOf(b);
     Tessel::DragSession::get().moveTo(editor, {double(cellB.x + 10), double(cellB.y + 10)});
     EXPECT_TRUE(editor->isSwapping());
+    EXPECT_EQ(editor->getDragHandler().getTarget(), (PlanPoint{cellB.x, cellB.y})) << "both cells show";
     ASSERT_TRUE(Tessel::DragSession::get().finish(editor, {double(cellB.x + 10), double(cellB.y + 10)}));
     EXPECT_FALSE(editor->isSwapping());
     EXPECT_EQ(a->getLocationX(), 160);
