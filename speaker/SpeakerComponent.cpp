@@ -83,7 +83,7 @@ bool isSubjectOf(Tessel::ISubject* subject, Tessel::IParameter* param)
 
 } // namespace
 
-SpeakerComponent::SpeakerComponent()
+SpeakerComponent::SpeakerComponent() : meterTask([this] { onMeterTask(); })
 {
     setName("Speaker");
     build();

@@ -12,6 +12,7 @@
 #include "speaker/meter/MeterIdleBallistics.h"
 #include "speaker/meter/MeterView.h"
 #include "tessel/CommandDispatcher.h"
+#include "tessel/IdleClient.h"
 #include "tessel/MenuParam.h"
 #include "tessel/SharedPtr.h"
 
@@ -102,6 +103,10 @@ public:
 
     // The idle tick: advances the ballistics and meter engines, then the children.
     void idleTick() override;
+    // The meters' own idle task: it is on the platform's idle list from the first meter value
+    // until every meter is back at rest (nothing decays, no peak is held), and the meters move
+    // only while it is. A speaker whose meters rest costs no idle turn.
+    bool isMeterTaskRunning() const { return meterTask.isRegistered(); }
     // Local parameters' changes ("elastic", "solo"), then forwarded as for every remote component.
     void paramChanged(Tessel::IParameter* param) override;
     // "changed" of the watched parameters (volume, temperature_c, model, networklist, ...).
@@ -129,6 +134,9 @@ private:
     void temperatureChanged();
     void modelChanged();
     void soloChanged();
+    // One step of every meter's ballistics and engine at `now`; true when all of them are at rest.
+    bool stepMeters(int64_t now);
+    void onMeterTask();
 
     using ParamRef = Tessel::SharedPtr<Tessel::IParameter>;
     ParamRef volume, volumeEnable, mute, delay, delayEnable, meter, threshold;
@@ -145,6 +153,7 @@ private:
     std::array<Filtra::MeterIdleBallistics, kMeterViews> viewBallistics;
     std::array<Tessel::SharedPtr<Filtra::LevelMeter>, kMeterViews> meterEngines;
     std::array<Tessel::SharedPtr<Filtra::MeterView>, kMeterViews> meterViews;
+    Tessel::IdleClient meterTask; // last: it goes first, before what it steps
 };
 
 } // namespace Vellaris

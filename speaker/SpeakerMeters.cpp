@@ -74,6 +74,8 @@ void SpeakerComponent::handleMeterValue(uint32_t kind, int meterId, int index, f
         if (max == min)
             return;
         ballistics->push(float((decibels - min) / (max - min)), now);
+        if (!meterTask.isRegistered())
+            meterTask.start(0, true);
         return;
     }
     const int view = meterId == 4 ? index + 1 : index;
@@ -81,6 +83,8 @@ void SpeakerComponent::handleMeterValue(uint32_t kind, int meterId, int index, f
         return;
     const float level = meterEngines[size_t(view)] ? meterEngines[size_t(view)]->toPosition(decibels) : value;
     viewBallistics[size_t(view)].push(level, now);
+    if (!meterTask.isRegistered() && meterViews[size_t(view)])
+        meterTask.start(0, true);
 }
 
 Filtra::MeterView* SpeakerComponent::getMeterView(int index)
@@ -93,6 +97,8 @@ Filtra::MeterView* SpeakerComponent::getMeterView(int index)
         meterEngines[at] = Tessel::adopt(new Filtra::LevelMeter);
         meterEngines[at]->attach(viewBallistics[at].getDisplay(), viewBallistics[at].getPeakHold());
         meterViews[at] = Tessel::adopt(new Filtra::MeterView(meterEngines[at], index));
+        if (!meterTask.isRegistered())
+            meterTask.start(0, true); // the level it shows may still have to fall
     }
     return meterViews[at].get();
 }
@@ -111,21 +117,37 @@ Tessel::Object* SpeakerComponent::createView(const std::string& viewName, const 
     return view;
 }
 
-void SpeakerComponent::idleTick()
+bool SpeakerComponent::stepMeters(int64_t now)
 {
-    const int64_t now = Tessel::GetSystemTicks();
+    bool atRest = true;
     for (int i = 0; i < kOutputs; ++i)
     {
         peakReduction[size_t(i)].idle(now);
         rmsReduction[size_t(i)].idle(now);
+        atRest = atRest && peakReduction[size_t(i)].isAtRest() && rmsReduction[size_t(i)].isAtRest();
     }
     for (int i = 0; i < kMeterViews; ++i)
     {
+        // Without a view nobody looks at the level: it is kept as it arrives, undecayed.
         if (!meterViews[size_t(i)])
             continue;
         viewBallistics[size_t(i)].idle(now);
         meterEngines[size_t(i)]->update();
+        atRest = atRest && viewBallistics[size_t(i)].isAtRest();
     }
+    return atRest;
+}
+
+void SpeakerComponent::onMeterTask()
+{
+    // The last step published the resting levels; nothing moves until the next meter value.
+    if (stepMeters(Tessel::GetSystemTicks()))
+        meterTask.stop();
+}
+
+void SpeakerComponent::idleTick()
+{
+    stepMeters(Tessel::GetSystemTicks());
     RemoteComponent::idleTick();
 }
 

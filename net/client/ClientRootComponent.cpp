@@ -94,7 +94,8 @@ void ClientRootComponent::onIdle()
         network->send(&keepAlive, 0);
         lastKeepAlive = now;
     }
-    idleTick();
+    // Components with idle work (meters while they move) have idle tasks of their own; the tree
+    // is not walked here.
 }
 
 // --- Sending --------------------------------------------------------------------------------

@@ -56,7 +56,7 @@ public:
     // Subscribes again to the current server (nothing when there is none).
     void reconnect();
     // The idle tick: sends "KA" when more than 1499 ms passed since the last one (while a server is
-    // set), then passes the tick to the children.
+    // set). The children are not ticked: those with idle work keep idle tasks of their own.
     void onIdle();
     // Sends this client's "Synchronize" (values of the public parameters, recursively) as "ZM".
     void pushValues();

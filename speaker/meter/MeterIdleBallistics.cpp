@@ -63,7 +63,9 @@ void MeterIdleBallistics::idle(int64_t now)
     if (decayStarted && lastDecay < now && !atRest)
     {
         const float fraction = std::clamp(float(now - lastDecay) * decayRate, 0.0f, 1.0f);
-        const float next = inverted ? 1.0f - (1.0f - shown) * (1.0f - fraction) : shown * (1.0f - fraction);
+        float next = inverted ? 1.0f - (1.0f - shown) * (1.0f - fraction) : shown * (1.0f - fraction);
+        if (inverted ? next > 1.0f - kRestMargin : next < kRestMargin)
+            next = inverted ? 1.0f : 0.0f;
         display->setNormalized(next, false);
         lastDecay = now;
     }
@@ -73,6 +75,14 @@ void MeterIdleBallistics::idle(int64_t now)
         lastHold = now;
         holdStarted = true;
     }
+}
+
+bool MeterIdleBallistics::isAtRest() const
+{
+    if (!display)
+        return true;
+    const float rest = inverted ? 1.0f : 0.0f;
+    return getDisplayed() == rest && (!peakHold || getHeld() == rest);
 }
 
 } // namespace Filtra

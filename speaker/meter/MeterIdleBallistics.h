@@ -40,8 +40,13 @@ public:
     // when nothing was shown yet; the same rule holds the peak.
     void push(float level, int64_t now);
     // Lets the display decay by the time passed since the last decay, and drops the held peak to
-    // the display once it was held for the hold time.
+    // the display once it was held for the hold time. A display within kRestMargin of its resting
+    // place goes there (the decay alone would only approach it).
     void idle(int64_t now);
+    // Whether idle() has nothing left to do: unbound, or the display at its resting place and the
+    // held peak (if any) there too. A new push can wake it.
+    bool isAtRest() const;
+    static constexpr float kRestMargin = 1.0f / 4096.0f;
 
     // Current display and held values (0 when unbound).
     float getDisplayed() const;
