@@ -170,6 +170,8 @@ bool FileStream::writeAtomically(const std::string& path, std::string_view conte
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::string temporary = folder + "." + base + ".tmp" + std::to_string(currentProcessId()) + "_" +
                                   std::to_string(serial.fetch_add(1));
+    // What a writer killed mid-write left beside the file goes with the next write.
+    removeStaleTemporaries(path);
     FileStream file;
     if (!file.open(temporary, Mode::Create))
         return false;
@@ -208,8 +210,7 @@ int FileStream::removeStaleTemporaries(const std::string& path)
             continue;
         // ".<name>.tmp<pid>_<n>": a writer still running keeps its file.
         const unsigned long pid = std::strtoul(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid != 0 && pid != currentProcessId() &&
-            (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM))
+        if (pid != 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM))
             continue;
         stale.push_back(folder + "/" + name);
     }

@@ -52,8 +52,8 @@ public:
     static bool writeAtomically(const std::string& path, std::string_view contents);
     // Removes the temporary files that writeAtomically left beside path when
     // its writer died mid-write (those of processes no longer running; a live
-    // writer's file stays). Meant for start-up, before this process writes
-    // path itself. Returns how many were removed.
+    // writer's file, this process's included, stays). Every writeAtomically
+    // does it first; readers call it at start. Returns how many were removed.
     static int removeStaleTemporaries(const std::string& path);
 
 private:

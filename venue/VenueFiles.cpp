@@ -1,5 +1,6 @@
 #include "venue/VenueFiles.h"
 
+#include "core/FileStream.h"
 #include "model/loader/JsonCodec.h"
 #include "tessel/Application.h"
 #include "tessel/Attributes.h"
@@ -108,6 +109,9 @@ bool VenueFiles::saveVenue(const Venue& venue, bool force)
 bool VenueFiles::loadVenue(Venue& venue, const std::string& url, bool bindSpeakers)
 {
     JsonCodec::ensureInstalled();
+    // A desk killed while saving left its temporary files; the venue reopened at start drops them.
+    Core::Portable::FileStream::removeStaleTemporaries(url);
+    Core::Portable::FileStream::removeStaleTemporaries(getCacheFileFor(url));
     std::string bytes;
     if (!Tessel::GetFileSystem()->readFile(url, bytes))
     {
