@@ -150,7 +150,8 @@ PresetListModel::SaveResult PresetListModel::finishNaming(Tessel::Component* tar
 {
     const bool answering =
         editMode == EditMode::kSaving && confirmParam && confirmParam->getValue().asInt() != 0;
-    if (editMode != EditMode::kNaming && !(answering && replace))
+    // A replacement only answers the question; a plain save only happens while naming.
+    if (replace ? !answering : editMode != EditMode::kNaming)
         return SaveResult::kNothing;
     editMode = EditMode::kSaving;
     const std::string path = getPresetPath(typedName());
