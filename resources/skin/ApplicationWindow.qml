@@ -36,7 +36,10 @@ ApplicationWindow {
             Layout.fillHeight: true
             onCurrentSpeakerChanged: if (currentSpeaker !== "") venueView.currentSpeaker = ""
         }
+        // The pages of the centre: the start page while no venue is shown ("showVenue" off), the
+        // venue view while one is, the Wi-Fi setup over either while NETWORK SETUP is on.
         StartPage {
+            objectName: "startPage"
             // An equaliser tab of the inspector takes the centre area for its curve.
             visible: !inspector.wide && !topBar.live && !networkSetup.visible
             Layout.fillWidth: true
@@ -52,6 +55,7 @@ ApplicationWindow {
         }
         VenueView {
             id: venueView
+            objectName: "venueView"
             visible: !inspector.wide && topBar.live && !networkSetup.visible
             room: topBar.room
             Layout.fillWidth: true

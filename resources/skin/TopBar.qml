@@ -44,11 +44,19 @@ Rectangle {
             font.letterSpacing: 2
         }
         Rectangle { width: 1; height: 24; color: Theme.line }
+        // Back to the start page; the venue is kept (or, still empty, dropped) on the way.
+        ToolButton {
+            objectName: "backToVenues"
+            visible: bar.live
+            text: "\u2039 VENUES"
+            implicitWidth: 74
+            onClicked: showVenue.value = 0
+        }
         Text {
             objectName: "venueName"
             Layout.maximumWidth: 110
             elide: Text.ElideRight
-            text: !bar.live ? qsTr("No venue open") : (venueName.text !== "" ? venueName.text : qsTr("Unnamed venue"))
+            text: !bar.live ? qsTr("Venues") : (venueName.text !== "" ? venueName.text : qsTr("Unnamed venue"))
             color: bar.live ? Theme.text : Theme.dimmed
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontNormal

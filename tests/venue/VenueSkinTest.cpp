@@ -20,6 +20,8 @@
 #include "tessel/Platform.h"
 #include "tessel/qt/QtPlatform.h"
 #include "venue/Venue.h"
+#include "venue/VenueFiles.h"
+#include "venue/VenueHistoryItemCollection.h"
 #include "venue/VenueManager.h"
 
 namespace
@@ -153,6 +155,112 @@ TEST_F(VenueSkin, TopBarFollowsTheActiveRoomThroughSwitchesAndClosedRooms)
     settle();
     EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 0);
     EXPECT_EQ(find(window, "roomTab0"), nullptr);
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    application->shutdown();
+}
+
+namespace
+{
+
+// A venue file written through a venue of its own: `rooms` rooms, the name `name`.
+void writeVenueFile(const std::string& name, int rooms)
+{
+    Tessel::AutoPtr<Vellaris::Venue> venue = new Vellaris::Venue;
+    venue->setVenueName(name);
+    for (int i = 0; i < rooms; ++i)
+        venue->newRoom(i == 0);
+    ASSERT_TRUE(Vellaris::VenueFiles::saveVenue(*venue, true));
+    venue->closeAllRooms();
+}
+
+void click(QWindow* window, QQuickItem* item, bool twice = false)
+{
+    ASSERT_NE(item, nullptr);
+    const QPoint at = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    if (twice)
+        QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, at);
+    else
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void typeText(QWindow* window, const char* text)
+{
+    for (const char* c = text; *c; ++c)
+        QTest::keyClick(window, *c);
+}
+
+} // namespace
+
+TEST_F(VenueSkin, StartPageListsCreatesRenamesDeletesAndOpensVenues)
+{
+    Vellaris::Roomdesk::createComponents();
+    Tessel::Application* application = Tessel::Application::getApplication();
+    application->initializeApplication();
+    writeVenueFile("Alpha", 1);
+    writeVenueFile("Bravo", 2);
+    writeVenueFile("Charlie", 3);
+    ASSERT_TRUE(application->startup());
+    ASSERT_TRUE(Tessel::GetWindowManager()->openWindow("ApplicationWindow", application, true));
+    QWindow* window = platform->findForm("ApplicationWindow");
+    ASSERT_NE(window, nullptr);
+    settle();
+    Vellaris::VenueManager* manager = Vellaris::VenueManager::instance();
+    auto row = [&](const char* name) { return find(window, (std::string("venueRow:") + name).c_str()); };
+    auto below = [&](QQuickItem* item, const char* name) { return item ? findBelow(item, name) : nullptr; };
+    auto textOf = [&](QQuickItem* item)
+    { return item ? item->property("text").toString().toStdString() : ""; };
+
+    ASSERT_TRUE(find(window, "startPage")->isVisible());
+    ASSERT_NE(row("Bravo"), nullptr);
+    EXPECT_EQ(textOf(below(row("Alpha"), "venueGroups")), "1 Group");
+    EXPECT_EQ(textOf(below(row("Bravo"), "venueGroups")), "2 Groups");
+    EXPECT_EQ(textOf(below(row("Charlie"), "venueSpeakers")), "0 Speakers");
+
+    // NEW VENUE: a row with the keyboard in its name field; Enter keeps the typed name.
+    click(window, find(window, "newVenue"));
+    settle();
+    QQuickItem* editor = below(row("My New Venue"), "nameEditor");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->hasActiveFocus());
+    typeText(window, "Foyer");
+    QTest::keyClick(window, Qt::Key_Return);
+    settle();
+    ASSERT_NE(row("Foyer"), nullptr);
+    EXPECT_EQ(row("My New Venue"), nullptr);
+    EXPECT_FALSE(below(row("Foyer"), "nameEditor")->isVisible());
+    EXPECT_EQ(manager->getCreatingItem(), nullptr);
+
+    // RENAME, then Escape: the name stays.
+    click(window, below(row("Alpha"), "renameVenue"));
+    settle();
+    ASSERT_TRUE(below(row("Alpha"), "nameEditor")->hasActiveFocus());
+    typeText(window, "Alpine");
+    QTest::keyClick(window, Qt::Key_Escape);
+    settle();
+    ASSERT_NE(row("Alpha"), nullptr);
+    EXPECT_EQ(row("Alpine"), nullptr);
+    EXPECT_FALSE(below(row("Alpha"), "nameEditor")->isVisible());
+
+    // DELETE asks first; the confirmation removes the venue.
+    click(window, below(row("Bravo"), "deleteVenue"));
+    settle();
+    ASSERT_TRUE(below(row("Bravo"), "deleteConfirm")->isVisible());
+    click(window, below(row("Bravo"), "deleteConfirm"));
+    settle();
+    EXPECT_EQ(row("Bravo"), nullptr);
+    EXPECT_EQ(manager->getHistory()->countRows(), 3);
+
+    // A double click opens a venue: its name in the top bar; back returns to the list.
+    click(window, below(row("Charlie"), "entryName"), true);
+    settle();
+    EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 1);
+    EXPECT_EQ(textOf(find(window, "venueName")), "Charlie");
+    EXPECT_TRUE(find(window, "venueView")->isVisible());
+    EXPECT_FALSE(find(window, "startPage")->isVisible());
+    click(window, find(window, "backToVenues"));
+    settle();
+    EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 0);
+    EXPECT_TRUE(find(window, "startPage")->isVisible());
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
     application->shutdown();
 }
