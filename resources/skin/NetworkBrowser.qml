@@ -63,6 +63,7 @@ Rectangle {
             spacing: 1
             delegate: SpeakerRow {
                 id: speakerRow
+                objectName: "speakerRow" + index
                 width: list.width
                 itemPath: path
                 current: browser.currentSpeaker === path
