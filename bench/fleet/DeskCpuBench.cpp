@@ -1,0 +1,193 @@
+// bench_roomdesk_cpu: the steady CPU load of a real roomdesk window with a fleet of speakers on the
+// network, every meter running. It starts an X server of its own (Xvfb), the speakers in one
+// tarnfleet process and roomdesk, waits until roomdesk lists every speaker, opens one speaker's
+// panel through the remote control (as a click in the list does), and reads roomdesk's CPU time
+// from /proc/<pid>/stat over the measuring time.
+//
+//     bench_roomdesk_cpu [--sizes 64,256,1024] [--steady S] [--display N]
+//
+// The display number defaults to 85 (BENCH_XVFB_DISPLAY in the environment changes it). Without
+// Xvfb or roomdesk it says so and ends with 0.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/network/ChildProcess.h"
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using NetworkTest::ChildProcess;
+
+constexpr long long kFirstSerial = 100000000LL;
+
+double processCpuSeconds(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    unsigned long long user = 0, system = 0;
+    for (int i = 3; fields >> field; ++i)
+    {
+        if (i == 14)
+            user = std::stoull(field);
+        else if (i == 15)
+        {
+            system = std::stoull(field);
+            break;
+        }
+    }
+    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Runs roomctl to its end; its standard output, or "" when it failed.
+std::string roomctl(const std::vector<std::string>& arguments, std::chrono::seconds limit = 10s)
+{
+    ChildProcess tool(ROOMCTL_PATH, arguments);
+    if (!tool.waitForEnd(limit) || tool.exitStatus() != 0)
+        return {};
+    return tool.output();
+}
+
+// How many speakers the desk lists (its remote control's "/list /speaker").
+int listedByDesk(const std::string& port)
+{
+    const std::string text = roomctl({"desk", "list", "/speaker", "--port", port}, 5s);
+    int count = 0;
+    for (size_t at = text.find('/'); at != std::string::npos; at = text.find('/', at + 1))
+        ++count;
+    return count;
+}
+
+std::string goal(int size)
+{
+    return size <= 64 ? " (goal < 8 %)" : size <= 256 ? " (goal < 20 %)" : "";
+}
+
+void runDesk(int size, double steadySeconds)
+{
+    std::printf("== roomdesk with %d speakers, list showing, one panel open\n", size);
+    NetworkTest::useNewDiscoveryScope();
+    const std::string port = std::to_string(NetworkTest::freeUdpPort());
+    ::setenv("ROOMDESK_OSC_PORT", port.c_str(), 1);
+    ChildProcess fleet(TARNFLEET_PATH, {std::to_string(size), std::to_string(kFirstSerial)});
+    const auto fleetDeadline = Clock::now() + 60s;
+    while (fleet.output().find("Fleet of") == std::string::npos)
+    {
+        if (Clock::now() > fleetDeadline || fleet.hasEnded())
+        {
+            std::printf("   the speakers did not start\n");
+            return;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    ChildProcess desk(ROOMDESK_PATH, {});
+    const auto start = Clock::now();
+    int listed = 0;
+    while ((listed = listedByDesk(port)) < size)
+    {
+        if (Clock::now() - start > 90s || desk.hasEnded())
+        {
+            std::printf("   roomdesk lists %d of %d speakers: %s\n", listed, size, desk.errors().c_str());
+            return;
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    std::printf("   roomdesk lists every speaker %.1f s after its start\n",
+                std::chrono::duration<double>(Clock::now() - start).count());
+    const std::string serial = std::to_string(kFirstSerial);
+    if (roomctl(
+            {"desk", "set", "/roomdesk/SpeakerNetwork/" + serial + "/editSpeakerProps", "1", "--port", port})
+            .empty())
+        std::printf("   the panel of %s did not open\n", serial.c_str());
+    std::this_thread::sleep_for(2s); // the panel builds, the synchronisation settles
+
+    const double cpuStart = processCpuSeconds(desk.pid());
+    const double fleetStart = processCpuSeconds(fleet.pid());
+    const auto wallStart = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(int64_t(steadySeconds * 1000)));
+    const double wall = std::chrono::duration<double>(Clock::now() - wallStart).count();
+    std::printf("   steady CPU of roomdesk: %.1f %% of one core over %.1f s%s\n",
+                100.0 * (processCpuSeconds(desk.pid()) - cpuStart) / wall, wall, goal(size).c_str());
+    std::printf("   (the speakers meanwhile: %.1f %% of one core)\n",
+                100.0 * (processCpuSeconds(fleet.pid()) - fleetStart) / wall);
+}
+
+std::vector<int> readSizes(const std::string& text)
+{
+    std::vector<int> sizes;
+    std::stringstream in(text);
+    std::string part;
+    while (std::getline(in, part, ','))
+        if (int n = std::atoi(part.c_str()); n > 0 && n <= 4096)
+            sizes.push_back(n);
+    return sizes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::vector<int> sizes = {64, 256, 1024};
+    double steady = 10;
+    const char* fromEnvironment = std::getenv("BENCH_XVFB_DISPLAY");
+    std::string display = fromEnvironment && *fromEnvironment ? fromEnvironment : "85";
+    for (int i = 1; i + 1 < argc; i += 2)
+    {
+        const std::string option = argv[i];
+        if (option == "--sizes")
+            sizes = readSizes(argv[i + 1]);
+        else if (option == "--steady")
+            steady = std::max(1.0, std::atof(argv[i + 1]));
+        else if (option == "--display")
+            display = argv[i + 1];
+    }
+    if (::access("/usr/bin/Xvfb", X_OK) != 0 || ::access(ROOMDESK_PATH, X_OK) != 0)
+    {
+        std::printf("bench_roomdesk_cpu: Xvfb or roomdesk is missing, nothing measured\n");
+        return 0;
+    }
+    // A home of its own: the desk's venues and settings never touch the user's.
+    const std::string home =
+        (std::filesystem::temp_directory_path() / ("bench-roomdesk-" + std::to_string(::getpid()))).string();
+    std::filesystem::create_directories(home + "/Documents");
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
+    ::setenv("DISPLAY", (":" + display).c_str(), 1);
+    ::unsetenv("QT_QPA_PLATFORM");
+    {
+        ChildProcess xvfb("/usr/bin/Xvfb",
+                          {":" + display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        std::this_thread::sleep_for(1s);
+        if (xvfb.hasEnded())
+        {
+            std::printf("bench_roomdesk_cpu: Xvfb :%s did not start: %s\n", display.c_str(),
+                        xvfb.errors().c_str());
+            return 0;
+        }
+        for (int size : sizes)
+            runDesk(size, steady);
+    }
+    std::filesystem::remove_all(home);
+    return 0;
+}
