@@ -1,9 +1,51 @@
 #include "app/exe/views/MeterDisplay.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
 namespace Vellaris
 {
 
-MeterDisplay::MeterDisplay(QObject* parent) : QObject(parent) {}
+namespace
+{
+// The screen's frame in ms (60 Hz when the screen does not say).
+int framePeriodMs()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double rate = screen ? screen->refreshRate() : 0.0;
+    return int(std::lround(1000.0 / (rate >= 10.0 && rate <= 500.0 ? rate : 60.0)));
+}
+} // namespace
+
+MeterDisplay::MeterDisplay(QObject* parent) : QObject(parent)
+{
+    frame.setSingleShot(true);
+    frame.setTimerType(::Qt::PreciseTimer);
+    frame.setInterval(framePeriodMs());
+    connect(&frame, &QTimer::timeout, this, &MeterDisplay::frameEnded);
+}
+
+void MeterDisplay::meterMoved()
+{
+    if (frame.isActive())
+    {
+        movedInFrame = true;
+        return;
+    }
+    Q_EMIT changed();
+    frame.start();
+}
+
+void MeterDisplay::frameEnded()
+{
+    if (!movedInFrame)
+        return;
+    movedInFrame = false;
+    Q_EMIT changed();
+    frame.start();
+}
 
 MeterDisplay::~MeterDisplay()
 {
@@ -37,7 +79,7 @@ void MeterDisplay::rebind()
               [this](const Tessel::Message& msg)
               {
                   if (msg.is(Tessel::Messages::kChanged))
-                      Q_EMIT changed();
+                      meterMoved();
               });
     Q_EMIT bindingChanged();
     Q_EMIT changed();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include "tessel/qt/ViewLink.h"
 
@@ -12,6 +13,8 @@ namespace Vellaris
 // after every move of its ballistics.
 //     MeterDisplay { speaker: "SpeakerNetwork/123456789//Speaker"; index: 0 }
 // `level` and `peak` are positions 0..1 along the meter's scale, `levelDb` and `peakDb` decibels.
+// `changed` is emitted at most once per frame of the screen: a move within a frame after the last
+// emission waits for the frame's end and is then read at its newest.
 class MeterDisplay : public QObject
 {
     Q_OBJECT
@@ -45,10 +48,14 @@ private:
     void rebind();
     void unbind();
     double read(const char* name) const;
+    void meterMoved();
+    void frameEnded();
 
     QString speakerPath;
     int viewIndex = 0;
     Tessel::Qt::ViewLink link;
+    QTimer frame;
+    bool movedInFrame = false;
 };
 
 } // namespace Vellaris
