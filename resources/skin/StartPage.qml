@@ -18,7 +18,7 @@ Rectangle {
 
     ColumnLayout {
         anchors.fill: parent
-        anchors.margins: 24
+        anchors.margins: 16
         spacing: 12
 
         RowLayout {

@@ -35,7 +35,9 @@ Rectangle {
         anchors.rightMargin: 8
         spacing: 6
 
+        // The product mark on the start page; in its place while a venue is shown, the way back.
         Text {
+            visible: !bar.live
             text: Skin.expand("$APPNAME").toUpperCase()
             color: Theme.accent
             font.family: Theme.fontFamily
@@ -43,7 +45,6 @@ Rectangle {
             font.bold: true
             font.letterSpacing: 2
         }
-        Rectangle { width: 1; height: 24; color: Theme.line }
         // Back to the start page; the venue is kept (or, still empty, dropped) on the way.
         ToolButton {
             objectName: "backToVenues"
@@ -52,6 +53,7 @@ Rectangle {
             implicitWidth: 74
             onClicked: showVenue.value = 0
         }
+        Rectangle { width: 1; height: 24; color: Theme.line }
         Text {
             objectName: "venueName"
             Layout.maximumWidth: 110

@@ -19,7 +19,7 @@ Rectangle {
     readonly property bool confirming: Number(prompt.value) !== 0
 
     objectName: "venueRow:" + name.text
-    implicitHeight: 52
+    implicitHeight: 56
     radius: Theme.radius
     color: editing ? Theme.raised : (hover.containsMouse ? Theme.raisedHover : Theme.panel)
     border.color: editing ? Theme.accent : (confirming ? Theme.error : Theme.line)
@@ -32,7 +32,6 @@ Rectangle {
     Param { id: prompt; base: row.entryPath; address: "promptDeleteConfirm" }
     Param { id: load; base: row.entryPath; address: "loadVenue" }
     Param { id: cancelNew; base: row.entryPath; address: "cancelNewVenue" }
-    Prop { id: isOpen; base: row.entryPath; address: "isOpen" }
 
     function startEditing() {
         nameInput.text = name.text
@@ -72,84 +71,87 @@ Rectangle {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 14
-        anchors.rightMargin: 10
-        spacing: 10
+        anchors.leftMargin: 12
+        anchors.rightMargin: 8
+        spacing: 6
 
-        // The name, or its editor.
+        // The name (or its editor) over the counts (or the delete question).
         Item {
             Layout.fillWidth: true
             Layout.fillHeight: true
             Column {
                 anchors.verticalCenter: parent.verticalCenter
                 width: parent.width
-                spacing: 3
-                visible: !row.editing
-                Text {
-                    objectName: "entryName"
+                spacing: 4
+                Item {
                     width: parent.width
-                    elide: Text.ElideRight
-                    text: name.text
-                    color: Theme.text
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormal
-                    font.bold: true
+                    height: 24
+                    Text {
+                        objectName: "entryName"
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: parent.width
+                        visible: !row.editing
+                        elide: Text.ElideRight
+                        text: name.text
+                        color: Theme.text
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.fontNormal
+                        font.bold: true
+                    }
+                    Rectangle {
+                        anchors.fill: parent
+                        visible: row.editing
+                        radius: Theme.radius
+                        color: "#0e0f11"
+                        border.color: nameInput.activeFocus ? Theme.accent : Theme.line
+                        TextInput {
+                            id: nameInput
+                            objectName: "nameEditor"
+                            anchors.fill: parent
+                            anchors.leftMargin: 6
+                            anchors.rightMargin: 6
+                            verticalAlignment: TextInput.AlignVCenter
+                            maximumLength: 100
+                            color: Theme.text
+                            selectionColor: Theme.accent
+                            selectedTextColor: Theme.background
+                            font.family: Theme.fontFamily
+                            font.pixelSize: Theme.fontNormal
+                            clip: true
+                            selectByMouse: true
+                            Keys.onReturnPressed: row.keep()
+                            Keys.onEnterPressed: row.keep()
+                            Keys.onEscapePressed: row.cancel()
+                        }
+                    }
+                }
+                Row {
+                    visible: !row.confirming
+                    spacing: 14
+                    Text {
+                        objectName: "venueGroups"
+                        text: groups.text
+                        color: Theme.dimmed
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.fontSmall
+                    }
+                    Text {
+                        objectName: "venueSpeakers"
+                        text: speakers.text
+                        color: Theme.dimmed
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.fontSmall
+                    }
                 }
                 Text {
-                    visible: Number(isOpen.value) !== 0
-                    text: qsTr("last opened")
-                    color: Theme.accent
+                    visible: row.confirming
+                    text: qsTr("Delete this venue and its files?")
+                    color: Theme.error
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.fontSmall
+                    font.bold: true
                 }
             }
-            Rectangle {
-                anchors.verticalCenter: parent.verticalCenter
-                width: parent.width
-                height: 30
-                visible: row.editing
-                radius: Theme.radius
-                color: "#0e0f11"
-                border.color: nameInput.activeFocus ? Theme.accent : Theme.line
-                TextInput {
-                    id: nameInput
-                    objectName: "nameEditor"
-                    anchors.fill: parent
-                    anchors.leftMargin: 8
-                    anchors.rightMargin: 8
-                    verticalAlignment: TextInput.AlignVCenter
-                    maximumLength: 100
-                    color: Theme.text
-                    selectionColor: Theme.accent
-                    selectedTextColor: Theme.background
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.fontNormal
-                    clip: true
-                    selectByMouse: true
-                    Keys.onReturnPressed: row.keep()
-                    Keys.onEnterPressed: row.keep()
-                    Keys.onEscapePressed: row.cancel()
-                }
-            }
-        }
-
-        Text {
-            objectName: "venueGroups"
-            Layout.preferredWidth: 80
-            visible: !row.confirming
-            text: groups.text
-            color: Theme.dimmed
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontSmall
-        }
-        Text {
-            objectName: "venueSpeakers"
-            Layout.preferredWidth: 90
-            visible: !row.confirming
-            text: speakers.text
-            color: Theme.dimmed
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontSmall
         }
 
         // Editing: keep or cancel.
@@ -167,18 +169,10 @@ Rectangle {
         }
 
         // The delete confirmation.
-        Text {
-            visible: row.confirming
-            text: qsTr("Delete this venue and its files?")
-            color: Theme.text
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontSmall
-        }
         ParamButton {
             objectName: "deleteConfirm"
             visible: row.confirming
             text: qsTr("DELETE")
-            checkedColor: Theme.error
             command: true
             base: row.entryPath
             address: "deleteVenueConfirm"
