@@ -294,14 +294,16 @@ bool RoomEditView::placeSpeaker(SpeakerNetworkItem* item, SpeakerGroup* group)
     if (!group)
         if (SpeakerGroupView* first = firstGroupView())
             group = first->getGroup();
-    // The first free cell, row by row, as a drop there would find it.
+    // The first free cell, row by row, as a drop there would find it. A plan that has not been
+    // shown yet (no size) is taken as large as the window's centre.
     std::vector<PlanRect> occupied;
     for (SpeakerPosition* position : room->allPositions())
         occupied.push_back(cellOf(position));
+    const PlanRect view = width > 0 && height > 0 ? getViewRect() : PlanRect{0, 0, 460, 640};
     PlanPoint cell = kNoFreeCell;
-    for (int y = grid.originY; y + cellHeight <= height && cell == kNoFreeCell; y += grid.gridY)
-        for (int x = grid.originX; x + cellWidth <= width; x += grid.gridX)
-            if (findFreeCell({x, y}, cellWidth, cellHeight, grid, getViewRect(), occupied) == PlanPoint{x, y})
+    for (int y = grid.originY; y + cellHeight <= view.height && cell == kNoFreeCell; y += grid.gridY)
+        for (int x = grid.originX; x + cellWidth <= view.width; x += grid.gridX)
+            if (findFreeCell({x, y}, cellWidth, cellHeight, grid, view, occupied) == PlanPoint{x, y})
             {
                 cell = {x, y};
                 break;

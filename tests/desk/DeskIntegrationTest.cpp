@@ -333,6 +333,27 @@ TEST_F(DeskIntegration, BadAddressesAndValuesAreRefusedWithAReason)
     EXPECT_FALSE(desk->hasEnded()) << desk->errors();
 }
 
+// The floor plan through the remote control: the second speaker leaves its room, a Subs group is
+// made in the active room and the speaker is placed into it by its serial number.
+TEST_F(DeskIntegration, ASpeakerIsPlacedIntoANewGroupThroughTheRoomEditor)
+{
+    waitForSpeakers();
+    const std::string editor = "/roomdesk/VenueManager/activeVenue/RoomEditView/";
+    ASSERT_EQ(
+        deskCommand({"set", std::string("/roomdesk/SpeakerNetwork/") + kOtherSerial + "/removeFromRoom", "1"})
+            .status,
+        0);
+    ASSERT_EQ(deskCommand({"set", editor + "Groups/addGroup", "1"}).status, 0);
+    Outcome placed = deskCommand({"set", editor + "placeSpeaker", kOtherSerial});
+    ASSERT_EQ(placed.status, 0) << placed.err;
+    Outcome groups = deskCommand({"get", editor + "Groups/groupLines"});
+    EXPECT_TRUE(contains(groups.out, "1\tSubs\t1")) << groups.out;
+    // A newly placed speaker winks.
+    Outcome wink = deskUntil({"get", std::string("/speaker/") + kOtherSerial + "/wink"},
+                             [](const Outcome& r) { return r.out == "On\n"; });
+    EXPECT_EQ(wink.out, "On\n");
+}
+
 // Last: the join takes both simulators off the network for a moment.
 TEST_F(DeskIntegration, WifiSetupMergesTheNetworksAndAJoinReachesBothSimulators)
 {
