@@ -36,6 +36,33 @@ Rectangle {
                 title: "MASTER GEQ"
             }
         }
+        // GEQ presets of the room's master and its reset (the band gains only).
+        PresetList {
+            id: geqPresets
+            objectName: "geqPresets"
+            visible: panel.room !== ""
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            owner: "://roomdesk/MasterInspector"
+            listName: "geqPresetsList"
+            showName: "showGEQPresetEdit"
+            confirmName: "confirmGEQReplace"
+            saveName: "saveGEQPreset"
+            loadName: "loadGEQPreset"
+            okName: "okGEQPreset"
+            cancelName: "cancelGEQPreset"
+            replaceName: "replaceGEQPreset"
+            keepName: "cancelGEQReplace"
+            title: "GEQ PRESETS"
+            listHeight: 96
+            ConfirmButton {
+                objectName: "resetGEQ"
+                text: "RESET GEQ"
+                question: qsTr("Set every band of the master GEQ to 0 dB?")
+                address: "://roomdesk/MasterInspector/resetGEQ"
+            }
+        }
         Text {
             Layout.leftMargin: 12
             Layout.rightMargin: 12

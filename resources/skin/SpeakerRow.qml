@@ -95,4 +95,11 @@ Rectangle {
         onClicked: (mouse) => { if (!row.dragged) row.clicked((mouse.modifiers & Qt.ShiftModifier) !== 0) }
         onDoubleClicked: row.opened()
     }
+    // A right click opens the speaker's menu (Copy, Paste); other clicks go to the row.
+    SpeakerMenu { id: speakerMenu; speaker: row.itemPath !== "" ? row.itemPath + "/component" : "" }
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.RightButton
+        onClicked: (mouse) => speakerMenu.openAt(this, mouse.x, mouse.y)
+    }
 }

@@ -54,4 +54,11 @@ Rectangle {
         font.family: Theme.fontFamily
         font.pixelSize: Theme.fontNormal
     }
+    // A right click opens the speaker's menu (Copy, Paste); other clicks go to the row.
+    SpeakerMenu { id: speakerMenu; speaker: row.speaker }
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.RightButton
+        onClicked: (mouse) => speakerMenu.openAt(this, mouse.x, mouse.y)
+    }
 }
