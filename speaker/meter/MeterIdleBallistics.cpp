@@ -1,6 +1,7 @@
 #include "speaker/meter/MeterIdleBallistics.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Filtra
 {
@@ -59,7 +60,7 @@ void MeterIdleBallistics::idle(int64_t now)
     if (!display)
         return;
     const float shown = getDisplayed();
-    const bool atRest = inverted ? shown >= 1.0f : shown <= 0.0f;
+    const bool atRest = inverted ? shown >= 1.0f - kRestMargin : shown <= kRestMargin;
     if (decayStarted && lastDecay < now && !atRest)
     {
         const float fraction = std::clamp(float(now - lastDecay) * decayRate, 0.0f, 1.0f);
@@ -81,8 +82,10 @@ bool MeterIdleBallistics::isAtRest() const
 {
     if (!display)
         return true;
+    // Within the margin: a parameter's curve may not give back exactly the resting place it was set to.
     const float rest = inverted ? 1.0f : 0.0f;
-    return getDisplayed() == rest && (!peakHold || getHeld() == rest);
+    return std::abs(getDisplayed() - rest) <= kRestMargin &&
+           (!peakHold || std::abs(getHeld() - rest) <= kRestMargin);
 }
 
 } // namespace Filtra

@@ -46,7 +46,7 @@ public:
     // Whether idle() has nothing left to do: unbound, or the display at its resting place and the
     // held peak (if any) there too. A new push can wake it.
     bool isAtRest() const;
-    static constexpr float kRestMargin = 1.0f / 4096.0f;
+    static constexpr float kRestMargin = 1.0f / 256.0f; // under a pixel of any meter
 
     // Current display and held values (0 when unbound).
     float getDisplayed() const;

@@ -325,3 +325,101 @@ TEST_F(Speaker, MeterDisplayViewsExistForIndexesZeroToFour)
     ASSERT_TRUE(last->getProperty("index", index));
     EXPECT_EQ(index.asInt(), 4);
 }
+
+// --- The meters' idle task -------------------------------------------------------------------
+
+namespace
+{
+
+// Counts "changed" from one subject (a meter view: one per repaint of the meter).
+class ChangeCounter : public Tessel::Object
+{
+public:
+    void notify(Tessel::ISubject*, const Tessel::Message& msg) override
+    {
+        if (msg.is(Tessel::Messages::kChanged))
+            ++count;
+    }
+    int count = 0;
+};
+
+void sendInputLevel(SpeakerRootComponent& root, uint8_t value)
+{
+    Vellaris::LK::MeterPacket packet;
+    Vellaris::LK::buildByteMeterPacket(packet, 3, 0);
+    packet.valueCount = 1;
+    packet.groupCount = 1;
+    packet.groups[0] = {0, 0, 1}; // the input
+    packet.values[0] = value;
+    root.handlePacket(7, &packet.header);
+}
+
+} // namespace
+
+TEST_F(Speaker, MetersAreOnTheIdleListOnlyWhileTheyMove)
+{
+    Filtra::MeterView* view = speaker->getMeterView(0);
+    ASSERT_NE(view, nullptr);
+    platform.advance(10000); // the new view's meter settles
+    ASSERT_FALSE(speaker->isMeterTaskRunning());
+    const int resting = platform.getIdleTasks().count();
+
+    sendInputLevel(*root, 200);
+    EXPECT_TRUE(speaker->isMeterTaskRunning()) << "a value wakes the meters";
+    EXPECT_EQ(platform.getIdleTasks().count(), resting + 1);
+    sendInputLevel(*root, 100);
+    EXPECT_EQ(platform.getIdleTasks().count(), resting + 1) << "joined once";
+
+    platform.advance(1000);
+    EXPECT_TRUE(speaker->isMeterTaskRunning()) << "still falling, the peak still held";
+    EXPECT_GT(view->getLevel(), 0.0f);
+
+    // Decay (3 s over the scale, approached ever more slowly) and the 3 s hold run out.
+    platform.advance(40000);
+    EXPECT_FALSE(speaker->isMeterTaskRunning());
+    EXPECT_EQ(platform.getIdleTasks().count(), resting);
+    EXPECT_LE(view->getLevel(), Filtra::MeterIdleBallistics::kRestMargin)
+        << "the last step published the resting level";
+    EXPECT_LE(view->getPeak(), Filtra::MeterIdleBallistics::kRestMargin);
+
+    sendInputLevel(*root, 50);
+    EXPECT_TRUE(speaker->isMeterTaskRunning()) << "and the next value wakes them again";
+}
+
+TEST_F(Speaker, MetersWithoutAViewDoNotKeepTheIdleTaskBusy)
+{
+    sendInputLevel(*root, 200); // no meter view asked for: nobody looks at the level
+    EXPECT_FALSE(speaker->isMeterTaskRunning());
+
+    Vellaris::LK::MeterPacket reduction;
+    Vellaris::LK::buildByteMeterPacket(reduction, 3, Vellaris::LK::kMeterKindGainReduction);
+    reduction.valueCount = 1;
+    reduction.groupCount = 1;
+    reduction.groups[0] = {4, 0, 1};
+    reduction.values[0] = 128;
+    root->handlePacket(7, &reduction.header);
+    EXPECT_TRUE(speaker->isMeterTaskRunning()) << "gain reduction moves its parameters";
+    platform.advance(20000);
+    EXPECT_FALSE(speaker->isMeterTaskRunning());
+    EXPECT_FLOAT_EQ(speaker->getPeakReduction(0).getDisplayed(), 1.0f);
+}
+
+TEST_F(Speaker, ABurstOfMeterPacketsIsOneRepaintShowingTheLoudest)
+{
+    Filtra::MeterView* view = speaker->getMeterView(0);
+    ASSERT_NE(view, nullptr);
+    platform.advance(10000);
+    Tessel::AutoPtr<ChangeCounter> counter = new ChangeCounter;
+    view->addObserver(counter);
+
+    // Several frames of one speaker arriving in one read of its socket.
+    for (uint8_t value : {40, 90, 250, 60, 120})
+        sendInputLevel(*root, value);
+    EXPECT_EQ(counter->count, 0) << "packets only move the model";
+    platform.advance(0);
+    EXPECT_EQ(counter->count, 1);
+    EXPECT_NEAR(view->getLevelDb(), 20 * std::log10(250 / 255.0), 0.05);
+    platform.advance(0);
+    EXPECT_EQ(counter->count, 1) << "no time passed, nothing moved";
+    view->removeObserver(counter);
+}
