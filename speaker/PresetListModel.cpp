@@ -80,6 +80,9 @@ std::string PresetListModel::getPresetPath(const std::string& typedName) const
 void PresetListModel::rescan()
 {
     disarm();
+    // The selection follows its preset, not its row number: after a delete the row below must not
+    // become the one LOAD takes.
+    const std::string chosen = getTitle(getCurrentRow());
     titles.clear();
     files.clear();
     const std::string folder = getFolder();
@@ -96,6 +99,12 @@ void PresetListModel::rescan()
         titles.push_back(Tessel::FileUtilities::getBaseName(name));
         files.push_back(path);
     }
+    int again = -1;
+    for (int row = 0; row < countRows() && !chosen.empty(); ++row)
+        if (titles[size_t(row)] == chosen)
+            again = row;
+    selectOnly(again);
+    ListModel::setFocusRow(again);
     rowsChanged();
 }
 
