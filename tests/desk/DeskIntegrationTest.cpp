@@ -31,6 +31,9 @@ namespace fs = std::filesystem;
 constexpr const char* kSerial = "987654321"; // what "tarnsim TX20A" announces
 const std::string kVolume = std::string("/speaker/") + kSerial + "/line/ch1/volume";
 constexpr const char* kOtherSerial = "666666666"; // "tarnsim TX40S"
+// The entry of the venue that writeVenue() leaves in the desk's venue folder.
+const std::string kVenueEntry =
+    "/roomdesk/VenueManager/HistoryList/Desk Venue_{0123ABCD-0000-4000-8000-0000000000AA}/";
 
 bool contains(const std::string& text, const std::string& part)
 {
@@ -86,9 +89,14 @@ protected:
         ::unsetenv("TARNSIM_WIFI");
         writeVenue();
         desk = std::make_unique<ChildProcess>(ROOMDESK_PATH, std::vector<std::string>{});
+        // The desk starts on its start page; the venue is opened from its list.
+        Outcome opened =
+            deskUntil({"invoke", kVenueEntry + "loadVenue"}, [](const Outcome& r) { return r.status == 0; });
+        if (opened.status != 0)
+            ADD_FAILURE() << "the venue did not open: " << opened.err << "\ndesk: " << desk->errors();
     }
 
-    // A venue for the desk to reopen: the first simulator alone in the room "Stage" at -12 dB, the
+    // A venue for the desk to open: the first simulator alone in the room "Stage" at -12 dB, the
     // second in "Bar".
     static void writeVenue()
     {
@@ -397,6 +405,60 @@ TEST_F(DeskIntegration, WifiSetupMergesTheNetworksAndAJoinReachesBothSimulators)
                              [](const Outcome& r) { return r.out == "Venue\n"; });
     EXPECT_EQ(ssid.out, "Venue\n") << ssid.err;
     ASSERT_EQ(deskCommand({"set", "/roomdesk/VenueManager/showNetwork", "0"}).status, 0);
+}
+
+// The venue list through the remote control: the venue written before the start is listed, a new
+// venue is made and named in its editor, and once opened and changed it is written by itself.
+TEST_F(DeskIntegration, VenuesAreListedCreatedNamedAndSavedByThemselves)
+{
+    const std::string manager = "/roomdesk/VenueManager/";
+    Outcome listed = deskCommand({"list", manager + "HistoryList"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_TRUE(contains(listed.out, "Desk Venue_{0123ABCD-0000-4000-8000-0000000000AA}/")) << listed.out;
+    EXPECT_EQ(deskCommand({"get", kVenueEntry + "groups"}).out, "2 Groups\n");
+    EXPECT_EQ(deskCommand({"get", kVenueEntry + "speakers"}).out, "2 Speakers\n");
+
+    // NEW VENUE: written at once, its editor open; a name keeps it.
+    ASSERT_EQ(deskCommand({"invoke", manager + "newVenue"}).status, 0);
+    EXPECT_EQ(deskCommand({"get", manager + "inspector/name"}).out, "My New Venue\n");
+    ASSERT_EQ(deskCommand({"set", manager + "inspector/name", "Desk Flow"}).status, 0);
+    const fs::path venues = home / "Documents" / "Vellaris" / "Ambrel" / "Venues";
+    fs::path file;
+    for (const auto& entry : fs::directory_iterator(venues))
+        if (entry.path().filename().string().rfind("Desk Flow_{", 0) == 0)
+            file = entry.path();
+    ASSERT_FALSE(file.empty()) << "the named venue's file";
+    const std::string entry = manager + "HistoryList/" + file.stem().string() + "/";
+    // Closing the editor by the entry's own address ("inspector" names nothing once it is closed).
+    ASSERT_EQ(deskCommand({"set", entry + "closeVenueEditor", "1"}).status, 0);
+    EXPECT_EQ(deskCommand({"get", manager + "hasInspectorItem"}).out, "0\n");
+    EXPECT_EQ(deskCommand({"get", entry + "name"}).out, "Desk Flow\n");
+    EXPECT_EQ(deskCommand({"get", entry + "groups"}).out, "1 Group\n");
+
+    // Opened and given a second room, it is written within the next few seconds.
+    ASSERT_EQ(deskCommand({"invoke", entry + "loadVenue"}).status, 0);
+    EXPECT_EQ(deskCommand({"get", manager + "activeVenue/venueName"}).out, "Desk Flow\n");
+    ASSERT_EQ(deskCommand({"invoke", manager + "activeVenue/newRoom"}).status, 0);
+    auto rooms = [&]
+    {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        size_t count = 0;
+        for (size_t at = text.str().find("\"roomID\""); at != std::string::npos;
+             at = text.str().find("\"roomID\"", at + 1))
+            ++count;
+        return count;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (rooms() != 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(rooms(), 2u) << "saved by itself";
+
+    // Back on the start page the list shows it; then the desk's own venue again.
+    ASSERT_EQ(deskCommand({"set", manager + "showVenue", "0"}).status, 0);
+    EXPECT_EQ(deskCommand({"get", entry + "groups"}).out, "2 Groups\n");
+    EXPECT_EQ(deskCommand({"invoke", kVenueEntry + "loadVenue"}).status, 0);
 }
 
 } // namespace
