@@ -69,6 +69,35 @@ TEST(SimulatorProgram, AnnouncesTheChosenModelAndSerial)
     EXPECT_NE(exact.output().find("Tarnsim launced ()..."), std::string::npos);
 }
 
+TEST(SimulatorProgram, AnnouncesTheSerialNumberOfTheEnvironmentWhenItIsUsable)
+{
+    newDiscoveryScope();
+    ServerWatcher watcher;
+    SimulatorProcess own({"TX20A"}, "", {{"TARNSIM_SERIAL", "SN-0001.b_2"}});
+    SimulatorProcess slash({"TX30A"}, "", {{"TARNSIM_SERIAL", "12/34"}});
+    SimulatorProcess tooLong({"TX40S"}, "", {{"TARNSIM_SERIAL", std::string(33, '7')}});
+    SimulatorProcess empty({"TX10A"}, "", {{"TARNSIM_SERIAL", ""}});
+    auto named = watcher.waitFor("TX20A", kStartLimit);
+    ASSERT_TRUE(named) << own.output();
+    EXPECT_EQ(named->serial, "SN-0001.b_2");
+    EXPECT_TRUE(own.waitForOutput("Serial number SN-0001.b_2\n", kStartLimit)) << own.output();
+
+    // A serial number roomdesk could not name (a '/' splits its path) is never announced.
+    auto refused = watcher.waitFor("TX30A", kStartLimit);
+    ASSERT_TRUE(refused) << slash.output();
+    EXPECT_EQ(refused->serial, "555555555");
+    EXPECT_TRUE(slash.waitForOutput("TARNSIM_SERIAL is not a usable serial number, announcing 555555555\n",
+                                    kStartLimit))
+        << slash.output();
+    auto cut = watcher.waitFor("TX40S", kStartLimit);
+    ASSERT_TRUE(cut) << tooLong.output();
+    EXPECT_EQ(cut->serial, "666666666");
+    auto plain = watcher.waitFor("TX10A", kStartLimit);
+    ASSERT_TRUE(plain) << empty.output();
+    EXPECT_EQ(plain->serial, "123456789") << "an empty variable is no serial number";
+    EXPECT_EQ(empty.output().find("TARNSIM_SERIAL"), std::string::npos);
+}
+
 TEST(SimulatorProgram, WithoutArgumentRunsTheDefaultModel)
 {
     newDiscoveryScope();
