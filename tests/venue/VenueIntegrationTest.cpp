@@ -18,6 +18,7 @@
 #include "venue/SpeakerGroup.h"
 #include "venue/Venue.h"
 #include "venue/VenueFiles.h"
+#include "venue/VenueHistoryItemCollection.h"
 #include "venue/VenueManager.h"
 
 using namespace std::chrono_literals;
@@ -191,6 +192,9 @@ TEST(VenueFreshProcess, ReadsTheVenueWrittenLastAndBindsItsSpeakers)
                 desk.session->waitForSpeaker(kStage2, kWaitMs) &&
                 desk.session->waitForSpeaker(kBar, kWaitMs));
     desk.manager->startup();
+    // The desk starts on its start page; the venue is opened from its list.
+    ASSERT_EQ(desk.manager->getHistory()->countRows(), 1);
+    ASSERT_TRUE(desk.manager->loadVenue(desk.manager->getHistory()->getItem(0)));
     Vellaris::Venue* venue = desk.venue();
     EXPECT_EQ(venue->getVenueName(), "Club Test");
     ASSERT_EQ(venue->countRooms(), 2);
