@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -459,6 +460,165 @@ TEST_F(DeskIntegration, VenuesAreListedCreatedNamedAndSavedByThemselves)
     ASSERT_EQ(deskCommand({"set", manager + "showVenue", "0"}).status, 0);
     EXPECT_EQ(deskCommand({"get", entry + "groups"}).out, "2 Groups\n");
     EXPECT_EQ(deskCommand({"invoke", kVenueEntry + "loadVenue"}).status, 0);
+}
+
+// Speaker presets through the remote control: the inspector follows the selected speaker, a
+// preset is saved under a typed name, the EQ is reset at the speaker, and the preset brings the
+// band back.
+TEST_F(DeskIntegration, SelectASpeakerSaveAPresetUnderATypedNameAndResetItsEq)
+{
+    waitForSpeakers();
+    const std::string inspector = "/roomdesk/Inspector/";
+    const std::string gain = std::string("/speaker/") + kSerial + "/line/ch1/eq/eqgain3";
+    ASSERT_EQ(
+        deskCommand({"set", std::string("/roomdesk/SpeakerNetwork/") + kSerial + "/editSpeakerProps", "1"})
+            .status,
+        0);
+    EXPECT_EQ(deskCommand({"get", inspector + "speakerItem"}).out,
+              std::string("SpeakerNetwork/") + kSerial + "\n");
+    ASSERT_EQ(deskCommand({"set", gain, "7.5"}).status, 0);
+    EXPECT_EQ(atSimulator("line/ch1/eq/eqgain3"), "7.50 dB\n");
+
+    ASSERT_EQ(deskCommand({"invoke", inspector + "savePreset"}).status, 0);
+    EXPECT_EQ(deskCommand({"get", inspector + "showPresetEdit"}).out, "On\n");
+    EXPECT_EQ(deskCommand({"get", inspector + "newPresetName"}).out, "My Speaker\n");
+    ASSERT_EQ(deskCommand({"set", inspector + "newPresetName", "Desk/Stage"}).status, 0);
+    ASSERT_EQ(deskCommand({"invoke", inspector + "okPreset"}).status, 0);
+    const fs::path presets = home / "Documents" / "Vellaris" / "Ambrel" / "Presets" / "spk";
+    EXPECT_TRUE(fs::exists(presets / "Desk_Stage.spk")) << "the typed name, cleaned, inside the folder";
+    EXPECT_EQ(deskCommand({"get", inspector + "showPresetEdit"}).out, "Off\n");
+
+    ASSERT_EQ(deskCommand({"invoke", inspector + "resetEQ"}).status, 0);
+    Outcome reset = deskUntil({"get", gain}, [](const Outcome& r) { return r.out == "0.00 dB\n"; });
+    EXPECT_EQ(reset.out, "0.00 dB\n");
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (atSimulator("line/ch1/eq/eqgain3") != "0.00 dB\n" && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(atSimulator("line/ch1/eq/eqgain3"), "0.00 dB\n");
+}
+
+// Paths of the scalar entries of a preset file ("line/ch1/volume"), below its top section.
+std::vector<std::string> storedPaths(const std::string& json)
+{
+    std::vector<std::string> paths, stack;
+    std::string key;
+    bool inString = false, isKey = true;
+    std::string text;
+    for (size_t i = 0; i < json.size(); ++i)
+    {
+        const char c = json[i];
+        if (inString)
+        {
+            if (c == '\\')
+                text += json[++i];
+            else if (c == '"')
+                inString = false;
+            else
+                text += c;
+            continue;
+        }
+        if (c == '"')
+        {
+            inString = true;
+            text.clear();
+        }
+        else if (c == ':')
+        {
+            key = text;
+            isKey = false;
+            size_t next = json.find_first_not_of(" \t\r\n", i + 1);
+            if (next != std::string::npos && json[next] == '{')
+                continue;
+            std::string path;
+            for (size_t level = 1; level < stack.size(); ++level)
+                path += stack[level] + "/";
+            paths.push_back(path + key);
+        }
+        else if (c == '{')
+            stack.push_back(isKey ? std::string() : key);
+        else if (c == '}')
+            stack.pop_back();
+        else if (c == ',')
+            isKey = true;
+    }
+    return paths;
+}
+
+std::map<std::string, std::string> dumpOf(const char* serial)
+{
+    ChildProcess child(ROOMCTL_PATH, {"dump", serial});
+    std::map<std::string, std::string> values;
+    if (!child.waitForEnd(20s) || child.exitStatus() != 0)
+        return values;
+    for (const std::string& line : lines(child.output()))
+    {
+        const size_t tab = line.find('\t');
+        if (tab != std::string::npos)
+            values[line.substr(0, tab)] = line.substr(tab + 1);
+    }
+    return values;
+}
+
+// Copy on one simulator's speaker, paste on the other's: every parameter the clipboard covers
+// agrees at both simulators, the nicknames stay their own.
+TEST_F(DeskIntegration, CopyFromOneSpeakerPasteOnTheOtherAgreesOnAllButTheNickname)
+{
+    waitForSpeakers();
+    const std::string inspector = "/roomdesk/Inspector/";
+    const std::string source = std::string("/speaker/") + kSerial + "/";
+    const std::string target = std::string("/speaker/") + kOtherSerial + "/";
+    ASSERT_EQ(deskCommand({"set", source + "nickname", "Stage Top"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", target + "nickname", "Bar Sub"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", source + "line/ch1/eq/eqgain5", "-4.5"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", source + "line/ch1/delay", "12.5"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", source + "line/ch1/limit/threshold", "-9"}).status, 0);
+
+    ASSERT_EQ(
+        deskCommand({"set", std::string("/roomdesk/SpeakerNetwork/") + kSerial + "/editSpeakerProps", "1"})
+            .status,
+        0);
+    ASSERT_EQ(deskCommand({"invoke", inspector + "copySpeaker"}).status, 0);
+    // A preset of the source lists every storable parameter the desk knows of.
+    ASSERT_EQ(deskCommand({"invoke", inspector + "savePreset"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", inspector + "newPresetName", "Clipboard Source"}).status, 0);
+    ASSERT_EQ(deskCommand({"invoke", inspector + "okPreset"}).status, 0);
+    ASSERT_EQ(deskCommand(
+                  {"set", std::string("/roomdesk/SpeakerNetwork/") + kOtherSerial + "/editSpeakerProps", "1"})
+                  .status,
+              0);
+    ASSERT_EQ(deskCommand({"invoke", inspector + "pasteSpeaker"}).status, 0);
+
+    std::ifstream in(home / "Documents" / "Vellaris" / "Ambrel" / "Presets" / "spk" / "Clipboard Source.spk");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<std::string> covered;
+    for (const std::string& path : storedPaths(text.str()))
+    {
+        const std::string name = path.substr(path.rfind('/') + 1);
+        if (path.find("/geq/") != std::string::npos || path.find("multilimiter") != std::string::npos ||
+            name == "presetloading" || name == "nickname" || name == "name")
+            continue;
+        covered.push_back(path);
+    }
+    ASSERT_GT(covered.size(), 50u) << text.str();
+
+    std::map<std::string, std::string> a, b;
+    std::vector<std::string> differing;
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    do
+    {
+        a = dumpOf(kSerial);
+        b = dumpOf(kOtherSerial);
+        differing.clear();
+        for (const std::string& path : covered)
+            if (a.count(path) && a[path] != b[path])
+                differing.push_back(path + ": " + a[path] + " / " + b[path]);
+    } while (!differing.empty() && std::chrono::steady_clock::now() < deadline);
+    for (const std::string& difference : differing)
+        ADD_FAILURE() << difference;
+    EXPECT_EQ(b["line/ch1/eq/eqgain5"], "-4.50 dB");
+    EXPECT_EQ(a["nickname"], "Stage Top");
+    EXPECT_EQ(b["nickname"], "Bar Sub");
 }
 
 } // namespace
