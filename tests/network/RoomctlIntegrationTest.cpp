@@ -180,4 +180,20 @@ TEST_F(RoomctlIntegration, ExitStatusesTellWhatWentWrong)
     EXPECT_EQ(ping->output().rfind("min ", 0), 0u) << ping->output();
 }
 
+// Setting what the speaker already holds is no failure, though the speaker answers nothing.
+TEST_F(RoomctlIntegration, SettingTheValueTheSpeakerHoldsSucceeds)
+{
+    ASSERT_TRUE(session->isStarted());
+    auto simulator = startSimulator();
+    ASSERT_NE(waitForSpeaker(), nullptr);
+    for (const char* text : {"On", "On", "Off", "Off"})
+    {
+        auto set = roomctl({"--timeout", "3", "set", kSerial, "line/ch1/mute", text});
+        EXPECT_EQ(set->exitStatus(), 0) << text << ": " << set->errors();
+        EXPECT_EQ(set->output(), std::string(text) + "\n");
+    }
+    auto clamped = roomctl({"--timeout", "3", "set", kSerial, "line/ch1/delay", "-12"});
+    EXPECT_EQ(clamped->exitStatus(), 0) << clamped->errors();
+}
+
 } // namespace

@@ -165,8 +165,12 @@ bool MirrorSession::changeAndWaitForEcho(Tessel::IParameter* param, const Tessel
                                          int64_t timeoutMs)
 {
     // The value as the parameter takes it (clamped, whole), found without sending anything.
+    const Tessel::Variant before = param->getValue();
     param->setValue(value, false);
     Tessel::Variant target = param->getValue();
+    // The speaker holds it already: it has nothing to change and sends nothing back.
+    if (target == before)
+        return true;
     Tessel::Variant away = otherValue(param);
     param->setValue(away, false);
     if (param->getValue() == target)

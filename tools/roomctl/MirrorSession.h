@@ -67,8 +67,8 @@ public:
 
     // Sends `value` for `param` to the speaker and waits for the speaker's echo of it. The local
     // value is moved away from `value` (without sending) before and after the change goes out,
-    // so that the echo is seen even when it equals the old value. Returns false when no echo came
-    // in time.
+    // so that the echo is seen. A value the mirror already shows is done at once (a speaker sends
+    // nothing for a change that changes nothing). Returns false when no echo came in time.
     bool changeAndWaitForEcho(Tessel::IParameter* param, const Tessel::Variant& value, int64_t timeoutMs);
 
 private:
