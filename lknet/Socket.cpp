@@ -84,6 +84,11 @@ IoResult openDiscoverySocket(uint32_t bindAddress, uint16_t port, Socket* out)
     if (setsockopt(s.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
         setsockopt(s.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
         return failure();
+    // A thousand servers answer a query within 100 ms: the default buffer holds a few hundred of
+    // their datagrams, and every one dropped is a speaker listed only at its next announcement.
+    // The system may grant less (net.core.rmem_max); what it grants is enough to go on with.
+    int buffer = kDiscoveryReceiveBuffer;
+    (void)setsockopt(s.fd(), SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     sockaddr_in address = makeAddress(bindAddress, port);
     if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
         return failure();

@@ -42,6 +42,8 @@ bool parseAddress(const std::string& text, uint16_t port, sockaddr_in* out);
 std::string addressText(const sockaddr_in& address);
 
 // UDP socket for discovery: SO_REUSEADDR, SO_BROADCAST, non-blocking, bound.
+// The discovery socket's receive buffer asked for (bytes).
+constexpr int kDiscoveryReceiveBuffer = 4 * 1024 * 1024;
 IoResult openDiscoverySocket(uint32_t bindAddress, uint16_t port, Socket* out);
 // Listening TCP socket on an ephemeral port; writes the port chosen.
 IoResult openListener(uint32_t bindAddress, Socket* out, uint16_t* port);

@@ -195,6 +195,15 @@ public:
             ::pclose(pipe);
     }
     bool isOpen() const { return pipe; }
+    // Forgets every line that has arrived so far (read or still in the pipe).
+    void drain()
+    {
+        char chunk[4096];
+        while (::read(::fileno(pipe), chunk, sizeof(chunk)) > 0)
+        {
+        }
+        buffer.clear();
+    }
     // Waits up to `ms` for a line holding `text`; the time it was read, or nothing.
     std::optional<Clock::time_point> waitFor(const std::string& text, int ms)
     {
@@ -272,6 +281,7 @@ void measureSetToWatch(MirrorSession& session, const std::string& serial, int ro
     for (int round = 0; round < rounds; ++round)
     {
         session.getPlatform().runFor(20); // the echo comes back meanwhile
+        watch.drain();                    // only a line that follows the change counts
         const auto sent = change(round + 1);
         std::optional<Clock::time_point> seen = watch.waitFor(prefix, 2000);
         if (seen)
