@@ -253,7 +253,7 @@ TEST_F(NetworkFaults, MirrorsCatchUpAfterTheLinkWasDownForSixSeconds)
     toggleChanges();
     ASSERT_TRUE(namespaces.setLinkUp(false));
     const auto down = Clock::now();
-    std::this_thread::sleep_for(2s);
+    changeOnSpeakerSide(0);
     // The fault is real: what the mirrors changed meanwhile cannot have reached the speakers.
     const MirrorState during = speakerState();
     for (auto& mirror : mirrors)
