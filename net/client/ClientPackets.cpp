@@ -9,6 +9,8 @@
 #include "model/loader/ModelParamCurve.h"
 #include "model/loader/ModelParamFormatter.h"
 #include "net/client/ClientRootComponent.h"
+
+#include "core/AttributeQueue.h"
 #include "net/client/MenuCommandHandler.h"
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
@@ -165,10 +167,19 @@ bool ClientRootComponent::handleRootMessage(const MessageAttributes& message)
     const std::string_view id = message.messageId();
     if (id == Message::kSynchronize)
     {
+        learnWireForm(message);
         if (remoteLevel.empty())
             applySynchronize(*this, message);
         else if (Tessel::Component* level = findChild(remoteLevel))
-            applySynchronize(*level, message);
+        {
+            if (!sendsLevel())
+                applySynchronize(*level, message);
+            else if (const Core::Portable::Attributes* children = message.getAttributes(Message::kChildren))
+            {
+                if (const Core::Portable::Attributes* below = children->getAttributes(remoteLevel))
+                    applySynchronize(*level, *below);
+            }
+        }
         return true;
     }
     if (id == Message::kSubscriptionReply)
@@ -193,9 +204,25 @@ void ClientRootComponent::handleUpdateMenu(const MessageAttributes& message)
     auto* menu = param ? dynamic_cast<Tessel::MenuParam*>(param->getOriginal()) : nullptr;
     if (!menu)
         return;
-    // A fresh handler bound to this root and path; setMenu signals "menuChanged" to the views.
+    // A fresh menu: the entries the speaker lists (the old ones only when it lists none at all),
+    // with a handler bound to this root and path; setMenu signals "menuChanged" to the views.
+    std::vector<Tessel::MenuParam::Item> items;
+    if (const Core::Portable::AttributeQueue* listed = message.getQueue(Message::kMenuItems))
+    {
+        for (const Core::Portable::AttributeValue& value : *listed)
+        {
+            const Core::Portable::Attributes* entry = value.attributes();
+            if (!entry)
+                continue;
+            items.push_back({std::string(entry->getText(Message::kTitle)),
+                             std::string(entry->getText(Message::kCommandCategory)),
+                             std::string(entry->getText(Message::kCommandName))});
+        }
+    }
+    else
+        items = menu->getMenuItems();
     Tessel::AutoPtr<MenuCommandHandler> handler = new MenuCommandHandler(lifeToken, wirePath);
-    menu->setMenu(menu->getMenuItems(), handler);
+    menu->setMenu(items, handler);
 }
 
 // --- Ranges ---------------------------------------------------------------------------------

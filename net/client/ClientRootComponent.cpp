@@ -56,6 +56,8 @@ void ClientRootComponent::connect(int newServer)
     subscribe.setText(Message::kClientDescription, clientDescription);
     subscribe.setText(Message::kClientIdentifier, clientIdentifier);
 
+    if (newServer != server)
+        wireForm = WireForm::Unknown; // another speaker: its form is yet to be seen
     server = newServer;
     network->setConnection(client, server, 1, subscribed ? 1 : 0);
     subscribed = true;
@@ -76,6 +78,7 @@ void ClientRootComponent::disconnect(bool sendUnsubscribe)
     if (transfers)
         transfers->cancelTransfers(client, 0);
     server = 0;
+    wireForm = WireForm::Unknown;
 }
 
 void ClientRootComponent::reconnect()
@@ -119,7 +122,16 @@ void ClientRootComponent::pushValues()
     if (remoteLevel.empty())
         collectValues(*this, synchronize);
     else if (Tessel::Component* level = findChild(remoteLevel))
-        collectValues(*level, synchronize);
+    {
+        if (sendsLevel())
+        {
+            Core::Portable::Attributes below;
+            if (collectValues(*level, below))
+                synchronize.setAttributes(Message::kChildren).setAttributes(remoteLevel, below);
+        }
+        else
+            collectValues(*level, synchronize);
+    }
     sendMessage(synchronize, true);
 }
 
@@ -228,13 +240,13 @@ std::string ClientRootComponent::toWirePath(std::string_view localPath) const
         return {};
     if (localPath.size() > remoteLevel.size() && localPath.substr(0, remoteLevel.size()) == remoteLevel &&
         localPath[remoteLevel.size()] == '/')
-        return std::string(localPath.substr(remoteLevel.size() + 1));
+        return std::string(sendsLevel() ? localPath : localPath.substr(remoteLevel.size() + 1));
     return {};
 }
 
 std::string ClientRootComponent::fromWirePath(std::string_view wirePath) const
 {
-    if (remoteLevel.empty())
+    if (remoteLevel.empty() || sendsLevel())
         return std::string(wirePath);
     if (wirePath.empty())
         return remoteLevel;
@@ -246,6 +258,20 @@ Tessel::IParameter* ClientRootComponent::findWireParameter(std::string_view wire
     if (wirePath.empty())
         return nullptr;
     return lookupParameter(fromWirePath(wirePath));
+}
+
+void ClientRootComponent::learnWireForm(const MessageAttributes& synchronize)
+{
+    if (wireForm != WireForm::Unknown || remoteLevel.empty())
+        return;
+    // The levelled form holds nothing at the top but the level's object among "children".
+    const Core::Portable::Attributes* values = synchronize.getAttributes(Message::kValues);
+    const Core::Portable::Attributes* children = synchronize.getAttributes(Message::kChildren);
+    const Core::Portable::Attributes* below = children ? children->getAttributes(remoteLevel) : nullptr;
+    const Tessel::Component* level = findChild(remoteLevel);
+    const bool levelHasSuchChild = level && level->findChild(remoteLevel);
+    wireForm =
+        below && (!values || values->isEmpty()) && !levelHasSuchChild ? WireForm::Levelled : WireForm::AtRoot;
 }
 
 } // namespace Vellaris::LK

@@ -25,9 +25,15 @@ class MessageAttributes;
 // tree in both directions, forwards menu requests of text parameters and keeps the subscription
 // alive. Its own name is empty, so local paths start below it.
 //
-// Remote level: a speaker serves its tree at its root, while the mirror may keep it below one
-// named child ("Speaker" for SpeakerRootComponent). Paths and "Synchronize" payloads are translated
-// at this one place: a wire path "line/ch1/volume" is the local path "Speaker/line/ch1/volume".
+// Remote level: the mirror may keep the speaker's tree below one named child ("Speaker" for
+// SpeakerRootComponent). A speaker comes in one of two wire forms: most serve their tree at their
+// root (wire path "line/ch1/volume" for the local "Speaker/line/ch1/volume", state at the top of
+// their "Synchronize"), others below a top-level component of the level's name (wire path
+// "Speaker/line/ch1/volume", state under "children" → "Speaker"). The speaker's first
+// "Synchronize" of a connection tells which; from then on paths and payloads go both ways in its
+// form. Until it is known (a speaker answers "Subscribe" with its "Synchronize" first) the root
+// form is assumed.
+// Paths and "Synchronize" payloads are translated at this one place.
 //
 // Everything happens on the GUI thread: the library calls handlePacket inside process().
 class ClientRootComponent : public RemoteComponent, public ClientImplementation
@@ -81,6 +87,13 @@ public:
 
     // Path translation between the mirror and the speaker (see the class comment).
     const std::string& getRemoteLevel() const { return remoteLevel; }
+    enum class WireForm
+    {
+        Unknown,  // no "Synchronize" yet on this connection
+        AtRoot,   // the speaker serves the level's tree at its root
+        Levelled, // the speaker serves it below a top-level component named like the level
+    };
+    WireForm getWireForm() const { return wireForm; }
     // The wire path of a local path; "" when the local path lies outside the remote level.
     std::string toWirePath(std::string_view localPath) const;
     std::string fromWirePath(std::string_view wirePath) const;
@@ -132,6 +145,9 @@ private:
     void handleParamPacket(const lknet::Packet* packet);
     void handleJsonPacket(const lknet::Packet* packet);
     void handleUpdateMenu(const MessageAttributes& message);
+    // Decides the wire form from the connection's first "Synchronize" (no-op once known).
+    void learnWireForm(const MessageAttributes& synchronize);
+    bool sendsLevel() const { return wireForm == WireForm::Levelled; }
     // Applies a normalised value as "PV" does (unless edited or recently released).
     void receiveValue(Tessel::IParameter* param, float normalized);
     void sendValue(Tessel::IParameter* param, const std::string& wirePath, double normalized);
@@ -142,6 +158,7 @@ private:
     std::string clientDescription;
     std::string clientIdentifier;
     std::string remoteLevel;
+    WireForm wireForm = WireForm::Unknown;
     std::deque<Released> recentlyReleased;
     std::shared_ptr<ClientRootComponent*> lifeToken;
 };

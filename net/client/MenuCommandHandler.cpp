@@ -1,6 +1,7 @@
 #include "net/client/MenuCommandHandler.h"
 
 #include "net/client/ClientRootComponent.h"
+#include "net/protocol/AsciiText.h"
 #include "net/protocol/MessageAttributes.h"
 #include "net/protocol/MessageNames.h"
 
@@ -28,9 +29,10 @@ bool MenuCommandHandler::interpretCommand(const Tessel::CommandMsg& msg)
         return true;
     ClientRootComponent& owner = **alive;
     MessageAttributes invoke(Message::kInvokeMenu, uint32_t(owner.getClient()), uint32_t(owner.getServer()));
-    invoke.setText(Message::kParamName, wirePath);
-    invoke.setText(Message::kCommandCategory, msg.category);
-    invoke.setText(Message::kCommandName, msg.name);
+    // Like every text the desk sends, the command goes out as ASCII.
+    invoke.setText(Message::kParamName, toAscii(wirePath));
+    invoke.setText(Message::kCommandCategory, toAscii(msg.category));
+    invoke.setText(Message::kCommandName, toAscii(msg.name));
     owner.sendMessage(invoke, false);
     return true;
 }

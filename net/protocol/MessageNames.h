@@ -25,6 +25,10 @@ constexpr const char* kClientIdentifier = "clientIdentifier";
 constexpr const char* kParamName = "paramName";
 constexpr const char* kCommandCategory = "commandCategory";
 constexpr const char* kCommandName = "commandName";
+// "UpdateMenu" from a speaker: the menu's entries, each an object with "title", "commandCategory"
+// and "commandName" (texts).
+constexpr const char* kMenuItems = "menuItems";
+constexpr const char* kTitle = "title";
 constexpr const char* kRequestNetworkSSID = "requestNetworkSSID";
 constexpr const char* kRequestNetworkPw = "requestNetworkPw";
 

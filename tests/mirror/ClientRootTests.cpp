@@ -1,3 +1,4 @@
+#include "core/AttributeQueue.h"
 #include "net/protocol/MessageNames.h"
 #include "net/protocol/PacketRecords.h"
 #include "net/protocol/ParamPackets.h"
@@ -271,4 +272,46 @@ TEST_F(ClientRoot, ImpossibleRangesAndValuesFromTheNetworkAreDropped)
     buildListPacket(list, kServer, 7, "gain", 0, 1.0f, "a\nb");
     root->handlePacket(7, &list.base.header);
     EXPECT_DOUBLE_EQ(param("Speaker/gain")->getValue().asDouble(), -10.0);
+}
+
+TEST_F(ClientRoot, AnUpdateMenuWithEntriesReplacesThemAndPicksGoOutAsAscii)
+{
+    auto* speaker = root->findChild("Speaker");
+    Tessel::MenuParam* menu = speaker->getParams().addMenu("preset", 9);
+    menu->setFlag(Tessel::ParamFlags::kPublic, true);
+    menu->setMenu({{"Old", "Voicing", "Old"}, {"Older", "Voicing", "Older"}}, nullptr);
+
+    MessageAttributes update(Message::kUpdateMenu);
+    update.setText(Message::kParamName, "preset");
+    Core::Portable::AttributeQueue& items = update.setQueue(Message::kMenuItems);
+    for (const char* title : {"Wärm", "Bright"})
+    {
+        Core::Portable::Attributes& item = items.append().makeAttributes();
+        item.setText(Message::kTitle, title);
+        item.setText(Message::kCommandCategory, "Voicing");
+        item.setText(Message::kCommandName, std::string(title) + " ✓");
+    }
+    items.append().setInt64(5); // not an entry: skipped
+    deliverMessage(update);
+
+    ASSERT_EQ(menu->getMenuItems().size(), 2u) << "the speaker's entries, not the old ones";
+    EXPECT_EQ(menu->getMenuItems()[0].title, "Wärm");
+    EXPECT_EQ(menu->getMenuItems()[1].name, "Bright ✓");
+    network.clear();
+    EXPECT_TRUE(menu->invokeMenuItem(0));
+    ASSERT_EQ(network.sent.size(), 1u);
+    const MessageAttributes& invoke = network.sent[0].message;
+    EXPECT_EQ(invoke.messageId(), Message::kInvokeMenu);
+    EXPECT_EQ(invoke.getText(Message::kCommandCategory), "Voicing");
+    EXPECT_EQ(invoke.getText(Message::kCommandName), "W?rm ?") << "ASCII like every text the desk sends";
+
+    // An empty list empties the menu; picks then find nothing to send.
+    MessageAttributes empty(Message::kUpdateMenu);
+    empty.setText(Message::kParamName, "preset");
+    empty.setQueue(Message::kMenuItems);
+    deliverMessage(empty);
+    EXPECT_TRUE(menu->getMenuItems().empty());
+    network.clear();
+    EXPECT_FALSE(menu->invokeMenuItem(0));
+    EXPECT_TRUE(network.sent.empty());
 }
