@@ -64,7 +64,7 @@ ApplicationWindow {
         }
         InspectorPanel {
             id: inspector
-            visible: !roomInspector.visible && (speakerItem !== "" || !topBar.live)
+            visible: !roomInspector.visible && (shownItem !== "" || !topBar.live)
             Layout.preferredWidth: wide ? -1 : Theme.rightColumnWidth
             Layout.fillWidth: wide
             Layout.fillHeight: true

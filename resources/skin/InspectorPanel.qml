@@ -30,14 +30,15 @@ Rectangle {
     onSpeakerItemChanged: shownItem = speakerItem
     Param { id: copySpeaker; address: "://roomdesk/Inspector/copySpeaker" }
     Param { id: pasteSpeaker; address: "://roomdesk/Inspector/pasteSpeaker" }
+    // Without a current speaker the commands do nothing, so the shortcuts stay on.
     Shortcut {
         sequences: [StandardKey.Copy]
-        enabled: inspector.visible && inspector.speaker !== ""
+        context: Qt.ApplicationShortcut
         onActivated: copySpeaker.invoke()
     }
     Shortcut {
         sequences: [StandardKey.Paste]
-        enabled: inspector.visible && inspector.speaker !== ""
+        context: Qt.ApplicationShortcut
         onActivated: pasteSpeaker.invoke()
     }
     SpeakerMenu { id: speakerMenu; speaker: inspector.speaker }
