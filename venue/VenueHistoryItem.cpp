@@ -1,10 +1,12 @@
 #include "venue/VenueHistoryItem.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 #include "tessel/FileUtilities.h"
 #include "tessel/Parameter.h"
 #include "tessel/StringParam.h"
+#include "venue/Venue.h"
 #include "venue/VenueFiles.h"
 #include "venue/VenueManager.h"
 
@@ -23,6 +25,16 @@ TESSEL_END_COMMANDS(VenueHistoryItem, Tessel::Component)
 
 namespace
 {
+// Whether `first` was written before `second` (false when either cannot be asked).
+bool writtenBefore(const std::string& first, const std::string& second)
+{
+    struct stat a = {}, b = {};
+    if (::stat(first.c_str(), &a) != 0 || ::stat(second.c_str(), &b) != 0)
+        return false;
+    return a.st_mtim.tv_sec < b.st_mtim.tv_sec ||
+           (a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec < b.st_mtim.tv_nsec);
+}
+
 std::string countText(const char* word, int count, bool plural)
 {
     char text[64];
@@ -78,7 +90,21 @@ void VenueHistoryItem::reload()
 {
     // An entry whose files cannot be read shows an empty summary.
     Tessel::AutoPtr<VenueCacheItem> fresh = new VenueCacheItem;
-    readable = !url.empty() && VenueFiles::loadCache(*fresh, url);
+    // A summary older than its venue file (a desk that stopped between the two writes) is not
+    // believed: the venue file itself is summarised.
+    const std::string cache = VenueFiles::getCacheFileFor(url);
+    if (!url.empty() && writtenBefore(cache, url))
+    {
+        Tessel::AutoPtr<Venue> read = new Venue;
+        readable = VenueFiles::loadVenue(*read, url, false);
+        if (readable)
+            VenueFiles::summarise(*read, *fresh, true);
+        read->closeAllRooms();
+    }
+    else
+    {
+        readable = !url.empty() && VenueFiles::loadCache(*fresh, url);
+    }
     summary = readable ? Tessel::SharedPtr<VenueCacheItem>(fresh) : Tessel::adopt(new VenueCacheItem);
     name->setValue(Tessel::Variant(summary->name), false);
     groups->setValue(Tessel::Variant(groupsText(summary->numGroups)), true);

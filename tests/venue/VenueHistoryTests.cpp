@@ -1,9 +1,11 @@
 // The venue manager with its history: the list of venue files, new, open, rename and delete, the
 // start page and the venue view, and the automatic saving on the headless clock.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "speaker/SpeakerRootComponent.h"
+#include "tessel/Attributes.h"
 #include "tessel/FileUtilities.h"
 #include "tessel/IListModel.h"
 #include "tests/venue/VenueTestSupport.h"
@@ -146,6 +148,21 @@ TEST_F(VenueHistory, EntryWithoutItsSummaryReadsTheVenueFile)
     EXPECT_EQ(text(entryNamed("Hall"), "speakers"), "2 Speakers");
     ASSERT_NE(entryNamed("Bar"), nullptr) << "a summary of the wrong types falls back too";
     EXPECT_EQ(text(entryNamed("Bar"), "groups"), "2 Groups");
+
+    // A summary older than its venue file (a desk stopped between the two writes) is not believed.
+    const std::string later = writeVenue("Later", 1, 0);
+    Tessel::AutoPtr<Venue> grown = new Venue;
+    ASSERT_TRUE(VenueFiles::loadVenue(*grown, later, false));
+    grown->newRoom(false);
+    Tessel::Attributes stored;
+    grown->save(stored);
+    ASSERT_TRUE(stored.saveToFile(later));
+    grown->closeAllRooms();
+    fs::last_write_time(VenueFiles::getCacheFileFor(later),
+                        fs::last_write_time(later) - std::chrono::seconds(5));
+    manager->rescanHistory();
+    ASSERT_NE(entryNamed("Later"), nullptr);
+    EXPECT_EQ(text(entryNamed("Later"), "groups"), "2 Groups");
 }
 
 TEST_F(VenueHistory, NewVenueIsWrittenAtOnceAndOpensItsNameEditor)
