@@ -14,6 +14,7 @@ namespace
 // How much one readAvailable() takes at most, so one busy peer cannot hold
 // process() for long.
 constexpr size_t kReadBudget = 1u << 20;
+constexpr size_t kKeptBuffer = 16u << 10; // kept between reads when nothing is pending
 constexpr size_t kReadChunk = 64u << 10;
 } // namespace
 
@@ -111,22 +112,25 @@ int Connection::readAvailable(uint64_t now)
         std::memmove(in_.data(), in_.data() + inStart_, inEnd_ - inStart_);
         inEnd_ -= inStart_;
         inStart_ = 0;
+        in_.resize(inEnd_);
     }
+    // A connection holds only the bytes it has not handled yet: a desk with a thousand links would
+    // otherwise keep a read chunk per link. One that held a large message lets it go once handled.
+    if (inEnd_ == 0 && in_.capacity() > kKeptBuffer)
+        std::vector<uint8_t>().swap(in_);
+    static thread_local std::vector<uint8_t> chunk(kReadChunk);
     size_t total = 0;
     while (total < kReadBudget)
     {
-        // Grow without clearing: only the bytes up to inEnd_ mean anything.
-        if (in_.size() - inEnd_ < kReadChunk)
-            in_.resize(inEnd_ + kReadChunk);
-        ssize_t n = ::recv(fd(), in_.data() + inEnd_, in_.size() - inEnd_, MSG_DONTWAIT);
+        ssize_t n = ::recv(fd(), chunk.data(), chunk.size(), MSG_DONTWAIT);
         if (n > 0)
         {
-            size_t asked = in_.size() - inEnd_;
+            in_.insert(in_.end(), chunk.data(), chunk.data() + n);
             inEnd_ += static_cast<size_t>(n);
             total += static_cast<size_t>(n);
             lastReceived_ = now;
             // A short read means the socket is empty now; poll() says if not.
-            if (static_cast<size_t>(n) < asked)
+            if (static_cast<size_t>(n) < chunk.size())
                 return 0;
             continue;
         }

@@ -283,7 +283,8 @@ void measureSetToWatch(MirrorSession& session, const std::string& serial, int ro
         session.getPlatform().runFor(20); // the echo comes back meanwhile
         watch.drain();                    // only a line that follows the change counts
         const auto sent = change(round + 1);
-        std::optional<Clock::time_point> seen = watch.waitFor(prefix, 2000);
+        // The line of this change (a late line of the one before does not count).
+        std::optional<Clock::time_point> seen = watch.waitFor(prefix + volume->toString(), 2000);
         if (seen)
             times.push_back(std::chrono::duration<double, std::milli>(*seen - sent).count());
     }
@@ -320,6 +321,8 @@ void runFleet(int size, double steadySeconds, bool separate, int latencyRounds)
     const size_t rssBefore = residentBytes();
 
     const auto start = Clock::now();
+    const double syncCpuStart = cpuSeconds();
+    const double syncFleetStart = fleet.cpuSeconds();
     MirrorSession session;
     if (!session.isStarted())
     {
@@ -344,6 +347,9 @@ void runFleet(int size, double steadySeconds, bool separate, int latencyRounds)
     }
     std::printf("   listed all after %.0f ms, all synchronised after %.0f ms%s\n", listedMs, syncMs,
                 goal(size, "< 300 ms", "< 1000 ms", "< 4000 ms").c_str());
+    // Whether the time went to work (the mirror's or the speakers') or to waiting.
+    std::printf("   meanwhile the mirror used %.0f ms of CPU, the speakers %.0f ms\n",
+                1000.0 * (cpuSeconds() - syncCpuStart), 1000.0 * (fleet.cpuSeconds() - syncFleetStart));
 
     // Every meter view of every speaker, as a window showing them all would ask for.
     Vellaris::SpeakerNetworkManager& manager = session.getManager();
