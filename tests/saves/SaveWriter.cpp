@@ -9,12 +9,11 @@
 #include <string>
 
 #include "model/loader/JsonCodec.h"
+#include "speaker/PresetFile.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerNetworkManager.h"
 #include "tessel/Application.h"
-#include "tessel/Attributes.h"
 #include "tessel/Component.h"
-#include "tessel/ComponentStorage.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IFileSystem.h"
 #include "tessel/Initializer.h"
@@ -96,9 +95,7 @@ int main(int argc, char** argv)
         if (!Vellaris::VenueFiles::saveVenue(*venue, true))
             return 1;
         generation->setValue(Tessel::Variant(double(n)), false);
-        Tessel::Attributes stored;
-        Tessel::ComponentStorage::store(*preset, stored);
-        if (!stored.saveToFile(presetFile))
+        if (!Vellaris::PresetFile::save(*preset, presetFile, nullptr))
             return 1;
         if (n == 1)
             std::printf("saved\n"); // every file was written once by this process
