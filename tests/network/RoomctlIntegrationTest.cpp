@@ -194,6 +194,13 @@ TEST_F(RoomctlIntegration, SettingTheValueTheSpeakerHoldsSucceeds)
     }
     auto clamped = roomctl({"--timeout", "3", "set", kSerial, "line/ch1/delay", "-12"});
     EXPECT_EQ(clamped->exitStatus(), 0) << clamped->errors();
+    // What comes back through the single-precision normalised value is a hair off the text's.
+    for (const char* path : {"line/ch1/volume", "limit/threshold", "notch/notchgain2"})
+        for (int again = 0; again < 2; ++again)
+        {
+            auto set = roomctl({"--timeout", "3", "set", kSerial, path, "-4"});
+            EXPECT_EQ(set->exitStatus(), 0) << path << ": " << set->errors();
+        }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "tools/roomctl/MirrorSession.h"
 
+#include <cmath>
+
 #include "model/formats/Formats.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
@@ -168,8 +170,13 @@ bool MirrorSession::changeAndWaitForEcho(Tessel::IParameter* param, const Tessel
     const Tessel::Variant before = param->getValue();
     param->setValue(value, false);
     Tessel::Variant target = param->getValue();
-    // The speaker holds it already: it has nothing to change and sends nothing back.
-    if (target == before)
+    // The speaker holds it already: it has nothing to change and sends nothing back. Values travel
+    // as single-precision normalised numbers, so one the mirror shows may differ from the target
+    // in the last bits and still be the speaker's.
+    const bool numeric =
+        param->getType() != Tessel::ParamType::kString && param->getType() != Tessel::ParamType::kColor;
+    if (target == before ||
+        (numeric && std::fabs(param->getValueNormalized(target) - param->getValueNormalized(before)) < 1e-6))
         return true;
     Tessel::Variant away = otherValue(param);
     param->setValue(away, false);
