@@ -273,6 +273,9 @@ TEST_F(NetworkFaults, MirrorsCatchUpAfterOnePacketInTenWasLostBothWays)
     toggleChanges();
     changeOnSpeakerSideUntil(Clock::now(), 10s);
     toggleChanges();
+    const long dropped = namespaces.droppedPackets();
+    EXPECT_GT(dropped, 0) << "the loss rules dropped nothing";
+    std::cout << "[ loss     ] " << dropped << " packets dropped" << std::endl;
     ASSERT_TRUE(namespaces.setPacketLoss(false));
     const auto ended = Clock::now();
     EXPECT_GE(waitForResync(ended, "10 % packet loss for 10 s"), 0);

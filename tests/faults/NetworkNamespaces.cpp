@@ -1,6 +1,8 @@
 #include "tests/faults/NetworkNamespaces.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -101,8 +103,26 @@ bool NamespacePair::setPacketLoss(bool on)
     return run(nft + "add table " + table) &&
            run(nft + "'add chain " + table + " in { type filter hook input priority 0 ; }'") &&
            run(nft + "'add chain " + table + " out { type filter hook output priority 0 ; }'") &&
-           run(nft + "add rule " + table + " in iifname " + deskEnd + " numgen random mod 10 == 0 drop") &&
-           run(nft + "add rule " + table + " out oifname " + deskEnd + " numgen random mod 10 == 0 drop");
+           run(nft + "add rule " + table + " in iifname " + deskEnd +
+               " numgen random mod 10 == 0 counter drop") &&
+           run(nft + "add rule " + table + " out oifname " + deskEnd +
+               " numgen random mod 10 == 0 counter drop");
+}
+
+long NamespacePair::droppedPackets() const
+{
+    const std::string command =
+        "ip netns exec " + desk + " nft list table inet " + kLossTable + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    long dropped = 0;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe))
+        if (const char* counter = std::strstr(line, "counter packets "))
+            dropped += std::atol(counter + std::strlen("counter packets "));
+    ::pclose(pipe);
+    return dropped;
 }
 
 bool NamespacePair::useSmallSocketBuffers()

@@ -38,6 +38,8 @@ public:
     bool setLinkUp(bool up);
     // Drops one packet in ten at random, in and out of the desk's side, or stops dropping.
     bool setPacketLoss(bool on);
+    // How many packets the loss rules dropped so far.
+    long droppedPackets() const;
     // Small TCP buffers on both sides, so that a peer that stops reading fills them quickly.
     bool useSmallSocketBuffers();
 
