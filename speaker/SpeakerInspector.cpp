@@ -119,6 +119,10 @@ bool SpeakerInspector::acceptsCommandCategory(const std::string& category) const
 bool SpeakerInspector::initialize(Tessel::IUnknown* context)
 {
     presets->rescan();
+    // The speaker list may exist already (tools and tests make it first); else the idle turns
+    // look for it.
+    if (!speakers)
+        watchSpeakers(SpeakerNetworkManager::instance());
     if (!speakers)
         finder.start(0, true);
     return Component::initialize(context);
@@ -142,6 +146,14 @@ void SpeakerInspector::watchSpeakers(SpeakerNetworkManager* list)
         return;
     speakers = Tessel::SharedPtr<SpeakerNetworkManager>(list);
     speakers->addObserver(this);
+    // A speaker selected before the list was watched is the current one all the same.
+    if (!currentItem)
+        for (int i = 0; i < speakers->countSpeakers(); ++i)
+            if (SpeakerNetworkItem* item = speakers->getSpeaker(i); item && item->isSelected())
+            {
+                setCurrentItem(item);
+                break;
+            }
 }
 
 void SpeakerInspector::unwatchSpeakers()
