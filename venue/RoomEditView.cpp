@@ -250,7 +250,7 @@ bool RoomEditView::showsEmptyHint() const
 
 void RoomEditView::dragStateChanged()
 {
-    signal(Tessel::Message(Tessel::Messages::kChanged));
+    signal(Tessel::Message(kDragStateChanged));
 }
 
 // --- Dragging --------------------------------------------------------------------------------

@@ -36,7 +36,8 @@ class SpeakerRoom;
 // position's cell, while one is dragged), "emptyHint" (the hint shows), "roomPath". Parameter
 // "placeSpeaker" (string, tag 100): a serial number put there places that speaker of the network
 // list into the room's first group at the first free cell. Child "Groups": the room inspector's
-// group editing (RoomGroupEditor). Signals "changed" whenever what it draws changes.
+// group editing (RoomGroupEditor). Signals "changed" whenever its cells or frames change, and
+// "dragStateChanged" as a drag over it moves.
 class RoomEditView : public Tessel::Component, public Tessel::IDropTarget, public Tessel::IDragSource
 {
     TESSEL_DECLARE_CLASS(RoomEditView)
@@ -44,6 +45,8 @@ public:
     static constexpr const char* kViewName = "RoomEditView";
     static constexpr int32_t kPlaceSpeakerTag = 100;
     static constexpr const char* kEmptyHintText = "Drag speakers here to create a new group.";
+    // Signalled while a drag moves over the plan (the cells stay as they are).
+    static constexpr const char* kDragStateChanged = "dragStateChanged";
 
     RoomEditView();
 

@@ -42,13 +42,15 @@ void RoomEditItem::componentComplete()
 
 void RoomEditItem::rebind()
 {
-    const bool bound =
-        link.bind(venueAddress.toStdString(), RoomEditView::kViewName,
-                  [this](const Tessel::Message& msg)
-                  {
-                      if (msg.is(Tessel::Messages::kChanged) || msg.is(Tessel::Messages::kPropertyChanged))
-                          scheduleReload();
-                  });
+    const bool bound = link.bind(venueAddress.toStdString(), RoomEditView::kViewName,
+                                 [this](const Tessel::Message& msg)
+                                 {
+                                     if (msg.is(Tessel::Messages::kChanged))
+                                         scheduleReload();
+                                     else if (msg.is(RoomEditView::kDragStateChanged) ||
+                                              msg.is(Tessel::Messages::kPropertyChanged))
+                                         Q_EMIT dragChanged();
+                                 });
     if (!bound && !venueAddress.isEmpty())
         qWarning().noquote() << "Unresolved skin address:" << venueAddress << "(no room editor there)";
     if (RoomEditView* editor = view())
@@ -72,6 +74,8 @@ void RoomEditItem::scheduleReload()
 void RoomEditItem::reload()
 {
     reloadPending = false;
+    const QVariantList groupsBefore = groupList;
+    const QVariantList positionsBefore = positionList;
     groupList.clear();
     positionList.clear();
     if (RoomEditView* editor = view())
@@ -104,7 +108,9 @@ void RoomEditItem::reload()
                                           : QString()}});
         }
     }
-    Q_EMIT planChanged();
+    // Cells are only made anew when something about them changed.
+    if (groupList != groupsBefore || positionList != positionsBefore)
+        Q_EMIT planChanged();
     Q_EMIT dragChanged();
 }
 
