@@ -1,5 +1,7 @@
 #include "model/loader/UniversalComponent.h"
 
+#include <set>
+
 #include <algorithm>
 #include <cmath>
 
@@ -110,13 +112,26 @@ Tessel::IParameter* UniversalComponent::addParameter(const ParamDescription& des
 const std::string& UniversalComponent::getDisplayName(const std::string& paramId) const
 {
     static const std::string none;
-    auto it = displayNames.find(paramId);
-    return it == displayNames.end() ? none : it->second;
+    for (const DisplayName* entry : displayNames)
+        if (entry->first == paramId)
+            return entry->second;
+    return none;
 }
 
 void UniversalComponent::setDisplayName(const std::string& paramId, const std::string& displayName)
 {
-    displayNames[paramId] = displayName;
+    // GUI thread only, like every component; the pairs live as long as the process.
+    static std::set<DisplayName> shared;
+    const DisplayName* entry = &*shared.insert(DisplayName(paramId, displayName)).first;
+    for (const DisplayName*& known : displayNames)
+    {
+        if (known->first == paramId)
+        {
+            known = entry;
+            return;
+        }
+    }
+    displayNames.push_back(entry);
 }
 
 Tessel::IParameter* UniversalComponent::createParameter(const ParamDescription& d)

@@ -2,6 +2,8 @@
 
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "model/loader/ParamDescription.h"
 #include "tessel/Attributes.h"
@@ -44,7 +46,10 @@ protected:
     ~UniversalComponent() override;
 
 private:
-    std::unordered_map<std::string, std::string> displayNames;
+    // Every speaker of a model has the same display names: the pairs (parameter id, display name)
+    // are kept once per process and a component holds pointers to them, not copies.
+    using DisplayName = std::pair<std::string, std::string>;
+    std::vector<const DisplayName*> displayNames;
 };
 
 } // namespace Vellaris
