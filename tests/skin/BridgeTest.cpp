@@ -15,7 +15,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <memory>
+#include <string>
 
 #include "tessel/CommandDispatcher.h"
 #include "tessel/CommandParamList.h"
@@ -27,6 +31,7 @@
 #include "tessel/Platform.h"
 #include "tessel/Style.h"
 #include "tessel/SystemPower.h"
+#include "tessel/qt/QtDescriptorWatcher.h"
 #include "tessel/qt/QtPlatform.h"
 #include "tessel/qt/SleepMonitor.h"
 
@@ -463,4 +468,38 @@ TEST_F(Bridge, TheSystemSleepSignalReachesTheApplicationOnceEach)
     EXPECT_EQ(application->heard, (std::vector<std::string>{"appSuspended", "appResumed"}));
     getRootComponent()->removeChild(application);
     SystemPower::get().reset();
+}
+
+// A readable socket wakes the event loop at once (no idle tick in between): the callback runs while
+// the loop would otherwise sleep, again while data is left, never after unwatch.
+TEST(DescriptorWatcher, AReadableSocketWakesTheLoopUntilUnwatched)
+{
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
+    Tessel::Qt::QtDescriptorWatcher watcher;
+    int calls = 0;
+    std::string received;
+    ASSERT_TRUE(watcher.watch(pair[0],
+                              [&]
+                              {
+                                  ++calls;
+                                  char byte;
+                                  if (::read(pair[0], &byte, 1) == 1) // one byte a call: the rest waits
+                                      received += byte;
+                              }));
+    EXPECT_FALSE(watcher.watch(-1, [] {}));
+    QTest::qWait(20);
+    EXPECT_EQ(calls, 0) << "nothing to read, nothing called";
+
+    ASSERT_EQ(::write(pair[1], "ab", 2), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received == "ab"; }, 2000)) << "called again while data is left";
+
+    watcher.unwatch(pair[0]);
+    const int before = calls;
+    ASSERT_EQ(::write(pair[1], "c", 1), 1);
+    QTest::qWait(50);
+    EXPECT_EQ(calls, before);
+    watcher.unwatch(pair[0]); // twice: ignored
+    ::close(pair[0]);
+    ::close(pair[1]);
 }
