@@ -358,6 +358,19 @@ TEST_F(VenueHistory, ShowingTheVenueHidesItsPlacedSpeakersFromTheBrowser)
     EXPECT_EQ(network->getItems().countRows(), 1);
 }
 
+TEST_F(VenueHistory, NetworkSetupSwitchSetsEverySpeakersSetupMode)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "A");
+    place("A");
+    Vellaris::SpeakerNetworkItem* b = announce(2, "B");
+    set(manager, "showNetwork", 1);
+    EXPECT_EQ(value(a, "networksetupmode"), 1.0) << "placed speakers too";
+    EXPECT_EQ(value(b, "networksetupmode"), 1.0);
+    set(manager, "showNetwork", 0);
+    EXPECT_EQ(value(a, "networksetupmode"), 0.0);
+    EXPECT_EQ(value(b, "networksetupmode"), 0.0);
+}
+
 // The automatic saving. Ticks come every 3000 ms from the manager's start.
 class VenueAutoSave : public VenueHistory
 {
