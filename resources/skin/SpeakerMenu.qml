@@ -20,12 +20,30 @@ Item {
 
     Menu {
         id: menu
+        background: Rectangle {
+            implicitWidth: 180
+            color: Theme.raised
+            border.color: Theme.line
+            radius: 2
+        }
         Instantiator {
             model: entries.entries
             delegate: MenuItem {
+                id: entry
                 text: modelData.title
                 enabled: modelData.enabled
                 onTriggered: entries.trigger(index)
+                contentItem: Text {
+                    text: entry.text
+                    font.pixelSize: Theme.fontNormal
+                    color: entry.enabled ? Theme.text : Theme.dimmed
+                    verticalAlignment: Text.AlignVCenter
+                    leftPadding: 4
+                }
+                background: Rectangle {
+                    implicitHeight: 30
+                    color: entry.highlighted ? Theme.raisedHover : "transparent"
+                }
             }
             onObjectAdded: (index, object) => menu.insertItem(index, object)
             onObjectRemoved: (index, object) => menu.removeItem(object)
