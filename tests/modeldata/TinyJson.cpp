@@ -5,6 +5,13 @@
 namespace modeldata
 {
 
+JsonValue::JsonValue() = default;
+JsonValue::JsonValue(const JsonValue&) = default;
+JsonValue::JsonValue(JsonValue&&) noexcept = default;
+JsonValue& JsonValue::operator=(const JsonValue&) = default;
+JsonValue& JsonValue::operator=(JsonValue&&) noexcept = default;
+JsonValue::~JsonValue() = default;
+
 const JsonValue* JsonValue::member(const std::string& key) const
 {
     if (kind != Kind::Object)

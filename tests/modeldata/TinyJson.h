@@ -26,6 +26,15 @@ struct JsonValue
     std::vector<JsonValue> array;
     std::vector<std::pair<std::string, JsonValue>> object; // in document order
 
+    // Defined where the member pairs are complete: a vector of pairs holding this very type
+    // cannot be destroyed or copied inside the class body.
+    JsonValue();
+    JsonValue(const JsonValue&);
+    JsonValue(JsonValue&&) noexcept;
+    JsonValue& operator=(const JsonValue&);
+    JsonValue& operator=(JsonValue&&) noexcept;
+    ~JsonValue();
+
     // Member of an object, or nullptr when absent or not an object.
     const JsonValue* member(const std::string& key) const;
 };
