@@ -26,21 +26,12 @@
 #include "tessel/Platform.h"
 #include "tessel/qt/QtPlatform.h"
 #include "tessel/qt/SkinContext.h"
+#include "tests/common/QuickTestSupport.h"
 
 namespace
 {
 
-QStringList& capturedWarnings()
-{
-    static QStringList warnings;
-    return warnings;
-}
-
-void captureMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        capturedWarnings().append(text);
-}
+using namespace QuickTestSupport;
 
 // One Qt application and platform for the whole test program.
 class SkinEnvironment : public ::testing::Environment

@@ -23,6 +23,7 @@
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
 #include "tessel/qt/QtPlatform.h"
+#include "tests/common/QuickTestSupport.h"
 #include "tests/network/FakeLibrary.h"
 #include "venue/SpeakerGroup.h"
 #include "venue/Venue.h"
@@ -31,39 +32,7 @@
 namespace
 {
 
-QStringList& capturedWarnings()
-{
-    static QStringList warnings;
-    return warnings;
-}
-
-void captureMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        capturedWarnings().append(text);
-}
-
-QQuickItem* findBelow(QQuickItem* item, const QString& name)
-{
-    if (item->objectName() == name)
-        return item;
-    for (QQuickItem* child : item->childItems())
-        if (QQuickItem* found = findBelow(child, name))
-            return found;
-    return nullptr;
-}
-
-// Polls `done` while the event loop runs, for at most `ms`.
-bool waitFor(const std::function<bool()>& done, int ms = 5000)
-{
-    for (int waited = 0; waited < ms; waited += 10)
-    {
-        if (done())
-            return true;
-        QTest::qWait(10);
-    }
-    return done();
-}
+using namespace QuickTestSupport;
 
 class RoomEditorSkin : public ::testing::Test
 {

@@ -19,6 +19,7 @@
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
 #include "tessel/qt/QtPlatform.h"
+#include "tests/common/QuickTestSupport.h"
 #include "venue/Venue.h"
 #include "venue/VenueFiles.h"
 #include "venue/VenueHistoryItemCollection.h"
@@ -27,17 +28,7 @@
 namespace
 {
 
-QStringList& capturedWarnings()
-{
-    static QStringList warnings;
-    return warnings;
-}
-
-void captureMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        capturedWarnings().append(text);
-}
+using namespace QuickTestSupport;
 
 class VenueSkin : public ::testing::Test
 {
