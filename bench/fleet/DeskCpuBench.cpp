@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/fleet/ProcessCpu.h"
 #include "tests/network/ChildProcess.h"
 
 namespace
@@ -33,29 +34,7 @@ using NetworkTest::ChildProcess;
 
 constexpr long long kFirstSerial = 100000000LL;
 
-double processCpuSeconds(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(in, line);
-    const size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream fields(line.substr(close + 2));
-    std::string field;
-    unsigned long long user = 0, system = 0;
-    for (int i = 3; fields >> field; ++i)
-    {
-        if (i == 14)
-            user = std::stoull(field);
-        else if (i == 15)
-        {
-            system = std::stoull(field);
-            break;
-        }
-    }
-    return double(user + system) / double(sysconf(_SC_CLK_TCK));
-}
+using FleetBench::processCpuSeconds;
 
 // Runs roomctl to its end; its standard output, or "" when it failed.
 std::string roomctl(const std::vector<std::string>& arguments, std::chrono::seconds limit = 10s)

@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/fleet/ProcessCpu.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -92,30 +93,7 @@ std::string serialOf(int i)
     return std::to_string(kFirstSerial + i);
 }
 
-// CPU seconds a child process has used so far (user and system), from /proc/<pid>/stat.
-double processCpuSeconds(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(in, line);
-    const size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream fields(line.substr(close + 2));
-    std::string field;
-    unsigned long long user = 0, system = 0;
-    for (int i = 3; fields >> field; ++i)
-    {
-        if (i == 14)
-            user = std::stoull(field);
-        else if (i == 15)
-        {
-            system = std::stoull(field);
-            break;
-        }
-    }
-    return double(user + system) / double(sysconf(_SC_CLK_TCK));
-}
+using FleetBench::processCpuSeconds;
 
 // The emulated speakers: one tarnfleet process holding all of them (default), or one tarnsim
 // process per speaker. Every speaker has a serial number of its own.
