@@ -66,14 +66,6 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 Sample sampleOnce(pid_t pid)
 {
     Sample s;
@@ -98,39 +90,11 @@ struct Agent
     std::unique_ptr<ChildProcess> process;
     int requests = 0;
 
-    std::string dump()
-    {
-        process->kill(SIGUSR1);
-        const std::string path = process->folder() + "/dump-" + std::to_string(++requests) + ".txt";
-        const auto deadline = Clock::now() + 20s;
-        while (!std::filesystem::exists(path))
-        {
-            if (Clock::now() > deadline)
-                return {};
-            std::this_thread::sleep_for(10ms);
-        }
-        return readFile(path);
-    }
+    std::string dump() { return FaultTest::requestAgentDump(*process, requests, 20s); }
 
-    int synchronised()
-    {
-        std::istringstream header(dump());
-        std::string word;
-        int listed = 0, ready = 0;
-        header >> word >> listed >> word >> ready;
-        return ready;
-    }
+    int synchronised() { return FaultTest::synchronisedInDump(dump()); }
 
-    long changes()
-    {
-        std::istringstream header(dump());
-        std::string word;
-        long count = 0;
-        for (int i = 0; i < 5; ++i)
-            header >> word;
-        header >> count;
-        return count;
-    }
+    long changes() { return FaultTest::changesInDump(dump()); }
 };
 
 // The smallest figures of each process over five samples in two seconds: a save in progress or a

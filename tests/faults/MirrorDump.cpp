@@ -1,6 +1,12 @@
 #include "tests/faults/MirrorDump.h"
 
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
+#include <thread>
+
+#include "tests/network/ChildProcess.h"
 
 namespace FaultTest
 {
@@ -82,6 +88,43 @@ std::vector<std::string> compareStates(const MirrorState& truth, const MirrorSta
         if (!truth.count(entry.first))
             note(entry.first + ": mirrored but not on the network");
     return differences;
+}
+
+std::string requestAgentDump(NetworkTest::ChildProcess& agent, int& requests, std::chrono::milliseconds limit)
+{
+    agent.kill(SIGUSR1);
+    const std::string path = agent.folder() + "/dump-" + std::to_string(++requests) + ".txt";
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!std::filesystem::exists(path))
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int synchronisedInDump(const std::string& dump)
+{
+    std::istringstream header(dump);
+    std::string word;
+    int listed = 0, ready = 0;
+    header >> word >> listed >> word >> ready;
+    return ready;
+}
+
+long changesInDump(const std::string& dump)
+{
+    std::istringstream header(dump);
+    std::string word;
+    long count = 0;
+    for (int i = 0; i < 5; ++i)
+        header >> word;
+    header >> count;
+    return count;
 }
 
 } // namespace FaultTest

@@ -4,9 +4,15 @@
 // steady parameter, "KEY<TAB>PATH<TAB>TEXT", keys being serial numbers or "SERIAL@HOST:PORT".
 // Meters, temperatures and status lights are left out: they move on their own.
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
+
+namespace NetworkTest
+{
+class ChildProcess;
+}
 
 namespace FaultTest
 {
@@ -26,5 +32,13 @@ void addRoomctlDump(MirrorState& state, const std::string& key, const std::strin
 // most `limit` of them; a speaker missing on either side is one line. Empty when they agree.
 std::vector<std::string> compareStates(const MirrorState& truth, const MirrorState& mirror,
                                        size_t limit = 20);
+
+// Asks a running mirror agent for what it shows (SIGUSR1) and waits at most `limit` for the
+// file it answers with; `requests` counts the agent's answers so far. "" when none came.
+std::string requestAgentDump(NetworkTest::ChildProcess& agent, int& requests,
+                             std::chrono::milliseconds limit);
+// From the header line of an agent's dump: the speakers it has synchronised, the changes it made.
+int synchronisedInDump(const std::string& dump);
+long changesInDump(const std::string& dump);
 
 } // namespace FaultTest

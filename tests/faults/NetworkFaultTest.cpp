@@ -37,14 +37,6 @@ constexpr int kSpeakers = 3;
 // time they really took is printed; the goal is well under 5 s, but a slow machine must not fail.
 constexpr auto kResyncDeadline = 30s;
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -74,40 +66,12 @@ public:
     }
 
     // What the mirror shows now; empty when it did not answer.
-    std::string dump()
-    {
-        process.kill(SIGUSR1);
-        const std::string path = process.folder() + "/dump-" + std::to_string(++requests) + ".txt";
-        const auto deadline = Clock::now() + 10s;
-        while (!std::filesystem::exists(path))
-        {
-            if (Clock::now() > deadline)
-                return {};
-            std::this_thread::sleep_for(10ms);
-        }
-        return readFile(path);
-    }
+    std::string dump() { return FaultTest::requestAgentDump(process, requests, 10s); }
 
     // The number of speakers it has synchronised, from a fresh dump.
-    int synchronised()
-    {
-        std::istringstream header(dump());
-        std::string word;
-        int listed = 0, ready = 0;
-        header >> word >> listed >> word >> ready;
-        return ready;
-    }
+    int synchronised() { return FaultTest::synchronisedInDump(dump()); }
 
-    long changes()
-    {
-        std::istringstream header(dump());
-        std::string word;
-        long count = 0;
-        for (int i = 0; i < 5; ++i)
-            header >> word;
-        header >> count;
-        return count;
-    }
+    long changes() { return FaultTest::changesInDump(dump()); }
 
     void toggleChanges() { process.kill(SIGUSR2); }
     void signal(int number) { process.kill(number); }
