@@ -33,6 +33,9 @@ void compare(const Attributes& state, const std::string& prefix, Tessel::Compone
         for (const auto& entry : *values)
         {
             const std::string path = prefix + "/" + std::string(entry.name());
+            // Meters and the temperature move by themselves between a snapshot and the mirror.
+            if (path.find("meter") != std::string::npos || path.find("temperature") != std::string::npos)
+                continue;
             Tessel::IParameter* param = root.lookupParameter(path);
             if (!param)
             {
