@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -16,10 +17,12 @@ namespace
 constexpr size_t kReadBudget = 1u << 20;
 constexpr size_t kKeptBuffer = 16u << 10; // kept between reads when nothing is pending
 constexpr size_t kReadChunk = 64u << 10;
+std::atomic<uint64_t> nextSerial{1};
 } // namespace
 
 Connection::Connection(Socket socket, bool connecting, uint64_t now)
-    : socket_(std::move(socket)), connecting_(connecting), created_(now), lastReceived_(now), lastSent_(now)
+    : socket_(std::move(socket)), serial_(nextSerial++), connecting_(connecting), created_(now), lastReceived_(now),
+      lastSent_(now)
 {
 }
 

@@ -31,6 +31,9 @@ public:
     Connection(Socket socket, bool connecting, uint64_t now);
 
     int fd() const { return socket_.fd(); }
+    // Unique among the connections of the process: tells a new socket from an old one that had
+    // the same descriptor number.
+    uint64_t serial() const { return serial_; }
     bool connecting() const { return connecting_; }
     // Completes a non-blocking connect: 0 when connected, else the error number.
     int finishConnect(uint64_t now);
@@ -66,6 +69,7 @@ private:
     std::vector<uint8_t> makeFrame(FrameKind kind, size_t length);
 
     Socket socket_;
+    uint64_t serial_;
     bool connecting_;
     bool writeShut_ = false;
     std::deque<std::vector<uint8_t>> out_;

@@ -68,6 +68,7 @@ uint64_t NetworkManager::newInstance()
 
 int NetworkManager::startup()
 {
+    socketsDirty_ = true;
     if (started_)
         return kOk;
     loopbackOnly_ = loopbackOnlyFromEnvironment();
@@ -85,6 +86,8 @@ int NetworkManager::startup()
             hostName_ = name;
     }
     processInstance_ = newInstance();
+    if (int pollError = poller_.open(); pollError != 0)
+        LKReportMessage(0, "Cannot open the socket set (%s); polling every socket", std::strerror(pollError));
     started_ = true;
     suspended_ = false;
     sendQuery(now());
@@ -93,6 +96,7 @@ int NetworkManager::startup()
 
 void NetworkManager::shutdown()
 {
+    socketsDirty_ = true;
     if (!started_)
         return;
     while (!servers_.empty())
@@ -117,6 +121,7 @@ void NetworkManager::shutdown()
     listeners_.clear();
     reporters_.clear();
     discovery_.close();
+    poller_.close();
     started_ = false;
 }
 
@@ -165,6 +170,7 @@ void NetworkManager::removeErrorReporter(INetworkErrorReporter* reporter)
 int NetworkManager::registerServer(int* handle, IEventHandler* handler, const ServerDescriptor* descriptor,
                                    int /*flags*/)
 {
+    socketsDirty_ = true;
     if (!started_)
         return kErrorNotStarted;
     if (!handle || !handler || !descriptor)
@@ -200,12 +206,16 @@ int NetworkManager::registerServer(int* handle, IEventHandler* handler, const Se
 
 int NetworkManager::unregisterServer(IEventHandler* handler)
 {
+    socketsDirty_ = true;
     auto it = std::find_if(servers_.begin(), servers_.end(),
                            [&](const auto& entry) { return entry.second.handler == handler; });
     if (it == servers_.end())
         return kErrorBadArgument;
     uint64_t t = now();
     // Write the goodbye at once: the caller may not call process() again soon.
+    for (auto& link : links_)
+        if (link->role != Role::Client && link->server == it->first)
+            link->handler = nullptr;
     for (auto& link : links_)
         if (!link->dead && link->role != Role::Client && link->server == it->first)
         {
@@ -221,6 +231,7 @@ int NetworkManager::unregisterServer(IEventHandler* handler)
 
 int NetworkManager::registerClient(int* handle, IEventHandler* handler)
 {
+    socketsDirty_ = true;
     if (!handle || !handler)
         return kErrorBadArgument;
     for (const auto& entry : clients_)
@@ -234,11 +245,15 @@ int NetworkManager::registerClient(int* handle, IEventHandler* handler)
 
 int NetworkManager::unregisterClient(IEventHandler* handler)
 {
+    socketsDirty_ = true;
     auto it = std::find_if(clients_.begin(), clients_.end(),
                            [&](const auto& entry) { return entry.second == handler; });
     if (it == clients_.end())
         return kErrorBadArgument;
     uint64_t t = now();
+    for (auto& link : links_)
+        if (link->role == Role::Client && link->client == it->first)
+            link->handler = nullptr;
     for (auto& link : links_)
         if (!link->dead && link->role == Role::Client && link->client == it->first)
         {
@@ -254,6 +269,7 @@ int NetworkManager::unregisterClient(IEventHandler* handler)
 
 int NetworkManager::setConnection(int client, int server, int on, int /*wasOn*/)
 {
+    socketsDirty_ = true;
     if (!started_)
         return kErrorNotStarted;
     if (!clients_.count(client))
@@ -301,6 +317,7 @@ int NetworkManager::getDeviceInfo(DeviceInfo* info, int server)
 
 void NetworkManager::resume(int rescan)
 {
+    socketsDirty_ = true;
     suspended_ = false;
     if (!started_ || !rescan)
         return;
@@ -312,6 +329,7 @@ void NetworkManager::resume(int rescan)
 
 void NetworkManager::suspend(int ms)
 {
+    socketsDirty_ = true;
     if (!started_)
         return;
     // Real time here, whatever clock drives the timers: this call blocks.
@@ -337,6 +355,7 @@ void NetworkManager::suspend(int ms)
 
 void NetworkManager::simulateErrors()
 {
+    socketsDirty_ = true;
     uint64_t t = now();
     for (size_t i = 0; i < links_.size(); ++i)
     {
@@ -348,14 +367,15 @@ void NetworkManager::simulateErrors()
     }
 }
 
-int NetworkManager::pollDescriptors(std::vector<pollfd>& fds)
+void NetworkManager::describeSockets()
 {
-    fds.clear();
-    if (!started_)
-        return -1;
-    fds.push_back({discovery_.fd(), POLLIN, 0});
+    // Keys: 1 for discovery, the server's handle for its listener, the connection's serial for a
+    // link; the low bits keep the three kinds apart.
+    socketsDirty_ = false;
+    poller_.begin();
+    poller_.want(discovery_.fd(), POLLIN, 1, &discovery_);
     for (const auto& entry : servers_)
-        fds.push_back({entry.second.listener.fd(), POLLIN, 0});
+        poller_.want(entry.second.listener.fd(), POLLIN, uint64_t(entry.first) << 2 | 2, &servers_);
     for (const auto& link : links_)
     {
         if (link->dead || !link->connection || link->connection->fd() < 0)
@@ -363,19 +383,34 @@ int NetworkManager::pollDescriptors(std::vector<pollfd>& fds)
         short events = POLLIN;
         if (link->connection->wantsWrite())
             events |= POLLOUT;
-        fds.push_back({link->connection->fd(), events, 0});
+        poller_.want(link->connection->fd(), events, link->connection->serial() << 2 | 3, link.get());
     }
+    poller_.end();
+}
+
+int NetworkManager::pollDescriptors(std::vector<pollfd>& fds)
+{
+    fds.clear();
+    if (!started_)
+        return -1;
+    if (socketsDirty_)
+        describeSockets();
+    if (poller_.signalDescriptor() >= 0)
+        fds.push_back({poller_.signalDescriptor(), POLLIN, 0}); // readable while a socket is ready
+    else
+        fds = poller_.wanted();
     return static_cast<int>(nextDue(now()));
 }
 
 int NetworkManager::wait(int maxMs)
 {
-    std::vector<pollfd> fds;
-    int due = pollDescriptors(fds);
-    if (due < 0)
-        due = maxMs;
+    if (!started_)
+        return 0;
+    if (socketsDirty_)
+        describeSockets();
+    int due = int(std::min<uint64_t>(nextDue(now()), uint64_t(INT32_MAX)));
     int timeout = std::max(0, std::min(due, maxMs));
-    int ready = ::poll(fds.empty() ? nullptr : fds.data(), fds.size(), timeout);
+    int ready = poller_.wait(timeout);
     return (ready > 0 || due <= maxMs) ? 1 : 0;
 }
 

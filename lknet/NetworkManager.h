@@ -11,10 +11,12 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "lknet/Connection.h"
 #include "lknet/Discovery.h"
+#include "lknet/Poller.h"
 #include "lknet/lknet.h"
 
 namespace lknet
@@ -112,6 +114,7 @@ private:
         int client = 0; // Client: our client handle
         int server = 0; // Client: remote server handle; Accepted/Server: our server
         int peer = 0;   // Server: the peer handle of the remote client
+        IEventHandler* handler = nullptr; // who gets its packets, once known; reset on unregistering
         std::unique_ptr<Connection> connection;
         bool open = false;         // handshake done
         bool switchedOn = true;    // Client: setConnection(on) in force
@@ -179,6 +182,8 @@ private:
     void queueEvent(Event event);
     void deliverEvents();
     void removeDeadLinks();
+    // Describes every socket to the poller: discovery, the servers' listeners, the live links.
+    void describeSockets();
     // Milliseconds until the next timer falls due (0: now).
     uint64_t nextDue(uint64_t now) const;
 
@@ -191,7 +196,7 @@ private:
     uint64_t processInstance_ = 0;
     std::mt19937_64 random_;
     std::map<int, LocalServer> servers_;
-    std::map<int, IEventHandler*> clients_;
+    std::unordered_map<int, IEventHandler*> clients_; // looked up for every packet
     std::map<int, RemoteServer> remotes_;
     std::map<int, Peer> peers_;
     std::vector<std::unique_ptr<Link>> links_;
@@ -200,8 +205,10 @@ private:
     std::vector<Event> events_;
     uint64_t eventSequence_ = 0;
     std::vector<std::unique_ptr<Connection>> retired_; // freed at the end of process()
-    std::vector<pollfd> pollFds_;
-    std::vector<Link*> pollLinks_;  // the link of each entry of pollFds_, null for others
+    Poller poller_;
+    // Set by every call that may add, end or write to a socket; the description of the sockets is
+    // made again only then and at the end of process(), not on every wait.
+    bool socketsDirty_ = true;
     std::vector<uint64_t> scratch_; // aligned buffer for received records
     std::vector<char> jsonScratch_; // received JSON data and a NUL
     bool processing_ = false;

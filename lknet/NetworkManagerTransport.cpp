@@ -75,48 +75,41 @@ void NetworkManager::process()
     processing_ = true;
     uint64_t t = now();
 
-    pollFds_.clear();
-    pollLinks_.clear();
-    pollFds_.push_back({discovery_.fd(), POLLIN, 0});
-    pollLinks_.push_back(nullptr);
-    for (const auto& entry : servers_)
+    if (socketsDirty_)
+        describeSockets();
+    // One wait takes a bounded number of ready sockets; the rest follow in further rounds.
+    for (int round = 0; round < 64; ++round)
     {
-        pollFds_.push_back({entry.second.listener.fd(), POLLIN, 0});
-        pollLinks_.push_back(nullptr);
-    }
-    for (const auto& link : links_)
-    {
-        if (link->dead || !link->connection || link->connection->fd() < 0)
-            continue;
-        short events = POLLIN;
-        if (link->connection->wantsWrite())
-            events |= POLLOUT;
-        pollFds_.push_back({link->connection->fd(), events, 0});
-        pollLinks_.push_back(link.get());
-    }
-    int ready = ::poll(pollFds_.data(), pollFds_.size(), 0);
-    if (ready > 0)
-    {
-        if (pollFds_[0].revents & POLLIN)
-            readDiscovery(t);
+        int ready = poller_.wait(0);
+        if (ready <= 0)
+            break;
         bool accept = false;
-        for (size_t i = 1; i < pollFds_.size(); ++i)
+        for (const Poller::Ready& entry : poller_.ready())
         {
-            if (!pollFds_[i].revents)
-                continue;
-            if (pollLinks_[i])
-                serviceLink(*pollLinks_[i], pollFds_[i].revents, t);
-            else
+            if (entry.owner == &discovery_)
+                readDiscovery(t);
+            else if (entry.owner == &servers_)
                 accept = true;
+            else
+            {
+                Link& link = *static_cast<Link*>(entry.owner);
+                // A link whose connection was replaced meanwhile waits for its new socket's turn.
+                if (link.connection && link.connection->fd() == entry.fd)
+                    serviceLink(link, entry.revents, t);
+            }
         }
         if (accept)
             acceptConnections(t);
+        if (ready < Poller::kMaxReadyPerWait)
+            break;
+        describeSockets();
     }
     for (size_t i = 0; i < links_.size(); ++i)
         runLinkTimers(*links_[i], t);
     runDiscoveryTimers(t);
     deliverEvents();
     removeDeadLinks();
+    describeSockets(); // for the waits until the next call
     processing_ = false;
 }
 
@@ -229,23 +222,29 @@ void NetworkManager::handleFrame(Link& link, const FrameHeader& header, const ui
 
 void NetworkManager::deliverPacket(Link& link, const uint8_t* payload, size_t length)
 {
-    IEventHandler* handler = nullptr;
+    IEventHandler* handler = link.handler;
     int source = 0, destination = 0;
     if (link.role == Role::Client)
     {
-        auto client = clients_.find(link.client);
-        if (client == clients_.end())
-            return;
-        handler = client->second;
+        if (!handler)
+        {
+            auto client = clients_.find(link.client);
+            if (client == clients_.end())
+                return;
+            handler = link.handler = client->second;
+        }
         source = link.server;
         destination = link.client;
     }
     else
     {
-        auto server = servers_.find(link.server);
-        if (server == servers_.end())
-            return;
-        handler = server->second.handler;
+        if (!handler)
+        {
+            auto server = servers_.find(link.server);
+            if (server == servers_.end())
+                return;
+            handler = link.handler = server->second.handler;
+        }
         source = link.peer;
         destination = link.server;
     }
@@ -263,7 +262,8 @@ void NetworkManager::deliverPacket(Link& link, const uint8_t* payload, size_t le
         handler->handlePacket(destination, &json.header);
         return;
     }
-    scratch_.assign((length + 7) / 8, 0);
+    if (scratch_.size() < (length + 7) / 8)
+        scratch_.resize((length + 7) / 8);
     auto* record = reinterpret_cast<uint8_t*>(scratch_.data());
     std::memcpy(record, payload, length);
     auto* packet = reinterpret_cast<Packet*>(record);
@@ -311,6 +311,7 @@ int NetworkManager::queuePacket(Link& link, const Packet* packet, uint64_t now)
 
 int NetworkManager::send(const Packet* packet, int /*flags*/)
 {
+    socketsDirty_ = true;
     if (!started_)
         return kErrorNotStarted;
     int check = checkOutgoing(packet);
@@ -342,6 +343,7 @@ int NetworkManager::send(const Packet* packet, int /*flags*/)
 
 int NetworkManager::sendMeters(const Packet* packet)
 {
+    socketsDirty_ = true;
     if (!started_)
         return kErrorNotStarted;
     int check = checkOutgoing(packet);
