@@ -54,6 +54,7 @@ bool NetworkItemCollection::remove(NetworkItem* item)
     // Keep the item alive until the observers have heard of it.
     Tessel::SharedPtr<NetworkItem> keep = items[size_t(index)];
     items.erase(items.begin() + index);
+    ++removals;
     signal(Tessel::Message("itemRemoved", {Tessel::Variant(static_cast<Tessel::IUnknown*>(item))}));
     signal(Tessel::Message(Tessel::Messages::kChanged));
     return true;

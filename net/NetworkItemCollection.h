@@ -33,6 +33,9 @@ public:
     bool contains(const NetworkItem* item) const { return indexOf(item) >= 0; }
     int indexOf(const NetworkItem* item) const;
     bool isEmpty() const { return items.empty(); }
+    // Counts the removals so far: while it stands, every item once seen is still in the list
+    // (a walk over many items skips the search for each).
+    uint64_t getRemovalCount() const { return removals; }
     // Appends `item` (retained); returns false when it is null or already listed.
     bool add(NetworkItem* item);
     // Removes `item` and releases the list's reference; false when it was not listed.
@@ -64,6 +67,7 @@ protected:
     ~NetworkItemCollection() override;
 
 private:
+    uint64_t removals = 0;
     bool passes(NetworkItem* item) const;
     NetworkItem* rowItem(int row) const;
 

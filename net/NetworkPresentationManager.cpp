@@ -218,8 +218,10 @@ void NetworkPresentationManager::onIdleTick()
     if (!started)
         return;
     network->process();
+    // An item's idle work may remove items (its own or others); those are skipped.
+    const uint64_t removals = collection->getRemovalCount();
     for (const auto& item : snapshot(*collection))
-        if (collection->contains(item.get()))
+        if (collection->getRemovalCount() == removals || collection->contains(item.get()))
             item->onIdle();
 }
 

@@ -57,7 +57,10 @@ void ClientRootComponent::connect(int newServer)
     subscribe.setText(Message::kClientIdentifier, clientIdentifier);
 
     if (newServer != server)
+    {
         wireForm = WireForm::Unknown; // another speaker: its form is yet to be seen
+        wirePathCache.clear();
+    }
     server = newServer;
     network->setConnection(client, server, 1, subscribed ? 1 : 0);
     subscribed = true;
@@ -79,6 +82,7 @@ void ClientRootComponent::disconnect(bool sendUnsubscribe)
         transfers->cancelTransfers(client, 0);
     server = 0;
     wireForm = WireForm::Unknown;
+    wirePathCache.clear();
 }
 
 void ClientRootComponent::reconnect()
@@ -257,7 +261,38 @@ Tessel::IParameter* ClientRootComponent::findWireParameter(std::string_view wire
 {
     if (wirePath.empty())
         return nullptr;
-    return lookupParameter(fromWirePath(wirePath));
+    if (Tessel::IParameter* cached = findCachedWireParameter(wirePath))
+        return cached;
+    const std::string localPath = fromWirePath(wirePath);
+    const size_t slash = localPath.rfind('/');
+    Tessel::Component* owner = slash == std::string::npos ? const_cast<ClientRootComponent*>(this)
+                                                          : lookupChild(localPath.substr(0, slash));
+    Tessel::IParameter* param =
+        owner ? owner->findParameter(slash == std::string::npos ? localPath : localPath.substr(slash + 1)) : nullptr;
+    if (!param)
+        return nullptr;
+    WirePathEntry entry{std::string(wirePath), Tessel::SharedPtr<Tessel::IParameter>(param)};
+    if (wirePathCache.size() < kWirePathCacheSize)
+        wirePathCache.push_back(std::move(entry));
+    else
+        wirePathCache[wirePathNext++ % kWirePathCacheSize] = std::move(entry);
+    return param;
+}
+
+Tessel::IParameter* ClientRootComponent::findCachedWireParameter(std::string_view wirePath) const
+{
+    for (WirePathEntry& entry : wirePathCache)
+    {
+        if (entry.wirePath != wirePath)
+            continue;
+        // Still in this tree: the tree below a client root is built with it and goes with it, and
+        // a parameter that left it (removed, replaced, or its component gone) is disconnected.
+        if (entry.param->getController())
+            return entry.param.get();
+        entry.wirePath.clear(); // stale: looked up again below
+        return nullptr;
+    }
+    return nullptr;
 }
 
 void ClientRootComponent::learnWireForm(const MessageAttributes& synchronize)
@@ -272,6 +307,7 @@ void ClientRootComponent::learnWireForm(const MessageAttributes& synchronize)
     const bool levelHasSuchChild = level && level->findChild(remoteLevel);
     wireForm =
         below && (!values || values->isEmpty()) && !levelHasSuchChild ? WireForm::Levelled : WireForm::AtRoot;
+    wirePathCache.clear(); // the same wire path now means another local one
 }
 
 } // namespace Vellaris::LK

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/client/ClientImplementation.h"
 #include "net/client/RemoteComponent.h"
@@ -133,7 +134,11 @@ protected:
     ~ClientRootComponent() override;
 
     // Sets the name of the child that stands for the speaker's root (see the class comment).
-    void setRemoteLevel(const std::string& level) { remoteLevel = level; }
+    void setRemoteLevel(const std::string& level)
+    {
+        remoteLevel = level;
+        wirePathCache.clear();
+    }
     // Meter packets ("MS", "MB"); the plain client root ignores them.
     virtual void handleMeterPacket(const lknet::Packet* packet) {}
     // A JSON message for the root; returns true when handled.
@@ -152,6 +157,18 @@ private:
     void receiveValue(Tessel::IParameter* param, float normalized);
     void sendValue(Tessel::IParameter* param, const std::string& wirePath, double normalized);
     void rememberRelease(Tessel::IParameter* param, int64_t now);
+    // The last few wire paths looked up, with their parameter (held, so an entry never points at
+    // a freed object). A speaker sends most of its values again and again under few paths (its
+    // meters, many times a second); a hit skips the walk down the tree.
+    struct WirePathEntry
+    {
+        std::string wirePath;
+        Tessel::SharedPtr<Tessel::IParameter> param;
+    };
+    static constexpr size_t kWirePathCacheSize = 8;
+    Tessel::IParameter* findCachedWireParameter(std::string_view wirePath) const;
+    mutable std::vector<WirePathEntry> wirePathCache;
+    mutable size_t wirePathNext = 0;
 
     std::string clientType;
     std::string clientName;
