@@ -271,7 +271,8 @@ Tessel::IParameter* ClientRootComponent::findWireParameter(std::string_view wire
         owner ? owner->findParameter(slash == std::string::npos ? localPath : localPath.substr(slash + 1)) : nullptr;
     if (!param)
         return nullptr;
-    WirePathEntry entry{std::string(wirePath), Tessel::SharedPtr<Tessel::IParameter>(param)};
+    WirePathEntry entry{std::string(wirePath), Tessel::SharedPtr<Tessel::IParameter>(param), owner,
+                        param->getController()};
     if (wirePathCache.size() < kWirePathCacheSize)
         wirePathCache.push_back(std::move(entry));
     else
@@ -285,10 +286,17 @@ Tessel::IParameter* ClientRootComponent::findCachedWireParameter(std::string_vie
     {
         if (entry.wirePath != wirePath)
             continue;
-        // Still in this tree: the tree below a client root is built with it and goes with it, and
-        // a parameter that left it (removed, replaced, or its component gone) is disconnected.
-        if (entry.param->getController())
-            return entry.param.get();
+        // Still in this tree: still connected to its component (a removed or replaced parameter is
+        // not, nor are those of a component that went), and the component still hangs below this
+        // root.
+        if (entry.controller && entry.param->getController() == entry.controller)
+        {
+            const Tessel::Component* up = entry.owner;
+            while (up && up != this)
+                up = up->getParent();
+            if (up == this)
+                return entry.param.get();
+        }
         entry.wirePath.clear(); // stale: looked up again below
         return nullptr;
     }

@@ -164,6 +164,10 @@ private:
     {
         std::string wirePath;
         Tessel::SharedPtr<Tessel::IParameter> param;
+        // Borrowed: alive while the parameter stays connected to it (a component that goes
+        // disconnects its parameters first).
+        Tessel::Component* owner = nullptr;
+        Tessel::IUnknown* controller = nullptr;
     };
     static constexpr size_t kWirePathCacheSize = 8;
     Tessel::IParameter* findCachedWireParameter(std::string_view wirePath) const;

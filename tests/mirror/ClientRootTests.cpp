@@ -315,3 +315,37 @@ TEST_F(ClientRoot, AnUpdateMenuWithEntriesReplacesThemAndPicksGoOutAsAscii)
     EXPECT_FALSE(menu->invokeMenuItem(0));
     EXPECT_TRUE(network.sent.empty());
 }
+
+// A speaker repeats values under few paths, and the root remembers where they lead; a parameter
+// that left the tree (replaced, or its component gone) must not keep taking them.
+TEST_F(ClientRoot, RepeatedPathsFollowTheTreeWhenParametersAreReplacedOrRemoved)
+{
+    deliverValue("ch1/level", 0.25f);
+    EXPECT_FLOAT_EQ(float(param("Speaker/ch1/level")->getValue().asDouble()), 0.25f);
+
+    Tessel::Component* channel = root->lookupChild("Speaker/ch1");
+    Tessel::IParameter* old = param("Speaker/ch1/level");
+    Tessel::SharedPtr<Tessel::IParameter> keptOld(old);
+    Tessel::Parameter* replacement = Tessel::Parameter::createFloat(0, 1, "level");
+    replacement->setFlag(Tessel::ParamFlags::kPublic, true);
+    ASSERT_TRUE(channel->getParams().replace(old, replacement));
+
+    deliverValue("ch1/level", 0.75f);
+    EXPECT_FLOAT_EQ(float(param("Speaker/ch1/level")->getValue().asDouble()), 0.75f);
+    EXPECT_FLOAT_EQ(float(keptOld->getValue().asDouble()), 0.25f) << "the replaced one took the value";
+
+    deliverValue("ch1/level", 0.5f);
+    Tessel::SharedPtr<Tessel::Component> keptChannel(channel);
+    Tessel::IParameter* level = param("Speaker/ch1/level");
+    ASSERT_TRUE(root->lookupChild("Speaker")->removeChild(channel));
+    deliverValue("ch1/level", 1.0f); // nowhere to go now
+    EXPECT_FLOAT_EQ(float(level->getValue().asDouble()), 0.5f);
+    EXPECT_EQ(root->findWireParameter("ch1/level"), nullptr);
+
+    // Another wire form gives the same wire path another meaning.
+    deliverValue("gain", 0.75f);
+    EXPECT_EQ(root->findWireParameter("gain"), param("Speaker/gain"));
+    root->disconnect(false);
+    root->connect(kServer + 1);
+    EXPECT_EQ(root->findWireParameter("gain"), param("Speaker/gain"));
+}
