@@ -257,15 +257,26 @@ void ComponentBuilder::applyClassData(const ComponentNode& node, Tessel::Compone
         data = static_cast<const DataNode*>(node.findChild("lk:Data"));
     if (!data || !(data->type.empty() || data->type == "application/json"))
         return;
+    const Tessel::Attributes* attributes = parseClassData(*data);
+    if (attributes && !attributes->isEmpty() && classNamesAllowed)
+        setClassData(component, *attributes);
+}
+
+const Tessel::Attributes* ComponentBuilder::parseClassData(const DataNode& data)
+{
+    // Every speaker of a model gets the same blocks: each text is read once and its dictionary,
+    // whose nested objects the components' copies share, is handed to all of them.
+    auto known = parsedData.find(data.text);
+    if (known != parsedData.end())
+        return known->second.get();
     JsonCodec::ensureInstalled();
-    Tessel::Attributes attributes;
-    if (!Tessel::JsonParse(data->text, attributes))
+    Tessel::AutoPtr<Tessel::Attributes> attributes = new Tessel::Attributes;
+    if (!Tessel::JsonParse(data.text, *attributes))
     {
-        Tessel::warning("Failed to parse JSON data \"%s\" from LK XML!\n", data->id.c_str());
-        return;
+        Tessel::warning("Failed to parse JSON data \"%s\" from LK XML!\n", data.id.c_str());
+        return nullptr;
     }
-    if (!attributes.isEmpty() && classNamesAllowed)
-        setClassData(component, attributes);
+    return parsedData.emplace(data.text, std::move(attributes)).first->second.get();
 }
 
 const ComponentNode* ComponentBuilder::findComponentNode(const std::string& path) const

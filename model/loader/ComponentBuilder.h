@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "model/loader/ComponentModel.h"
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
+#include "tessel/SharedPtr.h"
 
 namespace Vellaris
 {
@@ -76,9 +78,15 @@ private:
     void buildForEachParam(const ForEachParamNode& node, Tessel::Component* parent);
     std::vector<ParamDescription> collectParams(const ComponentNode& node) const;
     void applyClassData(const ComponentNode& node, Tessel::Component* component);
+    // The dictionary read from a class data block's JSON (kept by its text), or nullptr when the
+    // text is not valid JSON (reported).
+    const Tessel::Attributes* parseClassData(const DataNode& data);
     const ComponentNode* findComponentNode(const std::string& path) const;
 
     ComponentModel model;
+    // Class data blocks read so far, by their JSON text. Handed out as const: the components keep
+    // shallow copies whose nested dictionaries and lists are these.
+    std::map<std::string, Tessel::AutoPtr<Tessel::Attributes>> parsedData;
     std::vector<std::pair<std::string, std::string>> variables;
     const TemplateNode* currentTemplate = nullptr;
     const Tessel::MetaClass* defaultClass = nullptr;

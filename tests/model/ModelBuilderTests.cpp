@@ -236,6 +236,37 @@ TEST_F(ModelBuilder, ClassDataComesFromTheNamedBlockOrAnInlineOne)
     EXPECT_EQ(warnings(), (std::vector<std::string>{"Failed to parse JSON data \"Broken\" from LK XML!"}));
 }
 
+TEST_F(ModelBuilder, ClassDataIsReadOncePerBlockAndItsNestedObjectsAreShared)
+{
+    loadBody("<lk:Definitions><lk:Data id=\"Layout\">{\"numBands\": 2, \"bands\": [{\"gain\": \"g1\"}, "
+             "{\"gain\": \"g2\"}]}</lk:Data><lk:Data id=\"Broken\">{\"bands\": </lk:Data></lk:Definitions>"
+             "<lk:Templates><lk:Template id=\"T\">"
+             "<lk:Component id=\"eq\" classdata=\"Layout\"/>"
+             "<lk:Component id=\"notch\"><lk:Data>{\"numBands\": 2, \"bands\": [{\"gain\": \"g1\"}, "
+             "{\"gain\": \"g2\"}]}</lk:Data></lk:Component>"
+             "<lk:Component id=\"broken\" classdata=\"Broken\"/>"
+             "</lk:Template></lk:Templates>");
+    Tessel::AutoPtr<UniversalComponent> first = new UniversalComponent;
+    Tessel::AutoPtr<UniversalComponent> second = new UniversalComponent;
+    builder->buildTemplate(first, "T", RecordingComponent::metaClass);
+    builder->buildTemplate(second, "T", RecordingComponent::metaClass);
+    auto recorded = [](UniversalComponent* in, const char* name)
+    { return Tessel::classCast<RecordingComponent>(in->findChild(name)); };
+    ASSERT_TRUE(recorded(first, "eq") && recorded(second, "eq") && recorded(first, "notch"));
+
+    const Tessel::Attributes& mine = recorded(first, "eq")->received;
+    const Tessel::Attributes& theirs = recorded(second, "eq")->received;
+    EXPECT_EQ(mine.getInt("numBands"), 2);
+    ASSERT_TRUE(mine.getList("bands"));
+    EXPECT_EQ(mine.getList("bands"), theirs.getList("bands"));
+    // The same text inline is the same block.
+    EXPECT_EQ(recorded(first, "notch")->received.getList("bands"), mine.getList("bands"));
+    EXPECT_TRUE(mine.equals(recorded(second, "notch")->received));
+    // A block that does not parse is reported at every build and given to nobody.
+    EXPECT_EQ(recorded(first, "broken")->calls, 0);
+    EXPECT_EQ(countWarnings("Failed to parse JSON data \"Broken\""), 2);
+}
+
 TEST_F(ModelBuilder, WrappersAreTransparent)
 {
     loadBody(
