@@ -7,7 +7,8 @@ namespace Core
 
 // A curve: maps between a parameter's plain value and its normalised position 0..1 (the position
 // of faders and knobs and the value that travels on the network). This base is the identity.
-// Curves are owned by the parameter that uses them; evaluating one never allocates.
+// A curve is set up once (setRange) and then only evaluated, so parameters with the same curve and
+// range may share one; evaluating one never allocates.
 class Interpolator
 {
 public:

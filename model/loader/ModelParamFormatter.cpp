@@ -1,9 +1,23 @@
 #include "model/loader/ModelParamFormatter.h"
 
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace Vellaris
 {
+
+Tessel::SharedPtr<ModelParamFormatter> ModelParamFormatter::getShared(const Core::Formatter& formatter)
+{
+    // Never destroyed: parameters that outlive the program's static objects may still hold one.
+    static auto* wrappers = new std::map<const Core::Formatter*, Tessel::AutoPtr<ModelParamFormatter>>;
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    Tessel::AutoPtr<ModelParamFormatter>& wrapper = (*wrappers)[&formatter];
+    if (!wrapper)
+        wrapper = new ModelParamFormatter(formatter);
+    return wrapper;
+}
 
 void* ModelParamFormatter::queryInterface(const Tessel::UID& iid)
 {

@@ -2,6 +2,7 @@
 
 #include "model/formats/Formatter.h"
 #include "tessel/IParamFormatter.h"
+#include "tessel/SharedPtr.h"
 #include "tessel/Unknown.h"
 
 namespace Vellaris
@@ -17,6 +18,9 @@ public:
     static constexpr int kTextCapacity = 128;
 
     explicit ModelParamFormatter(const Core::Formatter& formatter) : formatter(formatter) {}
+    // The one wrapper of `formatter` that every parameter formatted by it may share (a wrapper has
+    // no state of its own). Made on first use and kept for the whole run, like the formatter.
+    static Tessel::SharedPtr<ModelParamFormatter> getShared(const Core::Formatter& formatter);
 
     void* queryInterface(const Tessel::UID& iid) override;
     int retain() override { return Unknown::retain(); }

@@ -157,21 +157,15 @@ Tessel::IParameter* UniversalComponent::createParameter(const ParamDescription& 
     if (!d.units.empty() && d.type != kList)
     {
         if (Core::Formatter* formatter = Core::findFormatter(d.units.c_str()))
-        {
-            Tessel::AutoPtr<ModelParamFormatter> wrapper = new ModelParamFormatter(*formatter);
-            param->setFormatter(wrapper);
-        }
+            param->setFormatter(ModelParamFormatter::getShared(*formatter));
         else
             Tessel::warning("Formatter not found: %s\n", d.units.c_str());
     }
     if (!d.curve.empty())
     {
-        if (std::unique_ptr<Core::Interpolator> curve = Core::createCurve(d.curve.c_str()))
-        {
-            curve->setRange(float(d.min), float(d.max), float(d.mid));
-            Tessel::AutoPtr<ModelParamCurve> wrapper = new ModelParamCurve(std::move(curve), d.curve);
-            param->setCurve(wrapper);
-        }
+        if (Tessel::SharedPtr<ModelParamCurve> curve =
+                ModelParamCurve::getShared(d.curve, float(d.min), float(d.max), float(d.mid)))
+            param->setCurve(curve);
         else
             Tessel::warning("Curve not found: %s\n", d.curve.c_str());
     }

@@ -130,6 +130,37 @@ TEST_F(ParameterCreation, TheCurveGetsMinimumMaximumAndMid)
     EXPECT_NEAR(c->findParameter("v")->getValueNormalized(Tessel::Variant(-9.0)), 0.5, 1e-4);
 }
 
+TEST_F(ParameterCreation, EqualCurvesAndFormattersAreSharedAcrossParametersAndBuilds)
+{
+    const std::string params = "<lk:Param id=\"a\" type=\"float\" min=\"-84\" max=\"10\" mid=\"-9\" "
+                               "curve=\"skew\" units=\"gain\"/>"
+                               "<lk:Param id=\"b\" type=\"float\" min=\"-84\" max=\"10\" mid=\"-9\" "
+                               "curve=\"skew\" units=\"gain\"/>"
+                               "<lk:Param id=\"c\" type=\"float\" min=\"-84\" max=\"10\" mid=\"-20\" "
+                               "curve=\"skew\" units=\"gain\"/>"
+                               "<lk:Param id=\"d\" type=\"float\" min=\"-84\" max=\"20\" units=\"gain\"/>";
+    Tessel::SharedPtr<UniversalComponent> first(component(params));
+    UniversalComponent* second = build("T"); // another speaker of the same model
+    auto param = [](UniversalComponent* c, const char* name) { return c->findParameter(name); };
+
+    EXPECT_EQ(param(first, "a")->getCurve(), param(first, "b")->getCurve());
+    EXPECT_EQ(param(first, "a")->getCurve(), param(second, "a")->getCurve());
+    EXPECT_NE(param(first, "a")->getCurve(), param(first, "c")->getCurve());
+    EXPECT_NEAR(param(first, "a")->getCurve()->normalizedToValue(0.5), -9, 1e-3);
+    EXPECT_NEAR(param(first, "c")->getCurve()->normalizedToValue(0.5), -20, 1e-3);
+    EXPECT_EQ(param(first, "a")->getFormatter(), param(first, "d")->getFormatter());
+    EXPECT_EQ(param(first, "a")->getFormatter(), param(second, "c")->getFormatter());
+
+    // What is shared is only the mapping: values and ranges stay each parameter's own, and the
+    // range travels to the shared formatter with every call.
+    param(first, "a")->setValue(Tessel::Variant(-3.0));
+    EXPECT_EQ(param(second, "a")->getValue().asDouble(), param(first, "b")->getValue().asDouble());
+    EXPECT_NE(param(first, "a")->getValue().asDouble(), param(second, "a")->getValue().asDouble());
+    EXPECT_EQ(param(first, "a")->toString(), param(first, "a")->valueToString(Tessel::Variant(-3.0)));
+    EXPECT_EQ(param(first, "d")->getValueNormalized(Tessel::Variant(20.0)), 1.0);
+    EXPECT_TRUE(warnings().empty());
+}
+
 TEST_F(ParameterCreation, FlagsFollowTheDescription)
 {
     UniversalComponent* c =
