@@ -47,7 +47,7 @@ public:
     // reference to itself during the delivery, so an observer may release it safely.
     void signal(const Message& msg) override;
     // Number of observers, for tests and diagnostics.
-    int countObservers() const { return int(observers.size()); }
+    int countObservers() const;
 
     // IObserver: the base ignores every message.
     void notify(ISubject* subject, const Message& msg) override {}
@@ -68,8 +68,11 @@ protected:
     ~Object() override;
 
 private:
-    std::vector<IObserver*> observers;
-    std::vector<Object*> observed; // the subjects whose lists hold this object as an observer
+    class Links;
+    // The observers of this object and the subjects whose lists hold it as an observer, in one
+    // block made on first use and freed when both are empty: most objects (the parameters of a
+    // mirrored speaker, say) are never observed, and then cost one pointer here.
+    Links* links = nullptr;
 };
 
 // Casts `object` to class T when it is of that class or derives from it (meta class check), else

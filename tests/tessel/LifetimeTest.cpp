@@ -231,3 +231,77 @@ TEST(ObserverLifetime, AnObserverRemovedDuringASignalIsNotCalledAfterItWent)
     subject->signal(Tessel::Message("changed")); // the killer runs first and destroys the other
     EXPECT_EQ(subject->countObservers(), 1);
 }
+
+TEST(ObserverLifetime, ManyObserversHearEachSignalOnceInTheOrderTheyWereAdded)
+{
+    // More observers than a delivery copies without allocating, removed and added again meanwhile.
+    class Numbered : public Tessel::Object
+    {
+    public:
+        Numbered(std::vector<int>& heard, int number) : heard(heard), number(number) {}
+        void notify(Tessel::ISubject*, const Tessel::Message&) override { heard.push_back(number); }
+        std::vector<int>& heard;
+        int number;
+    };
+    std::vector<int> heard;
+    Tessel::AutoPtr<Tessel::Object> subject = new Tessel::Object;
+    std::vector<Tessel::AutoPtr<Numbered>> observers;
+    for (int i = 0; i < 12; ++i)
+    {
+        observers.emplace_back(new Numbered(heard, i));
+        subject->addObserver(observers.back().get());
+    }
+    subject->addObserver(observers[3].get()); // once only
+    subject->removeObserver(observers[0].get());
+    subject->removeObserver(observers[5].get());
+    subject->addObserver(observers[0].get());
+    subject->signal(Tessel::Message("changed"));
+    EXPECT_EQ(heard, (std::vector<int>{1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 0}));
+    EXPECT_EQ(subject->countObservers(), 11);
+}
+
+TEST(ObserverLifetime, AnObjectThatObservesAndIsObservedCleansBothSidesWhenItGoes)
+{
+    Tessel::AutoPtr<Tessel::Object> upstream1 = new Tessel::Object;
+    Tessel::AutoPtr<Tessel::Object> upstream2 = new Tessel::Object;
+    Tessel::AutoPtr<Listener> downstream1 = new Listener;
+    Tessel::AutoPtr<Listener> downstream2 = new Listener;
+    auto* middle = new Listener;
+    upstream1->addObserver(middle);
+    middle->addObserver(downstream1.get());
+    upstream2->addObserver(middle);
+    middle->addObserver(downstream2.get());
+    middle->addObserver(middle); // its own observer too
+    upstream1->signal(Tessel::Message("first"));
+    upstream2->removeObserver(middle);
+    upstream2->signal(Tessel::Message("second")); // no longer heard
+    EXPECT_EQ(middle->heard, std::vector<std::string>{"first"});
+
+    middle->release();
+    EXPECT_EQ(downstream1->heard, std::vector<std::string>{"destroyed"});
+    EXPECT_EQ(downstream2->heard, std::vector<std::string>{"destroyed"});
+    EXPECT_EQ(upstream1->countObservers(), 0);
+    EXPECT_EQ(upstream2->countObservers(), 0);
+    upstream1->signal(Tessel::Message("changed")); // would call the dead one before
+    // The downstream listeners forgot the subject: their own end is quiet.
+}
+
+TEST(ObserverLifetime, AnObserverAddedDuringASignalHearsOnlyTheNextOne)
+{
+    Tessel::AutoPtr<Tessel::Object> subject = new Tessel::Object;
+    Tessel::AutoPtr<Listener> late = new Listener;
+    class Adder : public Tessel::Object
+    {
+    public:
+        Tessel::Object* subject = nullptr;
+        Tessel::IObserver* late = nullptr;
+        void notify(Tessel::ISubject*, const Tessel::Message&) override { subject->addObserver(late); }
+    };
+    Tessel::AutoPtr<Adder> adder = new Adder;
+    adder->subject = subject.get();
+    adder->late = late.get();
+    subject->addObserver(adder.get());
+    subject->signal(Tessel::Message("first"));
+    subject->signal(Tessel::Message("second"));
+    EXPECT_EQ(late->heard, std::vector<std::string>{"second"});
+}
