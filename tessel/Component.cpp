@@ -155,7 +155,7 @@ int Component::indexOfChild(const Component* child) const
 Component* Component::findChild(const std::string& childName) const
 {
     for (Component* child : children)
-        if (child->name == childName)
+        if (child->name.str() == childName)
             return child;
     return nullptr;
 }
@@ -199,7 +199,7 @@ std::string Component::getComponentPath() const
 {
     std::string path;
     for (const Component* c = this; c && !c->name.empty() && c != rootComponent; c = c->parent)
-        path = path.empty() ? c->name : c->name + "/" + path;
+        path = path.empty() ? c->name.str() : c->name.str() + "/" + path;
     return path;
 }
 
@@ -233,11 +233,11 @@ bool Component::terminate()
 bool Component::getProperty(const std::string& propertyName, Variant& value) const
 {
     if (propertyName == "name")
-        value = Variant(name);
+        value = Variant(name.str());
     else if (propertyName == "title")
-        value = Variant(title);
+        value = Variant(title.str());
     else if (propertyName == "group")
-        value = Variant(group);
+        value = Variant(group.str());
     else if (propertyName == "parent")
         value = Variant(static_cast<IUnknown*>(static_cast<Object*>(parent)));
     else if (propertyName == "numChildren")
@@ -259,7 +259,7 @@ bool Component::setProperty(const std::string& propertyName, const Variant& valu
 {
     if (propertyName == "title")
     {
-        title = value.asString();
+        title = InternedString(value.asString());
         propertyChanged(propertyName);
         return true;
     }

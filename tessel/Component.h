@@ -9,6 +9,7 @@
 #include "tessel/IParamObserver.h"
 #include "tessel/IParamPreviewHandler.h"
 #include "tessel/IViewFactory.h"
+#include "tessel/InternedString.h"
 #include "tessel/Object.h"
 #include "tessel/ParamContainer.h"
 #include "tessel/SharedPtr.h"
@@ -45,12 +46,12 @@ public:
     int retain() override { return Object::retain(); }
     int release() override { return Object::release(); }
 
-    const std::string& getName() const { return name; }
-    void setName(const std::string& newName) { name = newName; }
-    const std::string& getTitle() const { return title; }
-    void setTitle(const std::string& newTitle) { title = newTitle; }
-    const std::string& getGroup() const { return group; }
-    void setGroup(const std::string& newGroup) { group = newGroup; }
+    const std::string& getName() const { return name.str(); }
+    void setName(const std::string& newName) { name = InternedString(newName); }
+    const std::string& getTitle() const { return title.str(); }
+    void setTitle(const std::string& newTitle) { title = InternedString(newTitle); }
+    const std::string& getGroup() const { return group.str(); }
+    void setGroup(const std::string& newGroup) { group = InternedString(newGroup); }
     Component* getParent() const { return parent; }
 
     // Children. addChild takes over the caller's reference and sets the child's parent; it fails
@@ -140,9 +141,11 @@ protected:
     ~Component() override;
 
 private:
-    std::string name;
-    std::string title;
-    std::string group;
+    // Shared with every other component of the same name, title and group (each speaker of a
+    // model has the same tree).
+    InternedString name;
+    InternedString title;
+    InternedString group;
     Component* parent = nullptr;
     std::vector<Component*> children;
     ParamContainer params;

@@ -31,7 +31,8 @@ double wholeFromNormalized(double v)
 Parameter::Parameter() = default;
 
 Parameter::Parameter(int type, double minimum, double maximum, const std::string& name)
-    : name(name), type(type), value(minimum), minimum(minimum), maximum(maximum), defaultValue(minimum)
+    : name(name), value(minimum), minimum(minimum), maximum(maximum), defaultValue(minimum),
+      type(int16_t(type))
 {
     if (isWholeNumberType())
     {
@@ -349,7 +350,7 @@ void Parameter::preview(const ParamPreviewEvent& event)
 bool Parameter::getProperty(const std::string& property, Variant& result) const
 {
     if (property == "name")
-        result = Variant(name);
+        result = Variant(name.str());
     else if (property == "value")
         result = getValue();
     else if (property == "text")

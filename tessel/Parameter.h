@@ -3,6 +3,7 @@
 #include "tessel/IParamCurve.h"
 #include "tessel/IParamFormatter.h"
 #include "tessel/IParameter.h"
+#include "tessel/InternedString.h"
 #include "tessel/Object.h"
 #include "tessel/SharedPtr.h"
 
@@ -32,8 +33,8 @@ public:
 
     // IParameter, in the interface's order.
     int getType() const override { return type; }
-    const std::string& getName() const override { return name; }
-    void setName(const std::string& newName) override { name = newName; }
+    const std::string& getName() const override { return name.str(); }
+    void setName(const std::string& newName) override { name = InternedString(newName); }
     bool isEnabled() const override { return enabled; }
     void enable(bool state) override;
     bool isFlag(uint32_t mask) const override { return (flags & mask) != 0; }
@@ -100,12 +101,9 @@ protected:
     // Writes a number as text without a formatter.
     virtual std::string printPlain(double value) const;
 
-    std::string name;
-    int type = ParamType::kToggle;
-    int32_t tag = 0;
-    uint32_t flags = 0;
-    bool enabled = true;
-    int steps = 0;
+    // A mirrored speaker holds hundreds of parameters: the name is shared with every other
+    // parameter of that name, and the small fields are packed together at the end.
+    InternedString name;
     IUnknown* controller = nullptr;
     double value = 0;
     double minimum = 0;
@@ -113,6 +111,11 @@ protected:
     double defaultValue = 0;
     SharedPtr<IParamCurve> curve;
     SharedPtr<IParamFormatter> formatter;
+    int32_t tag = 0;
+    uint32_t flags = 0;
+    int steps = 0;
+    int16_t type = ParamType::kToggle;
+    bool enabled = true;
 };
 
 } // namespace Tessel
