@@ -20,6 +20,7 @@
 #include "tessel/Platform.h"
 #include "tessel/TextVariables.h"
 #include "tessel/qt/QtPlatform.h"
+#include "tessel/qt/SceneGraphBackend.h"
 #include "tessel/qt/SkinContext.h"
 
 namespace
@@ -93,6 +94,9 @@ int main(int argc, char** argv)
     QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() + QStringLiteral("/3rd party"));
 
     quitOnTerminationSignals(&app);
+    // Before the first window: with OpenGL only emulated on the CPU (or none), Qt Quick draws
+    // with its software renderer, which repaints the changed region instead of the whole window.
+    Tessel::Qt::selectSceneGraphBackend();
 
     Tessel::setModuleIdentifier(Vellaris::Roomdesk::kIdentifier);
     Tessel::Qt::QtPlatform platform;
