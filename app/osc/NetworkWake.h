@@ -14,18 +14,26 @@ namespace Vellaris::Osc
 {
 
 // Lets the speaker network's packets be handled the moment they arrive instead of at the next
-// idle turn: watches the network library's sockets through the platform's descriptor watcher and
-// processes the library when one is readable. A speaker's echo of a remote-control change then
-// reaches the watchers at once. The sockets are looked at again on every idle turn (connections
-// come and go) and after every processing.
+// idle turn: processes the network library when one of its sockets is readable. A speaker's echo
+// of a remote-control change then reaches the watchers at once. The sockets are looked at again
+// on every idle turn (connections come and go) and after every processing.
+//
+// On Linux the sockets sit in one epoll descriptor of this object and the platform watches only
+// that one, so a desk with hundreds of speakers keeps one notifier in the event loop, and stepping
+// aside costs one call instead of one per speaker. Elsewhere the platform watches every socket.
 //
 // While packets keep arriving (meters of many speakers) the wake steps aside: a second wake within
-// kGapMs leaves the sockets to the idle turn, which watches them again afterwards, so a busy
-// network costs at most one extra processing per idle period. GUI thread only.
+// kGapMs leaves the sockets to the idle turn for kRestMs, then the wake tries again. A busy
+// network so costs about one extra processing per kRestMs, and a packet waits at most one idle
+// period, as it would without the wake. GUI thread only.
 class NetworkWake
 {
 public:
     static constexpr int64_t kGapMs = 2;
+    static constexpr int64_t kRestMs = 100;
+    // The epoll set is rebuilt this often: a socket closed and another opened under the same
+    // number between two looks would otherwise stay out of it.
+    static constexpr int64_t kResyncMs = 1000;
 
     // `network` is not owned and must outlive this object (null: the library's manager).
     explicit NetworkWake(lknet::INetworkManager* network = nullptr);
@@ -33,15 +41,24 @@ public:
     NetworkWake(const NetworkWake&) = delete;
     NetworkWake& operator=(const NetworkWake&) = delete;
 
+    // Whether the platform is watching for readable sockets now (false while stepping aside).
+    bool isArmed() const { return armed; }
+
 private:
-    void refresh();
+    void onIdle();
+    void refresh(int64_t now);
     void onReadable();
-    void unwatchAll();
+    void arm();
+    void disarm();
 
     lknet::INetworkManager* network;
-    std::set<int> watched;
+    std::set<int> sockets; // the library's sockets, as last looked at
+    int epollFd = -1;
+    bool armed = false;
     Tessel::IdleClient idle;
     int64_t lastWake = -kGapMs;
+    int64_t restUntil = 0;
+    int64_t nextResync = 0;
 };
 
 } // namespace Vellaris::Osc
