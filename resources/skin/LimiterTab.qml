@@ -29,8 +29,7 @@ Item {
                 model: 4
                 Column {
                     spacing: 2
-                    MeterDisplay { id: reduction; speaker: tab.speaker; index: modelData + 1 }
-                    MeterBar { width: 14; height: 120; reduction: true; level: reduction.level }
+                    MeterBar { width: 14; height: 120; reduction: true; speaker: tab.speaker; index: modelData + 1 }
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: modelData + 1

@@ -19,7 +19,6 @@ Item {
     Param { id: version; base: panel.speaker; address: "version" }
     Param { id: temperature; base: panel.speaker; address: "temperature_c" }
     Param { id: thermal; base: panel.speaker; address: "thermalstate" }
-    MeterDisplay { id: inputMeter; speaker: panel.speaker; index: 0 }
     // The speaker also reports its input level as the parameter "meter".
     Param { id: meterLevel; base: panel.speaker; address: "line/ch1/meter" }
 
@@ -81,8 +80,10 @@ Item {
                 Layout.alignment: Qt.AlignTop
                 Layout.topMargin: 8
                 implicitWidth: 12
-                level: Math.max(inputMeter.level, meterLevel.normalized)
-                peak: inputMeter.peak
+                objectName: "inputMeter"
+                speaker: panel.speaker
+                index: 0
+                floor: meterLevel.normalized
             }
             ColumnLayout {
                 Layout.alignment: Qt.AlignTop
@@ -128,8 +129,7 @@ Item {
                 model: 4
                 Column {
                     spacing: 2
-                    MeterDisplay { id: reduction; speaker: panel.speaker; index: modelData + 1 }
-                    MeterBar { width: 12; height: 48; reduction: true; level: reduction.level }
+                    MeterBar { width: 12; height: 48; reduction: true; speaker: panel.speaker; index: modelData + 1 }
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: modelData + 1

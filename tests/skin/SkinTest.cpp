@@ -16,6 +16,7 @@
 
 #include "app/Roomdesk.h"
 #include "app/exe/views/ItemListModel.h"
+#include "app/exe/views/MeterBarItem.h"
 #include "app/exe/views/RoomdeskViews.h"
 #include "net/ItemListModel.h"
 #include "tessel/Application.h"
@@ -96,7 +97,7 @@ protected:
     void TearDown() override
     {
         // Leave no test component behind for the next test, whatever failed.
-        for (const char* name : {"BridgeTest", "ListTest"})
+        for (const char* name : {"BridgeTest", "ListTest", "MeterTest"})
             while (Tessel::Component* stale = Tessel::getRootComponent()->findChild(name))
                 Tessel::getRootComponent()->removeChild(stale);
         QCoreApplication::processEvents();
@@ -314,6 +315,95 @@ TEST_F(Skin, ItemListShowsTheRowsAndPassesGesturesOn)
     EXPECT_FALSE(model.valid());
     EXPECT_EQ(model.rowCount(), 0);
     Tessel::getRootComponent()->removeChild(list);
+}
+
+// A speaker-like component whose "MeterDisplay0" view the test moves by hand.
+class MeterComponent : public Tessel::Component
+{
+public:
+    MeterComponent() : Tessel::Component("MeterTest") {}
+    Tessel::Object* createView(const std::string& viewName, const Tessel::Attributes& arguments) override
+    {
+        if (viewName != "MeterDisplay0")
+            return Tessel::Component::createView(viewName, arguments);
+        view->retain();
+        return view.get();
+    }
+    using Tessel::Component::createView;
+    // Moves the meter and tells its observers, as the ballistics do on an idle turn.
+    void move(double level, double peak)
+    {
+        view->level = level;
+        view->peak = peak;
+        view->signal(Tessel::Message(Tessel::Messages::kChanged));
+    }
+
+    struct View : Tessel::Object
+    {
+        double level = 0;
+        double peak = 0;
+        bool getProperty(const std::string& name, Tessel::Variant& value) const override
+        {
+            if (name == "level" || name == "peak")
+            {
+                value = Tessel::Variant(name == "level" ? level : peak);
+                return true;
+            }
+            return false;
+        }
+    };
+    Tessel::SharedPtr<View> view = Tessel::adopt(new View);
+};
+
+TEST(MeterPixels, LevelAndPeakRoundToWholeDevicePixels)
+{
+    // 100 px of scale inside the 1 px border.
+    EXPECT_EQ(Vellaris::meterPixels(102, 1, 0.5, -1, false), (Vellaris::MeterPixels{50, -1, false}));
+    EXPECT_EQ(Vellaris::meterPixels(102, 1, 0.504, -1, false), Vellaris::meterPixels(102, 1, 0.5, -1, false));
+    EXPECT_EQ(Vellaris::meterPixels(102, 2, 0.5, -1, false).fill, 100);
+    EXPECT_EQ(Vellaris::meterPixels(102, 1, 1.7, -1, false).fill, 100); // clamped to the scale
+    EXPECT_EQ(Vellaris::meterPixels(102, 1, -0.2, -1, false).fill, 0);
+    // The peak line's top: 1 px below the border at full scale, 2 px above the bottom at none.
+    EXPECT_EQ(Vellaris::meterPixels(102, 1, 0, 1, false), (Vellaris::MeterPixels{0, 1, true}));
+    EXPECT_EQ(Vellaris::meterPixels(102, 1, 0, 0, false).peak, 99);
+    EXPECT_FALSE(Vellaris::meterPixels(102, 1, 0, 0.9, false).peakHot);
+    // A gain-reduction meter hangs from the top and holds no peak.
+    EXPECT_EQ(Vellaris::meterPixels(102, 1, 0.25, 0.9, true), (Vellaris::MeterPixels{25, -1, false}));
+}
+
+TEST_F(Skin, MeterBarRedrawsOnlyWhenItsPixelsMove)
+{
+    auto* speaker = new MeterComponent;
+    Tessel::getRootComponent()->addChild(speaker);
+    speaker->view->level = 0.5;
+    auto meter = makeQml("import Roomdesk 1.0\n"
+                         "MeterBarItem { width: 12; height: 102; speaker: \"MeterTest\"; index: 0 }");
+    ASSERT_TRUE(meter);
+    EXPECT_TRUE(meter->property("valid").toBool());
+    EXPECT_EQ(meter->property("drawnFill").toInt(), 50);
+    EXPECT_EQ(meter->property("drawnPeak").toInt(), 99);
+
+    QSignalSpy drawn(meter.get(), SIGNAL(drawnChanged()));
+    speaker->move(0.503, 0.004); // less than a pixel
+    EXPECT_EQ(drawn.count(), 0);
+    speaker->move(0.52, 0.6);
+    EXPECT_EQ(drawn.count(), 1);
+    EXPECT_EQ(meter->property("drawnFill").toInt(), 52);
+    EXPECT_EQ(meter->property("drawnPeak").toInt(), 40);
+    // A level reported besides the meter frames is shown at least.
+    meter->setProperty("floor", 0.8);
+    EXPECT_EQ(meter->property("drawnFill").toInt(), 80);
+    speaker->move(0.9, 0.95);
+    EXPECT_EQ(meter->property("drawnFill").toInt(), 90);
+
+    meter->setProperty("reduction", true);
+    EXPECT_EQ(meter->property("drawnPeak").toInt(), -1);
+    meter->setProperty("index", 3); // a view the component does not make
+    EXPECT_FALSE(meter->property("valid").toBool());
+    EXPECT_EQ(meter->property("drawnFill").toInt(), 80); // only the floor is left
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    meter.reset();
+    Tessel::getRootComponent()->removeChild(speaker);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "app/exe/views/EqCurveItem.h"
 #include "app/exe/views/GeqDisplay.h"
 #include "app/exe/views/ItemListModel.h"
+#include "app/exe/views/MeterBarItem.h"
 #include "app/exe/views/MeterDisplay.h"
 #include "app/exe/views/RoomEditItem.h"
 #include "net/ThemeImages.h"
@@ -24,6 +25,7 @@ void registerRoomdeskViews()
     registered = true;
     qmlRegisterType<ItemListModel>("Roomdesk", 1, 0, "ItemList");
     qmlRegisterType<MeterDisplay>("Roomdesk", 1, 0, "MeterDisplay");
+    qmlRegisterType<MeterBarItem>("Roomdesk", 1, 0, "MeterBarItem");
     qmlRegisterType<CurveDisplay>("Roomdesk", 1, 0, "CurveDisplay");
     qmlRegisterType<CurveMicroDisplay>("Roomdesk", 1, 0, "CurveMicroDisplay");
     qmlRegisterType<CurveSelectDisplay>("Roomdesk", 1, 0, "CurveSelectDisplay");

@@ -1,0 +1,220 @@
+#include "app/exe/views/MeterBarItem.h"
+
+#include <QQuickWindow>
+#include <QSGNode>
+#include <QSGRectangleNode>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Vellaris
+{
+
+namespace
+{
+// The colour zones end at these levels.
+constexpr double kErrorDb = -3;
+constexpr double kWarningDb = -12;
+
+// Children of the item's node, in paint order.
+enum Part
+{
+    kError,
+    kWarning,
+    kGood,
+    kPeak,
+    kParts
+};
+
+QSGRectangleNode* part(QSGNode* root, int which)
+{
+    return static_cast<QSGRectangleNode*>(root->childAtIndex(which));
+}
+
+void setRect(QSGRectangleNode* node, const QRectF& rect)
+{
+    const QRectF wanted = rect.isValid() ? rect : QRectF();
+    if (node->rect() != wanted)
+        node->setRect(wanted);
+}
+
+void setColor(QSGRectangleNode* node, const QColor& color)
+{
+    if (node->color() != color)
+        node->setColor(color);
+}
+} // namespace
+
+MeterPixels meterPixels(double height, double ratio, double level, double peak, bool reduction)
+{
+    MeterPixels pixels;
+    const double scale = std::max(0.0, height - 2);
+    pixels.fill = int(std::lround(std::clamp(level, 0.0, 1.0) * scale * ratio));
+    if (!reduction && peak >= 0)
+    {
+        pixels.peak = int(std::lround((1 + (1 - std::min(1.0, peak)) * std::max(0.0, height - 4)) * ratio));
+        pixels.peakHot = peak > 0.95;
+    }
+    return pixels;
+}
+
+MeterBarItem::MeterBarItem(QQuickItem* parent) : QQuickItem(parent)
+{
+    setFlag(ItemHasContents, true);
+    connect(this, &MeterBarItem::styleChanged, this, &MeterBarItem::restyle);
+}
+
+MeterBarItem::~MeterBarItem()
+{
+    link.clear();
+}
+
+void MeterBarItem::setSpeaker(const QString& path)
+{
+    if (path == speakerPath)
+        return;
+    speakerPath = path;
+    rebind();
+}
+
+void MeterBarItem::setIndex(int index)
+{
+    if (index == viewIndex)
+        return;
+    viewIndex = index;
+    rebind();
+}
+
+void MeterBarItem::setFloor(double level)
+{
+    if (level == floorLevel)
+        return;
+    floorLevel = level;
+    Q_EMIT floorChanged();
+    refresh();
+}
+
+void MeterBarItem::setReduction(bool reduction)
+{
+    if (reduction == reductionMeter)
+        return;
+    reductionMeter = reduction;
+    Q_EMIT styleChanged();
+}
+
+void MeterBarItem::setTopDb(double db)
+{
+    if (db == scaleTopDb)
+        return;
+    scaleTopDb = db;
+    Q_EMIT styleChanged();
+}
+
+void MeterBarItem::setBottomDb(double db)
+{
+    if (db == scaleBottomDb)
+        return;
+    scaleBottomDb = db;
+    Q_EMIT styleChanged();
+}
+
+void MeterBarItem::rebind()
+{
+    link.clear();
+    if (!speakerPath.isEmpty())
+        link.bind(speakerPath.toStdString(), "MeterDisplay" + std::to_string(viewIndex),
+                  [this](const Tessel::Message& msg)
+                  {
+                      if (msg.is(Tessel::Messages::kChanged))
+                          refresh();
+                  });
+    Q_EMIT bindingChanged();
+    refresh();
+}
+
+void MeterBarItem::refresh()
+{
+    const double level = std::max(link.read("level").asDouble(), floorLevel);
+    const double peak = link.isBound() ? link.read("peak").asDouble() : -1.0;
+    const double ratio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
+    const MeterPixels pixels = meterPixels(height(), ratio, level, peak, reductionMeter);
+    if (pixels == shown)
+        return;
+    shown = pixels;
+    update();
+    Q_EMIT drawnChanged();
+}
+
+void MeterBarItem::restyle()
+{
+    restyled = true;
+    shown = MeterPixels{-1, -2, false}; // differs from any level: the next refresh draws
+    refresh();
+    update();
+}
+
+void MeterBarItem::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry)
+{
+    QQuickItem::geometryChange(newGeometry, oldGeometry);
+    if (newGeometry.size() != oldGeometry.size())
+        restyle();
+}
+
+QSGNode* MeterBarItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
+{
+    QSGNode* root = old;
+    if (!root)
+    {
+        root = new QSGNode;
+        for (int i = 0; i < kParts; ++i)
+        {
+            QSGRectangleNode* node = window()->createRectangleNode();
+            root->appendChildNode(node);
+        }
+        restyled = true;
+    }
+    const double w = width();
+    const double h = height();
+    const double ratio = window()->effectiveDevicePixelRatio();
+    const double fill = shown.fill / ratio;
+    if (restyled)
+    {
+        restyled = false;
+        setColor(part(root, kError), errorColor);
+        setColor(part(root, kWarning), warningColor);
+        setColor(part(root, kGood), goodColor);
+    }
+    if (reductionMeter)
+    {
+        // Hangs from the top, in the warning colour.
+        setRect(part(root, kError), {});
+        setRect(part(root, kGood), {});
+        setRect(part(root, kWarning), QRectF(1, 1, w - 2, fill));
+        setRect(part(root, kPeak), {});
+        return root;
+    }
+    // The level from the bottom, cut out of the three zones of the scale.
+    const double range = scaleTopDb - scaleBottomDb;
+    auto yOf = [&](double db) { return range != 0 ? h * (1 - (db - scaleBottomDb) / range) : 0.0; };
+    const double top = h - 1 - fill;
+    const double bottom = h - 1;
+    auto zone = [&](double from, double to)
+    {
+        const double y0 = std::max(from, top);
+        const double y1 = std::min(to, bottom);
+        return y1 > y0 ? QRectF(1, y0, w - 2, y1 - y0) : QRectF();
+    };
+    setRect(part(root, kError), zone(0, yOf(kErrorDb)));
+    setRect(part(root, kWarning), zone(yOf(kErrorDb), yOf(kWarningDb)));
+    setRect(part(root, kGood), zone(yOf(kWarningDb), h));
+    if (shown.peak >= 0)
+    {
+        setColor(part(root, kPeak), shown.peakHot ? errorColor : peakColor);
+        setRect(part(root, kPeak), QRectF(1, shown.peak / ratio, w - 2, 2));
+    }
+    else
+        setRect(part(root, kPeak), {});
+    return root;
+}
+
+} // namespace Vellaris
