@@ -218,11 +218,15 @@ void NetworkPresentationManager::onIdleTick()
     if (!started)
         return;
     network->process();
-    // An item's idle work may remove items (its own or others); those are skipped.
+    // An item's idle work may remove items (its own or others). The item at work is held; after a
+    // removal the rest of the list waits for the next tick (idle work is periodic, and a removal
+    // shifts the rows).
     const uint64_t removals = collection->getRemovalCount();
-    for (const auto& item : snapshot(*collection))
-        if (collection->getRemovalCount() == removals || collection->contains(item.get()))
-            item->onIdle();
+    for (int i = 0; i < collection->countItems() && collection->getRemovalCount() == removals; ++i)
+    {
+        Tessel::SharedPtr<NetworkItem> item(collection->getItemAt(i));
+        item->onIdle();
+    }
 }
 
 bool NetworkPresentationManager::acceptsCommandCategory(const std::string& category) const

@@ -192,6 +192,8 @@ public:
             while ((end = buffer.find('\n')) != std::string::npos)
             {
                 const bool found = end >= text.size() && buffer.compare(0, text.size(), text) == 0;
+                if (found)
+                    lastLine = buffer.substr(0, end);
                 buffer.erase(0, end + 1);
                 if (found)
                     return lastRead;
@@ -214,9 +216,13 @@ public:
         }
     }
 
+    // The line the last successful waitFor found.
+    const std::string& getLastLine() const { return lastLine; }
+
 private:
     FILE* pipe;
     std::string buffer;
+    std::string lastLine;
     Clock::time_point lastRead;
 };
 
@@ -233,14 +239,18 @@ void measureSetToWatch(MirrorSession& session, const std::string& serial, int ro
         std::printf("   set to watch: speaker %s has no volume\n", serial.c_str());
         return;
     }
-    LineReader watch(std::string(ROOMCTL_PATH) + " watch " + serial + " --for 600 --timeout 30");
+    // The watch stamps each line with the monotonic clock when the change arrived there; the pipe
+    // that brings the line here is not part of the figure.
+    LineReader watch(std::string(ROOMCTL_PATH) + " watch " + serial + " --stamp --for 600 --timeout 30");
     if (!watch.isOpen())
         return;
     const std::string prefix = "line/ch1/volume\t";
     auto change = [&](int round)
     {
+        // The clock is read first: the change may reach the watch before this process runs again.
+        const Clock::time_point sent = Clock::now();
         volume->setValue(Tessel::Variant(round % 2 == 0 ? -7.0 : -6.0), true);
-        return Clock::now();
+        return sent;
     };
     // The watch is ready once it shows a change.
     bool ready = false;
@@ -262,9 +272,14 @@ void measureSetToWatch(MirrorSession& session, const std::string& serial, int ro
         watch.drain();                    // only a line that follows the change counts
         const auto sent = change(round + 1);
         // The line of this change (a late line of the one before does not count).
-        std::optional<Clock::time_point> seen = watch.waitFor(prefix + volume->toString(), 2000);
-        if (seen)
-            times.push_back(std::chrono::duration<double, std::milli>(*seen - sent).count());
+        std::optional<Clock::time_point> seen = watch.waitFor(prefix + volume->toString() + "\t", 2000);
+        if (!seen)
+            continue;
+        const std::string& line = watch.getLastLine();
+        const long long arrived = std::atoll(line.c_str() + line.rfind('\t') + 1);
+        const long long left =
+            std::chrono::duration_cast<std::chrono::microseconds>(sent.time_since_epoch()).count();
+        times.push_back(double(arrived - left) / 1000.0);
     }
     if (times.empty())
     {

@@ -3,7 +3,9 @@
 // roomctl's exit statuses.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 
@@ -204,3 +206,45 @@ TEST_F(RoomctlIntegration, SettingTheValueTheSpeakerHoldsSucceeds)
 }
 
 } // namespace
+
+// "watch --stamp" tells when each change arrived, on the monotonic clock every process shares.
+TEST_F(RoomctlIntegration, StampedWatchLinesTellWhenTheChangeArrived)
+{
+    auto simulator = startSimulator();
+    SpeakerNetworkItem* item = waitForSpeaker();
+    ASSERT_NE(item, nullptr);
+    Tessel::IParameter* nickname = item->getSpeakerComponent()->findParameter("nickname");
+    ChildProcess watch(ROOMCTL_PATH, {"watch", kSerial, "--stamp", "--for", "20"});
+    auto micros = []
+    {
+        return (long long)std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    // The watch is ready once it shows a change.
+    bool ready = false;
+    for (int attempt = 0; attempt < 100 && !ready; ++attempt)
+    {
+        const std::string name = "Ready " + std::to_string(attempt);
+        ASSERT_TRUE(session->changeAndWaitForEcho(nickname, Tessel::Variant(name), 5000));
+        ready = session->getPlatform().runUntil(
+            [&] { return watch.output().find("nickname\t" + name + "\t") != std::string::npos; }, 100);
+    }
+    ASSERT_TRUE(ready) << watch.errors();
+
+    const long long before = micros();
+    ASSERT_TRUE(session->changeAndWaitForEcho(nickname, Tessel::Variant("Stamped"), 5000));
+    const std::string prefix = "nickname\tStamped\t";
+    ASSERT_TRUE(session->getPlatform().runUntil(
+        [&] { return watch.output().find(prefix) != std::string::npos; }, 5000));
+    const long long after = micros();
+    const std::string out = watch.output();
+    const size_t at = out.find(prefix) + prefix.size();
+    const std::string stamp = out.substr(at, out.find('\n', at) - at);
+    ASSERT_FALSE(stamp.empty());
+    EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << stamp;
+    const long long arrived = std::atoll(stamp.c_str());
+    EXPECT_GE(arrived, before);
+    EXPECT_LE(arrived, after);
+    watch.kill(SIGINT);
+}

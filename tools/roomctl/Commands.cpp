@@ -66,7 +66,7 @@ Tessel::IParameter* parameterFor(SpeakerComponent* speaker, const std::string& s
 class ChangePrinter : public Tessel::Object
 {
 public:
-    ChangePrinter(SpeakerComponent* speaker) : speaker(speaker)
+    ChangePrinter(SpeakerComponent* speaker, bool stamp) : speaker(speaker), stamp(stamp)
     {
         for (Tessel::IParameter* param : MirrorSession::mirroredParameters(speaker))
         {
@@ -93,11 +93,24 @@ public:
         if (text == it->second)
             return; // an enabled state or a range changed, not the value
         it->second = text;
-        printLine(MirrorSession::pathOf(speaker, param), text);
+        if (!stamp)
+        {
+            printLine(MirrorSession::pathOf(speaker, param), text);
+            return;
+        }
+        // The monotonic clock is the same for every process of the computer, so another program
+        // can tell how long the change took to come here.
+        const auto arrived = std::chrono::duration_cast<std::chrono::microseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+        std::printf("%s\t%s\t%lld\n", MirrorSession::pathOf(speaker, param).c_str(), text.c_str(),
+                    (long long)arrived);
+        std::fflush(stdout);
     }
 
 private:
     SpeakerComponent* speaker;
+    bool stamp;
     std::vector<Tessel::SharedPtr<Tessel::IParameter>> params;
     std::map<Tessel::IParameter*, std::string> texts;
 };
@@ -199,7 +212,7 @@ int watchSpeaker(MirrorSession& session, const CommandOptions& options, const st
     if (!speaker)
         return status;
     Tessel::SharedPtr<SpeakerNetworkItem> item = Tessel::retained(session.findSpeaker(serial));
-    Tessel::AutoPtr<ChangePrinter> printer = new ChangePrinter(speaker);
+    Tessel::AutoPtr<ChangePrinter> printer = new ChangePrinter(speaker, options.stampLines);
     auto gone = [&] { return item->getOwner() == nullptr; };
     bool left = forMs < 0 ? session.getPlatform().runUntil(gone, INT64_MAX / 2)
                           : session.getPlatform().runUntil(gone, forMs);

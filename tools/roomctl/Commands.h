@@ -21,6 +21,7 @@ enum ExitStatus : int
 struct CommandOptions
 {
     int64_t timeoutMs = 5000; // finding and synchronising a speaker, waiting for an echo
+    bool stampLines = false;  // watch: each line also gives when the change arrived
 };
 
 // The commands of roomctl. Each prints its results on standard output and its errors, in plain

@@ -28,7 +28,10 @@ const char* const kUsage =
     "  set SERIAL PATH TEXT          sets the parameter from text and prints the value the speaker\n"
     "                                confirms\n"
     "  dump SERIAL                   every mirrored parameter as PATH<TAB>TEXT, in tree order\n"
-    "  watch SERIAL [--for S]        each change as it arrives, PATH<TAB>TEXT (until Ctrl+C)\n"
+    "  watch SERIAL [--for S] [--stamp]\n"
+    "                                each change as it arrives, PATH<TAB>TEXT (until Ctrl+C);\n"
+    "                                --stamp adds <TAB>MICROSECONDS of the monotonic clock\n"
+    "                                when the change arrived\n"
     "  ping SERIAL [--count N]       round trip of a change and its echo (the speaker's identify\n"
     "                                light, \"wink\", is switched and left as it was), N times\n"
     "                                (default 10): min, median and p99 in ms\n"
@@ -137,6 +140,8 @@ int parse(int argc, char** argv, Request& request)
             if (!value(text) || !readSeconds(text, request.waitMs))
                 return usageError("--wait needs a number of seconds");
         }
+        else if (arg == "--stamp")
+            request.options.stampLines = true;
         else if (arg == "--for")
         {
             if (!value(text) || !readSeconds(text, request.forMs))
@@ -185,7 +190,7 @@ int parse(int argc, char** argv, Request& request)
                                    {"get", 2, "get SERIAL PATH"},
                                    {"set", 3, "set SERIAL PATH TEXT"},
                                    {"dump", 1, "dump SERIAL"},
-                                   {"watch", 1, "watch SERIAL [--for S]"},
+                                   {"watch", 1, "watch SERIAL [--for S] [--stamp]"},
                                    {"ping", 1, "ping SERIAL [--count N]"},
                                    {"curve", 2, "curve SERIAL COMPONENT [--band N] [--points N]"}};
     if (request.command.empty())
