@@ -88,6 +88,8 @@ SpeakerComponent::SpeakerComponent() : meterTask([this] { onMeterTask(); })
     setName("Speaker");
     build();
     addExtension(Tessel::AutoPtr<SpeakerContextMenu>(new SpeakerContextMenu).get());
+    // The tree is complete: every speaker on the network holds one.
+    shrinkToFit();
 }
 
 SpeakerComponent::~SpeakerComponent()

@@ -211,6 +211,15 @@ std::string Component::getParameterPath(const IParameter* param) const
     return path.empty() ? param->getName() : path + "/" + param->getName();
 }
 
+void Component::shrinkToFit()
+{
+    children.shrink_to_fit();
+    params.shrinkToFit();
+    extensions.shrink_to_fit();
+    for (Component* child : children)
+        child->shrinkToFit();
+}
+
 bool Component::initialize(IUnknown* context)
 {
     initialized = true;

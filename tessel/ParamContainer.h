@@ -55,6 +55,8 @@ public:
     // Position of `param`, or -1.
     int indexOf(const IParameter* param) const;
     int count() const { return int(params.size()); }
+    // Gives back the room kept for parameters not added yet (once a component is complete).
+    void shrinkToFit() { params.shrink_to_fit(); }
 
     // Each of these creates a parameter of its kind, names it, connects it with `tag`, appends it
     // and returns it (borrowed; the container owns it). They return nullptr when the name is

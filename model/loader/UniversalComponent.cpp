@@ -134,6 +134,12 @@ void UniversalComponent::setDisplayName(const std::string& paramId, const std::s
     displayNames.push_back(entry);
 }
 
+void UniversalComponent::shrinkToFit()
+{
+    displayNames.shrink_to_fit();
+    Component::shrinkToFit();
+}
+
 Tessel::IParameter* UniversalComponent::createParameter(const ParamDescription& d)
 {
     if (!d.classname.empty())

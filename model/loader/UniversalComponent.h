@@ -36,6 +36,9 @@ public:
     const std::string& getDisplayName(const std::string& paramId) const;
     void setDisplayName(const std::string& paramId, const std::string& displayName);
 
+    // Also gives back the room of the display-name list.
+    void shrinkToFit() override;
+
     // A new parameter (reference count 1, owned by the caller) made from `description`: from its
     // parameter class when it names a known one (then only named and flagged), else by type with
     // range, default, steps, formatter (not for lists), curve and flags. Missing formatters and
