@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -50,6 +52,8 @@ public:
         static char name[] = "skin_tests";
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
+        // Drawn as roomdesk draws without a GPU, so windows can be photographed offscreen.
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
         platform = std::make_unique<Tessel::Qt::QtPlatform>();
         Vellaris::registerRoomdeskViews();
         platform->setSkinUrl(QUrl::fromLocalFile(QStringLiteral(SKIN_DIR "/")));
@@ -403,6 +407,55 @@ TEST_F(Skin, MeterBarRedrawsOnlyWhenItsPixelsMove)
     EXPECT_EQ(meter->property("drawnFill").toInt(), 80); // only the floor is left
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
     meter.reset();
+    Tessel::getRootComponent()->removeChild(speaker);
+}
+
+TEST_F(Skin, MeterBarShowsTheColourZonesUpToTheLevelAndReductionFromTheTop)
+{
+    auto* speaker = new MeterComponent;
+    Tessel::getRootComponent()->addChild(speaker);
+    speaker->view->level = 1.0;
+    speaker->view->peak = 0.5;
+    auto window = makeQml("import QtQuick.Window\nimport Roomdesk 1.0\nimport \"file://" SKIN_DIR "\"\n"
+                          "Window { width: 40; height: 122; visible: true; color: \"black\"\n"
+                          "  MeterBar { x: 0; width: 12; height: 122; speaker: \"MeterTest\"; index: 0 }\n"
+                          "  MeterBar { x: 20; width: 12; height: 122; speaker: \"MeterTest\"; index: 0;"
+                          " reduction: true } }");
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_TRUE(quick);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quick));
+    const QColor dark(0x0e, 0x0f, 0x11), good(0x4c, 0xd9, 0x64), warning(0xff, 0xb0, 0x20),
+        error(0xff, 0x3b, 0x30), text(0xe6, 0xe6, 0xe6);
+    QImage image;
+    auto drawn = [&](int x, int y, const QColor& color)
+    {
+        return QTest::qWaitFor(
+            [&]
+            {
+                image = quick->grabWindow();
+                return !image.isNull() && image.pixelColor(x, y) == color;
+            },
+            5000);
+    };
+    // A scale from 0 to -60 dB over 122 px: red above -3 dB (y < 6), amber to -12 dB (y < 24),
+    // green below; the peak line at half the 118 px of its travel.
+    ASSERT_TRUE(drawn(6, 100, good));
+    EXPECT_EQ(image.pixelColor(6, 3), error);
+    EXPECT_EQ(image.pixelColor(6, 15), warning);
+    EXPECT_EQ(image.pixelColor(6, 61), text);
+    // The reduction meter beside it: amber all the way down from the top.
+    EXPECT_EQ(image.pixelColor(26, 5), warning);
+    EXPECT_EQ(image.pixelColor(26, 118), warning);
+
+    // A quarter of the scale: the level's top and the reduction's bottom at 30 px.
+    speaker->move(0.25, 0.5);
+    ASSERT_TRUE(drawn(26, 60, dark));
+    EXPECT_EQ(image.pixelColor(26, 20), warning);
+    EXPECT_EQ(image.pixelColor(6, 20), dark);
+    EXPECT_EQ(image.pixelColor(6, 61), text);
+    EXPECT_EQ(image.pixelColor(6, 110), good);
+    window.reset();
     Tessel::getRootComponent()->removeChild(speaker);
 }
 
