@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/fleet/ProcessCpu.h"
+#include "model/formats/Formats.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -378,6 +379,7 @@ void measureTrees()
 {
     Tessel::HeadlessPlatform platform;
     Vellaris::registerSpeakerClasses();
+    Vellaris::Dsp::registerAllFormats(); // as a mirror has them: every parameter with its formatter and curve
     constexpr int kTrees = 16;
     const size_t before = heapBytes();
     std::vector<Tessel::AutoPtr<Vellaris::LK::SpeakerRootComponent>> trees;
