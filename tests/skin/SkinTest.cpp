@@ -101,7 +101,7 @@ protected:
     void TearDown() override
     {
         // Leave no test component behind for the next test, whatever failed.
-        for (const char* name : {"BridgeTest", "ListTest", "MeterTest"})
+        for (const char* name : {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork"})
             while (Tessel::Component* stale = Tessel::getRootComponent()->findChild(name))
                 Tessel::getRootComponent()->removeChild(stale);
         QCoreApplication::processEvents();
@@ -251,7 +251,7 @@ TEST_F(Skin, UnresolvedAddressIsAWarning)
 class FakeList : public Tessel::Component, public Vellaris::IItemListModel
 {
 public:
-    FakeList() : Tessel::Component("ListTest") {}
+    explicit FakeList(const char* name = "ListTest") : Tessel::Component(name) {}
     void* queryInterface(const Tessel::UID& iid) override
     {
         TESSEL_QUERY_INTERFACE(Vellaris::IItemListModel)
@@ -457,6 +457,46 @@ TEST_F(Skin, MeterBarShowsTheColourZonesUpToTheLevelAndReductionFromTheTop)
     EXPECT_EQ(image.pixelColor(6, 110), good);
     window.reset();
     Tessel::getRootComponent()->removeChild(speaker);
+}
+
+// The items named "<prefix>…" at or below `item`.
+int countBelow(QQuickItem* item, const QString& prefix)
+{
+    int count = item->objectName().startsWith(prefix) ? 1 : 0;
+    for (QQuickItem* child : item->childItems())
+        count += countBelow(child, prefix);
+    return count;
+}
+
+TEST_F(Skin, TheNetworkBrowserMakesRowsOnlyForTheSpeakersInView)
+{
+    auto* network = new Tessel::Component("SpeakerNetwork");
+    auto* speakers = new FakeList("NetworkList");
+    speakers->rows = 256;
+    network->addChild(speakers);
+    Tessel::getRootComponent()->addChild(network);
+    auto window = makeQml("import QtQuick.Window\nimport \"file://" SKIN_DIR "\"\n"
+                          "Window { width: 260; height: 700; visible: true\n"
+                          "  NetworkBrowser { anchors.fill: parent } }");
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_TRUE(quick);
+    ASSERT_TRUE(waitFor([&] { return findBelow(quick->contentItem(), "speakerRow0") != nullptr; }))
+        << capturedWarnings().join("\n").toStdString();
+    // About ten rows fit; the list keeps a few more around them, never one per speaker.
+    EXPECT_TRUE(waitFor([&] { return countBelow(quick->contentItem(), "speakerRow") >= 8; }, 2000));
+    EXPECT_LE(countBelow(quick->contentItem(), "speakerRow"), 40);
+    auto* list = qobject_cast<QQuickItem*>(findBelow(quick->contentItem(), "speakerRow0")->parentItem()->parentItem());
+    ASSERT_TRUE(list);
+    QMetaObject::invokeMethod(list, "positionViewAtEnd");
+    ASSERT_TRUE(waitFor([&] { return findBelow(quick->contentItem(), "speakerRow255") != nullptr; }));
+    // Rows scrolled far out of view are let go (the list keeps only its current row, the first).
+    EXPECT_TRUE(QTest::qWaitFor([&] { return findBelow(quick->contentItem(), "speakerRow5") == nullptr; }, 2000));
+    EXPECT_LE(countBelow(quick->contentItem(), "speakerRow"), 40);
+    // The rows' own parameters are not there in this fake; only the rows count here.
+    capturedWarnings().clear();
+    window.reset();
+    Tessel::getRootComponent()->removeChild(network);
 }
 
 } // namespace
