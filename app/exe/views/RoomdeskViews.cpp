@@ -10,7 +10,6 @@
 #include "app/exe/views/GeqDisplay.h"
 #include "app/exe/views/ItemListModel.h"
 #include "app/exe/views/MeterBarItem.h"
-#include "app/exe/views/MeterDisplay.h"
 #include "app/exe/views/RoomEditItem.h"
 #include "net/ThemeImages.h"
 
@@ -24,7 +23,6 @@ void registerRoomdeskViews()
         return;
     registered = true;
     qmlRegisterType<ItemListModel>("Roomdesk", 1, 0, "ItemList");
-    qmlRegisterType<MeterDisplay>("Roomdesk", 1, 0, "MeterDisplay");
     qmlRegisterType<MeterBarItem>("Roomdesk", 1, 0, "MeterBarItem");
     qmlRegisterType<CurveDisplay>("Roomdesk", 1, 0, "CurveDisplay");
     qmlRegisterType<CurveMicroDisplay>("Roomdesk", 1, 0, "CurveMicroDisplay");
