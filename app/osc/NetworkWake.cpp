@@ -7,6 +7,7 @@
 #include <sys/epoll.h>
 #endif
 
+#include <algorithm>
 #include <vector>
 
 #include "lknet/lknet.h"
@@ -100,7 +101,10 @@ void NetworkWake::onReadable()
     {
         // Busy: the idle turns process the library for a while.
         disarm();
-        restUntil = now + kRestMs;
+        const bool again = now - lastBusy <= rest + kBusyAgainMs;
+        rest = again ? std::clamp(rest * 2, kFirstRestMs, kRestMs) : 0;
+        lastBusy = now;
+        restUntil = now + rest;
         return;
     }
     lastWake = now;

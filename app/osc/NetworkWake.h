@@ -23,14 +23,19 @@ namespace Vellaris::Osc
 // aside costs one call instead of one per speaker. Elsewhere the platform watches every socket.
 //
 // While packets keep arriving (meters of many speakers) the wake steps aside: a second wake within
-// kGapMs leaves the sockets to the idle turn for kRestMs, then the wake tries again. A busy
-// network so costs about one extra processing per kRestMs, and a packet waits at most one idle
-// period, as it would without the wake. GUI thread only.
+// kGapMs leaves the sockets to the idle turns, and the wake tries again on the next one. When it
+// finds the network busy again and again, each rest is twice the last (from kFirstRestMs up to
+// kRestMs), so a fleet that never pauses costs about one extra processing per kRestMs, while a
+// desk with a few speakers is back to waking at once after one idle turn. A packet waits at most
+// one idle period, as it would without the wake. GUI thread only.
 class NetworkWake
 {
 public:
     static constexpr int64_t kGapMs = 2;
+    static constexpr int64_t kFirstRestMs = 10;
     static constexpr int64_t kRestMs = 100;
+    // Busy again within this time after a rest ended: the next rest is longer.
+    static constexpr int64_t kBusyAgainMs = 50;
     // The epoll set is rebuilt this often: a socket closed and another opened under the same
     // number between two looks would otherwise stay out of it.
     static constexpr int64_t kResyncMs = 1000;
@@ -58,6 +63,8 @@ private:
     Tessel::IdleClient idle;
     int64_t lastWake = -kGapMs;
     int64_t restUntil = 0;
+    int64_t rest = 0;
+    int64_t lastBusy = -kRestMs - kBusyAgainMs;
     int64_t nextResync = 0;
 };
 

@@ -1,5 +1,6 @@
 // The wake of the speaker network: a readable socket is processed at once, through one watched
-// descriptor however many sockets there are, and a busy network is left to the idle turns.
+// descriptor however many sockets there are, and a busy network is left to the idle turns, for
+// longer while it stays busy.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -109,7 +110,7 @@ TEST_F(NetworkWakeTest, SocketsThatComeAndGoAreFollowedOnTheIdleTurn)
     EXPECT_EQ(poller.count(), 0);
 }
 
-TEST_F(NetworkWakeTest, ABusyNetworkIsLeftToTheIdleTurnsForARest)
+TEST_F(NetworkWakeTest, ABusyNetworkIsLeftToTheIdleTurns)
 {
     NetworkWake wake(&network);
     network.arrive(0);
@@ -119,13 +120,39 @@ TEST_F(NetworkWakeTest, ABusyNetworkIsLeftToTheIdleTurnsForARest)
     EXPECT_EQ(network.processed, 1);
     EXPECT_FALSE(wake.isArmed());
     EXPECT_EQ(poller.count(), 0);
-    platform.advance(NetworkWake::kRestMs - 10);
-    EXPECT_FALSE(wake.isArmed());
-    EXPECT_EQ(network.processed, 1); // the idle turns serve the sockets meanwhile
+    // Once busy is no habit: the next idle turn watches again.
     platform.advance(10);
     EXPECT_TRUE(wake.isArmed());
     EXPECT_EQ(poller.poll(), 1); // the byte that waited
     EXPECT_EQ(network.processed, 2);
+}
+
+TEST_F(NetworkWakeTest, ANetworkThatStaysBusyGetsLongerRestsUntilItPauses)
+{
+    NetworkWake wake(&network);
+    // Two packets close together, then the idle turns until the wake watches again.
+    auto restAfterBusy = [&]
+    {
+        network.arrive(0);
+        poller.poll();
+        network.arrive(1);
+        poller.poll();
+        EXPECT_FALSE(wake.isArmed());
+        int64_t waited = 0;
+        while (!wake.isArmed() && waited < 1000)
+        {
+            platform.advance(10);
+            waited += 10;
+        }
+        return waited;
+    };
+    std::vector<int64_t> rests;
+    for (int i = 0; i < 7; ++i)
+        rests.push_back(restAfterBusy());
+    EXPECT_EQ(rests, (std::vector<int64_t>{10, 10, 20, 40, 80, NetworkWake::kRestMs, NetworkWake::kRestMs}));
+    // A pause: the next busy moment starts over with one idle turn.
+    platform.advance(500);
+    EXPECT_EQ(restAfterBusy(), 10);
 }
 
 TEST_F(NetworkWakeTest, GoingAwayLeavesNothingWatched)
