@@ -7,7 +7,9 @@
 //     bench_roomdesk_cpu [--sizes 64,256,1024] [--steady S] [--display N]
 //
 // The display number defaults to 85 (BENCH_XVFB_DISPLAY in the environment changes it). Without
-// Xvfb or roomdesk it says so and ends with 0.
+// Xvfb or roomdesk it says so and ends with 0. roomdesk chooses its renderer itself (Qt Quick's
+// software renderer under Xvfb, where OpenGL is only emulated); QT_QUICK_BACKEND or QSG_RHI_BACKEND
+// in the environment reach it and override that choice, and the first line names them.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,6 +156,11 @@ int main(int argc, char** argv)
     ::setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
     ::setenv("DISPLAY", (":" + display).c_str(), 1);
     ::unsetenv("QT_QPA_PLATFORM");
+    std::string renderer = "roomdesk's own choice";
+    for (const char* name : {"QT_QUICK_BACKEND", "QSG_RHI_BACKEND"})
+        if (const char* value = std::getenv(name); value && *value)
+            renderer = std::string(name) + "=" + value;
+    std::printf("bench_roomdesk_cpu: renderer %s\n", renderer.c_str());
     {
         ChildProcess xvfb("/usr/bin/Xvfb",
                           {":" + display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
