@@ -116,6 +116,8 @@ void NetworkManager::shutdown()
     retired_.clear();
     clients_.clear();
     remotes_.clear();
+    remoteByInstance_.clear();
+    remoteExpiryCheck_ = 0;
     peers_.clear();
     events_.clear();
     listeners_.clear();

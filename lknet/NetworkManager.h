@@ -198,6 +198,8 @@ private:
     std::map<int, LocalServer> servers_;
     std::unordered_map<int, IEventHandler*> clients_; // looked up for every packet
     std::map<int, RemoteServer> remotes_;
+    std::unordered_map<uint64_t, int> remoteByInstance_; // the handle of each remote's instance
+    uint64_t remoteExpiryCheck_ = 0; // no remote server expires before this time
     std::map<int, Peer> peers_;
     std::vector<std::unique_ptr<Link>> links_;
     std::vector<ListenerEntry> listeners_;

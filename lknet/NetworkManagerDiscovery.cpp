@@ -76,22 +76,25 @@ void NetworkManager::onAnnounce(const DiscoveryMessage& message, const std::stri
     event.kind = Event::Available;
     event.server = handle;
     event.description = std::make_shared<const RemoteServer>(remote);
+    remoteByInstance_[remote.instance] = handle;
+    remoteExpiryCheck_ = std::min(remoteExpiryCheck_, now + Timing::kServerExpiry + 1);
     remotes_.emplace(handle, std::move(remote));
     queueEvent(std::move(event));
 }
 
 int NetworkManager::findRemoteByInstance(uint64_t instance) const
 {
-    for (const auto& [handle, remote] : remotes_)
-        if (remote.instance == instance)
-            return handle;
-    return 0;
+    auto found = remoteByInstance_.find(instance);
+    return found == remoteByInstance_.end() ? 0 : found->second;
 }
 
 void NetworkManager::dropRemoteServer(int handle)
 {
-    if (remotes_.erase(handle) == 0)
+    auto remote = remotes_.find(handle);
+    if (remote == remotes_.end())
         return;
+    remoteByInstance_.erase(remote->second.instance);
+    remotes_.erase(remote);
     for (auto& link : links_)
         if (!link->dead && link->role == Role::Client && link->server == handle)
             endLink(*link);
@@ -157,10 +160,20 @@ void NetworkManager::runDiscoveryTimers(uint64_t now)
         if (due)
             announce(server, now);
     }
+    // A server's time only moves later (each announcement), so nothing expires before the earliest
+    // time found at the last look; a desk that hears a thousand servers looks only then.
+    if (now < remoteExpiryCheck_)
+        return;
     std::vector<int> expired;
+    uint64_t earliest = UINT64_MAX;
     for (const auto& [handle, remote] : remotes_)
+    {
         if (now > remote.lastHeard + Timing::kServerExpiry)
             expired.push_back(handle);
+        else
+            earliest = std::min(earliest, remote.lastHeard + Timing::kServerExpiry + 1);
+    }
+    remoteExpiryCheck_ = earliest;
     for (int handle : expired)
         dropRemoteServer(handle);
 }

@@ -303,8 +303,8 @@ uint64_t NetworkManager::nextDue(uint64_t now) const
         if (entry.second.answerAt)
             consider(entry.second.answerAt);
     }
-    for (const auto& entry : remotes_)
-        consider(entry.second.lastHeard + Timing::kServerExpiry + 1);
+    if (!remotes_.empty())
+        consider(remoteExpiryCheck_);
     for (const auto& link : links_)
     {
         if (link->dead)
