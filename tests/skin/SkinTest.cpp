@@ -2,7 +2,9 @@
 // parameters and properties both ways, unresolved addresses are reported.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
@@ -497,6 +499,50 @@ TEST_F(Skin, TheNetworkBrowserMakesRowsOnlyForTheSpeakersInView)
     capturedWarnings().clear();
     window.reset();
     Tessel::getRootComponent()->removeChild(network);
+}
+
+TEST_F(Skin, MeterMovesWithinAScreenFrameAreDrawnOnceAtTheirNewest)
+{
+    auto* speaker = new MeterComponent;
+    Tessel::getRootComponent()->addChild(speaker);
+    auto window = makeQml("import QtQuick.Window\nimport Roomdesk 1.0\n"
+                          "Window { width: 20; height: 102; visible: true; color: \"black\"\n"
+                          "  MeterBarItem { objectName: \"bar\"; width: 12; height: 102; speaker: \"MeterTest\" } }");
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_TRUE(quick);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quick));
+    QSignalSpy frames(quick, &QQuickWindow::frameSwapped);
+    speaker->move(0.1, 0);
+    ASSERT_TRUE(frames.wait(2000));
+    QTest::qWait(100); // the frame of that move is over
+    frames.clear();
+    // A move every few ms for a while: drawn at most once per frame of the screen, the first at
+    // once, the others at the end of their frame.
+    const double rate = quick->screen()->refreshRate();
+    const double period = 1000.0 / (rate >= 10 && rate <= 500 ? rate : 60.0);
+    const int askedBefore = findBelow(quick->contentItem(), "bar")->property("frameRequests").toInt();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 1; i <= 20; ++i)
+    {
+        speaker->move(i % 2 ? 0.3 : 0.2, 0);
+        QTest::qWait(3);
+    }
+    speaker->move(0.6, 0);
+    QTest::qWait(100);
+    auto* bar = findBelow(quick->contentItem(), "bar");
+    ASSERT_TRUE(bar);
+    const int asked = bar->property("frameRequests").toInt() - askedBefore;
+    EXPECT_GE(asked, 2);
+    EXPECT_LE(asked, int(clock.elapsed() / period) + 2) << asked << " frames in " << clock.elapsed() << " ms";
+    EXPECT_GE(frames.count(), 1);
+    const QImage image = quick->grabWindow();
+    // The newest level, 60 of the 100 px, is what stays on the screen.
+    EXPECT_EQ(image.pixelColor(6, 45), QColor(0x4c, 0xd9, 0x64));
+    EXPECT_EQ(image.pixelColor(6, 38), QColor(0, 0, 0));
+    window.reset();
+    Tessel::getRootComponent()->removeChild(speaker);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "app/exe/views/MeterBarItem.h"
 
+#include <QGuiApplication>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QSGNode>
 #include <QSGRectangleNode>
 
@@ -38,6 +40,14 @@ void setRect(QSGRectangleNode* node, const QRectF& rect)
         node->setRect(wanted);
 }
 
+// The screen's frame in ms (60 Hz when the screen does not say).
+int framePeriodMs(const QQuickWindow* window)
+{
+    const QScreen* screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const double rate = screen ? screen->refreshRate() : 0.0;
+    return int(std::lround(1000.0 / (rate >= 10.0 && rate <= 500.0 ? rate : 60.0)));
+}
+
 void setColor(QSGRectangleNode* node, const QColor& color)
 {
     if (node->color() != color)
@@ -62,6 +72,15 @@ MeterBarItem::MeterBarItem(QQuickItem* parent) : QQuickItem(parent)
 {
     setFlag(ItemHasContents, true);
     connect(this, &MeterBarItem::styleChanged, this, &MeterBarItem::restyle);
+    frameEnd.setSingleShot(true);
+    frameEnd.setTimerType(::Qt::PreciseTimer);
+    connect(&frameEnd, &QTimer::timeout, this,
+            [this]
+            {
+                sinceRequest.start();
+                ++requests;
+                update();
+            });
 }
 
 MeterBarItem::~MeterBarItem()
@@ -141,8 +160,22 @@ void MeterBarItem::refresh()
     if (pixels == shown)
         return;
     shown = pixels;
-    update();
+    requestFrame();
     Q_EMIT drawnChanged();
+}
+
+void MeterBarItem::requestFrame()
+{
+    const int period = framePeriodMs(window());
+    if (!sinceRequest.isValid() || sinceRequest.elapsed() >= period)
+    {
+        sinceRequest.start();
+        ++requests;
+        update();
+        return;
+    }
+    if (!frameEnd.isActive())
+        frameEnd.start(int(std::max<qint64>(1, period - sinceRequest.elapsed())));
 }
 
 void MeterBarItem::restyle()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QQuickItem>
+#include <QTimer>
 
 #include "tessel/qt/ViewLink.h"
 
@@ -33,7 +35,8 @@ MeterPixels meterPixels(double height, double ratio, double level, double peak, 
 // error above, on a scale from `bottomDb` to `topDb`); a reduction meter hangs from the top in the
 // warning colour. `floor` (0..1) is a level shown at least (a level the speaker reports besides the
 // meter frames). The item reads the view on each of its moves and asks for a frame only when the
-// drawn pixels change; the scene graph draws at most once per display frame, the newest value.
+// drawn pixels change, at most once per frame of the screen: a move within a frame after the last
+// request waits for the frame's end and is then drawn at its newest.
 class MeterBarItem : public QQuickItem
 {
     Q_OBJECT
@@ -51,6 +54,8 @@ class MeterBarItem : public QQuickItem
     // What is drawn now (for tests): the level's pixels and the peak line's top (-1: none).
     Q_PROPERTY(int drawnFill READ drawnFill NOTIFY drawnChanged)
     Q_PROPERTY(int drawnPeak READ drawnPeak NOTIFY drawnChanged)
+    // How many frames the item has asked the window for since it was made (for tests).
+    Q_PROPERTY(int frameRequests READ frameRequests)
 
 public:
     explicit MeterBarItem(QQuickItem* parent = nullptr);
@@ -71,6 +76,7 @@ public:
     void setBottomDb(double db);
     int drawnFill() const { return shown.fill; }
     int drawnPeak() const { return shown.peak; }
+    int frameRequests() const { return requests; }
 
 Q_SIGNALS:
     void bindingChanged();
@@ -86,6 +92,7 @@ private:
     void rebind();
     void refresh();
     void restyle();
+    void requestFrame();
 
     QString speakerPath;
     int viewIndex = 0;
@@ -99,6 +106,9 @@ private:
     QColor peakColor{0xe6, 0xe6, 0xe6};
     MeterPixels shown;       // what the last frame drew (or the next one draws)
     bool restyled = true;    // colours, zones or size changed: the nodes are laid out anew
+    QElapsedTimer sinceRequest; // since the last frame asked for
+    QTimer frameEnd;            // runs only while a move waits for the frame's end
+    int requests = 0;
     Tessel::Qt::ViewLink link;
 };
 
