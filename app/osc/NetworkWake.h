@@ -18,9 +18,9 @@ namespace Vellaris::Osc
 // of a remote-control change then reaches the watchers at once. The sockets are looked at again
 // on every idle turn (connections come and go) and after every processing.
 //
-// On Linux the sockets sit in one epoll descriptor of this object and the platform watches only
-// that one, so a desk with hundreds of speakers keeps one notifier in the event loop, and stepping
-// aside costs one call instead of one per speaker. Elsewhere the platform watches every socket.
+// The platform watches the descriptors the library names. On Linux the library names one, its
+// epoll set, so a desk with hundreds of speakers keeps one notifier in the event loop, and stepping
+// aside costs one call instead of one per speaker.
 //
 // While packets keep arriving (meters of many speakers) the wake steps aside: a second wake within
 // kGapMs leaves the sockets to the idle turns, and the wake tries again on the next one. When it
@@ -36,9 +36,6 @@ public:
     static constexpr int64_t kRestMs = 100;
     // Busy again within this time after a rest ended: the next rest is longer.
     static constexpr int64_t kBusyAgainMs = 50;
-    // The epoll set is rebuilt this often: a socket closed and another opened under the same
-    // number between two looks would otherwise stay out of it.
-    static constexpr int64_t kResyncMs = 1000;
 
     // `network` is not owned and must outlive this object (null: the library's manager).
     explicit NetworkWake(lknet::INetworkManager* network = nullptr);
@@ -51,21 +48,19 @@ public:
 
 private:
     void onIdle();
-    void refresh(int64_t now);
+    void refresh();
     void onReadable();
     void arm();
     void disarm();
 
     lknet::INetworkManager* network;
-    std::set<int> sockets; // the library's sockets, as last looked at
-    int epollFd = -1;
+    std::set<int> sockets; // the library's descriptors, as last looked at
     bool armed = false;
     Tessel::IdleClient idle;
     int64_t lastWake = -kGapMs;
     int64_t restUntil = 0;
     int64_t rest = 0;
     int64_t lastBusy = -kRestMs - kBusyAgainMs;
-    int64_t nextResync = 0;
 };
 
 } // namespace Vellaris::Osc
