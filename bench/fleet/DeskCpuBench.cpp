@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/fleet/FleetSizes.h"
 #include "bench/fleet/ProcessCpu.h"
 #include "tests/network/ChildProcess.h"
 
@@ -37,6 +38,7 @@ using NetworkTest::ChildProcess;
 constexpr long long kFirstSerial = 100000000LL;
 
 using FleetBench::processCpuSeconds;
+using FleetBench::readSizes;
 
 // Runs roomctl to its end; its standard output, or "" when it failed.
 std::string roomctl(const std::vector<std::string>& arguments, std::chrono::seconds limit = 10s)
@@ -109,17 +111,6 @@ void runDesk(int size, double steadySeconds)
                 100.0 * (processCpuSeconds(desk.pid()) - cpuStart) / wall, wall, goal(size).c_str());
     std::printf("   (the speakers meanwhile: %.1f %% of one core)\n",
                 100.0 * (processCpuSeconds(fleet.pid()) - fleetStart) / wall);
-}
-
-std::vector<int> readSizes(const std::string& text)
-{
-    std::vector<int> sizes;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, ','))
-        if (int n = std::atoi(part.c_str()); n > 0 && n <= 4096)
-            sizes.push_back(n);
-    return sizes;
 }
 
 } // namespace

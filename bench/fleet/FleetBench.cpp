@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/fleet/FleetSizes.h"
 #include "bench/fleet/ProcessCpu.h"
 #include "model/formats/Formats.h"
 #include "speaker/SpeakerClasses.h"
@@ -95,6 +96,7 @@ std::string serialOf(int i)
 }
 
 using FleetBench::processCpuSeconds;
+using FleetBench::readSizes;
 
 // The emulated speakers: one tarnfleet process holding all of them (default), or one tarnsim
 // process per speaker. Every speaker has a serial number of its own.
@@ -405,17 +407,6 @@ void runPing(int count)
         return;
     }
     std::printf("   %s", ping.output().c_str());
-}
-
-std::vector<int> readSizes(const std::string& text)
-{
-    std::vector<int> sizes;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, ','))
-        if (int n = std::atoi(part.c_str()); n > 0 && n <= 4096)
-            sizes.push_back(n);
-    return sizes;
 }
 
 } // namespace
