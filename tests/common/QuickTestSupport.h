@@ -5,7 +5,12 @@
 #include <QQuickItem>
 #include <QStringList>
 #include <QTest>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <string>
 
 namespace QuickTestSupport
 {
@@ -22,6 +27,24 @@ inline void captureMessages(QtMsgType type, const QMessageLogContext&, const QSt
 {
     if (type != QtDebugMsg && type != QtInfoMsg)
         capturedWarnings().append(text);
+}
+
+// Makes a private home for a skin test process: a new folder under the temporary folder (named
+// `prefix` and the process id) with "Documents", taken as HOME, XDG_DOCUMENTS_DIR and
+// XDG_RUNTIME_DIR, the network kept on loopback and the remote control off. Returns its path; the
+// caller removes it.
+inline std::string usePrivateHome(const std::string& prefix)
+{
+    const std::string home =
+        (std::filesystem::temp_directory_path() / (prefix + std::to_string(::getpid()))).string();
+    std::filesystem::create_directories(home + "/Documents");
+    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+    ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
+    ::setenv("ROOMDESK_OSC_PORT", "0", 1);
+    return home;
 }
 
 // The item named `name` at or below `item`, or nullptr.

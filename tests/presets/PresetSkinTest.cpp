@@ -46,15 +46,7 @@ QPoint centreOf(QQuickItem* item)
 TEST(PresetSkin, TheNameEditorSavesOnEnterCancelsOnEscapeAndDeleteNeedsTwoClicks)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::string home =
-        (std::filesystem::temp_directory_path() / ("preset-skin-" + std::to_string(::getpid()))).string();
-    std::filesystem::create_directories(home + "/Documents");
-    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-    ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
-    ::setenv("ROOMDESK_OSC_PORT", "0", 1);
+    const std::string home = usePrivateHome("preset-skin-");
     int argc = 1;
     char name[] = "preset_skin_tests";
     char* argv[] = {name, nullptr};

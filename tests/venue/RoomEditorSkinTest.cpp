@@ -40,16 +40,8 @@ protected:
     static void SetUpTestSuite()
     {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        home = (std::filesystem::temp_directory_path() / ("room-editor-skin-" + std::to_string(::getpid())))
-                   .string();
-        std::filesystem::create_directories(home + "/Documents");
-        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-        ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
+        home = usePrivateHome("room-editor-skin-");
         ::setenv("LKNET_DISCOVERY_PORT", std::to_string(40000 + (::getpid() + 17) % 20000).c_str(), 1);
-        ::setenv("ROOMDESK_OSC_PORT", "0", 1);
         static int argc = 1;
         static char name[] = "room_editor_skin_tests";
         static char* argv[] = {name, nullptr};

@@ -36,16 +36,8 @@ protected:
     static void SetUpTestSuite()
     {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        home =
-            (std::filesystem::temp_directory_path() / ("venue-skin-" + std::to_string(::getpid()))).string();
-        std::filesystem::create_directories(home + "/Documents");
-        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-        ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
+        home = usePrivateHome("venue-skin-");
         ::setenv("LKNET_DISCOVERY_PORT", std::to_string(40000 + (::getpid() + 11) % 20000).c_str(), 1);
-        ::setenv("ROOMDESK_OSC_PORT", "0", 1);
         static int argc = 1;
         static char name[] = "venue_skin_tests";
         static char* argv[] = {name, nullptr};
@@ -72,15 +64,6 @@ protected:
     {
         auto* quick = qobject_cast<QQuickWindow*>(window);
         return quick ? findBelow(quick->contentItem(), QString::fromLatin1(name)) : nullptr;
-    }
-    static QQuickItem* findBelow(QQuickItem* item, const QString& name)
-    {
-        if (item->objectName() == name)
-            return item;
-        for (QQuickItem* child : item->childItems())
-            if (QQuickItem* found = findBelow(child, name))
-                return found;
-        return nullptr;
     }
     static void settle() { QTest::qWait(50); }
 
