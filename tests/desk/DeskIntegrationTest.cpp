@@ -20,6 +20,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/common/Retry.h"
 #include "tests/network/ChildProcess.h"
 
 namespace
@@ -149,16 +150,7 @@ protected:
     static Outcome deskUntil(const std::vector<std::string>& arguments,
                              const std::function<bool(const Outcome&)>& done)
     {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        Outcome last;
-        do
-        {
-            last = deskCommand(arguments);
-            if (done(last))
-                break;
-            std::this_thread::sleep_for(100ms);
-        } while (std::chrono::steady_clock::now() < deadline);
-        return last;
+        return TestSupport::retryUntil<Outcome>([&] { return deskCommand(arguments); }, done);
     }
     // The text at the simulator, read through a mirror of roomctl's own.
     static std::string atSimulator(const std::string& path)

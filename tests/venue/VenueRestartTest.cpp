@@ -17,6 +17,7 @@
 #include "tessel/AttributeList.h"
 #include "tessel/Attributes.h"
 #include "tessel/Json.h"
+#include "tests/common/Retry.h"
 #include "tests/network/ChildProcess.h"
 
 namespace
@@ -91,16 +92,7 @@ protected:
     Outcome deskUntil(const std::vector<std::string>& arguments,
                       const std::function<bool(const Outcome&)>& done)
     {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        Outcome last;
-        do
-        {
-            last = deskCommand(arguments);
-            if (done(last))
-                break;
-            std::this_thread::sleep_for(100ms);
-        } while (std::chrono::steady_clock::now() < deadline);
-        return last;
+        return TestSupport::retryUntil<Outcome>([&] { return deskCommand(arguments); }, done);
     }
     void startDesk()
     {
