@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
-#include "app/osc/NetworkWake.h"
-#include "app/osc/OscServer.h"
-#include "app/osc/OscSettings.h"
+#include "osc/NetworkWake.h"
+#include "osc/OscServer.h"
+#include "osc/OscSettings.h"
 #include "lknet/lknet.h"
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "netsetup/NetworkSetupManager.h"
 #include "speaker/MasterInspector.h"
 #include "speaker/SpeakerClasses.h"

@@ -2,26 +2,27 @@
 # Run as: cmake -DSOURCE_DIR=<top> -P CheckLayering.cmake
 cmake_minimum_required(VERSION 3.25)
 #
-# Each folder lists, after ":" and separated by ",", the folders its sources may include from
-# (besides itself). The longest folder
-# that prefixes a path decides which folder it belongs to.
+# One line per top-level folder (a folder is a library or program): after ":" the folders it
+# stands on directly, separated by ",". A folder may include its own headers and those of every
+# folder it stands on, directly or through others. A header of any other listed folder is an
+# upward (or sideways) include. Folders not listed (tests, benchmarks, fuzz targets) are not checked.
 set(layers
   "core:"
   "lknet:"
   "tessel:core"
-  "tessel/qt:core,tessel"
-  "model/formats:core"
-  "model/loader:core,tessel,model/formats"
-  "net/protocol:core,lknet,model/formats"
-  "net:core,lknet,tessel,model/formats,model/loader,net/protocol"
-  "speaker:core,lknet,tessel,model/formats,model/loader,net/protocol,net"
-  "venue:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker"
-  "netsetup:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker"
-  "app/osc:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker"
-  "app:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app/osc"
-  "app/exe:core,lknet,tessel,tessel/qt,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app/osc,app"
-  "sim:core,lknet,model/formats,net/protocol"
-  "tools:core,lknet,tessel,model/formats,model/loader,net/protocol,net,speaker,venue,netsetup,app/osc,app"
+  "tessel_qt:tessel"
+  "formats:core"
+  "model:tessel,formats"
+  "protocol:core,lknet,formats"
+  "tarnsim:core,lknet,formats,protocol"
+  "mirror:lknet,model,protocol"
+  "speaker:mirror"
+  "venue:speaker"
+  "netsetup:speaker"
+  "osc:speaker"
+  "app:venue,netsetup,osc"
+  "roomctl:app"
+  "roomdesk:app,tessel_qt"
 )
 set(folders "")
 foreach(entry IN LISTS layers)
@@ -30,40 +31,38 @@ foreach(entry IN LISTS layers)
   list(GET parts 0 folder)
   list(REMOVE_AT parts 0)
   list(APPEND folders ${folder})
-  set(allowed_${folder} ${folder} ${parts})
+  set(direct_${folder} ${parts})
 endforeach()
 
-# The folder a path belongs to, or "" when none.
-function(owner_of path out)
-  set(best "")
-  set(best_length 0)
-  foreach(folder IN LISTS folders)
-    string(LENGTH "${folder}" length)
-    string(FIND "${path}/" "${folder}/" at)
-    if(at EQUAL 0 AND length GREATER best_length)
-      set(best ${folder})
-      set(best_length ${length})
+# What each folder may include: itself and everything below it, gathered until nothing is added.
+foreach(folder IN LISTS folders)
+  set(allowed ${folder})
+  set(pending ${direct_${folder}})
+  while(pending)
+    list(POP_FRONT pending next)
+    if(NOT next IN_LIST allowed)
+      list(APPEND allowed ${next})
+      list(APPEND pending ${direct_${next}})
     endif()
-  endforeach()
-  set(${out} "${best}" PARENT_SCOPE)
-endfunction()
+  endwhile()
+  set(allowed_${folder} ${allowed})
+endforeach()
 
 set(violations 0)
 foreach(folder IN LISTS folders)
-  file(GLOB sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp
-       ${SOURCE_DIR}/${folder}/*/*.h ${SOURCE_DIR}/${folder}/*/*.cpp)
+  file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
   foreach(source IN LISTS sources)
-    get_filename_component(source_dir ${source} DIRECTORY)
-    owner_of(${source_dir} source_owner)
-    if(NOT source_owner STREQUAL folder)
-      continue() # a deeper folder checks it
-    endif()
     file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^#include \"[^\"]+\"")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
-      get_filename_component(header_dir ${header} DIRECTORY)
-      owner_of("${header_dir}" header_owner)
-      if(header_owner STREQUAL "" OR header_owner IN_LIST allowed_${folder})
+      # The folder a header belongs to is the first part of its path; a bare name is the
+      # source's own folder.
+      string(FIND "${header}" "/" slash)
+      if(slash LESS 0)
+        continue()
+      endif()
+      string(SUBSTRING "${header}" 0 ${slash} header_owner)
+      if(NOT header_owner IN_LIST folders OR header_owner IN_LIST allowed_${folder})
         continue()
       endif()
       message(SEND_ERROR "${source} (library ${folder}) includes ${header} of ${header_owner}, a library above it")

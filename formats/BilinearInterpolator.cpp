@@ -1,4 +1,4 @@
-#include "model/formats/BilinearInterpolator.h"
+#include "formats/BilinearInterpolator.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,6 +1,6 @@
-#include "model/formats/ChannelNameFormatter.h"
+#include "formats/ChannelNameFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::LK::Format
 {

@@ -1,8 +1,8 @@
-#include "model/formats/CurveRegistry.h"
+#include "formats/CurveRegistry.h"
 
-#include "model/formats/LinearInterpolator.h"
-#include "model/formats/LogInterpolator.h"
-#include "model/formats/ZoomInterpolator.h"
+#include "formats/LinearInterpolator.h"
+#include "formats/LogInterpolator.h"
+#include "formats/ZoomInterpolator.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "model/formats/ExpInterpolator.h"
+#include "formats/ExpInterpolator.h"
 
 #include <cmath>
 

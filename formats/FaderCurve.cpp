@@ -1,4 +1,4 @@
-#include "model/formats/FaderCurve.h"
+#include "formats/FaderCurve.h"
 
 #include <cmath>
 

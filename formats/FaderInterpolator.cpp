@@ -1,4 +1,4 @@
-#include "model/formats/FaderInterpolator.h"
+#include "formats/FaderInterpolator.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/formats/SegmentInterpolator.h"
+#include "formats/SegmentInterpolator.h"
 
 namespace Vellaris::Dsp
 {

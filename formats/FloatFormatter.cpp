@@ -1,6 +1,6 @@
-#include "model/formats/FloatFormatter.h"
+#include "formats/FloatFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,4 +1,4 @@
-#include "model/formats/Formatter.h"
+#include "formats/Formatter.h"
 
 namespace Core
 {

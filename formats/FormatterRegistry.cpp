@@ -1,6 +1,6 @@
-#include "model/formats/FormatterRegistry.h"
+#include "formats/FormatterRegistry.h"
 
-#include "model/formats/RangeTextFormatter.h"
+#include "formats/RangeTextFormatter.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "model/formats/FreqFormatter.h"
+#include "formats/FreqFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::Dsp
 {

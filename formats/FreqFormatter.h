@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/formats/Formatter.h"
+#include "formats/Formatter.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,6 +1,6 @@
-#include "model/formats/GainFormatter.h"
+#include "formats/GainFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::Dsp
 {

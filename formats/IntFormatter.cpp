@@ -1,6 +1,6 @@
-#include "model/formats/IntFormatter.h"
+#include "formats/IntFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,4 +1,4 @@
-#include "model/formats/Interpolator.h"
+#include "formats/Interpolator.h"
 
 namespace Core
 {

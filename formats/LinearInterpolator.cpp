@@ -1,4 +1,4 @@
-#include "model/formats/LinearInterpolator.h"
+#include "formats/LinearInterpolator.h"
 
 namespace Core
 {

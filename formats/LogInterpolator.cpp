@@ -1,4 +1,4 @@
-#include "model/formats/LogInterpolator.h"
+#include "formats/LogInterpolator.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "model/formats/Milliseconds.h"
+#include "formats/Milliseconds.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::LK::Format
 {

@@ -1,6 +1,6 @@
-#include "model/formats/PanFormatter.h"
+#include "formats/PanFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,6 +1,6 @@
-#include "model/formats/PercentFormatter.h"
+#include "formats/PercentFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 #include <cmath>
 

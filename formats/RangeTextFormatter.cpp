@@ -1,6 +1,6 @@
-#include "model/formats/RangeTextFormatter.h"
+#include "formats/RangeTextFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "model/formats/RatioFormatter.h"
+#include "formats/RatioFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,4 +1,4 @@
-#include "model/formats/RatioInterpolator.h"
+#include "formats/RatioInterpolator.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/formats/Interpolator.h"
+#include "formats/Interpolator.h"
 
 namespace Vellaris::Dsp
 {

@@ -1,6 +1,6 @@
 // Linked as an object file into roomdesk (roomdesk::formats_register_all), so that every
 // formatter and curve name is registered during static initialisation, before main.
-#include "model/formats/Formats.h"
+#include "formats/Formats.h"
 
 namespace
 {

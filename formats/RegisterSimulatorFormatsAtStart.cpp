@@ -1,6 +1,6 @@
 // Linked as an object file into tarnsim (roomdesk::formats_register_simulator), so that the
 // simulator's formatters are registered during static initialisation, before main.
-#include "model/formats/Formats.h"
+#include "formats/Formats.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "model/formats/SegmentInterpolator.h"
+#include "formats/SegmentInterpolator.h"
 
 namespace Core
 {

@@ -1,4 +1,4 @@
-#include "model/formats/SkewInterpolator.h"
+#include "formats/SkewInterpolator.h"
 
 #include <cmath>
 

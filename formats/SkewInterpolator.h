@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/formats/ZoomInterpolator.h"
+#include "formats/ZoomInterpolator.h"
 
 namespace Vellaris::Dsp
 {

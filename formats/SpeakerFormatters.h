@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/formats/IntFormatter.h"
-#include "model/formats/TextPairFormatter.h"
+#include "formats/IntFormatter.h"
+#include "formats/TextPairFormatter.h"
 
 // The speaker-specific formatters, under the names the speaker's parameter lists use. Each is a
 // configured generic formatter; the full and the simulator set share the same objects.

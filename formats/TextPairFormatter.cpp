@@ -1,6 +1,6 @@
-#include "model/formats/TextPairFormatter.h"
+#include "formats/TextPairFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 #include <cstring>
 

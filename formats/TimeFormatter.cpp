@@ -1,6 +1,6 @@
-#include "model/formats/TimeFormatter.h"
+#include "formats/TimeFormatter.h"
 
-#include "model/formats/FormatterText.h"
+#include "formats/FormatterText.h"
 
 namespace Vellaris::Dsp
 {

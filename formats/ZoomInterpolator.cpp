@@ -1,4 +1,4 @@
-#include "model/formats/ZoomInterpolator.h"
+#include "formats/ZoomInterpolator.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "net/client/ClientImplementation.h"
+#include "mirror/ClientImplementation.h"
 
 namespace Vellaris::LK
 {

@@ -1,11 +1,11 @@
-#include "net/client/ClientRootComponent.h"
+#include "mirror/ClientRootComponent.h"
 
-#include "net/protocol/AsciiText.h"
+#include "protocol/AsciiText.h"
 
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "net/protocol/SynchronizeSender.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "protocol/SynchronizeSender.h"
 #include "tessel/Attributes.h"
 #include "tessel/ISystem.h"
 #include "tessel/Platform.h"

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "net/client/ClientImplementation.h"
-#include "net/client/RemoteComponent.h"
+#include "mirror/ClientImplementation.h"
+#include "mirror/RemoteComponent.h"
 #include "tessel/SharedPtr.h"
 
 namespace Core::Portable

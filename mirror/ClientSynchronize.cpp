@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "core/Attributes.h"
-#include "net/client/ClientRootComponent.h"
-#include "net/protocol/MessageNames.h"
+#include "mirror/ClientRootComponent.h"
+#include "protocol/MessageNames.h"
 #include "tessel/ListParam.h"
 
 namespace Vellaris::LK

@@ -1,9 +1,9 @@
-#include "net/client/MenuCommandHandler.h"
+#include "mirror/MenuCommandHandler.h"
 
-#include "net/client/ClientRootComponent.h"
-#include "net/protocol/AsciiText.h"
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
+#include "mirror/ClientRootComponent.h"
+#include "protocol/AsciiText.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
 
 namespace Vellaris::LK
 {

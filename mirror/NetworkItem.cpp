@@ -1,4 +1,4 @@
-#include "net/NetworkItem.h"
+#include "mirror/NetworkItem.h"
 
 #include "tessel/StringParam.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "net/ItemListModel.h"
-#include "net/ServerDescription.h"
+#include "mirror/ItemListModel.h"
+#include "mirror/ServerDescription.h"
 #include "tessel/Component.h"
 #include "tessel/SharedPtr.h"
 

@@ -1,4 +1,4 @@
-#include "net/NetworkItemCollection.h"
+#include "mirror/NetworkItemCollection.h"
 
 #include <algorithm>
 

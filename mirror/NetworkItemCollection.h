@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "net/ItemListModel.h"
-#include "net/NetworkItem.h"
+#include "mirror/ItemListModel.h"
+#include "mirror/NetworkItem.h"
 
 namespace Vellaris::LK
 {

@@ -1,8 +1,8 @@
-#include "net/NetworkListener.h"
+#include "mirror/NetworkListener.h"
 
 #include <cstring>
 
-#include "net/ServerDescription.h"
+#include "mirror/ServerDescription.h"
 #include "tessel/ISignalHandler.h"
 #include "tessel/Platform.h"
 

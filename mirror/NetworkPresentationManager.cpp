@@ -1,6 +1,6 @@
-#include "net/NetworkPresentationManager.h"
+#include "mirror/NetworkPresentationManager.h"
 
-#include "net/protocol/AsciiText.h"
+#include "protocol/AsciiText.h"
 
 #include <vector>
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "net/NetworkItemCollection.h"
-#include "net/NetworkListener.h"
+#include "mirror/NetworkItemCollection.h"
+#include "mirror/NetworkListener.h"
 #include "tessel/CommandDispatcher.h"
 #include "tessel/IdleClient.h"
 

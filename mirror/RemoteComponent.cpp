@@ -1,6 +1,6 @@
-#include "net/client/RemoteComponent.h"
+#include "mirror/RemoteComponent.h"
 
-#include "net/client/ClientRootComponent.h"
+#include "mirror/ClientRootComponent.h"
 
 namespace Vellaris::LK
 {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "model/loader/UniversalComponent.h"
+#include "model/UniversalComponent.h"
 
 namespace Vellaris::LK
 {

@@ -1,4 +1,4 @@
-#include "net/ServerDescription.h"
+#include "mirror/ServerDescription.h"
 
 #include <cstring>
 

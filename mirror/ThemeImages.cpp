@@ -1,4 +1,4 @@
-#include "net/ThemeImages.h"
+#include "mirror/ThemeImages.h"
 
 #include <set>
 

@@ -1,10 +1,10 @@
-#include "model/loader/ComponentBuilder.h"
+#include "model/ComponentBuilder.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "model/loader/JsonCodec.h"
-#include "model/loader/UniversalComponent.h"
+#include "model/JsonCodec.h"
+#include "model/UniversalComponent.h"
 #include "tessel/Json.h"
 #include "tessel/SharedPtr.h"
 #include "tessel/Warning.h"

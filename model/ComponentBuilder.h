@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/loader/ComponentModel.h"
+#include "model/ComponentModel.h"
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/SharedPtr.h"

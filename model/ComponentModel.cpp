@@ -1,9 +1,9 @@
-#include "model/loader/ComponentModel.h"
+#include "model/ComponentModel.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "model/loader/ModelSyntax.h"
+#include "model/ModelSyntax.h"
 #include "tessel/ExpatXmlParser.h"
 #include "tessel/IFileSystem.h"
 #include "tessel/Platform.h"

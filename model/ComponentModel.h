@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "model/loader/ModelNodes.h"
-#include "model/loader/ParamDescription.h"
+#include "model/ModelNodes.h"
+#include "model/ParamDescription.h"
 
 namespace Vellaris
 {

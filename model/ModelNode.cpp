@@ -1,4 +1,4 @@
-#include "model/loader/ModelNode.h"
+#include "model/ModelNode.h"
 
 namespace Vellaris
 {

@@ -1,10 +1,10 @@
-#include "model/loader/ModelNodes.h"
+#include "model/ModelNodes.h"
 
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "model/loader/ModelSyntax.h"
+#include "model/ModelSyntax.h"
 
 namespace Vellaris
 {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/loader/ModelNode.h"
+#include "model/ModelNode.h"
 
 namespace Vellaris
 {

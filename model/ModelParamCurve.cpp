@@ -1,4 +1,4 @@
-#include "model/loader/ModelParamCurve.h"
+#include "model/ModelParamCurve.h"
 
 #include <cstdint>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <mutex>
 #include <tuple>
 
-#include "model/formats/CurveRegistry.h"
+#include "formats/CurveRegistry.h"
 
 namespace Vellaris
 {

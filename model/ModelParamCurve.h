@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "model/formats/Interpolator.h"
+#include "formats/Interpolator.h"
 #include "tessel/IParamCurve.h"
 #include "tessel/SharedPtr.h"
 #include "tessel/Unknown.h"

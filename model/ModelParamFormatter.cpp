@@ -1,4 +1,4 @@
-#include "model/loader/ModelParamFormatter.h"
+#include "model/ModelParamFormatter.h"
 
 #include <map>
 #include <mutex>

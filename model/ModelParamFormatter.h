@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/formats/Formatter.h"
+#include "formats/Formatter.h"
 #include "tessel/IParamFormatter.h"
 #include "tessel/SharedPtr.h"
 #include "tessel/Unknown.h"

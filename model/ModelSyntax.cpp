@@ -1,4 +1,4 @@
-#include "model/loader/ModelSyntax.h"
+#include "model/ModelSyntax.h"
 
 #include <algorithm>
 #include <cctype>

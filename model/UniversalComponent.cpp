@@ -1,15 +1,15 @@
-#include "model/loader/UniversalComponent.h"
+#include "model/UniversalComponent.h"
 
 #include <set>
 
 #include <algorithm>
 #include <cmath>
 
-#include "model/formats/CurveRegistry.h"
-#include "model/formats/FormatterRegistry.h"
-#include "model/loader/ModelParamCurve.h"
-#include "model/loader/ModelParamFormatter.h"
-#include "model/loader/ModelSyntax.h"
+#include "formats/CurveRegistry.h"
+#include "formats/FormatterRegistry.h"
+#include "model/ModelParamCurve.h"
+#include "model/ModelParamFormatter.h"
+#include "model/ModelSyntax.h"
 #include "tessel/ClassFactory.h"
 #include "tessel/ColorParam.h"
 #include "tessel/ListParam.h"

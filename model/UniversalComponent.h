@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/loader/ParamDescription.h"
+#include "model/ParamDescription.h"
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"

@@ -1,6 +1,6 @@
-#include "model/loader/UniversalComponentBuilder.h"
+#include "model/UniversalComponentBuilder.h"
 
-#include "model/loader/UniversalComponent.h"
+#include "model/UniversalComponent.h"
 #include "tessel/ClassFactory.h"
 #include "tessel/SharedPtr.h"
 #include "tessel/Warning.h"

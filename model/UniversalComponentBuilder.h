@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/loader/ComponentBuilder.h"
+#include "model/ComponentBuilder.h"
 
 namespace Vellaris
 {

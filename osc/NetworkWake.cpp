@@ -1,4 +1,4 @@
-#include "app/osc/NetworkWake.h"
+#include "osc/NetworkWake.h"
 
 #include <poll.h>
 

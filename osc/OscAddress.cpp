@@ -1,4 +1,4 @@
-#include "app/osc/OscAddress.h"
+#include "osc/OscAddress.h"
 
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"

@@ -1,12 +1,12 @@
-#include "app/osc/OscDesk.h"
+#include "osc/OscDesk.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "app/osc/OscAddress.h"
-#include "app/osc/OscArgument.h"
-#include "app/osc/OscValue.h"
+#include "osc/OscAddress.h"
+#include "osc/OscArgument.h"
+#include "osc/OscValue.h"
 #include "tessel/CommandParam.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"

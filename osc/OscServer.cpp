@@ -1,4 +1,4 @@
-#include "app/osc/OscServer.h"
+#include "osc/OscServer.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/osc/OscDesk.h"
-#include "app/osc/OscSettings.h"
+#include "osc/OscDesk.h"
+#include "osc/OscSettings.h"
 
 namespace Vellaris::Osc
 {

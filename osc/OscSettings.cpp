@@ -1,4 +1,4 @@
-#include "app/osc/OscSettings.h"
+#include "osc/OscSettings.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,9 +1,9 @@
-#include "app/osc/OscValue.h"
+#include "osc/OscValue.h"
 
 #include <cmath>
 #include <cstdint>
 
-#include "app/osc/OscArgument.h"
+#include "osc/OscArgument.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/Variant.h"

@@ -1,4 +1,4 @@
-#include "net/protocol/AsciiText.h"
+#include "protocol/AsciiText.h"
 
 namespace Vellaris::LK
 {

@@ -1,9 +1,9 @@
-#include "net/protocol/MessageAttributes.h"
+#include "protocol/MessageAttributes.h"
 
 #include "core/JsonReader.h"
 #include "core/JsonWriter.h"
 #include "core/Zlib.h"
-#include "net/protocol/MessageNames.h"
+#include "protocol/MessageNames.h"
 
 namespace Vellaris::LK
 {

@@ -1,6 +1,6 @@
-#include "net/protocol/MeterPackets.h"
+#include "protocol/MeterPackets.h"
 
-#include "net/protocol/PacketRecords.h"
+#include "protocol/PacketRecords.h"
 
 #include <cstring>
 

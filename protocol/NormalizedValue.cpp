@@ -1,6 +1,6 @@
-#include "net/protocol/NormalizedValue.h"
+#include "protocol/NormalizedValue.h"
 
-#include "model/formats/Interpolator.h"
+#include "formats/Interpolator.h"
 
 #include <cmath>
 

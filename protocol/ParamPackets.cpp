@@ -1,6 +1,6 @@
-#include "net/protocol/ParamPackets.h"
+#include "protocol/ParamPackets.h"
 
-#include "net/protocol/ParamPath.h"
+#include "protocol/ParamPath.h"
 
 namespace Vellaris::LK
 {

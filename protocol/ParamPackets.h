@@ -2,7 +2,7 @@
 
 // Building parameter and meter packets, and reading received ones.
 
-#include "net/protocol/PacketRecords.h"
+#include "protocol/PacketRecords.h"
 
 #include <string_view>
 

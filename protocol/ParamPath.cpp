@@ -1,4 +1,4 @@
-#include "net/protocol/ParamPath.h"
+#include "protocol/ParamPath.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "net/protocol/SynchronizeSender.h"
+#include "protocol/SynchronizeSender.h"
 
-#include "net/protocol/MessageNames.h"
+#include "protocol/MessageNames.h"
 
 namespace Vellaris::LK
 {

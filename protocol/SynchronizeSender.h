@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/protocol/MessageAttributes.h"
+#include "protocol/MessageAttributes.h"
 
 #include <functional>
 

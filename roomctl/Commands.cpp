@@ -1,4 +1,4 @@
-#include "tools/roomctl/Commands.h"
+#include "roomctl/Commands.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,7 +11,7 @@
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerNetworkManager.h"
 #include "tessel/IParameter.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "roomctl/MirrorSession.h"
 
 namespace Vellaris::Tools
 {

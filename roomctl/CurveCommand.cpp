@@ -1,4 +1,4 @@
-#include "tools/roomctl/CurveCommand.h"
+#include "roomctl/CurveCommand.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/eq/BandResponse.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "roomctl/MirrorSession.h"
 
 namespace Vellaris::Tools
 {

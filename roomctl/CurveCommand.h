@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tools/roomctl/Commands.h"
+#include "roomctl/Commands.h"
 
 namespace Filtra
 {

@@ -1,4 +1,4 @@
-#include "tools/roomctl/DeskClient.h"
+#include "roomctl/DeskClient.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/osc/OscArgument.h"
+#include "osc/OscArgument.h"
 
 namespace Vellaris::Tools
 {

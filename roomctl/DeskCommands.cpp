@@ -7,8 +7,8 @@
 
 #include <chrono>
 
-#include "tools/roomctl/Commands.h"
-#include "tools/roomctl/DeskClient.h"
+#include "roomctl/Commands.h"
+#include "roomctl/DeskClient.h"
 
 namespace Vellaris::Tools
 {

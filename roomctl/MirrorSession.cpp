@@ -1,8 +1,8 @@
-#include "tools/roomctl/MirrorSession.h"
+#include "roomctl/MirrorSession.h"
 
 #include <cmath>
 
-#include "model/formats/Formats.h"
+#include "formats/Formats.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"

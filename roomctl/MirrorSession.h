@@ -6,7 +6,7 @@
 
 #include "tessel/Object.h"
 #include "tessel/SharedPtr.h"
-#include "tools/roomctl/RealtimePlatform.h"
+#include "roomctl/RealtimePlatform.h"
 
 namespace Tessel
 {

@@ -1,4 +1,4 @@
-#include "tools/roomctl/RealtimePlatform.h"
+#include "roomctl/RealtimePlatform.h"
 
 #include <algorithm>
 #include <chrono>

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/roomctl/Commands.h"
-#include "tools/roomctl/CurveCommand.h"
-#include "tools/roomctl/DeskClient.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "roomctl/Commands.h"
+#include "roomctl/CurveCommand.h"
+#include "roomctl/DeskClient.h"
+#include "roomctl/MirrorSession.h"
 
 namespace
 {

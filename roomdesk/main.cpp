@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "app/Roomdesk.h"
-#include "app/exe/views/RoomdeskViews.h"
+#include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/ApplicationStartup.h"
 #include "tessel/Platform.h"
 #include "tessel/TextVariables.h"
-#include "tessel/qt/QtPlatform.h"
-#include "tessel/qt/SceneGraphBackend.h"
-#include "tessel/qt/SkinContext.h"
+#include "tessel_qt/QtPlatform.h"
+#include "tessel_qt/SceneGraphBackend.h"
+#include "tessel_qt/SkinContext.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #include "speaker/ClipboardItem.h"
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "speaker/PresetFile.h"
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"

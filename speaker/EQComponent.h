@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "net/client/RemoteComponent.h"
+#include "mirror/RemoteComponent.h"
 #include "speaker/IEqEditor.h"
 #include "speaker/eq/BandResponse.h"
 #include "tessel/Attributes.h"

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "net/client/RemoteComponent.h"
+#include "mirror/RemoteComponent.h"
 
 namespace Filtra
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/client/RemoteComponent.h"
+#include "mirror/RemoteComponent.h"
 
 namespace Vellaris
 {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/ComponentStorage.h"

@@ -1,6 +1,6 @@
 #include "speaker/SpeakerClasses.h"
 
-#include "model/loader/UniversalComponentBuilder.h"
+#include "model/UniversalComponentBuilder.h"
 #include "speaker/EQComponent.h"
 #include "speaker/EqCompositeComponent.h"
 #include "speaker/GEQComponent.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "model/loader/UniversalComponentBuilder.h"
-#include "net/protocol/PacketRecords.h"
+#include "model/UniversalComponentBuilder.h"
+#include "protocol/PacketRecords.h"
 #include "speaker/EqCompositeComponent.h"
 #include "speaker/SpeakerClipboardItem.h"
 #include "speaker/SpeakerContextMenu.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "net/client/RemoteComponent.h"
+#include "mirror/RemoteComponent.h"
 #include "speaker/SpeakerModels.h"
 #include "speaker/meter/LevelMeter.h"
 #include "speaker/meter/MeterIdleBallistics.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "net/protocol/PacketRecords.h"
+#include "protocol/PacketRecords.h"
 #include "speaker/SpeakerComponent.h"
 #include "tessel/Platform.h"
 

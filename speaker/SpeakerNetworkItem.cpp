@@ -1,13 +1,13 @@
 #include "speaker/SpeakerNetworkItem.h"
 
-#include "net/protocol/AsciiText.h"
+#include "protocol/AsciiText.h"
 #include "speaker/VenueSide.h"
 #include "speaker/WifiSetupSide.h"
 
-#include "net/NetworkPresentationManager.h"
-#include "net/ThemeImages.h"
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
+#include "mirror/NetworkPresentationManager.h"
+#include "mirror/ThemeImages.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerRootComponent.h"
 #include "tessel/Parameter.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "lknet/lknet.h"
-#include "net/NetworkItem.h"
+#include "mirror/NetworkItem.h"
 #include "tessel/SharedPtr.h"
 
 namespace Vellaris

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/NetworkPresentationManager.h"
+#include "mirror/NetworkPresentationManager.h"
 #include "tessel/ComponentSingleton.h"
 
 namespace Vellaris

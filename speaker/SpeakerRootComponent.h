@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "net/client/ClientRootComponent.h"
+#include "mirror/ClientRootComponent.h"
 
 namespace Vellaris
 {

@@ -1,4 +1,4 @@
-#include "sim/BackgroundWorker.h"
+#include "tarnsim/BackgroundWorker.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,8 +1,8 @@
-#include "sim/Component.h"
+#include "tarnsim/Component.h"
 
 #include "core/Attributes.h"
-#include "net/protocol/ParamPath.h"
-#include "sim/StringParam.h"
+#include "protocol/ParamPath.h"
+#include "tarnsim/StringParam.h"
 
 namespace Core::Portable
 {

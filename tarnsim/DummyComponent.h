@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/ServerComponent.h"
+#include "tarnsim/ServerComponent.h"
 
 namespace Vellaris::Tarn
 {

@@ -1,4 +1,4 @@
-#include "sim/FileIOManager.h"
+#include "tarnsim/FileIOManager.h"
 
 #include "core/FileStream.h"
 #include "core/MemoryStream.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/BackgroundWorker.h"
+#include "tarnsim/BackgroundWorker.h"
 
 #include <atomic>
 #include <list>

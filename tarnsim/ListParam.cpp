@@ -1,4 +1,4 @@
-#include "sim/ListParam.h"
+#include "tarnsim/ListParam.h"
 
 #include <cerrno>
 #include <cinttypes>

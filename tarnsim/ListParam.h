@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/NumericParam.h"
+#include "tarnsim/NumericParam.h"
 
 namespace Core::Portable
 {

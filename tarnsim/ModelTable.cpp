@@ -1,6 +1,6 @@
-#include "sim/ModelTable.h"
+#include "tarnsim/ModelTable.h"
 
-#include "sim/Report.h"
+#include "tarnsim/Report.h"
 
 namespace Vellaris::Tarn
 {

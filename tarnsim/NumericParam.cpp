@@ -1,8 +1,8 @@
-#include "sim/NumericParam.h"
+#include "tarnsim/NumericParam.h"
 
-#include "model/formats/CurveRegistry.h"
-#include "model/formats/Formatter.h"
-#include "net/protocol/NormalizedValue.h"
+#include "formats/CurveRegistry.h"
+#include "formats/Formatter.h"
+#include "protocol/NormalizedValue.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,10 +1,10 @@
-#include "sim/Parameter.h"
+#include "tarnsim/Parameter.h"
 
-#include "model/formats/FormatterRegistry.h"
-#include "sim/AliasParam.h"
-#include "sim/ListParam.h"
-#include "sim/NumericParam.h"
-#include "sim/StringParam.h"
+#include "formats/FormatterRegistry.h"
+#include "tarnsim/AliasParam.h"
+#include "tarnsim/ListParam.h"
+#include "tarnsim/NumericParam.h"
+#include "tarnsim/StringParam.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/ParamDefinition.h"
+#include "tarnsim/ParamDefinition.h"
 
 #include <cstddef>
 #include <memory>

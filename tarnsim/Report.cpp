@@ -1,4 +1,4 @@
-#include "sim/Report.h"
+#include "tarnsim/Report.h"
 
 #include <atomic>
 #include <cstdarg>

@@ -1,7 +1,7 @@
-#include "sim/ServerComponent.h"
+#include "tarnsim/ServerComponent.h"
 
-#include "sim/ServerImplementation.h"
-#include "sim/ServerRootComponent.h"
+#include "tarnsim/ServerImplementation.h"
+#include "tarnsim/ServerRootComponent.h"
 
 namespace Core::Portable
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/Component.h"
+#include "tarnsim/Component.h"
 
 namespace Vellaris::LK
 {

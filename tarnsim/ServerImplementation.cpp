@@ -1,15 +1,15 @@
-#include "sim/ServerImplementation.h"
+#include "tarnsim/ServerImplementation.h"
 
 #include "core/Attributes.h"
-#include "model/formats/Formatter.h"
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "net/protocol/ParamPath.h"
-#include "net/protocol/SynchronizeSender.h"
-#include "sim/Report.h"
-#include "sim/ServerRootComponent.h"
-#include "sim/SynchronizeBuilder.h"
+#include "formats/Formatter.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "protocol/ParamPath.h"
+#include "protocol/SynchronizeSender.h"
+#include "tarnsim/Report.h"
+#include "tarnsim/ServerRootComponent.h"
+#include "tarnsim/SynchronizeBuilder.h"
 
 #include <chrono>
 #include <string>

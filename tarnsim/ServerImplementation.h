@@ -1,7 +1,7 @@
 #pragma once
 
 #include "lknet/lknet.h"
-#include "sim/ClientSubscription.h"
+#include "tarnsim/ClientSubscription.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
-#include "sim/ServerRootComponent.h"
+#include "tarnsim/ServerRootComponent.h"
 
 #include "core/Attributes.h"
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
 
 namespace Core::Portable
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sim/ServerComponent.h"
-#include "sim/ServerImplementation.h"
+#include "tarnsim/ServerComponent.h"
+#include "tarnsim/ServerImplementation.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
-#include "sim/SettingFile.h"
+#include "tarnsim/SettingFile.h"
 
 #include "core/FileStream.h"
 #include "core/JsonReader.h"
 #include "core/JsonWriter.h"
 #include "core/MemoryStream.h"
-#include "sim/FileIOManager.h"
+#include "tarnsim/FileIOManager.h"
 
 #include <cstdlib>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "sim/SettingsCompletion.h"
+#include "tarnsim/SettingsCompletion.h"
 
 #include <cstdio>
 

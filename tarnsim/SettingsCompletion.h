@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/FileIOManager.h"
+#include "tarnsim/FileIOManager.h"
 
 namespace Vellaris::Tarn
 {

@@ -1,4 +1,4 @@
-#include "sim/SimulatorLoop.h"
+#include "tarnsim/SimulatorLoop.h"
 
 #include <cstdlib>
 

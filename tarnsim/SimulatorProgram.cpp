@@ -1,15 +1,15 @@
-#include "sim/SimulatorProgram.h"
+#include "tarnsim/SimulatorProgram.h"
 
 #include "core/FileStream.h"
 #include "lknet/lknet.h"
-#include "sim/FileIOManager.h"
-#include "sim/ModelTable.h"
-#include "sim/Report.h"
-#include "sim/SettingFile.h"
-#include "sim/SettingsCompletion.h"
-#include "sim/SimulatorLoop.h"
-#include "sim/SpeakerComponent.h"
-#include "sim/WifiSimulation.h"
+#include "tarnsim/FileIOManager.h"
+#include "tarnsim/ModelTable.h"
+#include "tarnsim/Report.h"
+#include "tarnsim/SettingFile.h"
+#include "tarnsim/SettingsCompletion.h"
+#include "tarnsim/SimulatorLoop.h"
+#include "tarnsim/SpeakerComponent.h"
+#include "tarnsim/WifiSimulation.h"
 
 #include <atomic>
 #include <chrono>

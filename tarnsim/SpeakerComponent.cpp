@@ -1,12 +1,12 @@
-#include "sim/SpeakerComponent.h"
+#include "tarnsim/SpeakerComponent.h"
 
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "sim/DummyComponent.h"
-#include "sim/Report.h"
-#include "sim/SpeakerDefinitions.h"
-#include "sim/WifiSimulation.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "tarnsim/DummyComponent.h"
+#include "tarnsim/Report.h"
+#include "tarnsim/SpeakerDefinitions.h"
+#include "tarnsim/WifiSimulation.h"
 
 #include <memory>
 

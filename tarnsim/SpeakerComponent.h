@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/ServerRootComponent.h"
+#include "tarnsim/ServerRootComponent.h"
 
 #include <cstdint>
 #include <random>

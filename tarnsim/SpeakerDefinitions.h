@@ -4,7 +4,7 @@
 // records are generated at build time from the component-model documents
 // (tarndefs.xml, tarndsp.xml), so they always match what roomdesk loads.
 
-#include "sim/ParamDefinition.h"
+#include "tarnsim/ParamDefinition.h"
 
 namespace Vellaris::Tarn::Definitions
 {

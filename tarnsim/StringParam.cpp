@@ -1,4 +1,4 @@
-#include "sim/StringParam.h"
+#include "tarnsim/StringParam.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/Parameter.h"
+#include "tarnsim/Parameter.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
-#include "sim/SynchronizeBuilder.h"
+#include "tarnsim/SynchronizeBuilder.h"
 
 #include "core/AttributeQueue.h"
 #include "core/Attributes.h"
-#include "model/formats/Formatter.h"
-#include "net/protocol/MessageNames.h"
-#include "sim/ClientSubscription.h"
-#include "sim/Component.h"
-#include "sim/ServerComponent.h"
+#include "formats/Formatter.h"
+#include "protocol/MessageNames.h"
+#include "tarnsim/ClientSubscription.h"
+#include "tarnsim/Component.h"
+#include "tarnsim/ServerComponent.h"
 
 #include <string>
 

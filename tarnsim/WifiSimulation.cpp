@@ -1,4 +1,4 @@
-#include "sim/WifiSimulation.h"
+#include "tarnsim/WifiSimulation.h"
 
 #include <cstdlib>
 

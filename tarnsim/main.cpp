@@ -1,4 +1,4 @@
-#include "sim/SimulatorProgram.h"
+#include "tarnsim/SimulatorProgram.h"
 
 int main(int argc, char** argv)
 {

@@ -1,7 +1,7 @@
-#include "tessel/qt/ContextMenuModel.h"
+#include "tessel_qt/ContextMenuModel.h"
 
-#include "tessel/qt/SkinAddress.h"
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/SkinAddress.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

@@ -1,4 +1,4 @@
-#include "tessel/qt/DragDropItems.h"
+#include "tessel_qt/DragDropItems.h"
 
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -8,8 +8,8 @@
 #include "tessel/Component.h"
 #include "tessel/DragSession.h"
 #include "tessel/Style.h"
-#include "tessel/qt/SkinAddress.h"
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/SkinAddress.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

@@ -1,11 +1,11 @@
-#include "tessel/qt/ListModelAdapter.h"
+#include "tessel_qt/ListModelAdapter.h"
 
 #include <algorithm>
 
 #include "tessel/Component.h"
 #include "tessel/IListModel.h"
-#include "tessel/qt/SkinAddress.h"
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/SkinAddress.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "tessel/qt/SubjectLink.h"
+#include "tessel_qt/SubjectLink.h"
 
 namespace Tessel
 {

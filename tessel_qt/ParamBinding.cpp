@@ -1,9 +1,9 @@
-#include "tessel/qt/ParamBinding.h"
+#include "tessel_qt/ParamBinding.h"
 
 #include "tessel/IParameter.h"
 #include "tessel/ISubject.h"
-#include "tessel/qt/SkinAddress.h"
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/SkinAddress.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

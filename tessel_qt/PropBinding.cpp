@@ -1,8 +1,8 @@
-#include "tessel/qt/PropBinding.h"
+#include "tessel_qt/PropBinding.h"
 
 #include "tessel/Component.h"
-#include "tessel/qt/SkinAddress.h"
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/SkinAddress.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

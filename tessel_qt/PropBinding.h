@@ -3,8 +3,8 @@
 #include <QVariant>
 
 #include "tessel/SharedPtr.h"
-#include "tessel/qt/SkinBinding.h"
-#include "tessel/qt/SubjectLink.h"
+#include "tessel_qt/SkinBinding.h"
+#include "tessel_qt/SubjectLink.h"
 
 namespace Tessel
 {

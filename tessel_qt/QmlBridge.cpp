@@ -1,14 +1,14 @@
-#include "tessel/qt/QmlBridge.h"
+#include "tessel_qt/QmlBridge.h"
 
 #include <QQmlEngine>
 
-#include "tessel/qt/ContextMenuModel.h"
-#include "tessel/qt/DragDropItems.h"
-#include "tessel/qt/ListModelAdapter.h"
-#include "tessel/qt/ParamBinding.h"
-#include "tessel/qt/PropBinding.h"
-#include "tessel/qt/SkinContext.h"
-#include "tessel/qt/ViewBinding.h"
+#include "tessel_qt/ContextMenuModel.h"
+#include "tessel_qt/DragDropItems.h"
+#include "tessel_qt/ListModelAdapter.h"
+#include "tessel_qt/ParamBinding.h"
+#include "tessel_qt/PropBinding.h"
+#include "tessel_qt/SkinContext.h"
+#include "tessel_qt/ViewBinding.h"
 
 namespace Tessel::Qt
 {

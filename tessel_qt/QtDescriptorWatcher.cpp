@@ -1,4 +1,4 @@
-#include "tessel/qt/QtDescriptorWatcher.h"
+#include "tessel_qt/QtDescriptorWatcher.h"
 
 #include <QSocketNotifier>
 

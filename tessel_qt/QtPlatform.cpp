@@ -1,4 +1,4 @@
-#include "tessel/qt/QtPlatform.h"
+#include "tessel_qt/QtPlatform.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -19,9 +19,9 @@
 #include "tessel/ITimerTask.h"
 #include "tessel/Platform.h"
 #include "tessel/SystemPower.h"
-#include "tessel/qt/QmlBridge.h"
-#include "tessel/qt/SkinContext.h"
-#include "tessel/qt/SleepMonitor.h"
+#include "tessel_qt/QmlBridge.h"
+#include "tessel_qt/SkinContext.h"
+#include "tessel_qt/SleepMonitor.h"
 
 namespace Tessel::Qt
 {

@@ -1,4 +1,4 @@
-#include "tessel/qt/SceneGraphBackend.h"
+#include "tessel_qt/SceneGraphBackend.h"
 
 #include <QQuickWindow>
 #include <QSGRendererInterface>

@@ -1,4 +1,4 @@
-#include "tessel/qt/SkinAddress.h"
+#include "tessel_qt/SkinAddress.h"
 
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"

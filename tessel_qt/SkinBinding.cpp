@@ -1,4 +1,4 @@
-#include "tessel/qt/SkinBinding.h"
+#include "tessel_qt/SkinBinding.h"
 
 #include <QDebug>
 

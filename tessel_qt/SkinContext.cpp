@@ -1,11 +1,11 @@
-#include "tessel/qt/SkinContext.h"
+#include "tessel_qt/SkinContext.h"
 
 #include "tessel/CommandMsg.h"
 #include "tessel/Component.h"
 #include "tessel/Style.h"
 #include "tessel/TextVariables.h"
-#include "tessel/qt/StyleAccess.h"
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/StyleAccess.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

@@ -1,4 +1,4 @@
-#include "tessel/qt/SleepMonitor.h"
+#include "tessel_qt/SleepMonitor.h"
 
 #include <QDBusConnection>
 

@@ -1,4 +1,4 @@
-#include "tessel/qt/StyleAccess.h"
+#include "tessel_qt/StyleAccess.h"
 
 #include "tessel/Style.h"
 

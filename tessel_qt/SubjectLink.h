@@ -4,7 +4,7 @@
 
 #include "tessel/ISubject.h"
 #include "tessel/SharedPtr.h"
-#include "tessel/qt/ObserverLink.h"
+#include "tessel_qt/ObserverLink.h"
 
 namespace Tessel::Qt
 {

@@ -1,4 +1,4 @@
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

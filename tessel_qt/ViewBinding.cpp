@@ -1,6 +1,6 @@
-#include "tessel/qt/ViewBinding.h"
+#include "tessel_qt/ViewBinding.h"
 
-#include "tessel/qt/VariantConversion.h"
+#include "tessel_qt/VariantConversion.h"
 
 namespace Tessel::Qt
 {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVariant>
 
-#include "tessel/qt/ViewLink.h"
+#include "tessel_qt/ViewLink.h"
 
 namespace Tessel::Qt
 {

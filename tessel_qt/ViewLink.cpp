@@ -1,9 +1,9 @@
-#include "tessel/qt/ViewLink.h"
+#include "tessel_qt/ViewLink.h"
 
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/IViewFactory.h"
-#include "tessel/qt/SkinAddress.h"
+#include "tessel_qt/SkinAddress.h"
 
 namespace Tessel::Qt
 {

@@ -5,7 +5,7 @@
 
 #include "tessel/Object.h"
 #include "tessel/SharedPtr.h"
-#include "tessel/qt/SubjectLink.h"
+#include "tessel_qt/SubjectLink.h"
 
 namespace Tessel
 {

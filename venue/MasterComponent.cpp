@@ -1,7 +1,7 @@
 #include "venue/MasterComponent.h"
 
-#include "model/loader/UniversalComponentBuilder.h"
-#include "net/client/RemoteComponent.h"
+#include "model/UniversalComponentBuilder.h"
+#include "mirror/RemoteComponent.h"
 #include "speaker/SpeakerComponent.h"
 #include "tessel/IParameter.h"
 #include "tessel/ISubject.h"

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "net/client/ClientRootComponent.h"
+#include "mirror/ClientRootComponent.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/ComponentStorage.h"

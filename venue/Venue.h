@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "net/ItemListModel.h"
+#include "mirror/ItemListModel.h"
 #include "tessel/CommandDispatcher.h"
 #include "tessel/Component.h"
 #include "tessel/SharedPtr.h"

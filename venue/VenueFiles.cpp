@@ -1,7 +1,7 @@
 #include "venue/VenueFiles.h"
 
 #include "core/FileStream.h"
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "tessel/Application.h"
 #include "tessel/Attributes.h"
 #include "tessel/FileUtilities.h"

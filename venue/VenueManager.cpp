@@ -1,6 +1,6 @@
 #include "venue/VenueManager.h"
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerNetworkManager.h"
 #include "speaker/SpeakerRootComponent.h"

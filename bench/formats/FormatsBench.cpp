@@ -1,8 +1,8 @@
 // Cost per call of printing, scanning and curve evaluation, which run on every parameter change
 // and meter update.
-#include "model/formats/CurveRegistry.h"
-#include "model/formats/FaderCurve.h"
-#include "model/formats/FormatterRegistry.h"
+#include "formats/CurveRegistry.h"
+#include "formats/FaderCurve.h"
+#include "formats/FormatterRegistry.h"
 
 #include <benchmark/benchmark.h>
 

@@ -26,9 +26,9 @@
 #include <thread>
 #include <vector>
 
-#include "bench/fleet/FleetSizes.h"
-#include "bench/fleet/ProcessCpu.h"
-#include "model/formats/Formats.h"
+#include "bench/common/FleetSizes.h"
+#include "bench/common/ProcessCpu.h"
+#include "formats/Formats.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -36,8 +36,8 @@
 #include "speaker/SpeakerRootComponent.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
-#include "tests/network/ChildProcess.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "tests/common/ChildProcess.h"
+#include "roomctl/MirrorSession.h"
 
 namespace
 {

@@ -25,8 +25,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/faults/MirrorDump.h"
-#include "tests/network/ChildProcess.h"
+#include "tests/mirror/MirrorDump.h"
+#include "tests/common/ChildProcess.h"
 
 namespace
 {
@@ -84,7 +84,7 @@ Sample sampleOnce(pid_t pid)
     return s;
 }
 
-// A mirror agent (see tests/faults/MirrorAgent.cpp) and its dump requests.
+// A mirror agent (see tests/mirror/MirrorAgent.cpp) and its dump requests.
 struct Agent
 {
     std::unique_ptr<ChildProcess> process;

@@ -2,8 +2,8 @@
 // happens once per speaker that appears on the network.
 #include <benchmark/benchmark.h>
 
-#include "model/loader/UniversalComponent.h"
-#include "model/loader/UniversalComponentBuilder.h"
+#include "model/UniversalComponent.h"
+#include "model/UniversalComponentBuilder.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Initializer.h"
 #include "tessel/SharedPtr.h"

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/exe/views/EqCurveItem.h"
-#include "app/exe/views/EqCurvePainter.h"
-#include "bench/eq/EqSpeaker.h"
+#include "roomdesk/views/EqCurveItem.h"
+#include "roomdesk/views/EqCurvePainter.h"
+#include "bench/speaker/EqSpeaker.h"
 #include "tessel/Component.h"
 
 int main(int argc, char** argv)

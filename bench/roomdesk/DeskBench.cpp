@@ -32,9 +32,9 @@
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/IParameter.h"
-#include "tests/network/ChildProcess.h"
-#include "tools/roomctl/DeskClient.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "tests/common/ChildProcess.h"
+#include "roomctl/DeskClient.h"
+#include "roomctl/MirrorSession.h"
 
 namespace
 {

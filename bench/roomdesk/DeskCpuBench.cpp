@@ -24,9 +24,9 @@
 #include <thread>
 #include <vector>
 
-#include "bench/fleet/FleetSizes.h"
-#include "bench/fleet/ProcessCpu.h"
-#include "tests/network/ChildProcess.h"
+#include "bench/common/FleetSizes.h"
+#include "bench/common/ProcessCpu.h"
+#include "tests/common/ChildProcess.h"
 
 namespace
 {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "bench/eq/EqSpeaker.h"
+#include "bench/speaker/EqSpeaker.h"
 
 namespace
 {

@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "lknet/lknet.h"
-#include "sim/ModelTable.h"
-#include "sim/Report.h"
-#include "sim/SimulatorLoop.h"
-#include "sim/SpeakerComponent.h"
+#include "tarnsim/ModelTable.h"
+#include "tarnsim/Report.h"
+#include "tarnsim/SimulatorLoop.h"
+#include "tarnsim/SpeakerComponent.h"
 
 namespace
 {

@@ -6,12 +6,12 @@
 // echo round trip.
 
 #include "core/Attributes.h"
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "sim/SpeakerComponent.h"
-#include "sim/SynchronizeBuilder.h"
-#include "tests/sim/SimulatorProcess.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "tarnsim/SpeakerComponent.h"
+#include "tarnsim/SynchronizeBuilder.h"
+#include "tests/tarnsim/SimulatorProcess.h"
 
 #include <benchmark/benchmark.h>
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "lknet/lknet.h"
-#include "net/protocol/PacketRecords.h"
+#include "protocol/PacketRecords.h"
 
 namespace FuzzInput
 {

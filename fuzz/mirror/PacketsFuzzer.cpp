@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz/packets/PacketInput.h"
+#include "fuzz/mirror/PacketInput.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerRootComponent.h"

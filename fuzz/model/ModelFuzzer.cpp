@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "model/loader/UniversalComponent.h"
-#include "model/loader/UniversalComponentBuilder.h"
+#include "model/UniversalComponent.h"
+#include "model/UniversalComponentBuilder.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Initializer.h"
 #include "tessel/SharedPtr.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/osc/OscDesk.h"
+#include "osc/OscDesk.h"
 #include "tessel/Component.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"

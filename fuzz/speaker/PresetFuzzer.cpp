@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "speaker/PresetFile.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"

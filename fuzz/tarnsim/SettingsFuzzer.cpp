@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include "core/Attributes.h"
-#include "sim/SettingFile.h"
-#include "sim/SpeakerComponent.h"
+#include "tarnsim/SettingFile.h"
+#include "tarnsim/SpeakerComponent.h"
 #include "tests/common/IdleNetworkManager.h"
 
 namespace

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz/packets/PacketInput.h"
-#include "model/formats/Formats.h"
-#include "net/protocol/MessageAttributes.h"
-#include "net/protocol/MessageNames.h"
-#include "sim/SpeakerComponent.h"
+#include "fuzz/mirror/PacketInput.h"
+#include "formats/Formats.h"
+#include "protocol/MessageAttributes.h"
+#include "protocol/MessageNames.h"
+#include "tarnsim/SpeakerComponent.h"
 #include "tests/common/IdleNetworkManager.h"
 
 namespace

@@ -1,4 +1,4 @@
-#include "app/exe/views/EqCurveItem.h"
+#include "roomdesk/views/EqCurveItem.h"
 
 #include <QFont>
 #include <QPainter>

@@ -2,9 +2,9 @@
 
 #include <QQuickPaintedItem>
 
-#include "app/exe/views/EqCurvePainter.h"
+#include "roomdesk/views/EqCurvePainter.h"
 #include "speaker/CurveEditGesture.h"
-#include "tessel/qt/ViewLink.h"
+#include "tessel_qt/ViewLink.h"
 
 namespace Filtra
 {

@@ -1,4 +1,4 @@
-#include "app/exe/views/EqCurvePainter.h"
+#include "roomdesk/views/EqCurvePainter.h"
 
 #include <QFont>
 #include <QPainter>

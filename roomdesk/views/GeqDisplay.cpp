@@ -1,4 +1,4 @@
-#include "app/exe/views/GeqDisplay.h"
+#include "roomdesk/views/GeqDisplay.h"
 
 #include <QFont>
 #include <QPainter>
@@ -7,7 +7,7 @@
 
 #include "speaker/IEqViews.h"
 #include "speaker/eq/CurveAxes.h"
-#include "tessel/qt/StyleAccess.h"
+#include "tessel_qt/StyleAccess.h"
 
 namespace Vellaris
 {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "speaker/eq/BandResponse.h"
-#include "tessel/qt/ViewLink.h"
+#include "tessel_qt/ViewLink.h"
 
 namespace Vellaris
 {

@@ -1,10 +1,10 @@
-#include "app/exe/views/ItemListModel.h"
+#include "roomdesk/views/ItemListModel.h"
 
 #include <QDebug>
 
-#include "net/ItemListModel.h"
+#include "mirror/ItemListModel.h"
 #include "tessel/Component.h"
-#include "tessel/qt/SkinAddress.h"
+#include "tessel_qt/SkinAddress.h"
 
 namespace Vellaris
 {

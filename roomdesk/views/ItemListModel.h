@@ -3,7 +3,7 @@
 #include <QAbstractListModel>
 
 #include "tessel/SharedPtr.h"
-#include "tessel/qt/SubjectLink.h"
+#include "tessel_qt/SubjectLink.h"
 
 namespace Tessel
 {

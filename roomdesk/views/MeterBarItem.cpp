@@ -1,4 +1,4 @@
-#include "app/exe/views/MeterBarItem.h"
+#include "roomdesk/views/MeterBarItem.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>

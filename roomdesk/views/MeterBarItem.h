@@ -5,7 +5,7 @@
 #include <QQuickItem>
 #include <QTimer>
 
-#include "tessel/qt/ViewLink.h"
+#include "tessel_qt/ViewLink.h"
 
 namespace Vellaris
 {

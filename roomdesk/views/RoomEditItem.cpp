@@ -1,4 +1,4 @@
-#include "app/exe/views/RoomEditItem.h"
+#include "roomdesk/views/RoomEditItem.h"
 
 #include <QDebug>
 #include <QVariantMap>

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVariantList>
 
-#include "tessel/qt/ViewLink.h"
+#include "tessel_qt/ViewLink.h"
 
 namespace Vellaris
 {

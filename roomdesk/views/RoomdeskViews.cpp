@@ -1,4 +1,4 @@
-#include "app/exe/views/RoomdeskViews.h"
+#include "roomdesk/views/RoomdeskViews.h"
 
 #include <cstring>
 
@@ -6,12 +6,12 @@
 
 #include <QQmlEngine>
 
-#include "app/exe/views/EqCurveItem.h"
-#include "app/exe/views/GeqDisplay.h"
-#include "app/exe/views/ItemListModel.h"
-#include "app/exe/views/MeterBarItem.h"
-#include "app/exe/views/RoomEditItem.h"
-#include "net/ThemeImages.h"
+#include "roomdesk/views/EqCurveItem.h"
+#include "roomdesk/views/GeqDisplay.h"
+#include "roomdesk/views/ItemListModel.h"
+#include "roomdesk/views/MeterBarItem.h"
+#include "roomdesk/views/RoomEditItem.h"
+#include "mirror/ThemeImages.h"
 
 namespace Vellaris
 {

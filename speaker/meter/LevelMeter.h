@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "model/formats/SegmentInterpolator.h"
+#include "formats/SegmentInterpolator.h"
 #include "tessel/IParameter.h"
 #include "tessel/Object.h"
 #include "tessel/SharedPtr.h"

@@ -1,10 +1,10 @@
-#include "tests/network/FakeLibrary.h"
+#include "tests/common/FakeLibrary.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "net/protocol/PacketRecords.h"
-#include "net/protocol/ParamPackets.h"
+#include "protocol/PacketRecords.h"
+#include "protocol/ParamPackets.h"
 
 namespace NetworkTest
 {

@@ -1,5 +1,5 @@
-#include "model/formats/CurveRegistry.h"
-#include "model/formats/FormatterRegistry.h"
+#include "formats/CurveRegistry.h"
+#include "formats/FormatterRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "model/formats/CurveRegistry.h"
-#include "model/formats/LinearInterpolator.h"
-#include "model/formats/LogInterpolator.h"
-#include "model/formats/ZoomInterpolator.h"
+#include "formats/CurveRegistry.h"
+#include "formats/LinearInterpolator.h"
+#include "formats/LogInterpolator.h"
+#include "formats/ZoomInterpolator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "model/formats/BilinearInterpolator.h"
-#include "model/formats/ExpInterpolator.h"
-#include "model/formats/FaderCurve.h"
-#include "model/formats/FaderInterpolator.h"
-#include "model/formats/LinearInterpolator.h"
-#include "model/formats/LogInterpolator.h"
-#include "model/formats/RatioInterpolator.h"
-#include "model/formats/SkewInterpolator.h"
-#include "model/formats/ZoomInterpolator.h"
+#include "formats/BilinearInterpolator.h"
+#include "formats/ExpInterpolator.h"
+#include "formats/FaderCurve.h"
+#include "formats/FaderInterpolator.h"
+#include "formats/LinearInterpolator.h"
+#include "formats/LogInterpolator.h"
+#include "formats/RatioInterpolator.h"
+#include "formats/SkewInterpolator.h"
+#include "formats/ZoomInterpolator.h"
 
 #include <gtest/gtest.h>
 

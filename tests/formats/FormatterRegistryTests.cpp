@@ -1,12 +1,12 @@
 #include "FormatTestSupport.h"
 
-#include "model/formats/CurveRegistry.h"
-#include "model/formats/Formats.h"
-#include "model/formats/FormatterRegistry.h"
-#include "model/formats/GainFormatter.h"
-#include "model/formats/Milliseconds.h"
-#include "model/formats/RangeTextFormatter.h"
-#include "model/formats/SpeakerFormatters.h"
+#include "formats/CurveRegistry.h"
+#include "formats/Formats.h"
+#include "formats/FormatterRegistry.h"
+#include "formats/GainFormatter.h"
+#include "formats/Milliseconds.h"
+#include "formats/RangeTextFormatter.h"
+#include "formats/SpeakerFormatters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,16 @@
 #include "FormatTestSupport.h"
 
-#include "model/formats/ChannelNameFormatter.h"
-#include "model/formats/FloatFormatter.h"
-#include "model/formats/FreqFormatter.h"
-#include "model/formats/GainFormatter.h"
-#include "model/formats/IntFormatter.h"
-#include "model/formats/Milliseconds.h"
-#include "model/formats/PanFormatter.h"
-#include "model/formats/PercentFormatter.h"
-#include "model/formats/RatioFormatter.h"
-#include "model/formats/SpeakerFormatters.h"
-#include "model/formats/TimeFormatter.h"
+#include "formats/ChannelNameFormatter.h"
+#include "formats/FloatFormatter.h"
+#include "formats/FreqFormatter.h"
+#include "formats/GainFormatter.h"
+#include "formats/IntFormatter.h"
+#include "formats/Milliseconds.h"
+#include "formats/PanFormatter.h"
+#include "formats/PercentFormatter.h"
+#include "formats/RatioFormatter.h"
+#include "formats/SpeakerFormatters.h"
+#include "formats/TimeFormatter.h"
 
 #include <gtest/gtest.h>
 

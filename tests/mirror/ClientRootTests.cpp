@@ -1,7 +1,7 @@
 #include "core/AttributeQueue.h"
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/PacketRecords.h"
-#include "net/protocol/ParamPackets.h"
+#include "protocol/MessageNames.h"
+#include "protocol/PacketRecords.h"
+#include "protocol/ParamPackets.h"
 #include "tessel/MenuParam.h"
 #include "tests/mirror/MirrorTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "tests/mirror/FakeNetwork.h"
 
-#include "net/protocol/PacketRecords.h"
-#include "net/protocol/ParamPackets.h"
+#include "protocol/PacketRecords.h"
+#include "protocol/ParamPackets.h"
 
 namespace MirrorTest
 {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "lknet/lknet.h"
-#include "net/protocol/MessageAttributes.h"
+#include "protocol/MessageAttributes.h"
 #include "tests/common/IdleNetworkManager.h"
 
 namespace MirrorTest

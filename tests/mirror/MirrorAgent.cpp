@@ -22,12 +22,12 @@
 #include <string>
 #include <vector>
 
-#include "net/ServerDescription.h"
+#include "mirror/ServerDescription.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerNetworkManager.h"
 #include "tessel/IParameter.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "roomctl/MirrorSession.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "tests/faults/MirrorDump.h"
+#include "tests/mirror/MirrorDump.h"
 
 #include <csignal>
 #include <filesystem>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/network/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 namespace FaultTest
 {

@@ -4,15 +4,15 @@
 
 #include <cmath>
 
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "net/protocol/ParamPath.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "protocol/ParamPath.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerRootComponent.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Initializer.h"
-#include "tests/sim/SimulatorProcess.h"
+#include "tests/tarnsim/SimulatorProcess.h"
 
 using namespace TestSupport;
 using namespace Vellaris::LK;

@@ -1,6 +1,6 @@
 #include "tests/mirror/MirrorTestSupport.h"
 
-#include "net/protocol/ParamPackets.h"
+#include "protocol/ParamPackets.h"
 #include "tessel/ColorParam.h"
 #include "tessel/ListParam.h"
 #include "tessel/StringParam.h"

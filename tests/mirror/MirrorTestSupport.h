@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "net/client/ClientRootComponent.h"
-#include "net/protocol/MessageAttributes.h"
+#include "mirror/ClientRootComponent.h"
+#include "protocol/MessageAttributes.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/SharedPtr.h"
 #include "tests/mirror/FakeNetwork.h"

@@ -12,9 +12,9 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/faults/MirrorDump.h"
-#include "tests/faults/NetworkNamespaces.h"
-#include "tests/network/ChildProcess.h"
+#include "tests/mirror/MirrorDump.h"
+#include "tests/mirror/NetworkNamespaces.h"
+#include "tests/common/ChildProcess.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "tests/faults/NetworkNamespaces.h"
+#include "tests/mirror/NetworkNamespaces.h"
 
 #include <cstdio>
 #include <cstdlib>

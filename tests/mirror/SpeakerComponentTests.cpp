@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "net/protocol/PacketRecords.h"
-#include "net/protocol/ParamPackets.h"
+#include "protocol/PacketRecords.h"
+#include "protocol/ParamPackets.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerRootComponent.h"

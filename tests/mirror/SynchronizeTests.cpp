@@ -1,5 +1,5 @@
 #include "core/AttributeQueue.h"
-#include "net/protocol/MessageNames.h"
+#include "protocol/MessageNames.h"
 #include "tests/mirror/MirrorTestSupport.h"
 
 using namespace MirrorTest;

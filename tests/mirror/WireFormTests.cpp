@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "net/client/ClientRootComponent.h"
-#include "sim/DummyComponent.h"
-#include "sim/ServerRootComponent.h"
-#include "sim/SpeakerDefinitions.h"
+#include "mirror/ClientRootComponent.h"
+#include "tarnsim/DummyComponent.h"
+#include "tarnsim/ServerRootComponent.h"
+#include "tarnsim/SpeakerDefinitions.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerRootComponent.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "tessel/AttributeList.h"
 #include "tessel/Attributes.h"
 #include "tessel/Initializer.h"

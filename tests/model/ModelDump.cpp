@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "model/loader/ModelParamCurve.h"
-#include "model/loader/ModelParamFormatter.h"
-#include "model/loader/UniversalComponent.h"
-#include "model/loader/UniversalComponentBuilder.h"
+#include "model/ModelParamCurve.h"
+#include "model/ModelParamFormatter.h"
+#include "model/UniversalComponent.h"
+#include "model/UniversalComponentBuilder.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Initializer.h"
 #include "tessel/SharedPtr.h"

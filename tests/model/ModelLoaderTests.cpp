@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "ModelTestSupport.h"
-#include "model/loader/ModelSyntax.h"
+#include "model/ModelSyntax.h"
 
 using namespace modeltest;
 using namespace Vellaris;

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/loader/UniversalComponent.h"
-#include "model/loader/UniversalComponentBuilder.h"
+#include "model/UniversalComponent.h"
+#include "model/UniversalComponentBuilder.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/SharedPtr.h"
 

@@ -1,7 +1,7 @@
 // Parameters made from descriptions: effective ranges, defaults, formatters, curves and flags.
 
 #include "ModelTestSupport.h"
-#include "model/loader/ModelParamCurve.h"
+#include "model/ModelParamCurve.h"
 #include "tessel/ListParam.h"
 
 using namespace modeltest;

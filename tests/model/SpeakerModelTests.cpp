@@ -2,7 +2,7 @@
 // speaker's component tree.
 
 #include "ModelTestSupport.h"
-#include "model/loader/ModelParamCurve.h"
+#include "model/ModelParamCurve.h"
 #include <cmath>
 
 #include "tessel/AttributeList.h"

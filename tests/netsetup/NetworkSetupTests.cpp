@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "net/protocol/MessageNames.h"
+#include "protocol/MessageNames.h"
 #include "netsetup/NetworkSetupManager.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
@@ -14,7 +14,7 @@
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
 #include "tessel/ListParam.h"
-#include "tests/network/FakeLibrary.h"
+#include "tests/common/FakeLibrary.h"
 
 namespace
 {

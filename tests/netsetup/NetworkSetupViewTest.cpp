@@ -11,8 +11,8 @@
 
 #include <memory>
 
-#include "app/exe/views/RoomdeskViews.h"
-#include "net/protocol/MessageNames.h"
+#include "roomdesk/views/RoomdeskViews.h"
+#include "protocol/MessageNames.h"
 #include "netsetup/NetworkSetupManager.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
@@ -21,8 +21,8 @@
 #include "tessel/IParameter.h"
 #include "tessel/ListParam.h"
 #include "tessel/Platform.h"
-#include "tessel/qt/QtPlatform.h"
-#include "tests/network/FakeLibrary.h"
+#include "tessel_qt/QtPlatform.h"
+#include "tests/common/FakeLibrary.h"
 
 namespace
 {

@@ -9,8 +9,8 @@
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/IParameter.h"
-#include "tests/network/ChildProcess.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "tests/common/ChildProcess.h"
+#include "roomctl/MirrorSession.h"
 
 namespace
 {

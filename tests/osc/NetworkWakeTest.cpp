@@ -9,7 +9,7 @@
 #include <array>
 #include <vector>
 
-#include "app/osc/NetworkWake.h"
+#include "osc/NetworkWake.h"
 #include "tessel/DescriptorPoller.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/Platform.h"

@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/osc/OscServer.h"
+#include "osc/OscServer.h"
 #include "tessel/Component.h"
 #include "tessel/DescriptorPoller.h"
 #include "tessel/HeadlessPlatform.h"

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "app/osc/OscSettings.h"
+#include "osc/OscSettings.h"
 
 namespace
 {

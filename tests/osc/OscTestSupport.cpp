@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/osc/OscArgument.h"
+#include "osc/OscArgument.h"
 
 namespace OscTest
 {

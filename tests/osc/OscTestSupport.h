@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/osc/OscDesk.h"
+#include "osc/OscDesk.h"
 
 namespace OscTest
 {

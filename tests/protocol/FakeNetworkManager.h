@@ -4,7 +4,7 @@
 // answers send() as a test tells it to.
 
 #include "lknet/lknet.h"
-#include "net/protocol/MessageAttributes.h"
+#include "protocol/MessageAttributes.h"
 #include "tests/common/IdleNetworkManager.h"
 
 #include <cstring>

@@ -14,8 +14,8 @@
 #include "speaker/SpeakerNetworkManager.h"
 #include "tessel/CommandMsg.h"
 #include "tessel/IParameter.h"
-#include "tests/network/ChildProcess.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "tests/common/ChildProcess.h"
+#include "roomctl/MirrorSession.h"
 
 namespace
 {

@@ -21,7 +21,7 @@
 #include <thread>
 
 #include "tests/common/Retry.h"
-#include "tests/network/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 namespace
 {

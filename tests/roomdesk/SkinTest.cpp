@@ -19,18 +19,18 @@
 #include <unistd.h>
 
 #include "app/Roomdesk.h"
-#include "app/exe/views/ItemListModel.h"
-#include "app/exe/views/MeterBarItem.h"
-#include "app/exe/views/RoomdeskViews.h"
-#include "net/ItemListModel.h"
+#include "roomdesk/views/ItemListModel.h"
+#include "roomdesk/views/MeterBarItem.h"
+#include "roomdesk/views/RoomdeskViews.h"
+#include "mirror/ItemListModel.h"
 #include "tessel/Application.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/Parameter.h"
 #include "tessel/Platform.h"
-#include "tessel/qt/QtPlatform.h"
-#include "tessel/qt/SkinContext.h"
+#include "tessel_qt/QtPlatform.h"
+#include "tessel_qt/SkinContext.h"
 #include "tests/common/QuickTestSupport.h"
 
 namespace

@@ -4,7 +4,7 @@
 #include "speaker/StorageFilter.h"
 #include "tessel/ContextMenu.h"
 #include "tessel/IParameter.h"
-#include "tests/presets/PresetTestSupport.h"
+#include "tests/speaker/PresetTestSupport.h"
 
 namespace
 {

@@ -10,8 +10,8 @@
 #include <cmath>
 #include <memory>
 
-#include "app/exe/views/EqCurveItem.h"
-#include "app/exe/views/EqCurvePainter.h"
+#include "roomdesk/views/EqCurveItem.h"
+#include "roomdesk/views/EqCurvePainter.h"
 #include "tessel/Component.h"
 #include "tests/speaker/SpeakerTestSupport.h"
 

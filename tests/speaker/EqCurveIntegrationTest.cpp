@@ -10,9 +10,9 @@
 
 #include "speaker/EQComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
-#include "tests/network/ChildProcess.h"
-#include "tools/roomctl/CurveCommand.h"
-#include "tools/roomctl/MirrorSession.h"
+#include "tests/common/ChildProcess.h"
+#include "roomctl/CurveCommand.h"
+#include "roomctl/MirrorSession.h"
 
 namespace
 {

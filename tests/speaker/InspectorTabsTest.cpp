@@ -11,9 +11,9 @@
 
 #include <memory>
 
-#include "app/exe/views/RoomdeskViews.h"
+#include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/Component.h"
-#include "tessel/qt/QmlBridge.h"
+#include "tessel_qt/QmlBridge.h"
 #include "tests/speaker/SpeakerTestSupport.h"
 
 namespace

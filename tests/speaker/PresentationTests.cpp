@@ -2,12 +2,12 @@
 // the message loop, deferred removal, connection errors and rescans, start and shutdown.
 #include <gtest/gtest.h>
 
-#include "net/NetworkPresentationManager.h"
-#include "net/ServerDescription.h"
+#include "mirror/NetworkPresentationManager.h"
+#include "mirror/ServerDescription.h"
 #include "tessel/CommandMsg.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
-#include "tests/network/FakeLibrary.h"
+#include "tests/common/FakeLibrary.h"
 
 namespace
 {

@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "app/Roomdesk.h"
-#include "app/exe/views/RoomdeskViews.h"
+#include "roomdesk/views/RoomdeskViews.h"
 #include "speaker/SpeakerClipboardItem.h"
 #include "speaker/SpeakerInspector.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -23,9 +23,9 @@
 #include "tessel/IWindowManager.h"
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
-#include "tessel/qt/QtPlatform.h"
+#include "tessel_qt/QtPlatform.h"
 #include "tests/common/QuickTestSupport.h"
-#include "tests/network/FakeLibrary.h"
+#include "tests/common/FakeLibrary.h"
 
 namespace
 {

@@ -8,7 +8,7 @@
 #include "tessel/Attributes.h"
 #include "tessel/IParameter.h"
 #include "tessel/Style.h"
-#include "tests/presets/PresetTestSupport.h"
+#include "tests/speaker/PresetTestSupport.h"
 #include "venue/SpeakerGroup.h"
 #include "venue/SpeakerPosition.h"
 #include "venue/SpeakerRoom.h"

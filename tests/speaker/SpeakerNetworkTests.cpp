@@ -2,8 +2,8 @@
 // network setup mode, and the rules that reach the venue, the inspector and the Wi-Fi setup.
 #include <gtest/gtest.h>
 
-#include "net/ThemeImages.h"
-#include "net/protocol/MessageNames.h"
+#include "mirror/ThemeImages.h"
+#include "protocol/MessageNames.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -14,7 +14,7 @@
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
 #include "tessel/StringParam.h"
-#include "tests/network/FakeLibrary.h"
+#include "tests/common/FakeLibrary.h"
 
 namespace
 {

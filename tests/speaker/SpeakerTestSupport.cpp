@@ -1,6 +1,6 @@
 #include "tests/speaker/SpeakerTestSupport.h"
 
-#include "net/protocol/PacketRecords.h"
+#include "protocol/PacketRecords.h"
 #include "speaker/SpeakerClasses.h"
 #include "tessel/Initializer.h"
 

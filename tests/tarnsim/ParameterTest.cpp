@@ -1,9 +1,9 @@
-#include "sim/Component.h"
-#include "sim/ListParam.h"
-#include "sim/NumericParam.h"
-#include "sim/SpeakerComponent.h"
-#include "sim/StringParam.h"
-#include "tests/sim/SimTestSupport.h"
+#include "tarnsim/Component.h"
+#include "tarnsim/ListParam.h"
+#include "tarnsim/NumericParam.h"
+#include "tarnsim/SpeakerComponent.h"
+#include "tarnsim/StringParam.h"
+#include "tests/tarnsim/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 

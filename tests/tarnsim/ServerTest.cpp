@@ -1,8 +1,8 @@
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "sim/SpeakerComponent.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "tarnsim/SpeakerComponent.h"
 #include "tests/protocol/FakeNetworkManager.h"
-#include "tests/sim/SimTestSupport.h"
+#include "tests/tarnsim/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 

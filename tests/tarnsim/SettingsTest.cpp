@@ -1,11 +1,11 @@
 #include "core/FileStream.h"
 #include "core/MemoryStream.h"
-#include "sim/FileIOManager.h"
-#include "sim/ModelTable.h"
-#include "sim/SettingFile.h"
-#include "sim/SimulatorLoop.h"
-#include "sim/SpeakerComponent.h"
-#include "tests/sim/SimTestSupport.h"
+#include "tarnsim/FileIOManager.h"
+#include "tarnsim/ModelTable.h"
+#include "tarnsim/SettingFile.h"
+#include "tarnsim/SimulatorLoop.h"
+#include "tarnsim/SpeakerComponent.h"
+#include "tests/tarnsim/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/formats/Formats.h"
-#include "sim/Report.h"
+#include "formats/Formats.h"
+#include "tarnsim/Report.h"
 
 #include <string>
 #include <vector>

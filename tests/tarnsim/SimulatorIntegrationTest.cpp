@@ -1,6 +1,6 @@
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "tests/sim/SimulatorProcess.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "tests/tarnsim/SimulatorProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "sim/SpeakerComponent.h"
-#include "sim/SpeakerDefinitions.h"
-#include "tests/sim/SimTestSupport.h"
+#include "tarnsim/SpeakerComponent.h"
+#include "tarnsim/SpeakerDefinitions.h"
+#include "tests/tarnsim/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 

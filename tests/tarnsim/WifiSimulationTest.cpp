@@ -1,13 +1,13 @@
 // The simulator's Wi-Fi: the networks it reports to each subscriber and the join request that
 // takes it off the network and back.
-#include "sim/WifiSimulation.h"
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "net/protocol/ParamPath.h"
-#include "sim/SpeakerComponent.h"
-#include "sim/StringParam.h"
+#include "tarnsim/WifiSimulation.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "protocol/ParamPath.h"
+#include "tarnsim/SpeakerComponent.h"
+#include "tarnsim/StringParam.h"
 #include "tests/protocol/FakeNetworkManager.h"
-#include "tests/sim/SimTestSupport.h"
+#include "tests/tarnsim/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -31,9 +31,9 @@
 #include "tessel/Platform.h"
 #include "tessel/Style.h"
 #include "tessel/SystemPower.h"
-#include "tessel/qt/QtDescriptorWatcher.h"
-#include "tessel/qt/QtPlatform.h"
-#include "tessel/qt/SleepMonitor.h"
+#include "tessel_qt/QtDescriptorWatcher.h"
+#include "tessel_qt/QtPlatform.h"
+#include "tessel_qt/SleepMonitor.h"
 
 using namespace Tessel;
 

@@ -5,7 +5,7 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 
-#include "tessel/qt/SceneGraphBackend.h"
+#include "tessel_qt/SceneGraphBackend.h"
 
 using Tessel::Qt::chooseSceneGraphBackend;
 using Tessel::Qt::isSoftwareRasterizer;

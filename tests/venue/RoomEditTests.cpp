@@ -2,7 +2,7 @@
 // and drops do to the venue, the lock, and the room inspector's group editing.
 #include <algorithm>
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "tessel/Attributes.h"
 #include "tessel/DragData.h"
 #include "tessel/DragSession.h"

@@ -23,7 +23,7 @@
 #include "core/AttributeQueue.h"
 #include "core/Attributes.h"
 #include "core/JsonReader.h"
-#include "tests/network/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 namespace fs = std::filesystem;
 using Core::Portable::Attributes;

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "speaker/PresetFile.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerNetworkManager.h"

@@ -13,12 +13,12 @@
 #include <sstream>
 #include <thread>
 
-#include "model/loader/JsonCodec.h"
+#include "model/JsonCodec.h"
 #include "tessel/AttributeList.h"
 #include "tessel/Attributes.h"
 #include "tessel/Json.h"
 #include "tests/common/Retry.h"
-#include "tests/network/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 namespace
 {

@@ -13,12 +13,12 @@
 #include <unistd.h>
 
 #include "app/Roomdesk.h"
-#include "app/exe/views/RoomdeskViews.h"
+#include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
-#include "tessel/qt/QtPlatform.h"
+#include "tessel_qt/QtPlatform.h"
 #include "tests/common/QuickTestSupport.h"
 #include "venue/Venue.h"
 #include "venue/VenueFiles.h"
