@@ -1,4 +1,4 @@
-#include "tests/network/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 #include <arpa/inet.h>
 #include <csignal>
@@ -53,24 +53,29 @@ int useNewDiscoveryScope()
     return port;
 }
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const ChildOptions& options)
 {
     static int counter = 0;
-    folder_ = (fs::temp_directory_path() /
-               ("network-it-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+    folder_ = (fs::temp_directory_path() / (options.folderPrefix + "-" + std::to_string(::getpid()) + "-" +
+                                            std::to_string(counter++)))
                   .string();
     fs::remove_all(folder_);
     fs::create_directories(folder_);
+    if (options.prepare)
+        options.prepare(folder_);
     const std::string out = folder_ + "/stdout.txt";
     const std::string err = folder_ + "/stderr.txt";
     pid_ = ::fork();
     if (pid_ == 0)
     {
         int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFd = options.oneLog ? outFd : ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(outFd, STDOUT_FILENO);
         ::dup2(errFd, STDERR_FILENO);
         ::setenv("APPDATA", folder_.c_str(), 1);
+        for (const auto& [key, value] : options.environment)
+            ::setenv(key.c_str(), value.c_str(), 1);
         std::vector<std::string> args = arguments;
         std::vector<char*> argv;
         std::string path = program;
@@ -119,6 +124,7 @@ bool ChildProcess::hasEnded()
     if (::waitpid(pid_, &status, WNOHANG) != pid_)
         return false;
     ended_ = true;
+    signalled_ = !WIFEXITED(status);
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return true;
 }

@@ -21,12 +21,26 @@ int useNewDiscoveryScope();
 // A UDP port on 127.0.0.1 (or on every address when `anyAddress`) that was free a moment ago.
 int freeUdpPort(bool anyAddress = false);
 
+// How a child is started beyond its program and arguments.
+struct ChildOptions
+{
+    // Set in the child's environment (after APPDATA).
+    std::map<std::string, std::string> environment;
+    // Called with the fresh folder before the child starts (to lay out its settings).
+    std::function<void(const std::string& folder)> prepare;
+    // Standard error goes to the same file as standard output, interleaved as written.
+    bool oneLog = false;
+    // The temporary folder's name starts with this.
+    std::string folderPrefix = "network-it";
+};
+
 class ChildProcess
 {
 public:
     // Starts `program` with `arguments`; its standard output and error go to files in a fresh
     // temporary folder, which is also its APPDATA.
-    ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 const ChildOptions& options = {});
     // Kills the process if it still runs and removes its folder.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -39,7 +53,9 @@ public:
     void kill(int signal);
     // Whether the process has ended (reaps it); its status then in exitStatus().
     bool hasEnded();
+    // The exit status (0 to 255), or -1 when a signal ended it.
     int exitStatus() const { return status_; }
+    bool endedBySignal() const { return ended_ && signalled_; }
     // Waits for the end, calling `pump` (which runs for a few milliseconds) meanwhile; false when
     // the time ran out.
     bool waitForEnd(std::chrono::milliseconds limit, const std::function<void()>& pump = {});
@@ -49,6 +65,7 @@ private:
     pid_t pid_ = -1;
     bool ended_ = false;
     int status_ = -1;
+    bool signalled_ = false;
 };
 
 } // namespace NetworkTest

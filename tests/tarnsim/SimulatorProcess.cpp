@@ -1,8 +1,8 @@
-#include "tests/sim/SimulatorProcess.h"
+#include "tests/tarnsim/SimulatorProcess.h"
 
-#include "net/protocol/MessageNames.h"
-#include "net/protocol/ParamPackets.h"
-#include "net/protocol/SynchronizeSender.h"
+#include "protocol/MessageNames.h"
+#include "protocol/ParamPackets.h"
+#include "protocol/SynchronizeSender.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -42,60 +42,38 @@ void newDiscoveryScope()
     manager.startup();
 }
 
+namespace
+{
+NetworkTest::ChildOptions simulatorOptions(const std::string& settingsText,
+                                           std::map<std::string, std::string> environment)
+{
+    NetworkTest::ChildOptions options;
+    options.environment = std::move(environment);
+    options.environment.emplace("LKNET_DISCOVERY_PORT", std::to_string(discoveryPort()));
+    options.environment.emplace("LKNET_LOOPBACK_ONLY", "1");
+    options.oneLog = true;
+    options.folderPrefix = "tarnsim-it";
+    options.prepare = [settingsText](const std::string& folder)
+    {
+        fs::create_directories(folder + "/Vellaris/Tarn");
+        if (!settingsText.empty())
+            std::ofstream(SimulatorProcess::settingsPath(folder), std::ios::binary) << settingsText;
+    };
+    return options;
+}
+} // namespace
+
 SimulatorProcess::SimulatorProcess(std::vector<std::string> arguments, const std::string& settingsText,
                                    std::map<std::string, std::string> environment)
+    : child_(TARNSIM_PATH, arguments, simulatorOptions(settingsText, std::move(environment)))
 {
-    static int counter = 0;
-    folder_ = (fs::temp_directory_path() /
-               ("tarnsim-it-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
-                  .string();
-    fs::remove_all(folder_);
-    fs::create_directories(folder_ + "/Vellaris/Tarn");
-    if (!settingsText.empty())
-        std::ofstream(settingsPath(), std::ios::binary) << settingsText;
-    const int port = discoveryPort();
-    const std::string log = folder_ + "/console.log";
-
-    pid_ = ::fork();
-    if (pid_ == 0)
-    {
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(fd, STDOUT_FILENO);
-        ::dup2(fd, STDERR_FILENO);
-        ::setenv("APPDATA", folder_.c_str(), 1);
-        ::setenv("LKNET_DISCOVERY_PORT", std::to_string(port).c_str(), 1);
-        ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
-        for (const auto& [key, value] : environment)
-            ::setenv(key.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        std::string program = TARNSIM_PATH;
-        argv.push_back(program.data());
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
 }
 
-SimulatorProcess::~SimulatorProcess()
-{
-    if (pid_ > 0 && !ended_)
-    {
-        ::kill(pid_, SIGKILL);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-    }
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-}
+SimulatorProcess::~SimulatorProcess() = default;
 
 std::string SimulatorProcess::output() const
 {
-    std::ifstream in(folder_ + "/console.log", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return child_.output();
 }
 
 bool SimulatorProcess::waitForOutput(const std::string& text, Milliseconds limit) const
@@ -112,27 +90,16 @@ bool SimulatorProcess::waitForOutput(const std::string& text, Milliseconds limit
 
 void SimulatorProcess::signal(int number)
 {
-    if (pid_ > 0 && !ended_)
-        ::kill(pid_, number);
+    child_.kill(number);
 }
 
 int SimulatorProcess::waitForExit(Milliseconds limit)
 {
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline)
-    {
-        int status = 0;
-        const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-        if (done == pid_)
-        {
-            ended_ = true;
-            if (WIFEXITED(status))
-                return static_cast<signed char>(WEXITSTATUS(status));
-            return -2000;
-        }
-        pumpFor(Milliseconds(20));
-    }
-    return -1000;
+    if (!child_.waitForEnd(limit, [] { pumpFor(Milliseconds(20)); }))
+        return -1000;
+    if (child_.endedBySignal())
+        return -2000;
+    return static_cast<signed char>(child_.exitStatus());
 }
 
 MessageAttributes Received::message() const

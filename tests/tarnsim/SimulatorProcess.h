@@ -1,10 +1,11 @@
 #pragma once
 
-// Runs the real tarnsim binary for integration tests and talks to it through
-// a real lknet client on loopback.
+// Runs the real tarnsim binary for integration tests (a child process of its own, with its
+// settings folder) and talks to it through a real lknet client on loopback.
 
 #include "lknet/lknet.h"
-#include "net/protocol/MessageAttributes.h"
+#include "tests/common/ChildProcess.h"
+#include "protocol/MessageAttributes.h"
 
 #include <chrono>
 #include <functional>
@@ -39,8 +40,9 @@ public:
                               std::map<std::string, std::string> environment = {});
     ~SimulatorProcess();
 
-    const std::string& settingsFolder() const { return folder_; }
-    std::string settingsPath() const { return folder_ + "/Vellaris/Tarn/Tarn.settings"; }
+    const std::string& settingsFolder() const { return child_.folder(); }
+    std::string settingsPath() const { return settingsPath(child_.folder()); }
+    static std::string settingsPath(const std::string& folder) { return folder + "/Vellaris/Tarn/Tarn.settings"; }
     // Standard output and error so far.
     std::string output() const;
     // Polls the output for text until the deadline.
@@ -48,12 +50,10 @@ public:
     void signal(int number);
     // Waits for the process to end; its exit status, or -1000 when it did not end in time.
     int waitForExit(Milliseconds limit);
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return child_.pid(); }
 
 private:
-    std::string folder_;
-    pid_t pid_ = -1;
-    bool ended_ = false;
+    NetworkTest::ChildProcess child_;
 };
 
 // A received packet, copied out of the library's buffer.
