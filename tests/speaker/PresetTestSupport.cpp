@@ -1,4 +1,4 @@
-#include "tests/presets/PresetTestSupport.h"
+#include "tests/speaker/PresetTestSupport.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -48,24 +48,12 @@ std::map<std::string, std::string> storedValues(Tessel::Component& component, Te
     return out;
 }
 
-void PresetFixture::SetUpTestSuite()
-{
-    Tessel::runInitializers();
-    ASSERT_TRUE(Vellaris::registerSpeakerClasses());
-}
-
 void PresetFixture::SetUp()
 {
-    char pattern[] = "/tmp/preset-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    documents = pattern;
-    platform.setFolder(Tessel::Location::kDocuments, documents);
-    new Tessel::Application("roomdesk", "Ambrel"); // adds itself below the root
+    makeDocuments("preset-test");
     inspector = Vellaris::SpeakerInspector::create();
     master = Vellaris::MasterInspector::create();
-    network = new Vellaris::SpeakerNetworkManager(&library);
-    Tessel::getRootComponent()->addChild(network);
-    network->startup();
+    startSpeakerList();
     Vellaris::VenueManager* venues = Vellaris::VenueManager::create();
     venues->startup();
     platform.advance(0); // the inspector finds the speaker list on an idle turn
@@ -75,43 +63,13 @@ void PresetFixture::SetUp()
 void PresetFixture::TearDown()
 {
     Vellaris::SpeakerClipboardItem::clearClipboard();
-    Tessel::destroyRootComponent();
-    std::error_code ignored;
-    std::filesystem::remove_all(documents, ignored);
-}
-
-Vellaris::SpeakerNetworkItem* PresetFixture::announce(int server, const char* serial, const char* model)
-{
-    library.setDevice(server, "127.0.0.1", "", uint16_t(4000 + server));
-    library.announce(server, model, "SPK", serial);
-    platform.advance(0);
-    if (Vellaris::LK::NetworkItem* item = network->findItemByServerId(uint32_t(server)))
-        return Tessel::classCast<Vellaris::SpeakerNetworkItem>(item);
-    return nullptr;
-}
-
-void PresetFixture::withdraw(int server)
-{
-    library.withdraw(server);
-    platform.advance(0);
+    SpeakerListFixture::TearDown();
 }
 
 void PresetFixture::select(Vellaris::SpeakerNetworkItem* item)
 {
     item->setSelected(true, true);
     platform.advance(0);
-}
-
-Tessel::IParameter* PresetFixture::param(Vellaris::SpeakerNetworkItem* item, const std::string& path)
-{
-    return item->getSpeakerComponent()->lookupParameter(path);
-}
-
-double PresetFixture::value(Vellaris::SpeakerNetworkItem* item, const std::string& path)
-{
-    Tessel::IParameter* found = param(item, path);
-    EXPECT_NE(found, nullptr) << path;
-    return found ? found->getValue().asDouble() : 0;
 }
 
 void PresetFixture::press(Tessel::Component* component, const std::string& name)
@@ -129,28 +87,6 @@ void PresetFixture::type(Tessel::Component* component, const std::string& text)
 std::string PresetFixture::speakerFolder() const
 {
     return documents + "/Vellaris/Ambrel/Presets/spk";
-}
-
-std::string PresetFixture::readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void PresetFixture::writeText(const std::string& path, const std::string& text)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-bool PresetFixture::alerted(const std::string& text) const
-{
-    for (const std::string& alert : platform.getAlerts())
-        if (alert.find(text) != std::string::npos)
-            return true;
-    return false;
 }
 
 } // namespace PresetTest
