@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "tessel/IAlertService.h"
-#include "tessel/IGUI.h"
 #include "tessel/ISystem.h"
 #include "tessel/IWindowManager.h"
-#include "tessel/IdleTaskList.h"
+#include "tessel/EventLoopBase.h"
 #include "tessel/LocalFileSystem.h"
 #include "tessel/PlatformBase.h"
 #include "tessel/SharedPtr.h"
@@ -29,7 +28,7 @@ namespace Tessel
 // Idle turns happen every kIdleStepMs of virtual time (and at the end of every advance); posted
 // messages run at their exact due times, before the idle turn of that moment.
 class HeadlessPlatform : public PlatformBase,
-                         private IGUI,
+                         private EventLoopBase,
                          private IWindowManager,
                          private ISystem,
                          private IAlertService
@@ -95,7 +94,7 @@ public:
     bool isQuitRequested() const { return quitRequested; }
     int getExitCode() const { return exitCode; }
 
-    IdleTaskList& getIdleTasks() { return idleTasks; }
+    using EventLoopBase::getIdleTasks;
     SignalHandler& getSignals() { return signals; }
 
     // IPlatform.
@@ -116,11 +115,6 @@ private:
     bool initialize(const std::vector<std::string>& arguments, IApplicationStartup* startup) override;
     int runEventLoop() override;
     void quit(int code) override;
-    bool isRestartRequested() const override { return restartRequested; }
-    void requestRestart() override { restartRequested = true; }
-    const std::vector<std::string>& getArguments() const override { return arguments; }
-    void addIdleTask(ITimerTask* task) override { idleTasks.add(task); }
-    void removeIdleTask(ITimerTask* task) override { idleTasks.remove(task); }
     // IWindowManager.
     bool openWindow(const std::string& formName, IUnknown* controller, bool show) override;
     bool bringToFront(const std::string& applicationId, bool activate) override;
@@ -156,7 +150,6 @@ private:
     IPlatform* previous = nullptr;
     // Atomic because messages may be posted (and stamped) from other threads.
     std::atomic<int64_t> clock{0};
-    IdleTaskList idleTasks;
     SignalHandler signals;
     HeadlessFileSystem fileSystem;
     Recorder recorder{*this};
@@ -172,13 +165,11 @@ private:
     std::string debugPartial;
     std::vector<std::string> warningTexts;
     std::vector<std::string> knownForms;
-    std::vector<std::string> arguments;
     IApplicationStartup* startupObject = nullptr;
     bool frontResult = true;
     bool startResult = true;
     bool echo = false;
     bool quitRequested = false;
-    bool restartRequested = false;
     int exitCode = 0;
 };
 

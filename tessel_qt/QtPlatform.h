@@ -10,13 +10,12 @@
 #include <vector>
 
 #include "tessel/IAlertService.h"
-#include "tessel/IGUI.h"
 #include "tessel/ISystem.h"
 #include "tessel/IWindowManager.h"
-#include "tessel/IdleTaskList.h"
+#include "tessel/EventLoopBase.h"
 #include "tessel/PlatformBase.h"
 #include "tessel/SignalHandler.h"
-#include "tessel/qt/QtDescriptorWatcher.h"
+#include "tessel_qt/QtDescriptorWatcher.h"
 
 class QQmlApplicationEngine;
 class QLocalServer;
@@ -42,7 +41,7 @@ class SkinContext;
 //   "appResumed", once each (SystemPower).
 class QtPlatform : public QObject,
                    public PlatformBase,
-                   private IGUI,
+                   private EventLoopBase,
                    private IWindowManager,
                    private ISystem,
                    private IAlertService
@@ -81,11 +80,6 @@ private:
     bool initialize(const std::vector<std::string>& arguments, IApplicationStartup* startup) override;
     int runEventLoop() override;
     void quit(int exitCode) override;
-    bool isRestartRequested() const override { return restartRequested; }
-    void requestRestart() override { restartRequested = true; }
-    const std::vector<std::string>& getArguments() const override { return arguments; }
-    void addIdleTask(ITimerTask* task) override { idleTasks.add(task); }
-    void removeIdleTask(ITimerTask* task) override { idleTasks.remove(task); }
     // IWindowManager.
     bool openWindow(const std::string& formName, IUnknown* controller, bool show) override;
     bool bringToFront(const std::string& applicationId, bool activate) override;
@@ -103,7 +97,6 @@ private:
     void onApplicationStateChanged(int state);
 
     SignalHandler signalHandler;
-    IdleTaskList idleTasks;
     QTimer idleTimer;
     QTimer postedTimer;
     QtDescriptorWatcher descriptorWatcher;
@@ -111,9 +104,7 @@ private:
     std::unique_ptr<QQmlApplicationEngine> engine;
     SkinContext* skin = nullptr;
     QLocalServer* instanceServer = nullptr;
-    std::vector<std::string> arguments;
     IApplicationStartup* startupObject = nullptr;
-    bool restartRequested = false;
 };
 
 // The local-socket name on which the running instance of `applicationId` listens.
