@@ -78,10 +78,13 @@ std::string SpeakerListFixture::readText(const std::string& path)
     return text.str();
 }
 
-void SpeakerListFixture::writeText(const std::string& path, const std::string& text)
+bool SpeakerListFixture::writeText(const std::string& path, const std::string& text)
 {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return bool(out);
 }
 
 bool SpeakerListFixture::alerted(const std::string& text) const

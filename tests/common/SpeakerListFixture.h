@@ -23,7 +23,8 @@ public:
     static void SetUpTestSuite();
     // The text of a file, "" when it cannot be read.
     static std::string readText(const std::string& path);
-    static void writeText(const std::string& path, const std::string& text);
+    // Writes a file (and its folders); false when it could not be written.
+    static bool writeText(const std::string& path, const std::string& text);
 
 protected:
     // Makes the documents folder (/tmp/<prefix>-XXXXXX) and the application component.

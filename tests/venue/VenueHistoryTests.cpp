@@ -69,11 +69,6 @@ protected:
         other->closeAllRooms();
         return file;
     }
-    static void writeText(const std::string& path, const std::string& text)
-    {
-        fs::create_directories(fs::path(path).parent_path());
-        std::ofstream(path, std::ios::binary) << text;
-    }
     std::string venues() const { return VenueFiles::getVenuesFolder(); }
     bool showing() const { return manager->isShowingVenue(); }
 };

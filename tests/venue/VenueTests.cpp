@@ -39,14 +39,6 @@ Tessel::Attributes readJson(const std::string& path)
     return result;
 }
 
-bool writeText(const std::string& path, const std::string& text)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    return bool(out);
-}
-
 } // namespace
 
 using VenueStructure = VenueFixture;
