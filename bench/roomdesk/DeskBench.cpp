@@ -135,18 +135,7 @@ int main(int argc, char** argv)
     // A discovery port no socket holds now, so no other run's simulators join in.
     ::setenv("LKNET_DISCOVERY_PORT", std::to_string(NetworkTest::freeUdpPort(true)).c_str(), 1);
     ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
-    fs::path home = fs::temp_directory_path() / ("bench-desk-" + std::to_string(::getpid()));
-    fs::remove_all(home);
-    for (const char* sub : {"runtime", "config", "data", "state", "cache"})
-        fs::create_directories(home / sub);
-    fs::permissions(home / "runtime", fs::perms::owner_all);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-    ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const fs::path home = NetworkTest::usePrivateHome("bench-desk");
     const int port = NetworkTest::freeUdpPort();
     ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
 

@@ -53,6 +53,24 @@ int useNewDiscoveryScope()
     return port;
 }
 
+std::filesystem::path usePrivateHome(const std::string& name)
+{
+    const fs::path home = fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    fs::remove_all(home);
+    for (const char* sub : {"runtime", "config", "data", "state", "cache", "Documents"})
+        fs::create_directories(home / sub);
+    fs::permissions(home / "runtime", fs::perms::owner_all);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
+    ::setenv("XDG_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return home;
+}
+
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const ChildOptions& options)
 {

@@ -4,6 +4,7 @@
 // collects their output and exit status.
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -33,6 +34,12 @@ struct ChildOptions
     // The temporary folder's name starts with this.
     std::string folderPrefix = "network-it";
 };
+
+// Gives this process, and every program it starts, a private home under the temporary folder:
+// HOME, the XDG folders (documents, config, data, state, cache) and a runtime folder only its
+// owner may enter, and offscreen Qt, so a desk started by a test never touches the user's files,
+// lock or display. `name` is made unique by the process number. Returns the home folder.
+std::filesystem::path usePrivateHome(const std::string& name);
 
 class ChildProcess
 {

@@ -67,19 +67,8 @@ protected:
         // number alone meet other test runs' now and then, and their speakers would join in.
         ::setenv("LKNET_DISCOVERY_PORT", std::to_string(NetworkTest::freeUdpPort(true)).c_str(), 1);
         ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
-        home = fs::temp_directory_path() / ("desk-it-" + std::to_string(::getpid()));
-        fs::remove_all(home);
-        for (const char* sub : {"runtime", "config", "data", "state", "cache"})
-            fs::create_directories(home / sub);
-        fs::permissions(home / "runtime", fs::perms::owner_all);
         // The desk's own folders and lock, never the user's; its own OSC port.
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-        ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
-        ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        home = NetworkTest::usePrivateHome("desk-it");
         port = NetworkTest::freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
 

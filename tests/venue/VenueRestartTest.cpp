@@ -44,15 +44,7 @@ protected:
     void SetUp() override
     {
         NetworkTest::useNewDiscoveryScope();
-        home = fs::temp_directory_path() / ("venue-restart-" + std::to_string(::getpid()));
-        fs::remove_all(home);
-        fs::create_directories(home / "runtime");
-        fs::permissions(home / "runtime", fs::perms::owner_all);
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-        ::setenv("XDG_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        home = NetworkTest::usePrivateHome("venue-restart");
         port = NetworkTest::freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
         first = std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX10A"});
