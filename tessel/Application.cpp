@@ -2,13 +2,16 @@
 
 #include <filesystem>
 
+#include "tessel/CommandParam.h"
 #include "tessel/ICommandTable.h"
 #include "tessel/IExecutableLoader.h"
 #include "tessel/IGUI.h"
 #include "tessel/ISystem.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/Platform.h"
+#include "tessel/StringParam.h"
 #include "tessel/TextVariables.h"
+#include "tessel/UndoHistory.h"
 
 namespace Tessel
 {
@@ -37,12 +40,67 @@ Application::Application(const std::string& identifier, const std::string& title
     root->addChild(this);
     root->addChild(makeServiceComponent("Options"));
     root->addChild(makeServiceComponent("Shortcuts"));
+
+    if (UndoHistory* installed = GetUndoHistory())
+        undoHistory = retained(installed);
+    else
+    {
+        undoHistory = adopt(new UndoHistory);
+        setUndoHistory(undoHistory.get());
+        ownsUndoHistory = true;
+    }
+    undoHistory->addObserver(this);
+    ParamContainer& params = getParams();
+    undoParam = params.addCommand("Edit", "Undo", "undo");
+    redoParam = params.addCommand("Edit", "Redo", "redo");
+    undoName = params.addString("undoName");
+    redoName = params.addString("redoName");
+    undoStatus = params.addString("undoStatus");
+    for (Parameter* text : {undoName, redoName, undoStatus})
+        text->setFlag(ParamFlags::kReadOnly, true);
+    undoHistoryChanged();
 }
 
 Application::~Application()
 {
+    undoHistory->removeObserver(this);
+    if (ownsUndoHistory && GetUndoHistory() == undoHistory.get())
+        setUndoHistory(nullptr);
     if (theApplication == this)
         theApplication = nullptr;
+}
+
+void Application::notify(ISubject* subject, const Message& msg)
+{
+    if (subject == static_cast<ISubject*>(undoHistory.get()) && msg.is(Messages::kChanged))
+    {
+        undoHistoryChanged();
+        return;
+    }
+    Component::notify(subject, msg);
+}
+
+void Application::undoHistoryChanged()
+{
+    undoParam->enable(undoHistory->canUndo());
+    redoParam->enable(undoHistory->canRedo());
+    undoName->setValue(Variant(undoHistory->getUndoName()), false);
+    redoName->setValue(Variant(undoHistory->getRedoName()), false);
+    undoStatus->setValue(Variant(undoHistory->getStatus()), false);
+}
+
+bool Application::onUndo(const CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return undoHistory->canUndo();
+    return undoHistory->undo();
+}
+
+bool Application::onRedo(const CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return undoHistory->canRedo();
+    return undoHistory->redo();
 }
 
 Application* Application::getApplication()
@@ -74,7 +132,7 @@ void Application::shutdown()
 
 bool Application::acceptsCommandCategory(const std::string& category) const
 {
-    if (category == "File" || category == "Help" || category == "Application")
+    if (category == "File" || category == "Help" || category == "Application" || category == "Edit")
         return true;
     return Component::acceptsCommandCategory(category);
 }
@@ -137,6 +195,8 @@ TESSEL_COMMAND("Help", "Website", Application::onNothingToShow)
 TESSEL_COMMAND("Help", "Open Settings Folder", Application::onOpenSettingsFolder)
 TESSEL_COMMAND("Application", "Options", Application::onNothingToShow)
 TESSEL_COMMAND("Application", "Keyboard Shortcuts", Application::onNothingToShow)
+TESSEL_COMMAND("Edit", "Undo", Application::onUndo)
+TESSEL_COMMAND("Edit", "Redo", Application::onRedo)
 TESSEL_END_COMMANDS(Application, Component)
 
 } // namespace Tessel

@@ -2,16 +2,25 @@
 
 #include <string>
 
-#include "tessel/MenuBar.h"
 #include "tessel/CommandDispatcher.h"
 #include "tessel/Component.h"
+#include "tessel/MenuBar.h"
+#include "tessel/SharedPtr.h"
 
 namespace Tessel
 {
 
+class StringParam;
+class UndoHistory;
+
 // The application component "Application": identity texts, the menu bar, the framework's own
 // commands, and the hooks that the start-up routine calls. One instance per process; it adds
 // itself below the root component at construction (the root then owns it).
+//
+// It also makes the desk's undo history and installs it (unless one is installed already), and
+// publishes it: command parameters "undo" and "redo" ("Edit"/"Undo", "Edit"/"Redo"; enabled while
+// there is something to undo / redo) and the read-only texts "undoName" and "redoName" (the step's
+// name, "" when there is none) and "undoStatus" (what the last undo or redo did).
 class Application : public Component, public IMenuExtension, public CommandDispatcher<Application>
 {
     TESSEL_DECLARE_CLASS(Application)
@@ -51,6 +60,11 @@ public:
     bool acceptsCommandCategory(const std::string& category) const override;
 
     bool getProperty(const std::string& propertyName, Variant& value) const override;
+    // The history's "changed": the undo parameters follow it.
+    void notify(ISubject* subject, const Message& msg) override;
+
+    // The history this application publishes (the installed one).
+    UndoHistory* getUndoHistory() const { return undoHistory.get(); }
 
 protected:
     ~Application() override;
@@ -59,6 +73,8 @@ protected:
     bool onAbout(const CommandMsg& msg);
     bool onNothingToShow(const CommandMsg& msg);
     bool onOpenSettingsFolder(const CommandMsg& msg);
+    bool onUndo(const CommandMsg& msg);
+    bool onRedo(const CommandMsg& msg);
 
 private:
     bool singleInstance = true;
@@ -67,6 +83,15 @@ private:
     std::string company;
     std::string version;
     MenuBar menuBar;
+    SharedPtr<UndoHistory> undoHistory;
+    bool ownsUndoHistory = false;
+    Parameter* undoParam = nullptr;
+    Parameter* redoParam = nullptr;
+    StringParam* undoName = nullptr;
+    StringParam* redoName = nullptr;
+    StringParam* undoStatus = nullptr;
+
+    void undoHistoryChanged();
 };
 
 } // namespace Tessel

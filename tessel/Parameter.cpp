@@ -7,6 +7,7 @@
 
 #include "tessel/IParamObserver.h"
 #include "tessel/IParamPreviewHandler.h"
+#include "tessel/UndoHistory.h"
 
 namespace Tessel
 {
@@ -42,7 +43,24 @@ Parameter::Parameter(int type, double minimum, double maximum, const std::string
     }
 }
 
-Parameter::~Parameter() = default;
+Parameter::~Parameter()
+{
+    // A gesture that never ended must not keep the undo history's step open.
+    if (isFlag(ParamFlags::kEditing) && countsForUndo())
+        if (UndoHistory* history = GetUndoHistory())
+            history->paramEditEnded(this);
+}
+
+bool Parameter::countsForUndo() const
+{
+    return isFlag(ParamFlags::kPublic | ParamFlags::kUndoable) && GetUndoHistory() != nullptr;
+}
+
+void Parameter::recordChange(const Variant& before)
+{
+    if (UndoHistory* history = GetUndoHistory())
+        history->paramChanged(this, before);
+}
 
 Parameter* Parameter::createToggle(const std::string& name)
 {
@@ -92,8 +110,11 @@ bool Parameter::storeValue(double newValue, bool notify)
 {
     if (newValue == value)
         return false;
+    const double before = value;
     value = newValue;
     SharedPtr<Object> keepAlive(this);
+    if (notify && countsForUndo())
+        recordChange(isWholeNumberType() ? Variant((long long)before) : Variant(before));
     if (notify)
         notifyController();
     notifyViews();
@@ -129,6 +150,10 @@ void Parameter::setFlag(uint32_t mask, bool on)
 
 void Parameter::connect(IUnknown* newController, int32_t newTag)
 {
+    // A parameter taken from its component while the user holds it ends its gesture for the undo
+    // history: nobody will end it any more.
+    if (!newController && controller && isFlag(ParamFlags::kEditing) && countsForUndo())
+        GetUndoHistory()->paramEditEnded(this);
     controller = newController;
     tag = newTag;
 }
@@ -325,6 +350,8 @@ void Parameter::beginEdit()
         return;
     setFlag(ParamFlags::kEditing, true);
     SharedPtr<Object> keepAlive(this);
+    if (countsForUndo())
+        GetUndoHistory()->paramEditBegan(this);
     if (IParamObserver* observer = unknownCast<IParamObserver>(controller))
         observer->paramEdit(this, true);
     signal(Message(Messages::kBeginEdit));
@@ -339,6 +366,9 @@ void Parameter::endEdit()
     if (IParamObserver* observer = unknownCast<IParamObserver>(controller))
         observer->paramEdit(this, false);
     signal(Message(Messages::kEndEdit));
+    // The step closes after the controller and the views have seen the end of the gesture.
+    if (countsForUndo())
+        GetUndoHistory()->paramEditEnded(this);
 }
 
 void Parameter::preview(const ParamPreviewEvent& event)

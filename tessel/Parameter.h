@@ -92,6 +92,12 @@ protected:
     // Stores `newValue` (already constrained); on a change signals "changed" and, when `notify`,
     // tells the controller. Returns whether the value changed.
     bool storeValue(double newValue, bool notify);
+    // Whether the installed undo history hears of this parameter's changes and gestures (flags
+    // kPublic or kUndoable; the history decides what it keeps).
+    bool countsForUndo() const;
+    // Hands a notifying change (the value is already stored) and the value before it to the undo
+    // history; call before the controller hears of it, so the history keeps the order of causes.
+    void recordChange(const Variant& before);
     // Tells the controller that the value changed (paramChanged) when it has IParamObserver.
     void notifyController();
     // Signals "changed" to the views.

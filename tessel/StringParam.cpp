@@ -16,8 +16,11 @@ bool StringParam::fromString(const std::string& newText, bool notify)
 {
     if (newText == text)
         return true;
+    std::string before = std::move(text);
     text = newText;
     SharedPtr<Object> keepAlive(this);
+    if (notify && countsForUndo())
+        recordChange(Variant(std::move(before)));
     if (notify)
         notifyController();
     notifyViews();
