@@ -5,10 +5,10 @@
 
 #include "formats/CurveRegistry.h"
 #include "formats/FormatterRegistry.h"
+#include "mirror/ClientRootComponent.h"
 #include "model/JsonCodec.h"
 #include "model/ModelParamCurve.h"
 #include "model/ModelParamFormatter.h"
-#include "mirror/ClientRootComponent.h"
 
 #include "core/AttributeQueue.h"
 #include "mirror/MenuCommandHandler.h"
@@ -20,6 +20,7 @@
 #include "tessel/ListParam.h"
 #include "tessel/MenuParam.h"
 #include "tessel/Platform.h"
+#include "tessel/UndoHistory.h"
 
 namespace Vellaris::LK
 {
@@ -44,6 +45,9 @@ int ClientRootComponent::handlePacket(int context, const lknet::Packet* packet)
 {
     if (!packet)
         return 0;
+    // What the speaker sends is its own change, never this desk's: the values it sets and every
+    // change they cause locally stay out of the undo history.
+    Tessel::UndoHistory::Suspend fromNetwork;
     switch (packet->type)
     {
     case lknet::kPacketJsonMessage:

@@ -7,6 +7,7 @@
 #include "tessel/IParameter.h"
 #include "tessel/Parameter.h"
 #include "tessel/StringParam.h"
+#include "tessel/UndoHistory.h"
 
 namespace Vellaris
 {
@@ -143,6 +144,17 @@ bool MasterInspector::onCancelGEQPreset(const Tessel::CommandMsg& msg)
     return true;
 }
 
+namespace
+{
+// "<action> <room title>": the master equaliser belongs to its room.
+std::string roomStepName(const std::string& action, Tessel::Component* geq)
+{
+    Tessel::Component* master = geq->getParent();
+    Tessel::Component* room = master ? master->getParent() : nullptr;
+    return room && !room->getTitle().empty() ? action + " " + room->getTitle() : action;
+}
+} // namespace
+
 bool MasterInspector::onLoadGEQPreset(const Tessel::CommandMsg& msg)
 {
     if (msg.checkOnly)
@@ -151,6 +163,7 @@ bool MasterInspector::onLoadGEQPreset(const Tessel::CommandMsg& msg)
     if (!geq)
         return false;
     Tessel::SharedPtr<Tessel::Component> keep(geq);
+    Tessel::UndoTransaction step(roomStepName("Load GEQ Preset", geq));
     if (!presets->load(*geq, presets->getCurrentRow()))
         return false;
     signal(Tessel::Message(kEditorView));
@@ -168,6 +181,7 @@ bool MasterInspector::onResetGEQ(const Tessel::CommandMsg& msg)
     // the switches as they were, so the values the filter keeps are put back afterwards.
     std::vector<std::pair<Tessel::IParameter*, Tessel::Variant>> kept;
     GeqPresetFilter filter;
+    Tessel::UndoTransaction step(roomStepName("Reset GEQ", geq));
     for (int i = 0; i < geq->countParameters(); ++i)
     {
         Tessel::IParameter* param = geq->getParameterAt(i);

@@ -1,6 +1,8 @@
 #include "speaker/SpeakerClipboardItem.h"
 
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerUndoLocator.h"
+#include "tessel/UndoHistory.h"
 
 namespace Vellaris
 {
@@ -27,6 +29,7 @@ bool SpeakerClipboardItem::copy(SpeakerComponent& speaker)
 bool SpeakerClipboardItem::paste(SpeakerComponent& speaker)
 {
     const Tessel::SharedPtr<SpeakerClipboardItem> item = clipboard();
+    Tessel::UndoTransaction step(SpeakerUndoLocator::stepName("Paste", &speaker));
     if (!item || !item->restore(speaker))
         return false;
     speaker.restoreFinished();

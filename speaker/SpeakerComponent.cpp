@@ -14,6 +14,7 @@
 #include "tessel/AliasParam.h"
 #include "tessel/ClassFactory.h"
 #include "tessel/Platform.h"
+#include "tessel/UndoHistory.h"
 
 namespace Vellaris
 {
@@ -125,6 +126,8 @@ void SpeakerComponent::build()
     const double high = volume ? volume->getMax().asDouble() : 1.0;
     const double width = high - low;
     elastic = Tessel::retained(params.addFloat(low - width, high + width, "elastic", kElasticTag));
+    // Undo brings back the offset a speaker at its limit keeps to the others of its room.
+    elastic->setFlag(Tessel::ParamFlags::kUndoable, true);
     if (volume)
     {
         lastVolume = volume->getValue().asDouble();
@@ -442,7 +445,8 @@ void SpeakerComponent::soloChanged()
     Tessel::DebugPrintCString(line);
 
     // The active room decides; without a venue side or a room holding this speaker nothing happens.
-    IActiveRoom* room = findActiveRoom();
+    // An undo or redo of a solo brings back every mute itself.
+    IActiveRoom* room = Tessel::UndoHistory::isReplaying() ? nullptr : findActiveRoom();
     if (room && room->holdsSpeaker(this))
         room->setSolo(this, value != 0);
 }

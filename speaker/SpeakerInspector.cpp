@@ -4,10 +4,12 @@
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerNetworkManager.h"
+#include "speaker/SpeakerUndoLocator.h"
 #include "tessel/ComponentStorage.h"
 #include "tessel/IParameter.h"
 #include "tessel/Parameter.h"
 #include "tessel/StringParam.h"
+#include "tessel/UndoHistory.h"
 
 namespace Vellaris
 {
@@ -236,6 +238,7 @@ bool SpeakerInspector::onLoadPreset(const Tessel::CommandMsg& msg)
     if (!speaker)
         return false;
     Tessel::SharedPtr<SpeakerComponent> keep(speaker);
+    Tessel::UndoTransaction step(SpeakerUndoLocator::stepName("Load Preset", speaker));
     if (!presets->load(*speaker, presets->getCurrentRow()))
         return false;
     speaker->restoreFinished();
@@ -283,6 +286,7 @@ bool SpeakerInspector::onResetSpeaker(const Tessel::CommandMsg& msg)
     if (!speaker)
         return false;
     SpeakerPresetFilter filter;
+    Tessel::UndoTransaction step(SpeakerUndoLocator::stepName("Reset Speaker", speaker));
     Tessel::ComponentStorage::resetToDefaults(*speaker, true, true, &filter);
     speaker->restoreFinished();
     return true;
@@ -302,11 +306,13 @@ bool SpeakerInspector::resetChild(const char* path, const Tessel::CommandMsg& ms
 
 bool SpeakerInspector::onResetEQ(const Tessel::CommandMsg& msg)
 {
+    Tessel::UndoTransaction step(SpeakerUndoLocator::stepName("Reset EQ", getCurrentSpeaker()));
     return resetChild("line/ch1/eq", msg);
 }
 
 bool SpeakerInspector::onResetNotch(const Tessel::CommandMsg& msg)
 {
+    Tessel::UndoTransaction step(SpeakerUndoLocator::stepName("Reset Notch", getCurrentSpeaker()));
     return resetChild("line/ch1/notch", msg);
 }
 

@@ -1,7 +1,9 @@
 #include "speaker/SpeakerNetworkManager.h"
 
-#include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerUndoLocator.h"
+
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
 #include "speaker/VenueSide.h"
 #include "tessel/IParameter.h"
 
@@ -15,10 +17,12 @@ SpeakerNetworkManager::SpeakerNetworkManager(lknet::INetworkManager* network)
 {
     setTitle(kComponentName);
     attach(this);
+    undoLocator = std::make_unique<SpeakerUndoLocator>(*this);
 }
 
 SpeakerNetworkManager::~SpeakerNetworkManager()
 {
+    undoLocator.reset();
     detach(this);
 }
 

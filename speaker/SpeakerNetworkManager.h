@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "mirror/NetworkPresentationManager.h"
@@ -10,6 +11,7 @@ namespace Vellaris
 
 class SpeakerComponent;
 class SpeakerNetworkItem;
+class SpeakerUndoLocator;
 
 // The application's list of speakers, the component "SpeakerNetwork" below the root. Every device
 // of type "SPK" that the network library announces becomes a SpeakerNetworkItem, a child named by
@@ -71,6 +73,8 @@ protected:
 
 private:
     bool itemsSelectable = true;
+    // Keys the speakers' parameters for the desk's undo history while the list lives.
+    std::unique_ptr<SpeakerUndoLocator> undoLocator;
 };
 
 } // namespace Vellaris

@@ -56,10 +56,17 @@ bool Parameter::countsForUndo() const
     return isFlag(ParamFlags::kPublic | ParamFlags::kUndoable) && GetUndoHistory() != nullptr;
 }
 
-void Parameter::recordChange(const Variant& before)
+bool Parameter::recordChange(const Variant& before)
 {
-    if (UndoHistory* history = GetUndoHistory())
-        history->paramChanged(this, before);
+    UndoHistory* history = GetUndoHistory();
+    return history && history->paramChanged(this, before);
+}
+
+void Parameter::finishChange(bool recorded)
+{
+    if (recorded)
+        if (UndoHistory* history = GetUndoHistory())
+            history->paramChangeFinished();
 }
 
 Parameter* Parameter::createToggle(const std::string& name)
@@ -113,11 +120,12 @@ bool Parameter::storeValue(double newValue, bool notify)
     const double before = value;
     value = newValue;
     SharedPtr<Object> keepAlive(this);
-    if (notify && countsForUndo())
-        recordChange(isWholeNumberType() ? Variant((long long)before) : Variant(before));
+    const bool recorded = notify && countsForUndo() &&
+                          recordChange(isWholeNumberType() ? Variant((long long)before) : Variant(before));
     if (notify)
         notifyController();
     notifyViews();
+    finishChange(recorded);
     return true;
 }
 

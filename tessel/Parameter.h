@@ -96,8 +96,10 @@ protected:
     // kPublic or kUndoable; the history decides what it keeps).
     bool countsForUndo() const;
     // Hands a notifying change (the value is already stored) and the value before it to the undo
-    // history; call before the controller hears of it, so the history keeps the order of causes.
-    void recordChange(const Variant& before);
+    // history; call before the controller hears of it, so the history keeps the order of causes,
+    // and call finishChange with the answer once the controller and the views have heard of it.
+    bool recordChange(const Variant& before);
+    void finishChange(bool recorded);
     // Tells the controller that the value changed (paramChanged) when it has IParamObserver.
     void notifyController();
     // Signals "changed" to the views.

@@ -19,11 +19,11 @@ bool StringParam::fromString(const std::string& newText, bool notify)
     std::string before = std::move(text);
     text = newText;
     SharedPtr<Object> keepAlive(this);
-    if (notify && countsForUndo())
-        recordChange(Variant(std::move(before)));
+    const bool recorded = notify && countsForUndo() && recordChange(Variant(std::move(before)));
     if (notify)
         notifyController();
     notifyViews();
+    finishChange(recorded);
     return true;
 }
 

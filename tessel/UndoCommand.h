@@ -42,10 +42,16 @@ struct UndoParamKey
 class IUndoParamLocator
 {
 public:
+    enum class Claim
+    {
+        NotMine, // the next locator (or the history's own rule for undoable desk parameters) decides
+        Record,  // `key` and `label` are filled: record the change
+        Ignore,  // one of this locator's parameters that is never recorded
+    };
     virtual ~IUndoParamLocator() = default;
-    // Whether `param` is recorded under this locator: fills `key` and `label` (the change as the
-    // user names it, "Volume TX20A") and answers true; false leaves the parameter to the others.
-    virtual bool identify(IParameter* param, UndoParamKey& key, std::string& label) = 0;
+    // Whether `param` belongs to this locator and is recorded; for Record fills `key` and `label`
+    // (the change as the user names it, "Volume TX20A").
+    virtual Claim identify(IParameter* param, UndoParamKey& key, std::string& label) = 0;
     // The live parameter for a key this locator filled, or nullptr while its owner is away.
     virtual IParameter* resolve(const UndoParamKey& key) = 0;
     // Puts `value` into the copy that is kept for an owner that is away (a venue's stored settings

@@ -28,8 +28,9 @@ struct Replaying
     ~Replaying() { --replayDepth; }
 };
 
-// "roomTitle" → "Room Title", "volume" → "Volume".
-std::string humanise(const std::string& name)
+} // namespace
+
+std::string UndoHistory::humanise(const std::string& name)
 {
     std::string text;
     for (size_t i = 0; i < name.size(); ++i)
@@ -47,6 +48,8 @@ std::string humanise(const std::string& name)
     return text;
 }
 
+namespace
+{
 bool sameValue(IParameter* param, const Variant& a, const Variant& b)
 {
     if (a == b)
@@ -149,8 +152,15 @@ void UndoHistory::removeLocator(IUndoParamLocator* locator)
 bool UndoHistory::identify(IParameter* param, UndoParamKey& key, std::string& label) const
 {
     for (IUndoParamLocator* locator : locators)
-        if (locator->identify(param, key, label))
+        switch (locator->identify(param, key, label))
+        {
+        case IUndoParamLocator::Claim::Record:
             return true;
+        case IUndoParamLocator::Claim::Ignore:
+            return false;
+        case IUndoParamLocator::Claim::NotMine:
+            break;
+        }
     if (!param->isFlag(ParamFlags::kUndoable))
         return false;
     // A desk parameter lives as long as its component: the parameter itself is its key.
@@ -215,31 +225,32 @@ void UndoHistory::record(UndoCommand* command, const std::string& name)
     push(std::move(step));
 }
 
-void UndoHistory::paramChanged(IParameter* param, const Variant& before)
+bool UndoHistory::paramChanged(IParameter* param, const Variant& before)
 {
     if (!param || isReplaying() || isSuspended())
-        return;
+        return false;
     Action action;
     if (!identify(param, action.key, action.label))
-        return;
+        return false;
     action.before = before;
     action.after = param->getValue();
-    if (isRecordingStep())
-    {
-        Step& step = openStep();
-        if (step.name.empty())
-            step.name = action.label;
-        addChange(step, std::move(action));
-        return;
-    }
-    // A change outside any gesture or transaction is a step of its own, merged with the steps of
-    // the same parameter that follow it closely.
-    auto step = std::make_unique<Step>();
-    step->name = action.label;
-    step->mergeKey = mergeKeyOf(action.key);
-    step->closedAt = GetSystemTicks();
-    step->actions.push_back(std::move(action));
-    push(std::move(step));
+    // A change outside any gesture or transaction opens a step of its own that lasts until the
+    // change has been told to the controller and the views, so what they change in turn (the
+    // speaker's "elastic" following its volume, the room's speakers following its master
+    // equaliser) belongs to it.
+    const bool opens = !isRecordingStep();
+    if (opens)
+        ++transactionDepth;
+    Step& step = openStep();
+    if (step.name.empty())
+        step.name = action.label;
+    addChange(step, std::move(action));
+    return opens;
+}
+
+void UndoHistory::paramChangeFinished()
+{
+    endTransaction();
 }
 
 void UndoHistory::paramEditBegan(IParameter* param)
@@ -284,8 +295,9 @@ void UndoHistory::closeStep()
     if (!step || step->actions.empty())
         return;
     step->closedAt = GetSystemTicks();
-    // A single-parameter step is named after that parameter and merges like a loose change.
-    if (!step->namedByTransaction && step->actions.size() == 1 && !step->actions[0].command)
+    // A step that a parameter opened (a gesture, a loose change) merges with the next one of the
+    // same parameter that follows closely.
+    if (!step->namedByTransaction && !step->actions[0].command)
         step->mergeKey = mergeKeyOf(step->actions[0].key);
     push(std::move(step));
 }

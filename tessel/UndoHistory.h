@@ -20,7 +20,9 @@ namespace Tessel
 //   every notifying value change. Inside an edit gesture (beginEdit … endEdit of a counted
 //   parameter) or a transaction the changes gather in one step; the step closes when the last
 //   gesture and the outermost transaction end. A change outside both is a step of its own.
-// - A step that changed one parameter merges into the step before it when that one changed the
+//   What the controller and the views change in turn while they hear of a loose change belongs to
+//   its step.
+// - A step that a parameter opened merges into the step before it when that one was opened by the
 //   same parameter and closed less than kMergeMs of system ticks earlier (a wheel burst, a row of
 //   clicks on a step button); a transaction may name a merge key to do the same.
 // - Features wrap compound actions in transactions (beginTransaction("Room Volume Main Hall") …
@@ -59,8 +61,11 @@ public:
     // none is open. The command's change has already been made.
     void record(UndoCommand* command, const std::string& name);
 
-    // Called by the parameters (see the class comment).
-    void paramChanged(IParameter* param, const Variant& before);
+    // Called by the parameters (see the class comment). When paramChanged answers true it opened
+    // the step of a loose change: the parameter calls paramChangeFinished() once its controller
+    // and views have heard of the change.
+    bool paramChanged(IParameter* param, const Variant& before);
+    void paramChangeFinished();
     void paramEditBegan(IParameter* param);
     void paramEditEnded(IParameter* param);
 
@@ -98,6 +103,9 @@ public:
         Suspend& operator=(const Suspend&) = delete;
     };
     static bool isSuspended();
+
+    // A parameter name as the user reads it in a step name: "roomTitle" → "Room Title".
+    static std::string humanise(const std::string& name);
 
 private:
     struct Action

@@ -1,10 +1,11 @@
 #include "venue/MasterComponent.h"
 
-#include "model/UniversalComponentBuilder.h"
 #include "mirror/RemoteComponent.h"
+#include "model/UniversalComponentBuilder.h"
 #include "speaker/SpeakerComponent.h"
 #include "tessel/IParameter.h"
 #include "tessel/ISubject.h"
+#include "tessel/UndoHistory.h"
 #include "venue/SpeakerRoom.h"
 
 namespace Vellaris
@@ -23,6 +24,7 @@ MasterComponent::MasterComponent(SpeakerRoom* owner) : Tessel::Component("Master
     for (int i = 0; i < geq->countParameters(); ++i)
     {
         Tessel::IParameter* param = geq->getParameterAt(i);
+        param->setFlag(Tessel::ParamFlags::kUndoable, true); // a change of the room is the desk's
         if (auto* subject = Tessel::unknownCast<Tessel::ISubject>(param))
             subject->addObserver(this);
         observed.push_back(Tessel::retained(param));
@@ -69,6 +71,8 @@ void MasterComponent::forward(Tessel::IParameter* param)
             on->setValue(Tessel::Variant(1), false);
     if (room)
     {
+        // One step with the master's own change: every speaker of the room follows it.
+        Tessel::UndoTransaction step("Master GEQ " + room->getTitle());
         for (SpeakerComponent* speaker : room->speakers())
         {
             Tessel::IParameter* target = nullptr;

@@ -15,6 +15,7 @@
 #include "venue/SpeakerRoom.h"
 #include "venue/Venue.h"
 #include "venue/VenueSpeakers.h"
+#include "venue/VenueUndo.h"
 
 namespace Vellaris
 {
@@ -310,6 +311,7 @@ bool RoomEditView::placeSpeaker(SpeakerNetworkItem* item, SpeakerGroup* group)
             }
     if (cell == kNoFreeCell)
         return false;
+    VenueLayoutEdit edit(room->getVenue(), "Place Speaker " + item->getSerialNumber());
     Tessel::SharedPtr<SpeakerGroup> into = Tessel::retained(group);
     if (!into)
     {
@@ -361,6 +363,16 @@ void RoomEditView::dragEnded(const Tessel::DragData& data, bool accepted)
         return dragStateChanged();
     Tessel::SharedPtr<SpeakerRoom> from = room;
     bool removed = false;
+    std::string serials;
+    for (int i = 0; i < data.countItems(); ++i)
+    {
+        auto* object = Tessel::unknownCast<Tessel::Object>(data.getItem(i));
+        if (auto* item = Tessel::classCast<SpeakerNetworkItem>(object))
+            serials += " " + item->getSerialNumber();
+        else if (auto* position = Tessel::classCast<SpeakerPosition>(object))
+            serials += " " + position->getSpeakerID();
+    }
+    VenueLayoutEdit edit(from->getVenue(), "Remove Speaker" + serials);
     for (int i = 0; i < data.countItems(); ++i)
     {
         auto* object = Tessel::unknownCast<Tessel::Object>(data.getItem(i));

@@ -8,6 +8,7 @@
 #include "venue/SpeakerGroup.h"
 #include "venue/SpeakerRoom.h"
 #include "venue/Venue.h"
+#include "venue/VenueUndo.h"
 
 namespace Vellaris
 {
@@ -83,6 +84,9 @@ SpeakerGroup* RoomGroupEditor::addGroup(int type, const std::string& title)
     std::string name = title;
     if (type == SpeakerGroup::kCustom && name.empty())
         name = "Group " + std::to_string(listedGroups().size() + 1);
+    VenueLayoutEdit edit(shown->getVenue(),
+                         "Add Group " +
+                             (type == SpeakerGroup::kCustom ? name : SpeakerGroup::typeName(type)));
     Tessel::AutoPtr<SpeakerGroup> group = new SpeakerGroup(type, name);
     shown->addGroup(group);
     selectedGroup->setValue(Tessel::Variant(int(listedGroups().size()) - 1), false);
@@ -96,6 +100,7 @@ bool RoomGroupEditor::renameGroup(SpeakerGroup* group, const std::string& title)
     SpeakerRoom* shown = room();
     if (!shown || !group || group->getRoom() != shown || group->getType() != SpeakerGroup::kCustom)
         return false;
+    VenueLayoutEdit edit(shown->getVenue(), "Rename Group " + group->getTitle());
     group->setTitle(title);
     roomEdited(shown);
     refresh();
@@ -109,6 +114,7 @@ bool RoomGroupEditor::changeType(SpeakerGroup* group, int type)
         type > SpeakerGroup::kCustom)
         return false;
     const std::string title = group->getTitle();
+    VenueLayoutEdit edit(shown->getVenue(), "Change Group Type " + title);
     group->setType(type);
     if (type == SpeakerGroup::kCustom)
         group->setTitle(title); // a group made named keeps the name it showed
@@ -123,6 +129,7 @@ bool RoomGroupEditor::removeGroup(SpeakerGroup* group)
     if (!shown || !group || group->getRoom() != shown)
         return false;
     Tessel::SharedPtr<SpeakerGroup> kept = Tessel::retained(group);
+    VenueLayoutEdit edit(shown->getVenue(), "Remove Group " + group->getTitle());
     std::vector<std::string> serials;
     for (const auto& position : group->getOwnPositions())
         serials.push_back(position->getSpeakerID());

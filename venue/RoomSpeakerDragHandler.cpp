@@ -7,6 +7,7 @@
 #include "venue/SpeakerPosition.h"
 #include "venue/SpeakerRoom.h"
 #include "venue/Venue.h"
+#include "venue/VenueUndo.h"
 
 namespace Vellaris
 {
@@ -156,6 +157,12 @@ bool RoomSpeakerDragHandler::drop(const Tessel::DragData& data, PlanPoint point)
     track(point);
     Tessel::SharedPtr<SpeakerRoom> room = Tessel::retained(editor.getRoom());
     const bool taken = accepting && room;
+    const std::string serial = dragged ? dragged->getSpeakerID()
+                               : item  ? item->getSerialNumber()
+                                       : std::string();
+    VenueLayoutEdit edit(taken ? room->getVenue() : nullptr,
+                         partner ? "Swap Speakers " + serial + " " + partner->getSpeakerID()
+                                 : (dragged ? "Move Speaker " : "Place Speaker ") + serial);
     if (taken && partner)
     {
         const int x = dragged->getLocationX(), y = dragged->getLocationY();

@@ -8,6 +8,7 @@
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/ComponentStorage.h"
 #include "tessel/IParameter.h"
+#include "tessel/UndoHistory.h"
 
 namespace Vellaris
 {
@@ -74,6 +75,8 @@ void SpeakerPosition::applyStoredState()
     SpeakerComponent* component = getSpeakerComponent();
     if (!component)
         return;
+    // The venue recalling a speaker is not an edit of this desk's user.
+    Tessel::UndoHistory::Suspend recall;
     std::vector<StoredValue> values;
     collectStorable(*component, values);
     Tessel::ComponentStorage::restore(*component, speakerState);

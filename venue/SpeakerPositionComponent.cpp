@@ -8,6 +8,7 @@
 #include "venue/SpeakerRoom.h"
 #include "venue/Venue.h"
 #include "venue/VenueManager.h"
+#include "venue/VenueUndo.h"
 
 namespace Vellaris
 {
@@ -58,6 +59,7 @@ void SpeakerPositionComponent::SpeakerNotFoundComponent::notify(Tessel::ISubject
         return Component::notify(subject, msg);
     if (SpeakerRoom* room = roomHolding(position.get()))
     {
+        VenueLayoutEdit edit(room->getVenue(), "Remove Speaker " + position->getSpeakerID());
         room->removeSerial(position->getSpeakerID());
         if (Venue* venue = room->getVenue())
         {

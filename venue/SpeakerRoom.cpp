@@ -13,6 +13,7 @@
 #include "tessel/Platform.h"
 #include "tessel/StringParam.h"
 #include "tessel/UID.h"
+#include "tessel/UndoHistory.h"
 #include "venue/MasterComponent.h"
 #include "venue/ScrollWheelComponent.h"
 #include "venue/Venue.h"
@@ -56,9 +57,10 @@ SpeakerRoom::SpeakerRoom()
     Tessel::ParamContainer& params = getParams();
     roomTitle = params.addString("roomTitle", 0);
     roomTitle->setValue(Tessel::Variant(kDefaultTitle), false);
-    roomTitle->setFlag(Tessel::ParamFlags::kStorable, true);
+    roomTitle->setFlag(Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kUndoable, true);
     muteAll = params.addParam("muteAll", kMuteAllTag);
     muteAll->enable(false);
+    muteAll->setFlag(Tessel::ParamFlags::kUndoable, true);
     viewNetwork = params.addParam("viewNetwork", kViewNetworkTag);
     viewNetwork->setValue(Tessel::Variant(1), false);
     viewRoomInspector = params.addParam("viewRoomInspector", kViewRoomInspectorTag);
@@ -560,14 +562,20 @@ void SpeakerRoom::unsolo()
 bool SpeakerRoom::onVolumeUp(const Tessel::CommandMsg& msg)
 {
     if (!msg.checkOnly)
+    {
+        Tessel::UndoTransaction step("Room Volume " + getTitle());
         stepVolume(1.0f);
+    }
     return true;
 }
 
 bool SpeakerRoom::onVolumeDown(const Tessel::CommandMsg& msg)
 {
     if (!msg.checkOnly)
+    {
+        Tessel::UndoTransaction step("Room Volume " + getTitle());
         stepVolume(-1.0f);
+    }
     return true;
 }
 
@@ -583,8 +591,12 @@ void SpeakerRoom::paramChanged(Tessel::IParameter* param)
         setTitle(roomTitle->getText());
         signal(Tessel::Message(Tessel::Messages::kChanged));
     }
-    else if (param == muteAll)
+    else if (param == muteAll && !Tessel::UndoHistory::isReplaying())
+    {
+        // An undo or redo brings back every speaker's mute itself.
+        Tessel::UndoTransaction step((isOn(muteAll) ? "Mute All " : "Unmute All ") + getTitle());
         setMuteAll(isOn(muteAll));
+    }
     else if (param == viewNetwork)
         viewNetworkChanged(isOn(viewNetwork));
     else if (param == viewRoomInspector)
@@ -604,7 +616,11 @@ void SpeakerRoom::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
         updateMeter();
     }
     else if (msg.is(ScrollWheelComponent::kWheelDelta))
+    {
+        // One wheel turn is one step: its deltas merge while they keep coming.
+        Tessel::UndoTransaction step("Room Volume " + getTitle(), "Room Volume Wheel " + roomID);
         stepVolume(float(double(msg.getArg(0).asInt()) / -1000.0));
+    }
     else if (msg.is(MasterComponent::kGeqChanged))
         lastChange = Tessel::GetSystemTicks();
     else if (msg.is("SpeakerProps"))

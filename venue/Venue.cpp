@@ -15,6 +15,7 @@
 #include "tessel/UID.h"
 #include "venue/RoomEditView.h"
 #include "venue/VenueSpeakers.h"
+#include "venue/VenueUndo.h"
 
 namespace Vellaris
 {
@@ -121,7 +122,7 @@ Venue::Venue() : Tessel::Component("Venue"), venueID(Tessel::UID::generate().toS
     Tessel::ParamContainer& params = getParams();
     roomList = params.addList("roomList", kRoomListTag);
     venueName = params.addString("venueName", kVenueNameTag);
-    venueName->setFlag(Tessel::ParamFlags::kStorable, true);
+    venueName->setFlag(Tessel::ParamFlags::kStorable | Tessel::ParamFlags::kUndoable, true);
     params.addCommand("File", "New", "newRoom");
     params.addCommand("File", "Save", "saveRoom");
     params.addCommand("File", "Close", kCloseRoom);
@@ -191,11 +192,14 @@ SpeakerRoom* Venue::findRoom(const std::string& roomID) const
     return nullptr;
 }
 
-void Venue::addRoom(SpeakerRoom* room)
+void Venue::addRoom(SpeakerRoom* room, int index)
 {
     if (!room || !addChild(room))
         return;
-    rooms.push_back(room);
+    if (index >= 0 && index < int(rooms.size()))
+        rooms.insert(rooms.begin() + index, room);
+    else
+        rooms.push_back(room);
     updateCloseEntries();
     room->addObserver(this);
     refreshRoomList();
@@ -295,7 +299,10 @@ bool Venue::closeRoomCommand(const std::string& roomID, bool checkOnly)
         return true;
     SpeakerRoom* room = roomID.empty() ? getActiveRoom() : findRoom(roomID);
     if (room)
+    {
+        VenueRoomsEdit edit(this, "Close Room " + room->getTitle());
         closeRoom(room);
+    }
     if (rooms.empty())
         setShowVenue(false);
     return true;
@@ -566,7 +573,10 @@ Tessel::Object* Venue::createView(const std::string& viewName, const Tessel::Att
 bool Venue::onNew(const Tessel::CommandMsg& msg)
 {
     if (!msg.checkOnly)
+    {
+        VenueRoomsEdit edit(this, "Add Room");
         newRoom(true);
+    }
     return true;
 }
 

@@ -82,8 +82,9 @@ public:
     int indexOfRoom(const SpeakerRoom* room) const;
     SpeakerRoom* getActiveRoom() const;
     SpeakerRoom* findRoom(const std::string& roomID) const;
-    // Takes over the caller's reference.
-    void addRoom(SpeakerRoom* room);
+    // Takes over the caller's reference. `index` places the room in the list (below 0 or past the
+    // end: appended).
+    void addRoom(SpeakerRoom* room, int index = -1);
     SpeakerRoom* newRoom(bool activate);
     void closeRoom(SpeakerRoom* room);
     void closeAllRooms();

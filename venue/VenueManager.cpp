@@ -17,6 +17,7 @@
 #include "venue/VenueFiles.h"
 #include "venue/VenueHistoryItem.h"
 #include "venue/VenueHistoryItemCollection.h"
+#include "venue/VenueUndo.h"
 
 namespace Vellaris
 {
@@ -46,10 +47,12 @@ VenueManager::VenueManager() : Tessel::Component("VenueManager", "VenueManager")
     history = new VenueHistoryItemCollection;
     addChild(history);
     attach(this);
+    undoLocator = std::make_unique<VenueUndoLocator>(*this);
 }
 
 VenueManager::~VenueManager()
 {
+    undoLocator.reset();
     history->clear();
     detach(this);
 }
@@ -134,6 +137,9 @@ void VenueManager::resetVenue()
         venue->getRoom(i)->setLastChange(0);
     openFile.clear();
     lastSaved = storedText();
+    // Steps of another venue have nothing to act on here.
+    if (Tessel::UndoHistory* undo = Tessel::GetUndoHistory())
+        undo->clear();
 }
 
 bool VenueManager::loadVenue(const std::string& url)
@@ -144,6 +150,8 @@ bool VenueManager::loadVenue(const std::string& url)
     saveOpenVenue(false);
     if (!VenueFiles::loadVenue(*venue, url))
         return false;
+    if (Tessel::UndoHistory* undo = Tessel::GetUndoHistory())
+        undo->clear();
     openFile = url;
     lastSaved = storedText();
     setShowVenue(true);
@@ -485,8 +493,10 @@ IActiveRoom* VenueManager::getActiveRoom() const
 
 void VenueManager::removeSpeakerFromRooms(const std::string& serial)
 {
-    if (venue)
-        venue->removeSpeaker(serial);
+    if (!venue)
+        return;
+    VenueLayoutEdit edit(venue, "Remove Speaker " + serial);
+    venue->removeSpeaker(serial);
 }
 
 void VenueManager::speakerGone(const std::string& serial, SpeakerNetworkItem* item)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "speaker/VenueSide.h"
@@ -8,6 +9,8 @@
 
 namespace Vellaris
 {
+
+class VenueUndoLocator;
 
 class Venue;
 class VenueHistoryItem;
@@ -136,6 +139,8 @@ private:
     std::string lastSaved;                         // the open venue as written last
     int64_t lastTick = -1;                         // ticks of the previous saving turn
     bool saving = false;
+    // Undo's values for speakers off the network go to their positions' stored settings.
+    std::unique_ptr<VenueUndoLocator> undoLocator;
 };
 
 } // namespace Vellaris

@@ -67,7 +67,7 @@ public:
     std::map<std::string, std::map<std::string, Variant>> offline;
     bool keepsOffline = true;
 
-    bool identify(IParameter* param, UndoParamKey& key, std::string& label) override
+    Claim identify(IParameter* param, UndoParamKey& key, std::string& label) override
     {
         for (auto& [name, device] : devices)
             for (int i = 0; i < device->countParameters(); ++i)
@@ -76,9 +76,9 @@ public:
                     key.owner = name;
                     key.path = param->getName();
                     label = param->getName() + " " + name;
-                    return true;
+                    return Claim::Record;
                 }
-        return false;
+        return Claim::NotMine;
     }
     IParameter* resolve(const UndoParamKey& key) override
     {
