@@ -21,12 +21,18 @@ SpeakerComponent* speakerOf(Tessel::IParameter* param)
     return nullptr;
 }
 
+// The speaker as the list shows it: its nickname, else its model (as the speaker reports it, else
+// as it announced itself).
 std::string speakerLabel(const SpeakerComponent* speaker)
 {
     for (const char* name : {"nickname", "model"})
         if (Tessel::IParameter* text = speaker->findParameter(name))
             if (!text->toString().empty())
                 return text->toString();
+    if (SpeakerNetworkManager* speakers = Tessel::ComponentSingleton<SpeakerNetworkManager>::instance())
+        if (SpeakerNetworkItem* item = speakers->findItemByComponent(speaker))
+            if (Tessel::IParameter* name = item->findParameter("name"))
+                return name->toString();
     return {};
 }
 } // namespace

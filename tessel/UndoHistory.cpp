@@ -446,9 +446,13 @@ void UndoHistory::applyValue(const Action& action, const Variant& value, const V
             for (IUndoParamLocator* locator : locators)
                 if ((stored = locator->storeOffline(action.key, value)))
                     break;
+        // One notice per owner that is away, naming the first of its parameters.
         const std::string who = action.key.owner.empty() ? action.label : action.key.owner;
+        for (const std::string& notice : notices)
+            if (notice.find(": " + who + " is") != std::string::npos)
+                return;
         notices.push_back(stored ? action.label + ": " + who +
-                                       " is off the network, its stored settings were changed"
+                                       " is off the network, its stored settings took the value"
                                  : action.label + " skipped: " + who + " is not there");
         return;
     }
