@@ -46,6 +46,24 @@ MenuBar {
         }
     }
     Component {
+        id: undoItemComponent
+        UndoMenuItem {}
+    }
+    // Undo and redo from anywhere in the program (a text field keeps its own while it has the
+    // focus), while the window of this bar is shown: two bars would make the keys ambiguous.
+    Shortcut {
+        sequences: [StandardKey.Undo]
+        context: Qt.ApplicationShortcut
+        enabled: bar.Window.window !== null && bar.Window.window.visible
+        onActivated: Skin.invokeCommand("Edit", "Undo")
+    }
+    Shortcut {
+        sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
+        context: Qt.ApplicationShortcut
+        enabled: bar.Window.window !== null && bar.Window.window.visible
+        onActivated: Skin.invokeCommand("Edit", "Redo")
+    }
+    Component {
         id: separatorComponent
         MenuSeparator {
             contentItem: Rectangle { implicitHeight: 1; color: Theme.line }
@@ -61,6 +79,8 @@ MenuBar {
                 const it = items[j]
                 if (it.separator)
                     m.addItem(separatorComponent.createObject(null))
+                else if (it.category === "Edit" && (it.name === "Undo" || it.name === "Redo"))
+                    m.addItem(undoItemComponent.createObject(null, { name: it.name }))
                 else
                     m.addItem(itemComponent.createObject(null, { text: it.title, category: it.category, name: it.name }))
             }

@@ -187,8 +187,14 @@ TEST_F(AppTest, ReleaseBuildsLeaveOutTheDebugMenu)
 {
     Tessel::MenuBar bar;
     ASSERT_TRUE(bar.load("resource:///menubar.xml", false));
-    EXPECT_EQ(bar.getMenus().size(), 1u);
+    EXPECT_EQ(bar.getMenus().size(), 2u);
     EXPECT_EQ(bar.findMenu("TEST"), nullptr);
+    // Undo and Redo reach the application's commands.
+    const Tessel::Menu* edit = bar.findMenu("Edit");
+    ASSERT_NE(edit, nullptr);
+    ASSERT_EQ(edit->entries.size(), 2u);
+    EXPECT_EQ(edit->entries[0].category + "/" + edit->entries[0].name, "Edit/Undo");
+    EXPECT_EQ(edit->entries[1].category + "/" + edit->entries[1].name, "Edit/Redo");
     ASSERT_TRUE(bar.load("resource:///menubar.xml", true));
     EXPECT_NE(bar.findMenu("TEST"), nullptr);
     EXPECT_FALSE(bar.load("resource:///no-such-menu.xml", true));

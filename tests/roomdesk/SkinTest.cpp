@@ -4,11 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -19,16 +19,18 @@
 #include <unistd.h>
 
 #include "app/Roomdesk.h"
+#include "mirror/ItemListModel.h"
 #include "roomdesk/views/ItemListModel.h"
 #include "roomdesk/views/MeterBarItem.h"
 #include "roomdesk/views/RoomdeskViews.h"
-#include "mirror/ItemListModel.h"
 #include "tessel/Application.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/Parameter.h"
 #include "tessel/Platform.h"
+#include "tessel/TextVariables.h"
+#include "tessel/UndoHistory.h"
 #include "tessel_qt/QtPlatform.h"
 #include "tessel_qt/SkinContext.h"
 #include "tests/common/QuickTestSupport.h"
@@ -103,7 +105,7 @@ protected:
     void TearDown() override
     {
         // Leave no test component behind for the next test, whatever failed.
-        for (const char* name : {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork"})
+        for (const char* name : {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork", "UndoTest"})
             while (Tessel::Component* stale = Tessel::getRootComponent()->findChild(name))
                 Tessel::getRootComponent()->removeChild(stale);
         QCoreApplication::processEvents();
@@ -488,12 +490,14 @@ TEST_F(Skin, TheNetworkBrowserMakesRowsOnlyForTheSpeakersInView)
     // About ten rows fit; the list keeps a few more around them, never one per speaker.
     EXPECT_TRUE(waitFor([&] { return countBelow(quick->contentItem(), "speakerRow") >= 8; }, 2000));
     EXPECT_LE(countBelow(quick->contentItem(), "speakerRow"), 40);
-    auto* list = qobject_cast<QQuickItem*>(findBelow(quick->contentItem(), "speakerRow0")->parentItem()->parentItem());
+    auto* list =
+        qobject_cast<QQuickItem*>(findBelow(quick->contentItem(), "speakerRow0")->parentItem()->parentItem());
     ASSERT_TRUE(list);
     QMetaObject::invokeMethod(list, "positionViewAtEnd");
     ASSERT_TRUE(waitFor([&] { return findBelow(quick->contentItem(), "speakerRow255") != nullptr; }));
     // Rows scrolled far out of view are let go (the list keeps only its current row, the first).
-    EXPECT_TRUE(QTest::qWaitFor([&] { return findBelow(quick->contentItem(), "speakerRow5") == nullptr; }, 2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return findBelow(quick->contentItem(), "speakerRow5") == nullptr; }, 2000));
     EXPECT_LE(countBelow(quick->contentItem(), "speakerRow"), 40);
     // The rows' own parameters are not there in this fake; only the rows count here.
     capturedWarnings().clear();
@@ -505,9 +509,10 @@ TEST_F(Skin, MeterMovesWithinAScreenFrameAreDrawnOnceAtTheirNewest)
 {
     auto* speaker = new MeterComponent;
     Tessel::getRootComponent()->addChild(speaker);
-    auto window = makeQml("import QtQuick.Window\nimport Roomdesk 1.0\n"
-                          "Window { width: 20; height: 102; visible: true; color: \"black\"\n"
-                          "  MeterBarItem { objectName: \"bar\"; width: 12; height: 102; speaker: \"MeterTest\" } }");
+    auto window =
+        makeQml("import QtQuick.Window\nimport Roomdesk 1.0\n"
+                "Window { width: 20; height: 102; visible: true; color: \"black\"\n"
+                "  MeterBarItem { objectName: \"bar\"; width: 12; height: 102; speaker: \"MeterTest\" } }");
     ASSERT_TRUE(window);
     auto* quick = qobject_cast<QQuickWindow*>(window.get());
     ASSERT_TRUE(quick);
@@ -546,3 +551,105 @@ TEST_F(Skin, MeterMovesWithinAScreenFrameAreDrawnOnceAtTheirNewest)
 }
 
 } // namespace
+
+// --- Undo from the keyboard and the Edit menu ----------------------------------------------------
+
+namespace
+{
+// The menus of the shipped menu bar, as roomdesk hands them to the skin.
+QVariantList shippedMenus()
+{
+    Tessel::MenuBar bar;
+    bar.load("resource:///menubar.xml", false);
+    QVariantList menus;
+    for (const Tessel::Menu& menu : bar.getMenus())
+    {
+        QVariantList items;
+        for (const Tessel::MenuEntry& entry : menu.entries)
+            items.append(
+                QVariantMap{{"separator", entry.kind == Tessel::MenuEntry::Kind::Separator},
+                            {"title", QString::fromStdString(Tessel::expandTextVariables(entry.title))},
+                            {"category", QString::fromStdString(entry.category)},
+                            {"name", QString::fromStdString(entry.name)}});
+        menus.append(QVariantMap{{"title", QString::fromStdString(menu.title)}, {"items", items}});
+    }
+    return menus;
+}
+} // namespace
+
+TEST_F(Skin, CtrlZAfterAFaderDragReturnsItAndTheEditMenuNamesTheStep)
+{
+    if (!Tessel::Application::getApplication())
+        new Tessel::Application("roomdesk", "Ambrel"); // adds itself below the root
+    Tessel::UndoHistory* history = Tessel::GetUndoHistory();
+    ASSERT_NE(history, nullptr);
+    history->clear();
+    auto* desk = new Tessel::Component("UndoTest", "Main Hall");
+    Tessel::Parameter* level = desk->getParams().addFloat(-80, 10, "level");
+    level->setFlag(Tessel::ParamFlags::kUndoable, true);
+    level->setValue(Tessel::Variant(-40.0), false);
+    Tessel::getRootComponent()->addChild(desk);
+    platform().getSkinContext()->setMenuSource(&shippedMenus);
+
+    const QString skin = QUrl::fromLocalFile(QStringLiteral(SKIN_DIR)).toString();
+    auto window = makeQml(
+        QStringLiteral(
+            "import QtQuick.Controls.Basic\n"
+            "import \"%1\"\n"
+            "ApplicationWindow {\n"
+            "  width: 320; height: 320; visible: true\n"
+            "  menuBar: SkinMenuBar { id: bar }\n"
+            "  Fader { objectName: 'fader'; y: 20; height: 240; address: '://roomdesk/UndoTest/level' }\n"
+            "  function editMenu() {\n"
+            "    for (let i = 0; i < bar.count; ++i) {\n"
+            "      const m = bar.menuAt(i)\n"
+            "      if (m.title !== 'Edit') continue\n"
+            "      let texts = []\n"
+            "      for (let j = 0; j < m.count; ++j)\n"
+            "        texts.push(m.itemAt(j).text + (m.itemAt(j).enabled ? '' : ' (off)'))\n"
+            "      return texts.join('|')\n"
+            "    }\n"
+            "    return ''\n"
+            "  }\n"
+            "}\n")
+            .arg(skin));
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_NE(quick, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quick));
+    // The main window of an earlier test holds a menu bar of its own: only one bar is shown at a time.
+    for (QWindow* other : QGuiApplication::topLevelWindows())
+        if (other != quick)
+            other->hide();
+    auto editMenu = [&]
+    {
+        QVariant texts;
+        QMetaObject::invokeMethod(quick, "editMenu", Q_RETURN_ARG(QVariant, texts));
+        return texts.toString().toStdString();
+    };
+    EXPECT_EQ(editMenu(), "Undo (off)|Redo (off)");
+
+    auto* fader = quick->findChild<QQuickItem*>("fader");
+    ASSERT_NE(fader, nullptr);
+    const QPoint top = fader->mapToScene(QPointF(fader->width() / 2, 30)).toPoint();
+    const QPoint low = fader->mapToScene(QPointF(fader->width() / 2, 150)).toPoint();
+    QTest::mousePress(quick, ::Qt::LeftButton, {}, low);
+    QTest::mouseMove(quick, (low + top) / 2);
+    QTest::mouseMove(quick, top);
+    QTest::mouseRelease(quick, ::Qt::LeftButton, {}, top);
+    const double dragged = level->getValue().asDouble();
+    ASSERT_GT(dragged, -40.0);
+    EXPECT_EQ(history->countUndoSteps(), 1u) << "one drag, one step";
+    EXPECT_EQ(editMenu(), "Undo Level Main Hall|Redo (off)");
+
+    QTest::keyClick(quick, ::Qt::Key_Z, ::Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(level->getValue().asDouble(), -40.0);
+    EXPECT_EQ(editMenu(), "Undo (off)|Redo Level Main Hall");
+    QTest::keyClick(quick, ::Qt::Key_Y, ::Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(level->getValue().asDouble(), dragged);
+    // Only this window's warnings count (an earlier test's main window lost its speaker list).
+    capturedWarnings().removeIf([](const QString& w) { return w.contains("SpeakerNetwork"); });
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    window.reset();
+    history->clear();
+}
