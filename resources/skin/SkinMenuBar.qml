@@ -8,7 +8,17 @@ import "."
 MenuBar {
     id: bar
 
-    background: Rectangle { color: Theme.panel; implicitHeight: 24 }
+    background: Rectangle {
+        color: Theme.panel
+        implicitHeight: 24
+        UndoStatus {
+            objectName: "undoStatus"
+            anchors.right: parent.right
+            anchors.rightMargin: 8
+            anchors.verticalCenter: parent.verticalCenter
+            width: Math.min(implicitWidth, parent.width / 2)
+        }
+    }
 
     delegate: MenuBarItem {
         id: barItem

@@ -645,6 +645,10 @@ TEST_F(Skin, CtrlZAfterAFaderDragReturnsItAndTheEditMenuNamesTheStep)
     QTest::keyClick(quick, ::Qt::Key_Z, ::Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(level->getValue().asDouble(), -40.0);
     EXPECT_EQ(editMenu(), "Undo (off)|Redo Level Main Hall");
+    auto* status = quick->findChild<QQuickItem*>("undoStatus");
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->property("text").toString(), QStringLiteral("Undone: Level Main Hall"));
+    EXPECT_TRUE(status->isVisible());
     QTest::keyClick(quick, ::Qt::Key_Y, ::Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(level->getValue().asDouble(), dragged);
     // Only this window's warnings count (an earlier test's main window lost its speaker list).
