@@ -178,17 +178,7 @@ PresetListModel::SaveResult PresetListModel::finishNaming(Tessel::Component* tar
     }
     const bool written = write(target, path);
     if (written)
-    {
         rescan();
-        // The preset just saved is the chosen one: LOAD (from the screen or a remote) takes it.
-        const std::string saved = Tessel::FileUtilities::getBaseName(path);
-        for (int row = 0; row < countRows(); ++row)
-            if (titles[size_t(row)] == saved)
-            {
-                selectOnly(row);
-                ListModel::setFocusRow(row);
-            }
-    }
     setEditMode(EditMode::kNone);
     return written ? SaveResult::kSaved : SaveResult::kFailed;
 }
