@@ -23,6 +23,8 @@ using Vellaris::PresetListModel;
 namespace fs = std::filesystem;
 
 const std::string kEqGain = "line/ch1/eq/eqgain3";
+const std::string kEqOn = "line/ch1/eq/eqallon";
+const std::string kNotchOn = "line/ch1/notch/notchallon";
 
 class Presets : public PresetFixture
 {
@@ -148,6 +150,50 @@ TEST_F(Presets, APresetWithoutAParameterLoadsItAtItsDefault)
     EXPECT_DOUBLE_EQ(value(a, "line/ch1/volume"), param(a, "line/ch1/volume")->getDefaultValue().asDouble());
 }
 
+TEST_F(Presets, APresetBringsBackTheEqAndNotchSwitchesAsTheyWereSaved)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    Vellaris::SpeakerNetworkItem* b = announce(2, "222", "TX20A");
+    param(a, kEqGain)->setValue(Tessel::Variant(4.0), true);
+    param(a, kEqOn)->setValue(Tessel::Variant(1), true);
+    param(a, kNotchOn)->setValue(Tessel::Variant(1), true);
+    select(a);
+    save("Live");
+    const std::string text = readText(speakerFolder() + "/Live.spk");
+    EXPECT_NE(text.find("\"eqallon\""), std::string::npos);
+    EXPECT_NE(text.find("\"notchallon\""), std::string::npos);
+    select(b);
+    save("Bypassed");
+
+    loadRow(row("Live"));
+    EXPECT_DOUBLE_EQ(value(b, kEqGain), 4.0);
+    EXPECT_EQ(param(b, kEqOn)->getValue().asInt(), 1) << "the bands arrive switched on";
+    EXPECT_EQ(param(b, kNotchOn)->getValue().asInt(), 1);
+    // Carried, not forced on: a preset saved bypassed switches a speaker off.
+    select(a);
+    loadRow(row("Bypassed"));
+    EXPECT_EQ(param(a, kEqOn)->getValue().asInt(), 0);
+    EXPECT_EQ(param(a, kNotchOn)->getValue().asInt(), 0);
+}
+
+TEST_F(Presets, APresetWithoutTheSwitchesLeavesThemAsTheyAre)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    param(a, kEqOn)->setValue(Tessel::Variant(1), true);
+    param(a, kNotchOn)->setValue(Tessel::Variant(0), true);
+    writeText(speakerFolder() + "/Old.spk", R"({"Speaker":{"line":{"ch1":{"eq":{"eqgain3":2}}}}})");
+    writeText(speakerFolder() + "/Half.spk", R"({"Speaker":{"line":{"ch1":{"notch":{"notchallon":1}}}}})");
+    inspector->getPresetList()->rescan();
+    select(a);
+    loadRow(row("Old"));
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 2.0);
+    EXPECT_EQ(param(a, kEqOn)->getValue().asInt(), 1);
+    EXPECT_EQ(param(a, kNotchOn)->getValue().asInt(), 0);
+    loadRow(row("Half"));
+    EXPECT_EQ(param(a, kEqOn)->getValue().asInt(), 1) << "the key it lacks stays";
+    EXPECT_EQ(param(a, kNotchOn)->getValue().asInt(), 1) << "the key it has arrives";
+}
+
 TEST_F(Presets, ACorruptPresetChangesNothingAndNamesTheFile)
 {
     Vellaris::SpeakerNetworkItem* a = announce(1, "111");
@@ -163,11 +209,12 @@ TEST_F(Presets, ACorruptPresetChangesNothingAndNamesTheFile)
     writeText(speakerFolder() + "/Cut.spk", good.substr(0, good.size() / 2));
     writeText(speakerFolder() + "/Types.spk", R"({"Speaker":{"line":{"ch1":{"volume":"loud","eq":7}}}})");
     writeText(speakerFolder() + "/Section.spk", R"({"Speaker":[1,2,3]})");
+    writeText(speakerFolder() + "/Switch.spk", R"({"Speaker":{"line":{"ch1":{"eq":{"eqallon":[1]}}}}})");
     writeText(speakerFolder() + "/Noise.spk", noise);
     inspector->getPresetList()->rescan();
     param(a, "line/ch1/volume")->setValue(Tessel::Variant(-1.0), true);
     const auto before = storedValues(*a->getSpeakerComponent(), nullptr);
-    for (const char* name : {"Cut", "Types", "Section", "Noise"})
+    for (const char* name : {"Cut", "Types", "Section", "Switch", "Noise"})
     {
         loadRow(row(name));
         EXPECT_EQ(storedValues(*a->getSpeakerComponent(), nullptr), before) << name;
