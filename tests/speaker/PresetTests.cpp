@@ -316,6 +316,83 @@ TEST_F(Presets, DeletingTakesTwoClicksOnTheSameRow)
     Tessel::Style::get().clear();
 }
 
+TEST_F(Presets, TheChosenPresetIsAParameterSetByRowOrByName)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    select(a);
+    param(a, kEqGain)->setValue(Tessel::Variant(1.0), true);
+    save("Alpha");
+    param(a, kEqGain)->setValue(Tessel::Variant(2.0), true);
+    save("Beta");
+    param(a, kEqGain)->setValue(Tessel::Variant(3.0), true);
+    save("7");
+    PresetListModel* list = inspector->getPresetList();
+    Tessel::IParameter* chosen = inspector->findParameter("selectedPreset");
+    ASSERT_NE(chosen, nullptr);
+    ASSERT_EQ(list->countRows(), 3);
+    EXPECT_EQ(chosen->getValue().asInt(), -1);
+    EXPECT_EQ(chosen->toString(), "");
+
+    list->clickCell(row("Beta"), 0, {}); // a click on screen shows in the parameter
+    EXPECT_EQ(chosen->toString(), "Beta");
+    EXPECT_TRUE(chosen->fromString("Alpha", true)); // by name: the list follows
+    EXPECT_EQ(list->getCurrentRow(), row("Alpha"));
+    EXPECT_TRUE(list->isRowSelected(row("Alpha")));
+    press(inspector, "loadPreset");
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 1.0);
+
+    EXPECT_TRUE(chosen->fromString("7", true)) << "a name before a row number";
+    EXPECT_EQ(list->getCurrentRow(), row("7"));
+    chosen->setValue(Tessel::Variant(row("Beta")), true); // by row
+    EXPECT_EQ(list->getCurrentRow(), row("Beta"));
+    press(inspector, "loadPreset");
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 2.0);
+
+    EXPECT_FALSE(chosen->fromString("Gamma", true)) << "no such preset";
+    EXPECT_FALSE(chosen->fromString("3", true)) << "no such row";
+    EXPECT_EQ(list->getCurrentRow(), row("Beta"));
+    EXPECT_TRUE(chosen->fromString("", true));
+    EXPECT_EQ(list->getCurrentRow(), -1);
+    press(inspector, "loadPreset"); // nothing chosen: nothing loaded
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 2.0);
+}
+
+TEST_F(Presets, LoadAndDeleteTakeThePresetTheirArgumentNames)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    select(a);
+    param(a, kEqGain)->setValue(Tessel::Variant(1.0), true);
+    save("Alpha");
+    param(a, kEqGain)->setValue(Tessel::Variant(2.0), true);
+    save("Beta");
+    PresetListModel* list = inspector->getPresetList();
+    list->clickCell(row("Beta"), 0, {});
+    const auto command = [](const char* name, const char* preset)
+    {
+        Tessel::Attributes arguments;
+        arguments.setString(PresetListModel::kPresetArgument, preset);
+        return Tessel::CommandMsg("File", name, arguments);
+    };
+
+    EXPECT_TRUE(inspector->interpretCommand(command("Load Preset", "Alpha")));
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 1.0);
+    EXPECT_EQ(inspector->findParameter("selectedPreset")->toString(), "Alpha") << "the list shows it";
+    EXPECT_FALSE(inspector->interpretCommand(command("Load Preset", "Gamma")));
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 1.0);
+
+    EXPECT_TRUE(inspector->interpretCommand(Tessel::CommandMsg("File", "Delete Preset", true)));
+    EXPECT_EQ(list->countRows(), 2) << "asked only";
+    EXPECT_FALSE(inspector->interpretCommand(command("Delete Preset", "Gamma")));
+    EXPECT_TRUE(inspector->interpretCommand(command("Delete Preset", "Beta")));
+    EXPECT_FALSE(fs::exists(speakerFolder() + "/Beta.spk"));
+    ASSERT_EQ(list->countRows(), 1);
+    EXPECT_EQ(list->getTitle(0), "Alpha");
+    press(inspector, "deletePreset"); // the chosen one
+    EXPECT_EQ(list->countRows(), 0);
+    EXPECT_FALSE(fs::exists(speakerFolder() + "/Alpha.spk"));
+    EXPECT_FALSE(inspector->interpretCommand(Tessel::CommandMsg("File", "Delete Preset")));
+}
+
 TEST_F(Presets, TheListTakesFilesOfItsKindIgnoringCase)
 {
     writeText(speakerFolder() + "/b.SPK", "{}");
@@ -380,6 +457,30 @@ TEST_F(GeqPresets, APresetHoldsTheGainsAndSwitchesAndResetKeepsTheSwitches)
     press(master, "loadGEQPreset");
     EXPECT_DOUBLE_EQ(gain(5)->getValue().asDouble(), 6.0);
     EXPECT_DOUBLE_EQ(gain(31)->getValue().asDouble(), -4.0);
+}
+
+TEST_F(GeqPresets, TheMasterChoosesLoadsAndDeletesPresetsByName)
+{
+    writeText(documents + "/Vellaris/Ambrel/Presets/geq/Flat.geq", R"({"geq":{"gain3":0,"on":1,"ston":0}})");
+    writeText(documents + "/Vellaris/Ambrel/Presets/geq/Warm.geq", R"({"geq":{"gain3":5,"on":1,"ston":0}})");
+    PresetListModel* list = master->getPresetList();
+    list->rescan();
+    Tessel::IParameter* chosen = master->findParameter("selectedPreset");
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_TRUE(chosen->fromString("Warm", true));
+    press(master, "loadGEQPreset");
+    EXPECT_DOUBLE_EQ(gain(3)->getValue().asDouble(), 5.0);
+
+    Tessel::Attributes arguments;
+    arguments.setString(PresetListModel::kPresetArgument, "Flat");
+    EXPECT_TRUE(master->interpretCommand(Tessel::CommandMsg("File", "Load GEQ Preset", arguments)));
+    EXPECT_DOUBLE_EQ(gain(3)->getValue().asDouble(), 0.0);
+    EXPECT_EQ(chosen->toString(), "Flat");
+    press(master, "deleteGEQPreset");
+    EXPECT_FALSE(fs::exists(documents + "/Vellaris/Ambrel/Presets/geq/Flat.geq"));
+    ASSERT_EQ(list->countRows(), 1);
+    EXPECT_EQ(list->getTitle(0), "Warm");
+    EXPECT_EQ(chosen->getValue().asInt(), -1);
 }
 
 TEST_F(GeqPresets, ALoadedPresetReachesTheSpeakersOfTheRoom)
