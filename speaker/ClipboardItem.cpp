@@ -4,7 +4,6 @@
 #include "speaker/PresetFile.h"
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
-#include "tessel/ComponentStorage.h"
 #include "tessel/Json.h"
 
 namespace Vellaris::LK
@@ -21,7 +20,7 @@ bool ClipboardItem::store(Tessel::Component& component)
 {
     JsonCodec::ensureInstalled();
     Tessel::Attributes tree;
-    Tessel::ComponentStorage::store(component, tree, filter.get());
+    PresetFile::storeTree(component, tree, filter.get());
     std::string text;
     clear();
     if (!Tessel::JsonStringify(tree, text))
@@ -40,7 +39,7 @@ bool ClipboardItem::restore(Tessel::Component& component) const
     if (!Tessel::JsonParse(stream->getBytes(), tree) ||
         !PresetFile::checkStoredForm(component, tree, filter.get(), problem))
         return false;
-    Tessel::ComponentStorage::restore(component, tree, filter.get());
+    PresetFile::restoreTree(component, tree, filter.get());
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "speaker/PresetChoiceParam.h"
 #include "speaker/VenueSide.h"
 #include "tessel/ComponentStorage.h"
 #include "tessel/IParameter.h"
@@ -22,6 +23,7 @@ TESSEL_COMMAND("File", "Replace GEQ Preset", MasterInspector::onReplaceGEQPreset
 TESSEL_COMMAND("File", "Cancel GEQ Replace", MasterInspector::onCancelGEQReplace)
 TESSEL_COMMAND("File", "Cancel GEQ Preset", MasterInspector::onCancelGEQPreset)
 TESSEL_COMMAND("File", "Reset GEQ", MasterInspector::onResetGEQ)
+TESSEL_COMMAND("File", "Delete GEQ Preset", MasterInspector::onDeleteGEQPreset)
 TESSEL_END_COMMANDS(MasterInspector, Tessel::Component)
 
 namespace
@@ -31,6 +33,7 @@ enum Tag : int32_t
     kNewPresetNameTag = 100,
     kShowPresetEditTag = 101,
     kConfirmReplaceTag = 102,
+    kSelectedPresetTag = 103,
     kFirstCommandTag = 110,
 };
 
@@ -47,6 +50,7 @@ constexpr CommandRow kCommandParams[] = {
     {"Cancel GEQ Replace", "cancelGEQReplace"},
     {"Cancel GEQ Preset", "cancelGEQPreset"},
     {"Reset GEQ", "resetGEQ"},
+    {"Delete GEQ Preset", "deleteGEQPreset"},
 };
 
 constexpr const char* kEditorView = "MasterGEQEditor";
@@ -61,10 +65,12 @@ MasterInspector::MasterInspector()
     Tessel::IParameter* name = params.addString("newPresetName", kNewPresetNameTag);
     Tessel::IParameter* show = params.addParam("showGEQPresetEdit", kShowPresetEditTag);
     Tessel::IParameter* confirm = params.addParam("confirmGEQReplace", kConfirmReplaceTag);
+    selectedPreset = params.add(new PresetChoiceParam("selectedPreset"), kSelectedPresetTag);
     int32_t tag = kFirstCommandTag;
     for (const CommandRow& row : kCommandParams)
         params.addCommand("File", row.command, row.param, tag++);
     presets->bindEditor(name, show, confirm);
+    presets->bindChoice(static_cast<PresetChoiceParam*>(selectedPreset));
     presets->retain(); // the tree's reference; the inspector keeps its own
     addChild(presets.get());
     attach(this);
@@ -107,6 +113,12 @@ bool MasterInspector::getProperty(const std::string& propertyName, Tessel::Varia
         return true;
     }
     return Component::getProperty(propertyName, value);
+}
+
+void MasterInspector::paramChanged(Tessel::IParameter* param)
+{
+    if (param == selectedPreset)
+        presets->choose(int(param->getValue().asInt()));
 }
 
 bool MasterInspector::onSaveGEQPreset(const Tessel::CommandMsg& msg)
@@ -160,14 +172,23 @@ bool MasterInspector::onLoadGEQPreset(const Tessel::CommandMsg& msg)
     if (msg.checkOnly)
         return true;
     Tessel::Component* geq = getGeq();
-    if (!geq)
+    const int row = presets->getCommandRow(msg);
+    if (!geq || row < 0)
         return false;
     Tessel::SharedPtr<Tessel::Component> keep(geq);
+    presets->choose(row);
     Tessel::UndoTransaction step(roomStepName("Load GEQ Preset", geq));
-    if (!presets->load(*geq, presets->getCurrentRow()))
+    if (!presets->load(*geq, row))
         return false;
     signal(Tessel::Message(kEditorView));
     return true;
+}
+
+bool MasterInspector::onDeleteGEQPreset(const Tessel::CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return true;
+    return presets->remove(presets->getCommandRow(msg));
 }
 
 bool MasterInspector::onResetGEQ(const Tessel::CommandMsg& msg)

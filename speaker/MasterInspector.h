@@ -25,10 +25,12 @@ namespace Vellaris
 // "ston"). Commands of category "File", each also a command parameter: "Save GEQ Preset"
 // (saveGEQPreset: the name editor with "My GEQ"), "Ok GEQ Preset" (okGEQPreset), "Replace GEQ
 // Preset" (replaceGEQPreset: the answer yes to "confirmGEQReplace"), "Cancel GEQ Replace"
-// (cancelGEQReplace), "Cancel GEQ Preset" (cancelGEQPreset), "Load GEQ Preset" (loadGEQPreset)
-// and "Reset GEQ" (resetGEQ: the band gains to 0 dB, "on" and "ston" stay). Load and reset do
-// nothing without a room; both signal "MasterGEQEditor" so the editor redraws. Parameters
-// "newPresetName" (100), "showGEQPresetEdit" (101).
+// (cancelGEQReplace), "Cancel GEQ Preset" (cancelGEQPreset), "Load GEQ Preset" (loadGEQPreset),
+// "Reset GEQ" (resetGEQ: the band gains to 0 dB, "on" and "ston" stay) and "Delete GEQ Preset"
+// (deleteGEQPreset: removes the chosen preset file). Load and reset do nothing without a room;
+// both signal "MasterGEQEditor" so the editor redraws. Parameters "newPresetName" (100),
+// "showGEQPresetEdit" (101), "selectedPreset" (103: the chosen preset, as the speaker
+// inspector's). Load and delete take the chosen preset, or the one their argument "preset" names.
 class MasterInspector : public Tessel::Component,
                         public Tessel::ComponentSingleton<MasterInspector>,
                         public Tessel::CommandDispatcher<MasterInspector>
@@ -55,6 +57,9 @@ public:
     bool onCancelGEQReplace(const Tessel::CommandMsg& msg);
     bool onCancelGEQPreset(const Tessel::CommandMsg& msg);
     bool onResetGEQ(const Tessel::CommandMsg& msg);
+    bool onDeleteGEQPreset(const Tessel::CommandMsg& msg);
+
+    void paramChanged(Tessel::IParameter* param) override;
 
     bool getProperty(const std::string& propertyName, Tessel::Variant& value) const override;
 
@@ -63,6 +68,7 @@ protected:
 
 private:
     Tessel::SharedPtr<PresetListModel> presets;
+    Tessel::IParameter* selectedPreset = nullptr;
 };
 
 } // namespace Vellaris

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "speaker/PresetChoiceParam.h"
 #include "speaker/PresetFile.h"
 #include "tessel/Application.h"
 #include "tessel/FileUtilities.h"
@@ -106,6 +107,7 @@ void PresetListModel::rescan()
     selectOnly(again);
     ListModel::setFocusRow(again);
     rowsChanged();
+    syncChoice();
 }
 
 const std::string& PresetListModel::getTitle(int row) const
@@ -120,6 +122,49 @@ int PresetListModel::getCurrentRow() const
         if (isRowSelected(row))
             return row;
     return getFocusRow();
+}
+
+int PresetListModel::findRow(const std::string& title) const
+{
+    for (int row = 0; row < countRows(); ++row)
+        if (titles[size_t(row)] == title)
+            return row;
+    return -1;
+}
+
+int PresetListModel::getCommandRow(const Tessel::CommandMsg& msg) const
+{
+    const Tessel::Variant* named = msg.arguments.find(kPresetArgument);
+    if (!named)
+        return getCurrentRow();
+    return named->isString() ? findRow(named->getText()) : -1;
+}
+
+bool PresetListModel::choose(int row)
+{
+    if (row < -1 || row >= countRows())
+        return false;
+    Tessel::SharedPtr<Tessel::Object> keepAlive(this);
+    disarm();
+    selectOnly(row);
+    ListModel::setFocusRow(row);
+    syncChoice();
+    return true;
+}
+
+void PresetListModel::bindChoice(PresetChoiceParam* param)
+{
+    choiceParam = Tessel::retained(param);
+    syncChoice();
+}
+
+void PresetListModel::syncChoice()
+{
+    if (!choiceParam)
+        return;
+    choiceParam->setTitles(titles);
+    // Not notified: the owner hears only choices made through the parameter itself.
+    choiceParam->setValue(Tessel::Variant(getCurrentRow()), false);
 }
 
 // --- Naming ---------------------------------------------------------------------------------
@@ -270,7 +315,9 @@ bool PresetListModel::setFocusRow(int row)
 {
     if (row != getFocusRow())
         disarm();
-    return ListModel::setFocusRow(row);
+    const bool moved = ListModel::setFocusRow(row);
+    syncChoice();
+    return moved;
 }
 
 bool PresetListModel::clickCell(int row, int column, const Tessel::CellClick& click)
@@ -284,6 +331,7 @@ bool PresetListModel::clickCell(int row, int column, const Tessel::CellClick& cl
     Tessel::SharedPtr<Tessel::Object> keepAlive(this);
     if (!ListModel::clickCell(row, column, click))
         return false;
+    syncChoice();
     if (column != 1 || click.kind != Tessel::CellClick::Kind::kSingle)
         return true;
     if (!secondClick)

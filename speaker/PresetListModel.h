@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "speaker/StorageFilter.h"
+#include "tessel/CommandMsg.h"
 #include "tessel/ListModel.h"
 #include "tessel/SharedPtr.h"
 
@@ -15,6 +16,8 @@ class IParameter;
 
 namespace Vellaris
 {
+
+class PresetChoiceParam;
 
 // The presets of one kind on disk, as a list model with two columns: "name" (the file name
 // without extension, 195 px wide) and "delete" (60 px), whose cell is the style image to show
@@ -31,7 +34,11 @@ namespace Vellaris
 // Naming a new preset: beginNaming() shows the name editor (edit mode 1); finishNaming() saves
 // under the typed name (mode 2), asking first through the "confirm" parameter when a preset of
 // that name exists; cancelNaming() leaves without saving. The inspector that owns the list gives
-// it its editor parameters with bindEditor(). GUI thread only.
+// it its editor parameters with bindEditor().
+//
+// The chosen preset (what LOAD takes: getCurrentRow()) is also a parameter of the owner, bound
+// with bindChoice(): it follows every click, focus change and rescan, and choose() makes a row the
+// chosen one when the parameter is set (by a remote, by the skin). GUI thread only.
 class PresetListModel : public Tessel::ListModel
 {
     TESSEL_DECLARE_CLASS(PresetListModel)
@@ -39,6 +46,8 @@ public:
     static constexpr int kNameColumnWidth = 195;
     static constexpr int kDeleteColumnWidth = 60;
     static constexpr const char* kDeleteText = "Delete";
+    // The argument of the load and delete commands that names a preset.
+    static constexpr const char* kPresetArgument = "preset";
 
     enum class DeleteState
     {
@@ -74,6 +83,15 @@ public:
     const std::string& getTitle(int row) const;
     // The row to load: the first selected row, else the focus row; −1 when none.
     int getCurrentRow() const;
+    // The row titled exactly `title`, or −1.
+    int findRow(const std::string& title) const;
+    // The row a load or delete command acts on: the preset its argument "preset" names (−1 when
+    // there is none of that name), else the current row.
+    int getCommandRow(const Tessel::CommandMsg& msg) const;
+    // Makes `row` the chosen one, as a plain click on it does (−1: none); false when out of range.
+    bool choose(int row);
+    // The owner's parameter that shows and sets the chosen row (borrowed; the owner keeps it).
+    void bindChoice(PresetChoiceParam* param);
 
     // The editor's parameters (borrowed; the owner keeps them): the name field's text, the switch
     // that shows the editor and the one that asks whether to replace an existing preset.
@@ -118,6 +136,8 @@ private:
     void setEditMode(EditMode mode);
     std::string typedName() const;
     bool write(Tessel::Component* target, const std::string& path);
+    // Brings the choice parameter in line with the rows and the current row.
+    void syncChoice();
 
     std::string kind;
     std::unique_ptr<StorageFilter> filter;
@@ -127,6 +147,7 @@ private:
     int armedRow = -1;
     EditMode editMode = EditMode::kNone;
     Tessel::SharedPtr<Tessel::IParameter> nameParam, showParam, confirmParam;
+    Tessel::SharedPtr<PresetChoiceParam> choiceParam;
 };
 
 } // namespace Vellaris

@@ -1,5 +1,6 @@
 #include "speaker/SpeakerInspector.h"
 
+#include "speaker/PresetChoiceParam.h"
 #include "speaker/SpeakerClipboardItem.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -38,6 +39,7 @@ enum Tag : int32_t
     kNewPresetNameTag = 100,
     kShowPresetEditTag = 101,
     kConfirmReplaceTag = 102,
+    kSelectedPresetTag = 103,
     kShowSpeakerPropsTag = 104,
     kCloseEditorTag = 105,
     kShowNotchTag = 106,
@@ -91,6 +93,7 @@ SpeakerInspector::SpeakerInspector()
     newPresetName = params.addString("newPresetName", kNewPresetNameTag);
     showPresetEdit = params.addParam("showPresetEdit", kShowPresetEditTag);
     confirmReplace = params.addParam("confirmReplace", kConfirmReplaceTag);
+    selectedPreset = params.add(new PresetChoiceParam("selectedPreset"), kSelectedPresetTag);
     showSpeakerProps = params.addParam("showSpeakerProps", kShowSpeakerPropsTag);
     params.addParam("closeEditor", kCloseEditorTag);
     params.addParam("showNotch", kShowNotchTag);
@@ -99,6 +102,7 @@ SpeakerInspector::SpeakerInspector()
     for (const CommandRow& row : kCommandParams)
         params.addCommand(row.category, row.command, row.param, tag++);
     presets->bindEditor(newPresetName, showPresetEdit, confirmReplace);
+    presets->bindChoice(static_cast<PresetChoiceParam*>(selectedPreset));
     presets->retain(); // the tree's reference; the inspector keeps its own
     addChild(presets.get());
     attach(this);
@@ -204,6 +208,8 @@ void SpeakerInspector::paramChanged(Tessel::IParameter* param)
 {
     if (param == showSpeakerProps)
         signal(Tessel::Message("SpeakerProps"));
+    else if (param == selectedPreset)
+        presets->choose(int(param->getValue().asInt()));
 }
 
 bool SpeakerInspector::getProperty(const std::string& propertyName, Tessel::Variant& value) const
@@ -235,19 +241,23 @@ bool SpeakerInspector::onLoadPreset(const Tessel::CommandMsg& msg)
     if (msg.checkOnly)
         return true;
     SpeakerComponent* speaker = getCurrentSpeaker();
-    if (!speaker)
+    const int row = presets->getCommandRow(msg);
+    if (!speaker || row < 0)
         return false;
     Tessel::SharedPtr<SpeakerComponent> keep(speaker);
+    presets->choose(row); // the list shows which preset the speaker got
     Tessel::UndoTransaction step(SpeakerUndoLocator::stepName("Load Preset", speaker));
-    if (!presets->load(*speaker, presets->getCurrentRow()))
+    if (!presets->load(*speaker, row))
         return false;
     speaker->restoreFinished();
     return true;
 }
 
-bool SpeakerInspector::onDeletePreset(const Tessel::CommandMsg&)
+bool SpeakerInspector::onDeletePreset(const Tessel::CommandMsg& msg)
 {
-    return true;
+    if (msg.checkOnly)
+        return true;
+    return presets->remove(presets->getCommandRow(msg));
 }
 
 bool SpeakerInspector::onOkPreset(const Tessel::CommandMsg& msg)

@@ -33,12 +33,17 @@ class SpeakerNetworkManager;
 // with "My Speaker"), "Ok Preset" (okPreset: saves under "newPresetName"), "Replace Preset"
 // (replacePreset: the answer yes to "confirmReplace", which comes on when that name exists),
 // "Cancel Replace" (cancelReplace: back to naming), "Cancel Preset" (cancelPreset), "Load Preset"
-// (loadPreset: the selected preset into the current speaker), "Delete Preset" (deletePreset: only
-// answers; the list's delete cell deletes), "Reset Speaker" (resetSpeaker: every storable value to
-// its default), "Reset EQ" and "Reset Notch" (resetEQ, resetNotch: the line channel's "eq" or
-// "notch"). Of category "Edit": "Copy" and "Paste" (copySpeaker, pasteSpeaker) through the speaker
-// clipboard. Load, reset, copy and paste do nothing without a current speaker; a check-only
+// (loadPreset: the chosen preset into the current speaker), "Delete Preset" (deletePreset: removes
+// the chosen preset file; on screen the list's delete cell deletes), "Reset Speaker"
+// (resetSpeaker: every storable value to its default), "Reset EQ" and "Reset Notch" (resetEQ, resetNotch: the
+// line channel's "eq" or "notch"). Of category "Edit": "Copy" and "Paste" (copySpeaker, pasteSpeaker) through
+// the speaker clipboard. Load, reset, copy and paste do nothing without a current speaker; a check-only
 // command answers yes and changes nothing.
+//
+// The chosen preset is the parameter "selectedPreset" (103): the row, −1 for none, with the
+// preset's name as its text; setting it (by row or by name) selects that row of the list. Load
+// and delete take the chosen preset, or the one their argument "preset" names (and fail when no
+// preset has that name).
 //
 // Panel switches for the skin: "showPresetEdit" (101), "showSpeakerProps" (104), "closeEditor"
 // (105), "showNotch" (106), "GEQDraw" (107); "showSpeakerProps" changes signal "SpeakerProps".
@@ -95,6 +100,7 @@ private:
     Tessel::IParameter* newPresetName = nullptr;
     Tessel::IParameter* showPresetEdit = nullptr;
     Tessel::IParameter* confirmReplace = nullptr;
+    Tessel::IParameter* selectedPreset = nullptr;
     Tessel::IParameter* showSpeakerProps = nullptr;
     // Looks for the application's speaker list on idle turns until it exists.
     Tessel::IdleClient finder;

@@ -3,6 +3,26 @@
 namespace Vellaris
 {
 
+bool isEqOnSwitch(const std::string& parameterName)
+{
+    return parameterName == "eqallon" || parameterName == "notchallon";
+}
+
+bool StorageFilter::carries(const std::string&) const
+{
+    return false;
+}
+
+bool SpeakerPresetFilter::carries(const std::string& parameterName) const
+{
+    return isEqOnSwitch(parameterName);
+}
+
+bool SpeakerClipboardFilter::carries(const std::string& parameterName) const
+{
+    return isEqOnSwitch(parameterName);
+}
+
 bool SpeakerPresetFilter::includeOnRestore(const std::string&, const std::string&, Tessel::IUnknown*)
 {
     return true;

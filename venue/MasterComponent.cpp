@@ -3,8 +3,10 @@
 #include "mirror/RemoteComponent.h"
 #include "model/UniversalComponentBuilder.h"
 #include "speaker/SpeakerComponent.h"
+#include "tessel/Attributes.h"
 #include "tessel/IParameter.h"
 #include "tessel/ISubject.h"
+#include "tessel/ParamTypes.h"
 #include "tessel/UndoHistory.h"
 #include "venue/SpeakerRoom.h"
 
@@ -44,6 +46,38 @@ Tessel::Component* MasterComponent::getGeq() const
     return findChild("geq");
 }
 
+void MasterComponent::save(Tessel::Attributes& into) const
+{
+    Tessel::Component* geq = getGeq();
+    if (!geq)
+        return;
+    for (int i = 0; i < geq->countParameters(); ++i)
+    {
+        Tessel::IParameter* param = geq->getParameterAt(i);
+        if (param && param->isFlag(Tessel::ParamFlags::kStorable))
+            into.set(param->getName(), param->getValue());
+    }
+}
+
+void MasterComponent::load(const Tessel::Attributes& from)
+{
+    Tessel::Component* geq = getGeq();
+    if (!geq)
+        return;
+    loading = true;
+    for (int i = 0; i < geq->countParameters(); ++i)
+    {
+        Tessel::IParameter* param = geq->getParameterAt(i);
+        if (!param || !param->isFlag(Tessel::ParamFlags::kStorable))
+            continue;
+        if (const Tessel::Variant* value = from.find(param->getName()); value && value->isNumeric())
+            param->setValue(*value, true);
+    }
+    loading = false;
+    for (size_t i = 0; i < observed.size(); ++i)
+        lastValues[i] = observed[i]->getValue().asDouble();
+}
+
 void MasterComponent::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
 {
     if (!msg.is(Tessel::Messages::kChanged))
@@ -53,6 +87,8 @@ void MasterComponent::notify(Tessel::ISubject* subject, const Tessel::Message& m
         Tessel::IParameter* param = observed[i].get();
         if (Tessel::unknownCast<Tessel::ISubject>(param) != subject)
             continue;
+        if (loading)
+            return;
         // Views hear "changed" for range and state changes too; only a new value is copied.
         const double value = param->getValue().asDouble();
         if (value == lastValues[i])

@@ -5,6 +5,11 @@
 #include "tessel/Component.h"
 #include "tessel/SharedPtr.h"
 
+namespace Tessel
+{
+class Attributes;
+}
+
 namespace Vellaris
 {
 
@@ -16,6 +21,9 @@ class SpeakerRoom;
 // equaliser's values is copied to every speaker of the room ("on" becomes the speaker's
 // "remote_geq_on", a band gain the speaker equaliser's parameter of the same tag), then the master
 // signals "geqChanged". Editing a band switches "on" to 1. "on" starts at 1.
+//
+// Its room stores the equaliser's storable values (the 31 gains, "on", "ston") with save() and
+// gives them back with load(), so a reopened room shows what its speakers hold.
 class MasterComponent : public Tessel::Component
 {
     TESSEL_DECLARE_CLASS(MasterComponent)
@@ -30,6 +38,13 @@ public:
     // The equaliser child "geq", or nullptr when the model has no "MasterGEQ".
     Tessel::Component* getGeq() const;
 
+    // Writes the equaliser's storable values into `into`, one key per parameter name.
+    void save(Tessel::Attributes& into) const;
+    // Takes each storable value that `from` holds as a number; the others stay as they are. The
+    // values are the room's own again, not an edit: nothing is copied to the speakers (they hold
+    // their own stored settings) and "on" is not switched by the bands.
+    void load(const Tessel::Attributes& from);
+
     void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
 
 protected:
@@ -41,7 +56,7 @@ private:
     SpeakerRoom* room = nullptr;
     std::vector<Tessel::SharedPtr<Tessel::IParameter>> observed;
     std::vector<double> lastValues;
-    bool forwarding = false;
+    bool loading = false;
 };
 
 } // namespace Vellaris

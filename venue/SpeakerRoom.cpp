@@ -32,6 +32,8 @@ TESSEL_END_COMMANDS(SpeakerRoom, Tessel::Component)
 namespace
 {
 constexpr const char* kMeterMessage = "updateRoomMeter";
+constexpr const char* kMasterGeqKey = "masterGEQ";
+constexpr const char* kLockedKey = "locked";
 
 Tessel::IParameter* muteOf(SpeakerComponent* speaker)
 {
@@ -160,6 +162,10 @@ void SpeakerRoom::save(Tessel::Attributes& into) const
     Tessel::AttributeList* list = into.newList("groups");
     for (const auto& group : groups)
         group->save(*list->appendAttributes());
+    master->save(*into.newAttributes(kMasterGeqKey));
+    // While the browser is shown the lock is held aside (savedLock); that is the room's lock.
+    const bool lock = locked->isEnabled() ? isOn(locked) : savedLock;
+    into.setInt(kLockedKey, lock ? 1 : 0);
 }
 
 void SpeakerRoom::load(const Tessel::Attributes& from, const Venue* venue, bool bindSpeakers)
@@ -170,6 +176,12 @@ void SpeakerRoom::load(const Tessel::Attributes& from, const Venue* venue, bool 
     for (auto& group : groups)
         group->setRoom(nullptr);
     groups.clear();
+    // Files written before the room kept its master equaliser and lock have neither key: the
+    // master stays as it is and the room unlocked, as such files always loaded.
+    if (const Tessel::Attributes* geq = from.getAttributes(kMasterGeqKey))
+        master->load(*geq);
+    if (const Tessel::Variant* lock = from.find(kLockedKey); lock && lock->isNumeric())
+        restoreLock(lock->asDouble() != 0);
     if (const Tessel::AttributeList* list = from.getList("groups"))
         for (int i = 0; i < list->count(); ++i)
             if (const Tessel::Attributes* entry = list->attributesAt(i))
@@ -191,6 +203,20 @@ void SpeakerRoom::load(const Tessel::Attributes& from, const Venue* venue, bool 
     update();
     signal(Tessel::Message(kRoomConfigured));
     signal(Tessel::Message(Tessel::Messages::kChanged));
+}
+
+void SpeakerRoom::restoreLock(bool on)
+{
+    // A locked room comes back locked: the browser, which would take the lock away, stays closed.
+    if (on)
+    {
+        setParam(viewNetwork, 0, false);
+        locked->enable(true);
+    }
+    if (locked->isEnabled())
+        setParam(locked, on ? 1 : 0, false);
+    else
+        savedLock = on;
 }
 
 // --- Speakers ----------------------------------------------------------------------------------

@@ -41,7 +41,10 @@ class Venue;
 // The speakers of a room are visited group by group, in each the positions of
 // SpeakerGroup::positions(), counting only positions whose speaker is live.
 //
-// Stored keys: "roomID", "title", "groups". GUI thread only.
+// Stored keys: "roomID", "title", "groups", "masterGEQ" (the master equaliser's storable values:
+// "gain1" … "gain31", "on", "ston") and "locked" (0 or 1). The last two are read when present; a
+// room read from a file without them keeps its master as it is and stays unlocked. A room that
+// comes back locked shows no network browser. GUI thread only.
 class SpeakerRoom : public Tessel::Component,
                     public IActiveRoom,
                     public Tessel::CommandDispatcher<SpeakerRoom>
@@ -155,6 +158,7 @@ protected:
 
 private:
     void viewNetworkChanged(bool on);
+    void restoreLock(bool on);
     void observeVolumes();
     void unobserveVolumes();
     void startMeterTimer();

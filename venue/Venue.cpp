@@ -85,10 +85,28 @@ bool checkGroup(const Tessel::Attributes& group, std::string& problem)
     return problem.empty();
 }
 
+// The master equaliser's values, when the room has them: a set of numbers.
+bool isSetOfNumbers(const Tessel::Attributes& owner, const char* key)
+{
+    if (!owner.find(key))
+        return true;
+    const Tessel::Attributes* set = owner.getAttributes(key);
+    if (!set)
+        return false;
+    for (int i = 0; i < set->count(); ++i)
+        if (!set->valueAt(i).isNumeric())
+            return false;
+    return true;
+}
+
 bool checkRoom(const Tessel::Attributes& room, std::string& problem)
 {
     if (!isText(room.find("roomID")) || !isText(room.find("title")))
         problem = "a room's roomID or title is not a text";
+    else if (!isSetOfNumbers(room, "masterGEQ"))
+        problem = "a room's \"masterGEQ\" is not a set of numbers";
+    else if (!isNumber(room.find("locked")))
+        problem = "a room's \"locked\" is not a number";
     else if (!isListOfSets(room, "groups"))
         problem = "\"groups\" is not a list of groups";
     else if (const Tessel::AttributeList* groups = room.getList("groups"))

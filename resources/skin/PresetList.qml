@@ -6,8 +6,8 @@ import "."
 // The presets of one inspector: the list (name, delete cell with its two-click confirmation), the
 // name editor that takes the keyboard focus (Enter saves, Escape cancels), the question before a
 // preset of the same name is replaced, and SAVE / LOAD. A double click on a row loads it.
-// `owner` is the inspector's skin address ("://roomdesk/Inspector"); the other properties name its
-// list, switches and command parameters.
+// LOAD is offered once a preset is chosen. `owner` is the inspector's skin address
+// ("://roomdesk/Inspector"); the other properties name its list, switches and command parameters.
 ColumnLayout {
     id: presets
     property string owner: "://roomdesk/Inspector"
@@ -36,6 +36,8 @@ ColumnLayout {
     Param { id: cancel; address: presets.owner + "/" + presets.cancelName }
     Param { id: replace; address: presets.owner + "/" + presets.replaceName }
     Param { id: keep; address: presets.owner + "/" + presets.keepName }
+    // The preset LOAD takes: the row (−1 for none) and its name, chosen here or by a remote.
+    Param { id: chosen; address: presets.owner + "/selectedPreset" }
 
     readonly property bool editing: Number(show.value) !== 0
     readonly property bool asking: Number(confirm.value) !== 0
@@ -210,7 +212,7 @@ ColumnLayout {
         ToolButton {
             objectName: "presetLoad"
             text: "LOAD"
-            enabled: presets.canLoad && items.count > 0
+            enabled: presets.canLoad && Number(chosen.value) >= 0
             onClicked: load.invoke()
         }
     }

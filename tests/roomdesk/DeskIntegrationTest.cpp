@@ -20,8 +20,8 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/common/Retry.h"
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Retry.h"
 
 namespace
 {
@@ -342,6 +342,74 @@ TEST_F(DeskIntegration, ASpeakerIsPlacedIntoANewGroupThroughTheRoomEditor)
     Outcome wink = deskUntil({"get", std::string("/speaker/") + kOtherSerial + "/wink"},
                              [](const Outcome& r) { return r.out == "On\n"; });
     EXPECT_EQ(wink.out, "On\n");
+}
+
+// Presets through the remote control: a preset saved from a speaker whose EQ is on is chosen by
+// name and loaded onto a speaker whose EQ is off, which then plays its bands switched on; then the
+// preset is deleted. The master's GEQ presets go the same way.
+TEST_F(DeskIntegration, APresetChosenByNameArrivesWithItsEqSwitchedOn)
+{
+    waitForSpeakers();
+    const std::string inspector = "/roomdesk/Inspector/";
+    const std::string source = std::string("/speaker/") + kSerial + "/line/ch1/eq/";
+    const std::string target = std::string("/speaker/") + kOtherSerial + "/line/ch1/eq/";
+    ASSERT_EQ(deskCommand({"set", source + "eqallon", "1"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", source + "eqgain2", "4"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", target + "eqallon", "0"}).status, 0);
+    const auto targetEqOn = [] { return run(ROOMCTL_PATH, {"get", kOtherSerial, "eq/eqallon"}); };
+    ASSERT_EQ(
+        TestSupport::retryUntil<Outcome>(targetEqOn, [](const Outcome& r) { return r.out == "Off\n"; }).out,
+        "Off\n");
+
+    auto select = [&](const char* serial)
+    {
+        ASSERT_EQ(
+            deskCommand({"set", std::string("/roomdesk/SpeakerNetwork/") + serial + "/editSpeakerProps", "1"})
+                .status,
+            0);
+        const std::string item = std::string("SpeakerNetwork/") + serial + "\n";
+        EXPECT_EQ(
+            deskUntil({"get", inspector + "speakerItem"}, [&](const Outcome& r) { return r.out == item; })
+                .out,
+            item);
+    };
+    select(kSerial);
+    ASSERT_EQ(deskCommand({"invoke", inspector + "savePreset"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", inspector + "newPresetName", "Show EQ"}).status, 0);
+    ASSERT_EQ(deskCommand({"invoke", inspector + "okPreset"}).status, 0);
+    const fs::path file = home / "Documents" / "Vellaris" / "Ambrel" / "Presets" / "spk" / "Show EQ.spk";
+    ASSERT_TRUE(fs::exists(file));
+
+    select(kOtherSerial);
+    Outcome missing = deskCommand({"set", inspector + "selectedPreset", "No Such Preset"});
+    EXPECT_EQ(missing.status, 3) << missing.out;
+    Outcome chosen = deskCommand({"set", inspector + "selectedPreset", "Show EQ"});
+    ASSERT_EQ(chosen.status, 0) << chosen.err;
+    EXPECT_EQ(chosen.out, "Show EQ\n");
+    ASSERT_EQ(deskCommand({"invoke", inspector + "loadPreset"}).status, 0);
+    Outcome switched =
+        TestSupport::retryUntil<Outcome>(targetEqOn, [](const Outcome& r) { return r.out == "On\n"; });
+    EXPECT_EQ(switched.out, "On\n") << "the preset's EQ arrives switched on at the speaker";
+    EXPECT_EQ(run(ROOMCTL_PATH, {"get", kOtherSerial, "eq/eqgain2"}).out, "4.00 dB\n");
+
+    ASSERT_EQ(deskCommand({"invoke", inspector + "deletePreset"}).status, 0);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(deskCommand({"get", inspector + "selectedPreset"}).out, "\n");
+    EXPECT_EQ(deskCommand({"invoke", inspector + "deletePreset"}).status, 3) << "nothing chosen";
+
+    // The master's GEQ presets of the active room.
+    const std::string master = "/roomdesk/MasterInspector/";
+    const std::string band = "/roomdesk/VenueManager/activeVenue/activeRoom/Master/geq/gain18";
+    ASSERT_EQ(deskCommand({"set", band, "5"}).status, 0);
+    ASSERT_EQ(deskCommand({"invoke", master + "saveGEQPreset"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", master + "newPresetName", "Warm"}).status, 0);
+    ASSERT_EQ(deskCommand({"invoke", master + "okGEQPreset"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", band, "0"}).status, 0);
+    ASSERT_EQ(deskCommand({"set", master + "selectedPreset", "Warm"}).status, 0);
+    ASSERT_EQ(deskCommand({"invoke", master + "loadGEQPreset"}).status, 0);
+    EXPECT_EQ(deskCommand({"get", band}).out, "5.00\n");
+    ASSERT_EQ(deskCommand({"invoke", master + "deleteGEQPreset"}).status, 0);
+    EXPECT_FALSE(fs::exists(home / "Documents" / "Vellaris" / "Ambrel" / "Presets" / "geq" / "Warm.geq"));
 }
 
 // Last: the join takes both simulators off the network for a moment.

@@ -147,7 +147,7 @@ TEST_F(UndoIntegration, FourEditsAreUndoneOneByOneAtTheSpeakersAndMadeAgain)
     EXPECT_EQ(groups(), "3\tTops\t2\n");
     EXPECT_EQ(deskCommand({"invoke", kApplication + "undo"}).status, 3) << "nothing to undo in a fresh venue";
 
-    // A preset of the sub at -30 dB, chosen in the list once saved; the sub back at -12 dB.
+    // A preset of the sub at -30 dB, chosen by name; the sub back at -12 dB.
     const std::string sub = std::string("/speaker/") + kSub + "/line/ch1/volume";
     ASSERT_EQ(deskCommand({"set", std::string("/roomdesk/SpeakerNetwork/") + kSub + "/editSpeakerProps", "1"})
                   .status,
@@ -156,6 +156,7 @@ TEST_F(UndoIntegration, FourEditsAreUndoneOneByOneAtTheSpeakersAndMadeAgain)
     invoke("/roomdesk/Inspector/savePreset");
     ASSERT_EQ(deskCommand({"set", "/roomdesk/Inspector/newPresetName", "Quiet"}).status, 0);
     invoke("/roomdesk/Inspector/okPreset");
+    ASSERT_EQ(deskCommand({"set", "/roomdesk/Inspector/selectedPreset", "Quiet"}).status, 0);
     ASSERT_EQ(deskCommand({"set", sub, "-12"}).status, 0);
     expectVolumes("-12.00 dB", "-12.00 dB", "before the edits");
 

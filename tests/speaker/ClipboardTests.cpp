@@ -47,6 +47,22 @@ TEST_F(Clipboard, APasteCarriesTheSettingsButKeepsNamesAndTheGraphicEqualiser)
     EXPECT_DOUBLE_EQ(value(b, "line/ch1/geq/gain7"), 0.0);
 }
 
+TEST_F(Clipboard, APasteCarriesTheEqAndNotchSwitches)
+{
+    param(a, "line/ch1/eq/eqallon")->setValue(Tessel::Variant(1), true);
+    param(a, "line/ch1/notch/notchallon")->setValue(Tessel::Variant(1), true);
+    ASSERT_TRUE(Vellaris::SpeakerClipboardItem::copy(*a->getSpeakerComponent()));
+    ASSERT_TRUE(Vellaris::SpeakerClipboardItem::paste(*b->getSpeakerComponent()));
+    EXPECT_EQ(param(b, "line/ch1/eq/eqallon")->getValue().asInt(), 1);
+    EXPECT_EQ(param(b, "line/ch1/notch/notchallon")->getValue().asInt(), 1);
+
+    param(b, "line/ch1/eq/eqallon")->setValue(Tessel::Variant(0), true);
+    ASSERT_TRUE(Vellaris::SpeakerClipboardItem::copy(*b->getSpeakerComponent()));
+    ASSERT_TRUE(Vellaris::SpeakerClipboardItem::paste(*a->getSpeakerComponent()));
+    EXPECT_EQ(param(a, "line/ch1/eq/eqallon")->getValue().asInt(), 0);
+    EXPECT_EQ(param(a, "line/ch1/notch/notchallon")->getValue().asInt(), 1);
+}
+
 TEST_F(Clipboard, TheSpeakerContextMenuOffersCopyAndPasteOnceThereIsSomethingToPaste)
 {
     Tessel::ContextMenu menu;

@@ -1,6 +1,6 @@
 // The inspector's Presets tab on screen, offscreen: the name editor takes the keyboard focus,
-// Enter saves under the typed name and Escape saves nothing, and the delete cell needs two clicks;
-// no QML warning on the way.
+// Enter saves under the typed name and Escape saves nothing, LOAD waits for a chosen preset, and the
+// delete cell needs two clicks; no QML warning on the way.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -20,12 +20,13 @@
 #include "speaker/SpeakerInspector.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerNetworkManager.h"
+#include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
 #include "tessel_qt/QtPlatform.h"
-#include "tests/common/QuickTestSupport.h"
 #include "tests/common/FakeLibrary.h"
+#include "tests/common/QuickTestSupport.h"
 
 namespace
 {
@@ -103,6 +104,13 @@ TEST(PresetSkin, TheNameEditorSavesOnEnterCancelsOnEscapeAndDeleteNeedsTwoClicks
         EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(folder + "/Skin Test.spk"); }));
         QQuickItem* cell = nullptr;
         ASSERT_TRUE(waitFor([&] { return (cell = findBelow(root, "delete_Skin Test")) != nullptr; }));
+
+        // LOAD waits for a chosen preset; one chosen by name (as a remote does) enables it.
+        QQuickItem* load = findBelow(root, "presetLoad");
+        ASSERT_NE(load, nullptr);
+        EXPECT_FALSE(load->isEnabled()) << "nothing chosen, nothing to load";
+        ASSERT_TRUE(inspector->findParameter("selectedPreset")->fromString("Skin Test", true));
+        EXPECT_TRUE(waitFor([&] { return load->isEnabled(); }));
 
         // SAVE and Escape: nothing written, the editor closed.
         QTest::mouseClick(window, ::Qt::LeftButton, ::Qt::NoModifier, centreOf(save));

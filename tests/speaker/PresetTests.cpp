@@ -23,6 +23,8 @@ using Vellaris::PresetListModel;
 namespace fs = std::filesystem;
 
 const std::string kEqGain = "line/ch1/eq/eqgain3";
+const std::string kEqOn = "line/ch1/eq/eqallon";
+const std::string kNotchOn = "line/ch1/notch/notchallon";
 
 class Presets : public PresetFixture
 {
@@ -148,6 +150,50 @@ TEST_F(Presets, APresetWithoutAParameterLoadsItAtItsDefault)
     EXPECT_DOUBLE_EQ(value(a, "line/ch1/volume"), param(a, "line/ch1/volume")->getDefaultValue().asDouble());
 }
 
+TEST_F(Presets, APresetBringsBackTheEqAndNotchSwitchesAsTheyWereSaved)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    Vellaris::SpeakerNetworkItem* b = announce(2, "222", "TX20A");
+    param(a, kEqGain)->setValue(Tessel::Variant(4.0), true);
+    param(a, kEqOn)->setValue(Tessel::Variant(1), true);
+    param(a, kNotchOn)->setValue(Tessel::Variant(1), true);
+    select(a);
+    save("Live");
+    const std::string text = readText(speakerFolder() + "/Live.spk");
+    EXPECT_NE(text.find("\"eqallon\""), std::string::npos);
+    EXPECT_NE(text.find("\"notchallon\""), std::string::npos);
+    select(b);
+    save("Bypassed");
+
+    loadRow(row("Live"));
+    EXPECT_DOUBLE_EQ(value(b, kEqGain), 4.0);
+    EXPECT_EQ(param(b, kEqOn)->getValue().asInt(), 1) << "the bands arrive switched on";
+    EXPECT_EQ(param(b, kNotchOn)->getValue().asInt(), 1);
+    // Carried, not forced on: a preset saved bypassed switches a speaker off.
+    select(a);
+    loadRow(row("Bypassed"));
+    EXPECT_EQ(param(a, kEqOn)->getValue().asInt(), 0);
+    EXPECT_EQ(param(a, kNotchOn)->getValue().asInt(), 0);
+}
+
+TEST_F(Presets, APresetWithoutTheSwitchesLeavesThemAsTheyAre)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    param(a, kEqOn)->setValue(Tessel::Variant(1), true);
+    param(a, kNotchOn)->setValue(Tessel::Variant(0), true);
+    writeText(speakerFolder() + "/Old.spk", R"({"Speaker":{"line":{"ch1":{"eq":{"eqgain3":2}}}}})");
+    writeText(speakerFolder() + "/Half.spk", R"({"Speaker":{"line":{"ch1":{"notch":{"notchallon":1}}}}})");
+    inspector->getPresetList()->rescan();
+    select(a);
+    loadRow(row("Old"));
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 2.0);
+    EXPECT_EQ(param(a, kEqOn)->getValue().asInt(), 1);
+    EXPECT_EQ(param(a, kNotchOn)->getValue().asInt(), 0);
+    loadRow(row("Half"));
+    EXPECT_EQ(param(a, kEqOn)->getValue().asInt(), 1) << "the key it lacks stays";
+    EXPECT_EQ(param(a, kNotchOn)->getValue().asInt(), 1) << "the key it has arrives";
+}
+
 TEST_F(Presets, ACorruptPresetChangesNothingAndNamesTheFile)
 {
     Vellaris::SpeakerNetworkItem* a = announce(1, "111");
@@ -163,11 +209,12 @@ TEST_F(Presets, ACorruptPresetChangesNothingAndNamesTheFile)
     writeText(speakerFolder() + "/Cut.spk", good.substr(0, good.size() / 2));
     writeText(speakerFolder() + "/Types.spk", R"({"Speaker":{"line":{"ch1":{"volume":"loud","eq":7}}}})");
     writeText(speakerFolder() + "/Section.spk", R"({"Speaker":[1,2,3]})");
+    writeText(speakerFolder() + "/Switch.spk", R"({"Speaker":{"line":{"ch1":{"eq":{"eqallon":[1]}}}}})");
     writeText(speakerFolder() + "/Noise.spk", noise);
     inspector->getPresetList()->rescan();
     param(a, "line/ch1/volume")->setValue(Tessel::Variant(-1.0), true);
     const auto before = storedValues(*a->getSpeakerComponent(), nullptr);
-    for (const char* name : {"Cut", "Types", "Section", "Noise"})
+    for (const char* name : {"Cut", "Types", "Section", "Switch", "Noise"})
     {
         loadRow(row(name));
         EXPECT_EQ(storedValues(*a->getSpeakerComponent(), nullptr), before) << name;
@@ -269,6 +316,83 @@ TEST_F(Presets, DeletingTakesTwoClicksOnTheSameRow)
     Tessel::Style::get().clear();
 }
 
+TEST_F(Presets, TheChosenPresetIsAParameterSetByRowOrByName)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    select(a);
+    param(a, kEqGain)->setValue(Tessel::Variant(1.0), true);
+    save("Alpha");
+    param(a, kEqGain)->setValue(Tessel::Variant(2.0), true);
+    save("Beta");
+    param(a, kEqGain)->setValue(Tessel::Variant(3.0), true);
+    save("7");
+    PresetListModel* list = inspector->getPresetList();
+    Tessel::IParameter* chosen = inspector->findParameter("selectedPreset");
+    ASSERT_NE(chosen, nullptr);
+    ASSERT_EQ(list->countRows(), 3);
+    EXPECT_EQ(chosen->getValue().asInt(), -1);
+    EXPECT_EQ(chosen->toString(), "");
+
+    list->clickCell(row("Beta"), 0, {}); // a click on screen shows in the parameter
+    EXPECT_EQ(chosen->toString(), "Beta");
+    EXPECT_TRUE(chosen->fromString("Alpha", true)); // by name: the list follows
+    EXPECT_EQ(list->getCurrentRow(), row("Alpha"));
+    EXPECT_TRUE(list->isRowSelected(row("Alpha")));
+    press(inspector, "loadPreset");
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 1.0);
+
+    EXPECT_TRUE(chosen->fromString("7", true)) << "a name before a row number";
+    EXPECT_EQ(list->getCurrentRow(), row("7"));
+    chosen->setValue(Tessel::Variant(row("Beta")), true); // by row
+    EXPECT_EQ(list->getCurrentRow(), row("Beta"));
+    press(inspector, "loadPreset");
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 2.0);
+
+    EXPECT_FALSE(chosen->fromString("Gamma", true)) << "no such preset";
+    EXPECT_FALSE(chosen->fromString("3", true)) << "no such row";
+    EXPECT_EQ(list->getCurrentRow(), row("Beta"));
+    EXPECT_TRUE(chosen->fromString("", true));
+    EXPECT_EQ(list->getCurrentRow(), -1);
+    press(inspector, "loadPreset"); // nothing chosen: nothing loaded
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 2.0);
+}
+
+TEST_F(Presets, LoadAndDeleteTakeThePresetTheirArgumentNames)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    select(a);
+    param(a, kEqGain)->setValue(Tessel::Variant(1.0), true);
+    save("Alpha");
+    param(a, kEqGain)->setValue(Tessel::Variant(2.0), true);
+    save("Beta");
+    PresetListModel* list = inspector->getPresetList();
+    list->clickCell(row("Beta"), 0, {});
+    const auto command = [](const char* name, const char* preset)
+    {
+        Tessel::Attributes arguments;
+        arguments.setString(PresetListModel::kPresetArgument, preset);
+        return Tessel::CommandMsg("File", name, arguments);
+    };
+
+    EXPECT_TRUE(inspector->interpretCommand(command("Load Preset", "Alpha")));
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 1.0);
+    EXPECT_EQ(inspector->findParameter("selectedPreset")->toString(), "Alpha") << "the list shows it";
+    EXPECT_FALSE(inspector->interpretCommand(command("Load Preset", "Gamma")));
+    EXPECT_DOUBLE_EQ(value(a, kEqGain), 1.0);
+
+    EXPECT_TRUE(inspector->interpretCommand(Tessel::CommandMsg("File", "Delete Preset", true)));
+    EXPECT_EQ(list->countRows(), 2) << "asked only";
+    EXPECT_FALSE(inspector->interpretCommand(command("Delete Preset", "Gamma")));
+    EXPECT_TRUE(inspector->interpretCommand(command("Delete Preset", "Beta")));
+    EXPECT_FALSE(fs::exists(speakerFolder() + "/Beta.spk"));
+    ASSERT_EQ(list->countRows(), 1);
+    EXPECT_EQ(list->getTitle(0), "Alpha");
+    press(inspector, "deletePreset"); // the chosen one
+    EXPECT_EQ(list->countRows(), 0);
+    EXPECT_FALSE(fs::exists(speakerFolder() + "/Alpha.spk"));
+    EXPECT_FALSE(inspector->interpretCommand(Tessel::CommandMsg("File", "Delete Preset")));
+}
+
 TEST_F(Presets, TheListTakesFilesOfItsKindIgnoringCase)
 {
     writeText(speakerFolder() + "/b.SPK", "{}");
@@ -333,6 +457,30 @@ TEST_F(GeqPresets, APresetHoldsTheGainsAndSwitchesAndResetKeepsTheSwitches)
     press(master, "loadGEQPreset");
     EXPECT_DOUBLE_EQ(gain(5)->getValue().asDouble(), 6.0);
     EXPECT_DOUBLE_EQ(gain(31)->getValue().asDouble(), -4.0);
+}
+
+TEST_F(GeqPresets, TheMasterChoosesLoadsAndDeletesPresetsByName)
+{
+    writeText(documents + "/Vellaris/Ambrel/Presets/geq/Flat.geq", R"({"geq":{"gain3":0,"on":1,"ston":0}})");
+    writeText(documents + "/Vellaris/Ambrel/Presets/geq/Warm.geq", R"({"geq":{"gain3":5,"on":1,"ston":0}})");
+    PresetListModel* list = master->getPresetList();
+    list->rescan();
+    Tessel::IParameter* chosen = master->findParameter("selectedPreset");
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_TRUE(chosen->fromString("Warm", true));
+    press(master, "loadGEQPreset");
+    EXPECT_DOUBLE_EQ(gain(3)->getValue().asDouble(), 5.0);
+
+    Tessel::Attributes arguments;
+    arguments.setString(PresetListModel::kPresetArgument, "Flat");
+    EXPECT_TRUE(master->interpretCommand(Tessel::CommandMsg("File", "Load GEQ Preset", arguments)));
+    EXPECT_DOUBLE_EQ(gain(3)->getValue().asDouble(), 0.0);
+    EXPECT_EQ(chosen->toString(), "Flat");
+    press(master, "deleteGEQPreset");
+    EXPECT_FALSE(fs::exists(documents + "/Vellaris/Ambrel/Presets/geq/Flat.geq"));
+    ASSERT_EQ(list->countRows(), 1);
+    EXPECT_EQ(list->getTitle(0), "Warm");
+    EXPECT_EQ(chosen->getValue().asInt(), -1);
 }
 
 TEST_F(GeqPresets, ALoadedPresetReachesTheSpeakersOfTheRoom)

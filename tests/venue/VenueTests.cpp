@@ -10,6 +10,7 @@
 #include "tessel/FileUtilities.h"
 #include "tessel/Json.h"
 #include "tests/venue/VenueTestSupport.h"
+#include "venue/MasterComponent.h"
 #include "venue/SpeakerGroup.h"
 #include "venue/VenueCacheItem.h"
 #include "venue/VenueFiles.h"
@@ -177,7 +178,12 @@ TEST_F(VenueFilesTest, FileHoldsExactlyTheStoredKeys)
     EXPECT_EQ(keysOf(stored), (std::set<std::string>{"venueID", "title", "rooms"}));
     EXPECT_EQ(stored.getString("title"), "Club");
     const Tessel::Attributes* storedRoom = stored.getList("rooms")->attributesAt(0);
-    EXPECT_EQ(keysOf(*storedRoom), (std::set<std::string>{"roomID", "title", "groups"}));
+    EXPECT_EQ(keysOf(*storedRoom),
+              (std::set<std::string>{"roomID", "title", "groups", "masterGEQ", "locked"}));
+    std::set<std::string> geqKeys{"on", "ston"};
+    for (int band = 1; band <= 31; ++band)
+        geqKeys.insert("gain" + std::to_string(band));
+    EXPECT_EQ(keysOf(*storedRoom->getAttributes("masterGEQ")), geqKeys);
     const Tessel::AttributeList* groups = storedRoom->getList("groups");
     ASSERT_EQ(groups->count(), 2);
     EXPECT_EQ(keysOf(*groups->attributesAt(0)), (std::set<std::string>{"type", "positions"}));
@@ -301,6 +307,9 @@ TEST_F(VenueFilesTest, BadFilesAreRefusedAndTheOpenVenueStays)
         R"({"venueID":"{0123ABCD-0000-1111-2222-333344445555}","title":3,"rooms":[]})",
         R"({"venueID":"{0123ABCD-0000-1111-2222-333344445555}","rooms":[{"groups":[{"type":"Tops"}]}]})",
         R"({"venueID":"{0123ABCD-0000-1111-2222-333344445555}","rooms":[{"groups":[{"positions":[{"speakerID":5}]}]}]})",
+        R"({"venueID":"{0123ABCD-0000-1111-2222-333344445555}","rooms":[{"masterGEQ":[1,2]}]})",
+        R"({"venueID":"{0123ABCD-0000-1111-2222-333344445555}","rooms":[{"masterGEQ":{"gain3":"loud"}}]})",
+        R"({"venueID":"{0123ABCD-0000-1111-2222-333344445555}","rooms":[{"locked":"yes"}]})",
     };
     int index = 0;
     for (const char* text : bad)
@@ -390,6 +399,90 @@ TEST_F(VenueFilesTest, ManagerStartsOnTheStartPageWithTheVenueFiles)
     EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 0);
     ASSERT_NE(manager->findChild("HistoryList"), nullptr);
     EXPECT_NE(manager->lookupChild("HistoryList/Last_" + venue->getVenueID()), nullptr);
+}
+
+// A room reopened from its file (after a restart) shows the master equaliser its speakers hold and
+// keeps its lock.
+class RoomRecall : public VenueFixture
+{
+protected:
+    Tessel::IParameter* master(const std::string& name) const
+    {
+        return room()->getMaster()->getGeq()->findParameter(name);
+    }
+    // Saves the venue and reads it back into new rooms, as a desk started again does.
+    void reopen()
+    {
+        venue->setVenueName("Recall");
+        ASSERT_TRUE(VenueFiles::saveVenue(*venue, false));
+        ASSERT_TRUE(VenueFiles::loadVenue(*venue, VenueFiles::getVenueFile(*venue)));
+    }
+};
+
+TEST_F(RoomRecall, AReopenedRoomShowsItsMasterEqualiserAndABandMoveLeavesTheOthers)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    Vellaris::SpeakerNetworkItem* b = announce(2, "222", "TX20A");
+    place("111");
+    place("222");
+    master("gain18")->setValue(7.5); // 1 kHz
+    master("gain4")->setValue(-3.0);
+    master("ston")->setValue(1);
+    master("on")->setValue(0);
+    ASSERT_DOUBLE_EQ(value(a, "line/ch1/geq/gain18"), 7.5);
+
+    reopen();
+    ASSERT_EQ(room()->speakerCount(), 2);
+    EXPECT_DOUBLE_EQ(master("gain18")->getValue().asDouble(), 7.5);
+    EXPECT_DOUBLE_EQ(master("gain4")->getValue().asDouble(), -3.0);
+    EXPECT_EQ(master("ston")->getValue().asInt(), 1);
+    EXPECT_EQ(master("on")->getValue().asInt(), 0);
+
+    master("gain10")->setValue(2.0);
+    for (Vellaris::SpeakerNetworkItem* item : {a, b})
+    {
+        EXPECT_DOUBLE_EQ(value(item, "line/ch1/geq/gain10"), 2.0);
+        EXPECT_DOUBLE_EQ(value(item, "line/ch1/geq/gain18"), 7.5);
+        EXPECT_DOUBLE_EQ(value(item, "line/ch1/geq/gain4"), -3.0);
+    }
+    // A speaker placed later joins with the room's equaliser, not a flat one.
+    Vellaris::SpeakerNetworkItem* c = announce(3, "333");
+    place("333");
+    EXPECT_DOUBLE_EQ(value(c, "line/ch1/geq/gain18"), 7.5);
+    EXPECT_DOUBLE_EQ(value(c, "line/ch1/geq/gain10"), 2.0);
+}
+
+TEST_F(RoomRecall, ALockedRoomComesBackLockedWithTheBrowserClosed)
+{
+    room()->findParameter("viewNetwork")->setValue(0);
+    room()->findParameter("locked")->setValue(1);
+    room()->findParameter("viewNetwork")->setValue(1); // the browser holds the lock aside
+    ASSERT_FALSE(room()->isLocked());
+    reopen();
+    EXPECT_TRUE(room()->isLocked());
+    EXPECT_EQ(room()->findParameter("viewNetwork")->getValue().asInt(), 0);
+    EXPECT_TRUE(room()->findParameter("locked")->isEnabled());
+
+    room()->findParameter("locked")->setValue(0);
+    reopen();
+    EXPECT_FALSE(room()->isLocked());
+}
+
+TEST_F(RoomRecall, ARoomFromAnOlderFileLoadsAsBefore)
+{
+    Vellaris::SpeakerNetworkItem* a = announce(1, "111");
+    const std::string file = documents + "/old.venue";
+    ASSERT_TRUE(writeText(file, R"({"venueID":"{0123ABCD-0000-1111-2222-333344445555}","title":"Old",
+        "rooms":[{"roomID":"r1","title":"One","groups":[{"type":3,"positions":[
+          {"speakerID":"111","locationX":0,"locationY":0,
+           "speaker":{"Speaker":{"line":{"ch1":{"geq":{"gain18":5}}}}}}]}]}]})"));
+    ASSERT_TRUE(VenueFiles::loadVenue(*venue, file));
+    ASSERT_EQ(room()->speakerCount(), 1);
+    EXPECT_DOUBLE_EQ(value(a, "line/ch1/geq/gain18"), 5.0) << "the speaker gets its own settings";
+    EXPECT_DOUBLE_EQ(master("gain18")->getValue().asDouble(), 0.0);
+    EXPECT_EQ(master("on")->getValue().asInt(), 1);
+    EXPECT_FALSE(room()->isLocked());
+    EXPECT_EQ(room()->findParameter("viewNetwork")->getValue().asInt(), 1);
 }
 
 using VenueBinding = VenueFixture;
