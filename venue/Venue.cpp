@@ -13,6 +13,7 @@
 #include "tessel/Platform.h"
 #include "tessel/StringParam.h"
 #include "tessel/UID.h"
+#include "tessel/UndoHistory.h"
 #include "venue/RoomEditView.h"
 #include "venue/VenueSpeakers.h"
 #include "venue/VenueUndo.h"
@@ -472,6 +473,8 @@ bool Venue::checkStoredForm(const Tessel::Attributes& stored, std::string& probl
 
 void Venue::load(const Tessel::Attributes& from, bool bindSpeakers)
 {
+    // What a file holds is no edit of this desk's user (a venue read for the list, or for a rename).
+    Tessel::UndoHistory::Suspend reading;
     venueID = from.getString("venueID", venueID);
     setVenueName(from.getString("title"), false);
     closeAllRooms();

@@ -8,6 +8,7 @@
 #include "tessel/DragSession.h"
 #include "tessel/Json.h"
 #include "tessel/Style.h"
+#include "tessel/UndoHistory.h"
 #include "tests/venue/VenueTestSupport.h"
 #include "venue/RoomEditGrid.h"
 #include "venue/RoomEditView.h"
@@ -427,4 +428,61 @@ TEST_F(RoomEdit, MasterGroupIsNotDrawnAndAListSpeakerDroppedOnARoomWithoutGroups
     ASSERT_EQ(editor->getGroupViews().size(), 1u);
     EXPECT_EQ(editor->getGroupViews().front()->getGroup()->getType(), SpeakerGroup::kTops);
     EXPECT_NE(room()->findPosition("A"), nullptr);
+}
+
+// --- Undo of what the plan's drags do ----------------------------------------------------------
+
+TEST_F(RoomEdit, DropsMovesSwapsAndDragsOffThePlanAreUndoneAndRedone)
+{
+    Tessel::UndoHistory& history = *Tessel::GetUndoHistory();
+    SpeakerNetworkItem* item = announce(1, "111");
+    announce(2, "222");
+    SpeakerPosition* other = placeAt("222", 160, 0);
+    history.clear();
+    const PlanGrid& grid = editor->getGrid();
+
+    ASSERT_TRUE(dropAt(browserDrag(item), grid.originX + 5, grid.originY + 200));
+    SpeakerPosition* placed = room()->findPosition("111");
+    ASSERT_NE(placed, nullptr);
+    EXPECT_EQ(history.getUndoName(), "Place Speaker 111");
+    const int placedX = placed->getLocationX(), placedY = placed->getLocationY();
+
+    const PlanRect cell = editor->cellOf(placed);
+    ASSERT_TRUE(moveOnPlan("111", cell.x + 5 + 320, cell.y + 5));
+    EXPECT_EQ(history.getUndoName(), "Move Speaker 111");
+    const int movedX = placed->getLocationX();
+    EXPECT_NE(movedX, placedX);
+
+    const PlanRect otherCell = editor->cellOf(other);
+    ASSERT_TRUE(editor->startDrag(viewOf("111")));
+    Tessel::DragSession::get().moveTo(editor, {double(otherCell.x + 10), double(otherCell.y + 10)});
+    ASSERT_TRUE(
+        Tessel::DragSession::get().finish(editor, {double(otherCell.x + 10), double(otherCell.y + 10)}));
+    EXPECT_EQ(history.getUndoName(), "Swap Speakers 111 222");
+    EXPECT_EQ(placed->getLocationX(), 160);
+
+    moveOnPlan("111", 0, 0, true);
+    EXPECT_EQ(room()->findPosition("111"), nullptr);
+    EXPECT_EQ(history.getUndoName(), "Remove Speaker 111");
+
+    history.undo(); // the drag off the plan
+    EXPECT_EQ(room()->findPosition("111"), placed);
+    EXPECT_EQ(placed->getLocationX(), 160);
+    history.undo(); // the swap
+    EXPECT_EQ(other->getLocationX(), 160);
+    EXPECT_NE(placed->getLocationX(), 160);
+    history.undo(); // the move
+    EXPECT_EQ(placed->getLocationX(), placedX);
+    EXPECT_EQ(placed->getLocationY(), placedY);
+    history.undo(); // the drop
+    EXPECT_EQ(room()->findPosition("111"), nullptr);
+    EXPECT_TRUE(listed(item)) << "back in the network list";
+
+    for (int i = 0; i < 4; ++i)
+        history.redo();
+    EXPECT_EQ(room()->findPosition("111"), nullptr);
+    EXPECT_EQ(other->getLocationX(), movedX) << "the swap came back";
+    history.undo();
+    EXPECT_EQ(placed->getLocationX(), 160);
+    EXPECT_EQ(editor->getPositionViews().size(), 2u) << "the plan shows it again";
 }

@@ -1,6 +1,7 @@
 // Undo and redo of what the engineer does to rooms and venues: room volume, mute all, solo, the
 // master equaliser, placing and removing speakers, groups, rooms and names; a speaker that left
 // the network between the edit and its undo; another venue clearing the history.
+#include "tessel/AttributeList.h"
 #include "tessel/Attributes.h"
 #include "tessel/UndoHistory.h"
 #include "tests/venue/VenueTestSupport.h"
@@ -288,6 +289,23 @@ TEST_F(VenueUndo, RoomsAndNamesComeBack)
     history().undo();
     EXPECT_EQ(venue->getVenueName(), manager->getVenue()->getVenueName());
     EXPECT_NE(venue->getVenueName(), "Arena");
+}
+
+TEST_F(VenueUndo, AVenueReadFromAFileRecordsNothing)
+{
+    set(volume(a), -5);
+    const std::string step = history().getUndoName();
+    // A venue read aside (for the list, or for a rename) whose room keeps a master equaliser.
+    Tessel::Attributes stored;
+    venue->save(stored);
+    if (Tessel::AttributeList* rooms = stored.getList("rooms"))
+        rooms->attributesAt(0)->newAttributes("masterGEQ")->set("gain5", Tessel::Variant(3.0));
+    Tessel::AutoPtr<Vellaris::Venue> aside = new Vellaris::Venue;
+    aside->load(stored, false);
+    EXPECT_DOUBLE_EQ(aside->getRoom(0)->getMaster()->getGeq()->findParameter("gain5")->getValue().asDouble(),
+                     3);
+    EXPECT_EQ(history().getUndoName(), step);
+    aside->closeAllRooms();
 }
 
 TEST_F(VenueUndo, AnotherVenueStartsWithAnEmptyHistory)
