@@ -109,7 +109,7 @@ TEST_F(VenueHistory, EntriesCountGroupsAndSpeakersWithTheirOwnPluralRules)
     EXPECT_EQ(beta->getParameterByTag(201), beta->findParameter("closeVenueEditor"));
 }
 
-TEST_F(VenueHistory, ListsOnlyReadableVenueFilesInNameOrder)
+TEST_F(VenueHistory, ListsEveryVenueFileInNameOrderAndShowsTheUnreadableOnes)
 {
     writeVenue("bravo", 2, 0);
     writeVenue("Alpha", 2, 0);
@@ -117,18 +117,81 @@ TEST_F(VenueHistory, ListsOnlyReadableVenueFilesInNameOrder)
     writeText(venues() + "/notes.txt", "{}");
     writeText(venues() + "/old.venue.bak", "{}");
     writeText(venues() + "/broken.venue", "{\"venueID\": \"{0123");
-    writeText(venues() + "/wrong.venue", "[1, 2, 3]");
+    writeText(venues() + "/wrong_{7C2D}.venue", "[1, 2, 3]");
     fs::create_directories(venues() + "/folder.venue");
     fs::copy_file(VenueFiles::getCacheFolder() + "/" + fs::path(writeVenue("delta", 2, 0)).stem().string() +
                       ".cache",
                   VenueFiles::getCacheFolder() + "/stray.cache");
     manager->rescanHistory();
-    ASSERT_EQ(list()->countRows(), 4) << "only readable \".venue\" files";
+    ASSERT_EQ(list()->countRows(), 6) << "every \".venue\" file, also those that cannot be read";
     EXPECT_EQ(entry(0)->getVenueName(), "Alpha");
     EXPECT_EQ(entry(1)->getVenueName(), "bravo");
-    EXPECT_EQ(entry(2)->getVenueName(), "charlie");
-    EXPECT_EQ(entry(3)->getVenueName(), "delta");
+    EXPECT_EQ(entry(2)->getVenueName(), "broken");
+    EXPECT_EQ(entry(3)->getVenueName(), "charlie");
+    EXPECT_EQ(entry(4)->getVenueName(), "delta");
+    EXPECT_EQ(entry(5)->getVenueName(), "wrong") << "the name as the file tells it";
     EXPECT_TRUE(warned("broken.venue"));
+
+    // An unreadable entry says so instead of counting, in the list model too.
+    VenueHistoryItem* broken = entry(2);
+    EXPECT_TRUE(entry(0)->isReadable());
+    EXPECT_FALSE(broken->isReadable());
+    Tessel::Variant readable;
+    ASSERT_TRUE(broken->getProperty("readable", readable));
+    EXPECT_EQ(readable.asInt(), 0);
+    EXPECT_EQ(text(broken, "groups"), "cannot be read");
+    EXPECT_EQ(text(broken, "speakers"), "");
+    EXPECT_EQ(list()->getCell(2, 1).asString(), "cannot be read");
+}
+
+TEST_F(VenueHistory, AnUnreadableVenueIsRefusedWithAnAlertAndCanBeDeleted)
+{
+    writeVenue("Good", 2, 0);
+    const std::string bad = venues() + "/Bad_{5E6F}.venue";
+    writeText(bad, "not json");
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 2);
+    set(entry(1), "loadVenue", 1);
+    ASSERT_TRUE(showing());
+    set(manager, "showVenue", 0);
+    VenueHistoryItem* entryOfBad = entryNamed("Bad");
+    ASSERT_NE(entryOfBad, nullptr);
+
+    // Opening it (a double click, OPEN or the remote control) changes nothing and says why.
+    EXPECT_FALSE(manager->loadVenue(entryOfBad));
+    EXPECT_FALSE(showing());
+    EXPECT_EQ(venue->getVenueName(), "Good") << "the venue open before stays";
+    EXPECT_TRUE(alerted("\"Bad_{5E6F}.venue\" cannot be read"));
+    ASSERT_TRUE(list()->clickCell(list()->indexOfItem(entryOfBad), 0, {Tessel::CellClick::Kind::kDouble}));
+    EXPECT_FALSE(showing());
+
+    // A rename is refused; a delete removes the file.
+    entryOfBad->findParameter("name")->setValue(Tessel::Variant("Renamed"), true);
+    EXPECT_TRUE(fs::exists(bad));
+    ASSERT_NE(entryNamed("Bad"), nullptr);
+    set(entryNamed("Bad"), "deleteVenue", 1);
+    set(entryNamed("Bad"), "deleteVenueConfirm", 1);
+    EXPECT_FALSE(fs::exists(bad));
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(entry(0)->getVenueName(), "Good");
+}
+
+TEST_F(VenueHistory, AVenueFileBrokenBehindAGoodSummaryShowsUnreadableOnceOpeningFails)
+{
+    const std::string file = writeVenue("Stale", 2, 1);
+    const auto written = fs::last_write_time(VenueFiles::getCacheFileFor(file));
+    writeText(file, "{\"venueID\": 7}");
+    fs::last_write_time(file, written - std::chrono::seconds(5)); // the summary looks newer
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 1);
+    ASSERT_TRUE(entry(0)->isReadable()) << "the summary is believed at first";
+    EXPECT_EQ(text(entry(0), "speakers"), "1 Speaker");
+
+    EXPECT_FALSE(manager->loadVenue(entry(0)));
+    EXPECT_FALSE(entry(0)->isReadable());
+    EXPECT_EQ(text(entry(0), "groups"), "cannot be read");
+    EXPECT_EQ(entry(0)->getVenueName(), "Stale");
+    EXPECT_TRUE(alerted("cannot be read"));
 }
 
 TEST_F(VenueHistory, EntryWithoutItsSummaryReadsTheVenueFile)

@@ -1,5 +1,7 @@
 // The venue on screen, offscreen: the top bar follows the open venue and its active room through
-// room switches, new rooms and closed rooms without a QML warning or an unresolved address.
+// room switches, new rooms and closed rooms without a QML warning or an unresolved address; rooms
+// are renamed on their tab or in the room inspector and ask before they close with speakers; the
+// group name field adds on Enter; a venue file that cannot be read stays on the start page.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -7,8 +9,10 @@
 #include <QQuickWindow>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <unistd.h>
 
@@ -20,8 +24,11 @@
 #include "tessel/Platform.h"
 #include "tessel_qt/QtPlatform.h"
 #include "tests/common/QuickTestSupport.h"
+#include "venue/SpeakerGroup.h"
+#include "venue/SpeakerPosition.h"
 #include "venue/Venue.h"
 #include "venue/VenueFiles.h"
+#include "venue/VenueHistoryItem.h"
 #include "venue/VenueHistoryItemCollection.h"
 #include "venue/VenueManager.h"
 
@@ -235,6 +242,63 @@ TEST_F(VenueSkin, StartPageListsCreatesRenamesDeletesAndOpensVenues)
     settle();
     EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 0);
     EXPECT_TRUE(find(window, "startPage")->isVisible());
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    application->shutdown();
+}
+
+TEST_F(VenueSkin, AnUnreadableVenueIsListedGreyedRefusedWhenOpenedAndDeletable)
+{
+    Vellaris::Roomdesk::createComponents();
+    Tessel::Application* application = Tessel::Application::getApplication();
+    application->initializeApplication();
+    ASSERT_TRUE(application->startup());
+    ASSERT_TRUE(Tessel::GetWindowManager()->openWindow("ApplicationWindow", application, true));
+    QWindow* window = platform->findForm("ApplicationWindow");
+    ASSERT_NE(window, nullptr);
+    Vellaris::VenueManager* manager = Vellaris::VenueManager::instance();
+    manager->findParameter("showVenue")->setValue(0);
+    const std::string broken = Vellaris::VenueFiles::getVenuesFolder() + "/Damaged_{0F1E2D3C}.venue";
+    {
+        std::filesystem::create_directories(Vellaris::VenueFiles::getVenuesFolder());
+        std::ofstream(broken) << "{\"venueID\": \"{0123";
+    }
+    manager->rescanHistory();
+    settle();
+    capturedWarnings().clear();
+    QQuickItem* row = find(window, "venueRow:Damaged");
+    ASSERT_NE(row, nullptr) << "the unreadable venue is not listed";
+    EXPECT_EQ(findBelow(row, "venueGroups")->property("text").toString(), "cannot be read");
+    EXPECT_FALSE(findBelow(row, "openVenue")->isEnabled());
+    EXPECT_FALSE(findBelow(row, "renameVenue")->isEnabled());
+
+    // A double click is refused: the start page stays, an alert names the file.
+    click(window, findBelow(row, "entryName"), true);
+    settle();
+    EXPECT_EQ(manager->findParameter("showVenue")->getValue().asInt(), 0);
+    QWindow* alert = nullptr;
+    EXPECT_TRUE(waitFor(
+        [&]
+        {
+            for (QWindow* shown : QGuiApplication::topLevelWindows())
+                if (shown->title() == "Alert" && shown->isVisible())
+                    alert = shown;
+            return alert != nullptr;
+        }))
+        << "no alert";
+    ASSERT_NE(alert, nullptr);
+    EXPECT_TRUE(alert->property("text").toString().contains("Damaged_{0F1E2D3C}.venue"));
+    // Escape closes it.
+    QTest::keyClick(alert, Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return !alert->isVisible(); }));
+
+    // DELETE, then its confirmation: the file goes, and the row with it.
+    click(window, findBelow(find(window, "venueRow:Damaged"), "deleteVenue"));
+    settle();
+    click(window, findBelow(find(window, "venueRow:Damaged"), "deleteConfirm"));
+    settle();
+    EXPECT_EQ(find(window, "venueRow:Damaged"), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(broken));
+    capturedWarnings().removeIf([](const QString& w) { return w.contains("Damaged_"); });
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
     application->shutdown();
 }
