@@ -429,6 +429,93 @@ TEST_F(VenueHistory, NetworkSetupSwitchSetsEverySpeakersSetupMode)
     EXPECT_EQ(value(b, "networksetupmode"), 0.0);
 }
 
+TEST_F(VenueHistory, ClosingARoomThatHoldsSpeakersAsksFirstNamingItAndItsSpeakers)
+{
+    announce(1, "A");
+    manager->setShowVenue(true);
+    Vellaris::SpeakerRoom* stage = venue->newRoom(true);
+    stage->setRoomTitle("Stage");
+    place("A");
+    place("GONE-1"); // a speaker that is not on the network counts too
+    Vellaris::SpeakerRoom* empty = venue->getRoom(0);
+    Tessel::IParameter* question = venue->findParameter("closeRoomQuestion");
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(question->isFlag(Tessel::ParamFlags::kReadOnly));
+    auto pending = [&]
+    {
+        Tessel::Variant index;
+        EXPECT_TRUE(venue->getProperty("closeRoomPending", index));
+        return index.asInt();
+    };
+    EXPECT_EQ(pending(), -1);
+
+    // The close entry of a room with speakers only asks.
+    set(venue, "closeRoom[1]", 1);
+    ASSERT_EQ(venue->countRooms(), 2) << "one click closed a room with speakers";
+    EXPECT_EQ(question->getValue().asString(), "Close \"Stage\"? Its 2 speakers leave the venue.");
+    EXPECT_EQ(pending(), 1);
+    EXPECT_EQ(venue->getClosePending(), stage);
+
+    // Cancelled: the room and its speakers stay.
+    set(venue, "closeRoomCancel", 1);
+    EXPECT_EQ(pending(), -1);
+    EXPECT_EQ(question->getValue().asString(), "");
+    EXPECT_EQ(venue->countPositions(), 2);
+    EXPECT_TRUE(venue->interpretCommand(Tessel::CommandMsg("File", "CloseConfirm", true)));
+    EXPECT_EQ(venue->countRooms(), 2) << "asked only";
+
+    // "Close" without an argument asks about the active room; the confirmation closes it and its
+    // speaker is offered by the browser again.
+    EXPECT_EQ(network->getItems().countRows(), 0);
+    set(venue, "closeRoom", 1);
+    EXPECT_EQ(pending(), 1);
+    set(venue, "closeRoomConfirm", 1);
+    ASSERT_EQ(venue->countRooms(), 1);
+    EXPECT_EQ(venue->getRoom(0), empty);
+    EXPECT_EQ(pending(), -1);
+    EXPECT_EQ(question->getValue().asString(), "");
+    EXPECT_EQ(network->getItems().countRows(), 1);
+    EXPECT_TRUE(showing());
+
+    // One speaker reads in the singular; a confirmation without a question closes nothing.
+    place("GONE-2");
+    set(venue, "closeRoom[0]", 1);
+    EXPECT_EQ(question->getValue().asString(), "Close \"New Group...\"? Its speaker leaves the venue.");
+    set(venue, "closeRoomCancel", 1);
+    set(venue, "closeRoomConfirm", 1);
+    EXPECT_EQ(venue->countRooms(), 1);
+
+    // The last room closed after the question leaves the venue view.
+    set(venue, "closeRoom[0]", 1);
+    set(venue, "closeRoomConfirm", 1);
+    EXPECT_EQ(venue->countRooms(), 0);
+    EXPECT_FALSE(showing());
+}
+
+TEST_F(VenueHistory, AnEmptyRoomClosesAtOnceAndAQuestionEndsWithItsRoom)
+{
+    announce(1, "A");
+    manager->setShowVenue(true);
+    Vellaris::SpeakerRoom* full = venue->getRoom(0);
+    place("A");
+    venue->newRoom(false);
+    set(venue, "closeRoom[1]", 1);
+    EXPECT_EQ(venue->countRooms(), 1) << "nothing to lose, nothing to ask";
+    EXPECT_EQ(venue->getClosePending(), nullptr);
+
+    // The room asked about goes another way (a venue read over it): the question goes with it.
+    venue->newRoom(false);
+    set(venue, "closeRoom[0]", 1);
+    ASSERT_EQ(venue->getClosePending(), full);
+    venue->closeRoom(venue->getRoom(1));
+    Tessel::Variant index;
+    ASSERT_TRUE(venue->getProperty("closeRoomPending", index));
+    EXPECT_EQ(index.asInt(), 0);
+    venue->closeAllRooms();
+    EXPECT_EQ(venue->getClosePending(), nullptr);
+    EXPECT_EQ(venue->findParameter("closeRoomQuestion")->getValue().asString(), "");
+}
+
 // The automatic saving. Ticks come every 3000 ms from the manager's start.
 class VenueAutoSave : public VenueHistory
 {
