@@ -4,11 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -17,16 +17,18 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "app/Roomdesk.h"
+#include "mirror/ItemListModel.h"
 #include "roomdesk/views/ItemListModel.h"
 #include "roomdesk/views/MeterBarItem.h"
 #include "roomdesk/views/RoomdeskViews.h"
-#include "mirror/ItemListModel.h"
 #include "tessel/Application.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
+#include "tessel/ListParam.h"
 #include "tessel/Parameter.h"
 #include "tessel/Platform.h"
 #include "tessel_qt/QtPlatform.h"
@@ -103,7 +105,8 @@ protected:
     void TearDown() override
     {
         // Leave no test component behind for the next test, whatever failed.
-        for (const char* name : {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork"})
+        for (const char* name :
+             {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork", "GestureTest"})
             while (Tessel::Component* stale = Tessel::getRootComponent()->findChild(name))
                 Tessel::getRootComponent()->removeChild(stale);
         QCoreApplication::processEvents();
@@ -164,7 +167,6 @@ TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarnings)
     // Opening it again raises the same window.
     EXPECT_TRUE(windows->openWindow("AboutApplication", application, true));
     EXPECT_EQ(platform().findForm("AboutApplication"), about);
-
     // The offscreen platform cannot raise windows; that is no fault of the skin.
     capturedWarnings().removeIf([](const QString& w) { return w.contains("does not support raise"); });
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
@@ -488,12 +490,14 @@ TEST_F(Skin, TheNetworkBrowserMakesRowsOnlyForTheSpeakersInView)
     // About ten rows fit; the list keeps a few more around them, never one per speaker.
     EXPECT_TRUE(waitFor([&] { return countBelow(quick->contentItem(), "speakerRow") >= 8; }, 2000));
     EXPECT_LE(countBelow(quick->contentItem(), "speakerRow"), 40);
-    auto* list = qobject_cast<QQuickItem*>(findBelow(quick->contentItem(), "speakerRow0")->parentItem()->parentItem());
+    auto* list =
+        qobject_cast<QQuickItem*>(findBelow(quick->contentItem(), "speakerRow0")->parentItem()->parentItem());
     ASSERT_TRUE(list);
     QMetaObject::invokeMethod(list, "positionViewAtEnd");
     ASSERT_TRUE(waitFor([&] { return findBelow(quick->contentItem(), "speakerRow255") != nullptr; }));
     // Rows scrolled far out of view are let go (the list keeps only its current row, the first).
-    EXPECT_TRUE(QTest::qWaitFor([&] { return findBelow(quick->contentItem(), "speakerRow5") == nullptr; }, 2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return findBelow(quick->contentItem(), "speakerRow5") == nullptr; }, 2000));
     EXPECT_LE(countBelow(quick->contentItem(), "speakerRow"), 40);
     // The rows' own parameters are not there in this fake; only the rows count here.
     capturedWarnings().clear();
@@ -505,9 +509,10 @@ TEST_F(Skin, MeterMovesWithinAScreenFrameAreDrawnOnceAtTheirNewest)
 {
     auto* speaker = new MeterComponent;
     Tessel::getRootComponent()->addChild(speaker);
-    auto window = makeQml("import QtQuick.Window\nimport Roomdesk 1.0\n"
-                          "Window { width: 20; height: 102; visible: true; color: \"black\"\n"
-                          "  MeterBarItem { objectName: \"bar\"; width: 12; height: 102; speaker: \"MeterTest\" } }");
+    auto window =
+        makeQml("import QtQuick.Window\nimport Roomdesk 1.0\n"
+                "Window { width: 20; height: 102; visible: true; color: \"black\"\n"
+                "  MeterBarItem { objectName: \"bar\"; width: 12; height: 102; speaker: \"MeterTest\" } }");
     ASSERT_TRUE(window);
     auto* quick = qobject_cast<QQuickWindow*>(window.get());
     ASSERT_TRUE(quick);
@@ -543,6 +548,77 @@ TEST_F(Skin, MeterMovesWithinAScreenFrameAreDrawnOnceAtTheirNewest)
     EXPECT_EQ(image.pixelColor(6, 38), QColor(0, 0, 0));
     window.reset();
     Tessel::getRootComponent()->removeChild(speaker);
+}
+
+// A toggle and a list below the root as "GestureTest", noting for every change whether the user
+// held the control (an edit gesture was open), as the speaker's mute rule asks.
+class GestureComponent : public Tessel::Component
+{
+public:
+    GestureComponent() : Tessel::Component("GestureTest")
+    {
+        getParams().addParam("mute", 1);
+        getParams().addList("mode", 2)->setEntries({"Low", "Mid", "High"});
+    }
+    void paramChanged(Tessel::IParameter* param) override
+    {
+        changes.push_back(
+            {param->getName(), param->getValue().asInt(), param->isFlag(Tessel::ParamFlags::kEditing)});
+    }
+    struct Change
+    {
+        std::string name;
+        int64_t value;
+        bool editing;
+    };
+    std::vector<Change> changes;
+};
+
+void clickItem(QQuickWindow* window, QQuickItem* item, Qt::MouseButton button = Qt::LeftButton)
+{
+    ASSERT_NE(item, nullptr);
+    const QPoint at = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    QTest::mouseClick(window, button, Qt::NoModifier, at);
+}
+
+TEST_F(Skin, AClickOnAToggleOrASegmentIsOneEditGesture)
+{
+    auto* component = new GestureComponent;
+    Tessel::getRootComponent()->addChild(component);
+    auto window = makeQml(
+        "import QtQuick.Window\nimport \"file://" SKIN_DIR "\"\n"
+        "Window { width: 300; height: 100; visible: true\n"
+        "  ParamButton { objectName: \"mute\"; text: \"MUTE\"; address: \"://roomdesk/GestureTest/mute\" }\n"
+        "  ParamChoice { objectName: \"mode\"; y: 50; address: \"://roomdesk/GestureTest/mode\" } }");
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_TRUE(quick);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quick));
+    Tessel::IParameter* mute = component->findParameter("mute");
+
+    // On, then off: each change is made while the control is held, and nothing stays held.
+    clickItem(quick, findBelow(quick->contentItem(), "mute"));
+    clickItem(quick, findBelow(quick->contentItem(), "mute"));
+    ASSERT_EQ(component->changes.size(), 2u);
+    EXPECT_EQ(component->changes[0].value, 1);
+    EXPECT_TRUE(component->changes[0].editing) << "switching on was no gesture";
+    EXPECT_EQ(component->changes[1].value, 0);
+    EXPECT_TRUE(component->changes[1].editing) << "switching off was no gesture";
+    EXPECT_FALSE(mute->isFlag(Tessel::ParamFlags::kEditing));
+
+    // The third segment of the list.
+    QQuickItem* segments = findBelow(quick->contentItem(), "mode");
+    ASSERT_NE(segments, nullptr);
+    ASSERT_EQ(segments->childItems().size(), 4); // three segments and their repeater
+    clickItem(quick, segments->childItems()[2]);
+    ASSERT_EQ(component->changes.size(), 3u);
+    EXPECT_EQ(component->changes[2].name, "mode");
+    EXPECT_EQ(component->changes[2].value, 2);
+    EXPECT_TRUE(component->changes[2].editing);
+    EXPECT_FALSE(component->findParameter("mode")->isFlag(Tessel::ParamFlags::kEditing));
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    window.reset();
+    Tessel::getRootComponent()->removeChild(component);
 }
 
 } // namespace
