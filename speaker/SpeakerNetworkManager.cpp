@@ -1,7 +1,7 @@
 #include "speaker/SpeakerNetworkManager.h"
 
-#include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerComponent.h"
+#include "speaker/SpeakerNetworkItem.h"
 #include "speaker/VenueSide.h"
 #include "tessel/IParameter.h"
 
@@ -84,9 +84,31 @@ void SpeakerNetworkManager::setNetworkSetupMode(bool on)
         setItemsSelectable(true);
         selectAll(false);
     }
+    networkSetupMode = on;
+    if (on)
+    {
+        showEverySpeaker();
+    }
+    else
+    {
+        Tessel::SharedPtr<Tessel::Object> filter = std::move(filterSetAside);
+        if (filter && !getItems().getFilter())
+            getItems().setFilter(filter.get());
+    }
     for (int i = 0; i < countSpeakers(); ++i)
         if (SpeakerNetworkItem* item = getSpeaker(i); item && item->getSpeakerComponent())
             item->setNetworkSetupMode(on);
+}
+
+void SpeakerNetworkManager::showEverySpeaker()
+{
+    if (!networkSetupMode)
+        return;
+    if (Tessel::Object* filter = getItems().getFilter())
+    {
+        filterSetAside = Tessel::retained(filter);
+        getItems().setFilter(nullptr);
+    }
 }
 
 SpeakerNetworkItem* SpeakerNetworkManager::findItemBySerial(const std::string& serial) const
