@@ -77,6 +77,9 @@ void ClientRootComponent::receiveValue(Tessel::IParameter* param, float normaliz
 {
     if (param->getType() == Tessel::ParamType::kString || !std::isfinite(normalized))
         return;
+    // Taken into account whatever follows, so the awaited echoes stay in step with the speaker's.
+    if (inFlight.isOutdatedEcho(param, normalized))
+        return;
     if (param->isFlag(Tessel::ParamFlags::kEditing))
         return;
     if (param->getType() == Tessel::ParamType::kFloat && isRecentlyReleased(param, Tessel::GetSystemTicks()))
@@ -171,23 +174,14 @@ bool ClientRootComponent::handleRootMessage(const MessageAttributes& message)
     const std::string_view id = message.messageId();
     if (id == Message::kSynchronize)
     {
-        learnWireForm(message);
-        if (remoteLevel.empty())
-            applySynchronize(*this, message);
-        else if (Tessel::Component* level = findChild(remoteLevel))
-        {
-            if (!sendsLevel())
-                applySynchronize(*level, message);
-            else if (const Core::Portable::Attributes* children = message.getAttributes(Message::kChildren))
-            {
-                if (const Core::Portable::Attributes* below = children->getAttributes(remoteLevel))
-                    applySynchronize(*level, *below);
-            }
-        }
+        receiveSynchronize(message);
         return true;
     }
     if (id == Message::kSubscriptionReply)
+    {
+        inFlight.subscriptionAnswered();
         return true;
+    }
     if (id == Message::kSubscriptionLost)
     {
         reconnect();
@@ -199,6 +193,36 @@ bool ClientRootComponent::handleRootMessage(const MessageAttributes& message)
         return true;
     }
     return false;
+}
+
+void ClientRootComponent::receiveSynchronize(const MessageAttributes& message)
+{
+    const WireForm assumed = wireForm;
+    learnWireForm(message);
+    KeepsOwnValue keeps;
+    if (inFlight.hasChangesSinceSubscribe())
+        keeps = [this](const Tessel::IParameter* param) { return inFlight.keepsOwnValue(param); };
+    if (remoteLevel.empty())
+        applySynchronize(*this, message, keeps);
+    else if (Tessel::Component* level = findChild(remoteLevel))
+    {
+        if (!sendsLevel())
+            applySynchronize(*level, message, keeps);
+        else if (const Core::Portable::Attributes* children = message.getAttributes(Message::kChildren))
+        {
+            if (const Core::Portable::Attributes* below = children->getAttributes(remoteLevel))
+                applySynchronize(*level, *below, keeps);
+        }
+    }
+    // Changes sent before the form was known went out at the speaker's root, where this speaker
+    // has none of them: they go again, now under the level.
+    if (assumed == WireForm::Unknown && sendsLevel())
+    {
+        if (inFlight.sentEverythingSinceSubscribe())
+            pushValues();
+        inFlight.forEachListed([this](Tessel::Component* owner, Tessel::IParameter* param)
+                               { ClientRootComponent::remoteParamChanged(owner, param); });
+    }
 }
 
 void ClientRootComponent::handleUpdateMenu(const MessageAttributes& message)

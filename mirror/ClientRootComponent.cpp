@@ -60,10 +60,12 @@ void ClientRootComponent::connect(int newServer)
     {
         wireForm = WireForm::Unknown; // another speaker: its form is yet to be seen
         wirePathCache.clear();
+        inFlight.forget();
     }
     server = newServer;
     network->setConnection(client, server, 1, subscribed ? 1 : 0);
     subscribed = true;
+    inFlight.subscribing();
     sendMessage(subscribe, false);
 }
 
@@ -83,12 +85,17 @@ void ClientRootComponent::disconnect(bool sendUnsubscribe)
     server = 0;
     wireForm = WireForm::Unknown;
     wirePathCache.clear();
+    inFlight.forget();
 }
 
 void ClientRootComponent::reconnect()
 {
-    if (server)
-        connect(server);
+    if (!server)
+        return;
+    // The connection or the subscription was lost: no answer to an earlier "Subscribe" and no echo
+    // of an earlier change is coming any more.
+    inFlight.forget();
+    connect(server);
 }
 
 void ClientRootComponent::onIdle()
@@ -100,6 +107,7 @@ void ClientRootComponent::onIdle()
         buildKeepAlivePacket(keepAlive, uint32_t(client), uint32_t(server));
         network->send(&keepAlive, 0);
         lastKeepAlive = now;
+        inFlight.expire(now);
     }
     // Components with idle work (meters while they move) have idle tasks of their own; the tree
     // is not walked here.
@@ -137,6 +145,7 @@ void ClientRootComponent::pushValues()
             collectValues(*level, synchronize);
     }
     sendMessage(synchronize, true);
+    inFlight.sentEverything();
 }
 
 void ClientRootComponent::sendValue(Tessel::IParameter* param, const std::string& wirePath, double normalized)
@@ -171,9 +180,14 @@ void ClientRootComponent::remoteParamChanged(Tessel::Component* owner, Tessel::I
         break;
     }
     default:
-        sendValue(param, wirePath, param->getNormalized());
+    {
+        const float normalized = float(param->getNormalized());
+        sendValue(param, wirePath, normalized);
+        inFlight.sentValue(param, normalized, Tessel::GetSystemTicks());
         break;
     }
+    }
+    inFlight.sent(param, owner);
 }
 
 void ClientRootComponent::remoteParamEdit(Tessel::Component*, Tessel::IParameter* param, bool begin)
@@ -268,7 +282,8 @@ Tessel::IParameter* ClientRootComponent::findWireParameter(std::string_view wire
     Tessel::Component* owner = slash == std::string::npos ? const_cast<ClientRootComponent*>(this)
                                                           : lookupChild(localPath.substr(0, slash));
     Tessel::IParameter* param =
-        owner ? owner->findParameter(slash == std::string::npos ? localPath : localPath.substr(slash + 1)) : nullptr;
+        owner ? owner->findParameter(slash == std::string::npos ? localPath : localPath.substr(slash + 1))
+              : nullptr;
     if (!param)
         return nullptr;
     WirePathEntry entry{std::string(wirePath), Tessel::SharedPtr<Tessel::IParameter>(param), owner,

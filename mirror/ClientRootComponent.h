@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "mirror/ChangesInFlight.h"
 #include "mirror/ClientImplementation.h"
 #include "mirror/RemoteComponent.h"
 #include "tessel/SharedPtr.h"
@@ -35,6 +37,12 @@ class MessageAttributes;
 // form. Until it is known (a speaker answers "Subscribe" with its "Synchronize" first) the root
 // form is assumed.
 // Paths and "Synchronize" payloads are translated at this one place.
+//
+// News from the speaker never takes back a change the mirror sent later than the speaker made that
+// news (ChangesInFlight): a "Synchronize" answering a "Subscribe" leaves alone what was changed
+// after the "Subscribe", and the echo of an earlier value leaves alone a later one still on its
+// way. Changes sent before the wire form was known, to a speaker that turns out to serve its tree
+// below the level, went to paths it does not have: they are sent again once its form is known.
 //
 // Everything happens on the GUI thread: the library calls handlePacket inside process().
 class ClientRootComponent : public RemoteComponent, public ClientImplementation
@@ -124,8 +132,12 @@ public:
     static bool applyRange(Tessel::IParameter* param, double min, double max, double def, double mid,
                            std::string_view units, std::string_view curve);
     // Applies a "Synchronize" component object to `component`, recursively (mutable ranges and
-    // entries first, values without notification, enabled states from "states").
-    static void applySynchronize(Tessel::Component& component, const Core::Portable::Attributes& payload);
+    // entries first, values without notification, enabled states from "states"). A parameter for
+    // which `keepsOwnValue` answers true keeps its value unless the payload disables it (the speaker
+    // refuses changes of a disabled parameter, so what it reports stands).
+    using KeepsOwnValue = std::function<bool(const Tessel::IParameter*)>;
+    static void applySynchronize(Tessel::Component& component, const Core::Portable::Attributes& payload,
+                                 const KeepsOwnValue& keepsOwnValue = {});
     // Builds the client's "Synchronize" content of `component`: "values" and "children" of the
     // public parameters; returns false when there is nothing to contribute.
     static bool collectValues(const Tessel::Component& component, Core::Portable::Attributes& out);
@@ -153,8 +165,11 @@ private:
     // Decides the wire form from the connection's first "Synchronize" (no-op once known).
     void learnWireForm(const MessageAttributes& synchronize);
     bool sendsLevel() const { return wireForm == WireForm::Levelled; }
-    // Applies a normalised value as "PV" does (unless edited or recently released).
+    // Applies a normalised value as "PV" does (unless edited, recently released, or an echo older
+    // than a change still on its way).
     void receiveValue(Tessel::IParameter* param, float normalized);
+    // Applies a speaker's "Synchronize" to the mirrored tree.
+    void receiveSynchronize(const MessageAttributes& synchronize);
     void sendValue(Tessel::IParameter* param, const std::string& wirePath, double normalized);
     void rememberRelease(Tessel::IParameter* param, int64_t now);
     // The last few wire paths looked up, with their parameter (held, so an entry never points at
@@ -181,6 +196,7 @@ private:
     std::string remoteLevel;
     WireForm wireForm = WireForm::Unknown;
     std::deque<Released> recentlyReleased;
+    ChangesInFlight inFlight;
     std::shared_ptr<ClientRootComponent*> lifeToken;
 };
 

@@ -38,8 +38,9 @@ void replaceEntries(Tessel::IParameter* param, const AttributeQueue& texts)
     }
 }
 
+// Applies one entry of "values"; with `keepValue` only a mutable range or list, not the value.
 void applyValue(Tessel::IParameter* param, const AttributeValue& value, const std::string& name,
-                const Attributes* strings, const Attributes* ranges)
+                const Attributes* strings, const Attributes* ranges, bool keepValue)
 {
     if (value.isNumber() && std::isfinite(value.toDouble()))
     {
@@ -58,18 +59,21 @@ void applyValue(Tessel::IParameter* param, const AttributeValue& value, const st
                     range->getText(Message::kUnits), range->getText(Message::kCurve));
             }
         }
+        if (keepValue)
+            return;
         if (param->getType() == Tessel::ParamType::kColor)
             param->setValue(Tessel::Variant((long long)value.toInt64()), false);
         else
             param->setNormalized(value.toDouble(), false);
     }
-    else if (value.isText())
+    else if (value.isText() && !keepValue)
         param->fromString(std::string(value.text()), false);
 }
 
 } // namespace
 
-void ClientRootComponent::applySynchronize(Tessel::Component& component, const Attributes& payload)
+void ClientRootComponent::applySynchronize(Tessel::Component& component, const Attributes& payload,
+                                           const KeepsOwnValue& keepsOwnValue)
 {
     const Attributes* strings = payload.getAttributes(Message::kStrings);
     const Attributes* ranges = payload.getAttributes(Message::kRanges);
@@ -82,10 +86,12 @@ void ClientRootComponent::applySynchronize(Tessel::Component& component, const A
             Tessel::IParameter* param = component.findParameter(name);
             if (!param || !param->isFlag(Tessel::ParamFlags::kPublic))
                 continue;
-            applyValue(param, entry.value(), name, strings, ranges);
             // A parameter missing from "states" is enabled.
             const AttributeValue* state = states ? states->find(name) : nullptr;
-            param->enable(!(state && state->isNumber() && (state->toInt64() & 1)));
+            const bool disabled = state && state->isNumber() && (state->toInt64() & 1);
+            applyValue(param, entry.value(), name, strings, ranges,
+                       !disabled && keepsOwnValue && keepsOwnValue(param));
+            param->enable(!disabled);
         }
     }
     if (const Attributes* children = payload.getAttributes(Message::kChildren))
@@ -95,7 +101,7 @@ void ClientRootComponent::applySynchronize(Tessel::Component& component, const A
             Tessel::Component* child = component.findChild(std::string(entry.name()));
             const Attributes* content = entry.value().attributes();
             if (child && content && child->isKindOf(UniversalComponent::metaClass))
-                applySynchronize(*child, *content);
+                applySynchronize(*child, *content, keepsOwnValue);
         }
     }
 }

@@ -56,10 +56,16 @@ NetworkSetupManager::NetworkSetupManager()
     password = params.addString("password", 102);
     needsPassword = params.addParam("needsPassword", 103);
     joinNetworkMessage = params.addString("joinNetworkMessage", 104);
+    confirmJoinParam = params.addParam("confirmJoin", 105);
+    confirmJoinMessage = params.addString("confirmJoinMessage", 106);
+    joinError = params.addString("joinError", 107);
     params.addCommand(kCommandCategory, "Join", "passwordJoin");
     params.addCommand(kCommandCategory, "Cancel", "passwordCancel");
-    // Whatever the storage does with the other parameters, the password never goes into a file.
+    params.addCommand(kCommandCategory, "ConfirmJoin", "joinConfirm");
+    params.addCommand(kCommandCategory, "CancelJoin", "joinConfirmCancel");
+    // The password goes to the speakers and nowhere else: not into a file, not back to a remote.
     password->setFlag(Tessel::ParamFlags::kStorable, false);
+    password->setFlag(Tessel::ParamFlags::kSecret, true);
     listModel = new WifiListModel;
     addChild(listModel);
     attach(this);
@@ -195,6 +201,12 @@ void NetworkSetupManager::onTimer()
     {
         joining = false;
         joinedAt = 0;
+        // The window has closed: the banner now tells how the join ended.
+        if (joinCount.countAsked() > 0)
+        {
+            joinNetworkMessage->setValue(Tessel::Variant(joinCount.resultText(joiningSsid)), true);
+            setJoinReport(true);
+        }
         propertyChanged("networkChanging");
     }
 }
@@ -206,6 +218,7 @@ void NetworkSetupManager::notify(Tessel::ISubject* subject, const Tessel::Messag
         if (msg.is("itemAdded"))
         {
             watchSpeaker(itemOf(msg), true);
+            speakerArrived(itemOf(msg));
             scheduleRebuild();
         }
         else if (msg.is("itemRemoved"))
@@ -290,6 +303,10 @@ void NetworkSetupManager::chooseNetwork(WifiListItem* item)
     if (!item || !item->getWifi())
         return;
     Wifi* wifi = item->getWifi();
+    closeQuestion();
+    setJoinError({});
+    if (!joining)
+        setJoinReport(false);
     for (int row = 0; row < listModel->countRows(); ++row)
         if (listModel->getItem(row) == item)
             listModel->setSelectedRow(row);
@@ -301,18 +318,122 @@ void NetworkSetupManager::chooseNetwork(WifiListItem* item)
         signal(Tessel::Message("requestFocus", {Tessel::Variant("password")}));
 }
 
-void NetworkSetupManager::join()
+NetworkSetupManager::Reach NetworkSetupManager::reachOf(const std::string& name) const
+{
+    Reach reach;
+    for (int i = 0; speakers && i < speakers->countSpeakers(); ++i)
+    {
+        ++reach.total;
+        SpeakerNetworkItem* item = speakers->getSpeaker(i);
+        SpeakerComponent* speaker = item ? item->getSpeakerComponent() : nullptr;
+        Tessel::IParameter* list = speaker ? speaker->findParameter(kNetworkList) : nullptr;
+        for (int index = 0; list && index < list->countEntries(); ++index)
+        {
+            WifiReport report;
+            if (WifiReport::parse(list->getEntry(index), report) && report.name == name)
+            {
+                ++reach.seeing;
+                break;
+            }
+        }
+    }
+    return reach;
+}
+
+bool NetworkSetupManager::requestJoin()
 {
     attachSpeakers();
+    closeQuestion();
+    if (refuseUnsendable())
+        return false;
+    const Reach reach = reachOf(getJoinSsid());
+    if (reach.seeing >= reach.total)
+        return join();
+    // The password stays until the question is answered: the join that follows needs it.
+    confirmJoinMessage->setValue(
+        Tessel::Variant(joinConfirmationText(reach.seeing, reach.total, getJoinSsid())), true);
+    confirmJoinParam->setValue(Tessel::Variant(1), true);
+    return true;
+}
+
+bool NetworkSetupManager::confirmJoin()
+{
+    if (confirmJoinParam->getValue().asInt() == 0)
+        return false; // nothing was asked
+    closeQuestion();
+    return join();
+}
+
+void NetworkSetupManager::cancelJoin()
+{
+    closeQuestion();
+}
+
+void NetworkSetupManager::closeQuestion()
+{
+    if (confirmJoinParam->getValue().asInt() != 0)
+        confirmJoinParam->setValue(Tessel::Variant(0), true);
+}
+
+bool NetworkSetupManager::refuseUnsendable()
+{
+    const std::string refusal = joinRefusal(getJoinSsid(), getJoinPassword());
+    setJoinError(refusal);
+    if (refusal.empty())
+        return false;
+    // Nothing is sent: the speakers would get "?" in place of those characters and fail to join
+    // without a word. The password is not kept for a second try.
+    password->setValue(Tessel::Variant(std::string()), true);
+    return true;
+}
+
+void NetworkSetupManager::setJoinError(const std::string& text)
+{
+    if (joinError->getValue().asString() != text)
+        joinError->setValue(Tessel::Variant(text), true);
+}
+
+void NetworkSetupManager::setJoinReport(bool on)
+{
+    if (joinReport == on)
+        return;
+    joinReport = on;
+    propertyChanged("hasJoinReport");
+}
+
+bool NetworkSetupManager::join()
+{
+    attachSpeakers();
+    closeQuestion();
+    if (refuseUnsendable())
+        return false;
+    std::vector<std::string> asked;
+    for (int i = 0; speakers && i < speakers->countSpeakers(); ++i)
+        if (SpeakerNetworkItem* item = speakers->getSpeaker(i))
+            asked.push_back(item->getSerialNumber());
     if (speakers)
         speakers->requestNetworkChange();
-    joinNetworkMessage->setValue(Tessel::Variant(kJoinMessagePrefix + getJoinSsid() + " ..."), true);
+    joiningSsid = getJoinSsid();
+    joinCount.start(asked);
+    joinNetworkMessage->setValue(Tessel::Variant(joinCount.progressText(joiningSsid)), true);
+    propertyChanged("joinMissing");
     joining = true;
     joinedAt = Tessel::GetSystemTicks();
+    setJoinReport(false);
     propertyChanged("networkChanging");
     // The speakers have it now; nothing keeps it longer.
     password->setValue(Tessel::Variant(std::string()), true);
     refresh();
+    return true;
+}
+
+void NetworkSetupManager::speakerArrived(SpeakerNetworkItem* item)
+{
+    // A speaker asked to join leaves the network and announces itself again on the new one.
+    if (!joining || !item || !joinCount.arrived(item->getSerialNumber()))
+        return;
+    joinNetworkMessage->setValue(Tessel::Variant(joinCount.progressText(joiningSsid)), true);
+    propertyChanged("joinMissing");
 }
 
 std::string NetworkSetupManager::getJoinSsid() const
@@ -328,9 +449,16 @@ std::string NetworkSetupManager::getJoinPassword() const
 void NetworkSetupManager::refresh()
 {
     attachSpeakers();
+    // Every speaker shows during the setup; outside it placed speakers stay out of the list.
     if (speakers)
-        speakers->getItems().setFilter(nullptr);
+        speakers->showEverySpeaker();
+    closeQuestion();
     showPassword->setValue(Tessel::Variant(0), true);
+    // A closed popup keeps no password.
+    if (!password->getValue().asString().empty())
+        password->setValue(Tessel::Variant(std::string()), true);
+    if (!joining)
+        setJoinReport(false);
     listModel->rebuild(wifis);
 }
 
@@ -341,15 +469,25 @@ bool NetworkSetupManager::acceptsCommandCategory(const std::string& category) co
 
 bool NetworkSetupManager::onJoin(const Tessel::CommandMsg& msg)
 {
-    if (!msg.checkOnly)
-        join();
-    return true;
+    return msg.checkOnly || requestJoin();
 }
 
 bool NetworkSetupManager::onCancel(const Tessel::CommandMsg& msg)
 {
     if (!msg.checkOnly)
         refresh();
+    return true;
+}
+
+bool NetworkSetupManager::onConfirmJoin(const Tessel::CommandMsg& msg)
+{
+    return msg.checkOnly || confirmJoin();
+}
+
+bool NetworkSetupManager::onCancelJoin(const Tessel::CommandMsg& msg)
+{
+    if (!msg.checkOnly)
+        cancelJoin();
     return true;
 }
 
@@ -361,6 +499,12 @@ bool NetworkSetupManager::getProperty(const std::string& propertyName, Tessel::V
         value = Tessel::Variant(listModel->isAnyCommon());
     else if (propertyName == "networkChanging")
         value = Tessel::Variant(joining);
+    else if (propertyName == "hasJoinReport")
+        value = Tessel::Variant(joinReport);
+    else if (propertyName == "joinMissing")
+        value = Tessel::Variant(joinCount.countAsked() - joinCount.countJoined());
+    else if (propertyName == "commandRefusal")
+        value = Tessel::Variant(joinError->getValue().asString());
     else
         return Component::getProperty(propertyName, value);
     return true;
@@ -369,6 +513,8 @@ bool NetworkSetupManager::getProperty(const std::string& propertyName, Tessel::V
 TESSEL_BEGIN_COMMANDS(NetworkSetupManager)
 TESSEL_COMMAND("NetworkSetupManager", "Join", NetworkSetupManager::onJoin)
 TESSEL_COMMAND("NetworkSetupManager", "Cancel", NetworkSetupManager::onCancel)
+TESSEL_COMMAND("NetworkSetupManager", "ConfirmJoin", NetworkSetupManager::onConfirmJoin)
+TESSEL_COMMAND("NetworkSetupManager", "CancelJoin", NetworkSetupManager::onCancelJoin)
 TESSEL_END_COMMANDS(NetworkSetupManager, Tessel::Component)
 
 } // namespace Vellaris

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "netsetup/WifiJoin.h"
 #include "netsetup/WifiList.h"
 #include "speaker/WifiSetupSide.h"
 #include "tessel/CommandDispatcher.h"
@@ -31,12 +32,21 @@ class SpeakerNetworkManager;
 //
 // Skin: "://roomdesk/NetworkSetupManager/<name>". Parameters: "showPassword" (tag 100, on while
 // the password popup is shown), "ssid" (101, the chosen network), "password" (102, typed by the
-// user; never logged, cleared once the join is sent), "needsPassword" (103, the chosen network is
-// secured), "joinNetworkMessage" (104), the commands "passwordJoin" ("NetworkSetupManager"/"Join")
-// and "passwordCancel" ("NetworkSetupManager"/"Cancel"). Properties: "hasWifi", "anyCommonWifi",
-// "networkChanging" (for kJoinMessageMs after a join). Child: the list model "wifiList".
-// Signals: "propertyChanged", and "requestFocus" (arg: "password") when a secured network is
-// chosen, so the view puts the keyboard focus into the password field.
+// user; a secret: never logged, stored or sent to a remote, cleared once the join is sent or the
+// popup closes), "needsPassword" (103, the chosen network is secured), "joinNetworkMessage" (104,
+// the join banner), "confirmJoin" (105, on while the join waits for a confirmation),
+// "confirmJoinMessage" (106, its question), "joinError" (107, why the last join was refused, ""
+// when it was not), the commands "passwordJoin" ("NetworkSetupManager"/"Join"), "passwordCancel"
+// (…/"Cancel"), "joinConfirm" (…/"ConfirmJoin") and "joinConfirmCancel" (…/"CancelJoin").
+// Properties: "hasWifi", "anyCommonWifi", "networkChanging" (for kJoinMessageMs after a join),
+// "hasJoinReport" (the banner shows how the last join ended, until a network is chosen again or
+// the setup is opened anew), "joinMissing" (how many speakers asked by the last join are not
+// back), "commandRefusal" (the text of "joinError", for remotes). Child: the
+// list model "wifiList". Signals: "propertyChanged", and "requestFocus" (arg: "password") when a
+// secured network is chosen, so the view puts the keyboard focus into the password field.
+//
+// A join that not every speaker can follow (some do not see the network) is asked first; the
+// banner then counts the speakers that come back on the new network within kJoinMessageMs.
 //
 // The speaker list may appear after this manager; it is looked for on every idle turn until found.
 // Reports are merged at most once per kRebuildDelayMs: the first change (a speaker came or went,
@@ -79,9 +89,27 @@ public:
     // Opens the password popup for the item's network: "ssid", "needsPassword", "showPassword" 1,
     // an empty "password"; asks for the focus for a secured network.
     void chooseNetwork(WifiListItem* item);
+    // The command "Join": refuses what join() refuses; when some speakers do not see the network,
+    // shows the question "confirmJoinMessage" ("confirmJoin" on) and sends only on "ConfirmJoin";
+    // otherwise joins at once. False when refused.
+    bool requestJoin();
+    // "ConfirmJoin": joins the network asked about. False when nothing was asked or it is refused.
+    bool confirmJoin();
+    // "CancelJoin": drops the question; the password popup stays open.
+    void cancelJoin();
     // Sends every speaker the join request for "ssid" with "password" (also an empty one), shows
-    // the join message for kJoinMessageMs, clears the password and refreshes.
-    void join();
+    // the join message for kJoinMessageMs, clears the password and refreshes. A network name or
+    // password with characters outside ASCII is refused instead: nothing is sent, "joinError"
+    // says why and the password is forgotten. False when refused.
+    bool join();
+    // How many speakers see the network `name` in their current reports, of all speakers listed.
+    struct Reach
+    {
+        int seeing = 0;
+        int total = 0;
+    };
+    Reach reachOf(const std::string& name) const;
+    const WifiJoinCount& getJoinCount() const { return joinCount; }
 
     // IWifiSetup.
     std::string getJoinSsid() const override;
@@ -104,6 +132,8 @@ protected:
 
     bool onJoin(const Tessel::CommandMsg& msg);
     bool onCancel(const Tessel::CommandMsg& msg);
+    bool onConfirmJoin(const Tessel::CommandMsg& msg);
+    bool onCancelJoin(const Tessel::CommandMsg& msg);
 
 private:
     struct Watched
@@ -119,12 +149,23 @@ private:
     void unwatchSpeaker(SpeakerNetworkItem* item);
     void scheduleRebuild();
     void startTimer();
+    // Sets "joinError" for a name or password the speakers cannot take (and forgets the
+    // password); true when refused. Clears "joinError" otherwise.
+    bool refuseUnsendable();
+    void setJoinError(const std::string& text);
+    void closeQuestion();
+    void setJoinReport(bool on);
+    // A speaker announced itself while a join runs.
+    void speakerArrived(SpeakerNetworkItem* item);
 
     Tessel::Parameter* showPassword = nullptr;
     Tessel::StringParam* ssid = nullptr;
     Tessel::StringParam* password = nullptr;
     Tessel::Parameter* needsPassword = nullptr;
     Tessel::StringParam* joinNetworkMessage = nullptr;
+    Tessel::Parameter* confirmJoinParam = nullptr;
+    Tessel::StringParam* confirmJoinMessage = nullptr;
+    Tessel::StringParam* joinError = nullptr;
     WifiListModel* listModel = nullptr; // a child
 
     std::vector<Tessel::SharedPtr<Wifi>> wifis;
@@ -134,6 +175,9 @@ private:
     int64_t refreshAt = 0;
     bool joining = false;
     int64_t joinedAt = 0;
+    std::string joiningSsid;
+    WifiJoinCount joinCount;
+    bool joinReport = false;
     Tessel::IdleClient timer;
 };
 

@@ -39,6 +39,16 @@ bool isLeaseVerb(const std::string& path)
 {
     return path == "/subscribe" || path == "/renew" || path == "/unsubscribe";
 }
+
+// Why the command of `owner` was refused: its "commandRefusal" property when it gives one.
+std::string refusalOf(Tessel::Component* owner)
+{
+    Tessel::Variant reason;
+    if (owner && owner->getProperty(kCommandRefusalProperty, reason) && reason.isString() &&
+        !reason.asString().empty())
+        return reason.asString();
+    return "the command is not available now";
+}
 } // namespace
 
 // One sender's watch on one address: observes the parameter (or the component of the property)
@@ -67,6 +77,11 @@ public:
             dynamic_cast<Tessel::CommandParam*>(resolved.object.parameter))
         {
             error = "a command has no value to watch";
+            return false;
+        }
+        if (isSecret(resolved.object))
+        {
+            error = kWriteOnlyReason;
             return false;
         }
         target = resolved.object;
@@ -233,8 +248,10 @@ void OscDesk::handleAddress(const std::string& path, lo_message message, const O
     Tessel::IParameter* param = object.parameter;
     if (auto* command = dynamic_cast<Tessel::CommandParam*>(param))
     {
-        if (!param->isEnabled() || !command->invoke())
+        if (!param->isEnabled())
             return sendError(from, path, "the command is not available now");
+        if (!command->invoke())
+            return sendError(from, path, refusalOf(object.component));
         Message answer;
         lo_message_add_int32(answer.message, 1);
         send(from, path.c_str(), answer.message);
@@ -258,6 +275,15 @@ void OscDesk::handleAddress(const std::string& path, lo_message message, const O
     refreshLeases();
     if (!done)
         return sendError(from, path, error);
+    if (isSecret(object))
+    {
+        // Taken, and not said back: the answer only confirms the set.
+        Message answer;
+        lo_message_add_int32(answer.message, 1);
+        lo_message_add_string(answer.message, "write-only");
+        send(from, path.c_str(), answer.message);
+        return;
+    }
     // The set may have changed the tree (a command-like parameter that closes something): resolve
     // again for the answer.
     if (!sendValue(from, path, error))

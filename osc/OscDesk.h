@@ -18,6 +18,10 @@ namespace Vellaris::Osc
 
 class OscLease;
 
+// The property a component answers with the reason its last command was refused (a text; empty or
+// absent when there is none), so that a remote learns why and not only that.
+inline constexpr const char* kCommandRefusalProperty = "commandRefusal";
+
 // Who sent a message: the address replies go to, and a key that names the sender ("ip:port").
 struct OscPeer
 {
@@ -33,9 +37,13 @@ struct OscPeer
 //   ADDRESS            no argument: query; the reply has the same address, the value and its text.
 //                      One argument: set (see OscValue.h); the reply is the new value as for a query.
 //                      A command parameter is invoked with any or no argument; the reply has the
-//                      same address and the int 1.
+//                      same address and the int 1. A refused command is answered with its
+//                      component's property kCommandRefusalProperty when that gives a text.
+//                      A secret (see OscValue.h) is never queried: a set is answered with the
+//                      address, the int 1 and the text "write-only".
 //   /subscribe ADDRESS the query reply at once and on every change of the value, until 10 s after the
-//                      last /subscribe or /renew of it; at most kMaxLeasesPerSender per sender.
+//                      last /subscribe or /renew of it; at most kMaxLeasesPerSender per sender. A
+//                      secret cannot be watched.
 //   /renew ADDRESS     extends the lease (makes it anew, with a reply, when it has run out).
 //   /unsubscribe ADDRESS ends it.
 //   /list ADDRESS      "/list", the address, then the names it holds (children end in "/").

@@ -54,8 +54,19 @@ bool numberOf(char type, lo_arg* argument, Tessel::Variant& value)
 }
 } // namespace
 
+bool isSecret(const Tessel::ObjectTarget& target)
+{
+    return target.kind == Tessel::ObjectTarget::Kind::Parameter && target.parameter &&
+           target.parameter->isFlag(Tessel::ParamFlags::kSecret);
+}
+
 bool addValueArguments(lo_message reply, const Tessel::ObjectTarget& target, std::string& error)
 {
+    if (isSecret(target))
+    {
+        error = kWriteOnlyReason;
+        return false;
+    }
     if (target.kind == Tessel::ObjectTarget::Kind::Parameter && target.parameter)
     {
         Tessel::IParameter* param = target.parameter;
@@ -94,6 +105,8 @@ bool addValueArguments(lo_message reply, const Tessel::ObjectTarget& target, std
 
 std::string valueSignature(const Tessel::ObjectTarget& target)
 {
+    if (isSecret(target))
+        return {};
     if (target.kind == Tessel::ObjectTarget::Kind::Parameter && target.parameter)
         return target.parameter->getValue().asString() + '\n' + target.parameter->toString();
     if (target.kind == Tessel::ObjectTarget::Kind::Property && target.component)
@@ -142,7 +155,10 @@ bool setFromArgument(Tessel::IParameter* param, char type, lo_arg* argument, std
         std::string text = argumentText(argument);
         if (!param->fromString(text, false))
         {
-            error = "\"" + text + "\" is not a value of this parameter";
+            // A refused secret is not repeated to anyone who might be listening.
+            error = param->isFlag(Tessel::ParamFlags::kSecret)
+                        ? "the text is not a value of this parameter"
+                        : "\"" + text + "\" is not a value of this parameter";
             return false;
         }
         number = param->getValue();

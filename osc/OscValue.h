@@ -18,9 +18,19 @@ namespace Vellaris::Osc
 // A set carries one argument: an int, float, double, 64-bit int, true or false is the plain value
 // (clamped to the range, whole-number kinds drop the fraction); a text is the parameter's text
 // form, scanned by its formatter ("-6", "2.5k", "On"). Text parameters take only texts.
+//
+// A secret (a parameter with the flag ParamFlags::kSecret, or the alias of one) is write-only: it
+// can be set, but its value is never sent, watched or named in an error.
+
+// The reason given to a remote that asks for a secret's value.
+inline constexpr const char* kWriteOnlyReason =
+    "the value is write-only: it can be set but is never sent back";
+
+// Whether `target` is a secret parameter.
+bool isSecret(const Tessel::ObjectTarget& target);
 
 // Appends the value and its text of `target` (a parameter or a property) to `reply`. Returns
-// false with `error` set when the target has no value to send (an object property).
+// false with `error` set when the target has no value to send (an object property, a secret).
 bool addValueArguments(lo_message reply, const Tessel::ObjectTarget& target, std::string& error);
 
 // The value and text that addValueArguments would send, as one comparable text (to tell a real

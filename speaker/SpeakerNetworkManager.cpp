@@ -1,9 +1,8 @@
 #include "speaker/SpeakerNetworkManager.h"
 
-#include "speaker/SpeakerUndoLocator.h"
-
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
+#include "speaker/SpeakerUndoLocator.h"
 #include "speaker/VenueSide.h"
 #include "tessel/IParameter.h"
 
@@ -88,9 +87,31 @@ void SpeakerNetworkManager::setNetworkSetupMode(bool on)
         setItemsSelectable(true);
         selectAll(false);
     }
+    networkSetupMode = on;
+    if (on)
+    {
+        showEverySpeaker();
+    }
+    else
+    {
+        Tessel::SharedPtr<Tessel::Object> filter = std::move(filterSetAside);
+        if (filter && !getItems().getFilter())
+            getItems().setFilter(filter.get());
+    }
     for (int i = 0; i < countSpeakers(); ++i)
         if (SpeakerNetworkItem* item = getSpeaker(i); item && item->getSpeakerComponent())
             item->setNetworkSetupMode(on);
+}
+
+void SpeakerNetworkManager::showEverySpeaker()
+{
+    if (!networkSetupMode)
+        return;
+    if (Tessel::Object* filter = getItems().getFilter())
+    {
+        filterSetAside = Tessel::retained(filter);
+        getItems().setFilter(nullptr);
+    }
 }
 
 SpeakerNetworkItem* SpeakerNetworkManager::findItemBySerial(const std::string& serial) const

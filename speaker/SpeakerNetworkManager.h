@@ -58,9 +58,16 @@ public:
     // Sets itemsSelectable and every item's selectable flag.
     void setItemsSelectable(bool on);
     bool getItemsSelectable() const { return itemsSelectable; }
-    // On: every speaker winks and single selections are locked; off: unlocked and all deselected.
-    // Then every speaker's "networksetupmode" follows.
+    // On: every speaker winks, single selections are locked and the list shows every speaker (see
+    // showEverySpeaker); off: unlocked, all deselected, and the list's filter set aside during the
+    // setup comes back (unless another one was installed meanwhile). Then every speaker's
+    // "networksetupmode" follows.
     void setNetworkSetupMode(bool on);
+    bool isInNetworkSetupMode() const { return networkSetupMode; }
+    // During the network setup: the list shows every speaker, placed or not; its filter is set
+    // aside until the setup ends. Outside the setup it does nothing, so that placed speakers never
+    // come back into the list (where they could be placed a second time).
+    void showEverySpeaker();
     // The first speaker whose serial number equals `serial` exactly, or nullptr.
     SpeakerNetworkItem* findItemBySerial(const std::string& serial) const;
     // The speaker item whose speaker component is `speaker`, or nullptr.
@@ -73,6 +80,8 @@ protected:
 
 private:
     bool itemsSelectable = true;
+    bool networkSetupMode = false;
+    Tessel::SharedPtr<Tessel::Object> filterSetAside; // the list's filter during the setup
     // Keys the speakers' parameters for the desk's undo history while the list lives.
     std::unique_ptr<SpeakerUndoLocator> undoLocator;
 };

@@ -48,6 +48,14 @@ int AliasParam::getType() const
     return target ? target->getType() : Parameter::getType();
 }
 
+bool AliasParam::isFlag(uint32_t mask) const
+{
+    // An alias must not become a way to read a secret.
+    if ((mask & ParamFlags::kSecret) && target && target->isFlag(ParamFlags::kSecret))
+        return true;
+    return Parameter::isFlag(mask);
+}
+
 void AliasParam::setValue(const Variant& v, bool notify)
 {
     if (!target)

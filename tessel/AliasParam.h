@@ -7,8 +7,9 @@ namespace Tessel
 
 // A parameter that stands for another one (its target). Value, range, normalised value, text,
 // curve, formatter, entries, steps and edit gestures are the target's; name, tag, flags, enabled
-// state and controller are the alias's own. The alias observes its target and signals "changed"
-// to its own views whenever the target changes. Without a target it behaves as an empty toggle.
+// state and controller are the alias's own, except that the alias of a secret is secret too. The
+// alias observes its target and signals "changed" to its own views whenever the target changes.
+// Without a target it behaves as an empty toggle.
 class AliasParam : public Parameter
 {
     TESSEL_DECLARE_CLASS(AliasParam)
@@ -20,6 +21,7 @@ public:
     IParameter* getTarget() const { return target.get(); }
 
     int getType() const override;
+    bool isFlag(uint32_t mask) const override;
     void setValue(const Variant& value, bool notify = true) override;
     void setMin(const Variant& minimum) override;
     void setMax(const Variant& maximum) override;

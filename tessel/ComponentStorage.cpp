@@ -14,7 +14,8 @@ namespace
 {
 bool isStorable(const IParameter* param)
 {
-    return param && param->isFlag(ParamFlags::kStorable);
+    // A secret never reaches a file, whatever its storable flag says.
+    return param && param->isFlag(ParamFlags::kStorable) && !param->isFlag(ParamFlags::kSecret);
 }
 
 // A stored value that the parameter can take: texts for string parameters, numbers (or texts

@@ -28,7 +28,9 @@ constexpr uint32_t kReadOnly = 0x400;  // views do not let the user change it (c
 constexpr uint32_t kEditing = 0x800;   // the user holds the control (between beginEdit and endEdit)
 constexpr uint32_t kViewHint = 0x1000; // a hint for the view layer (set on the speaker's network
                                        // lists and on graphic-equaliser bands); no logic tests it
-constexpr uint32_t kUndoable = 0x2000; // a desk parameter whose notifying changes the undo history
+constexpr uint32_t kSecret = 0x2000;   // write-only for every remote: a remote may set it, never read,
+                                       // watch or hear it back; never stored (a password)
+constexpr uint32_t kUndoable = 0x4000; // a desk parameter whose notifying changes the undo history
                                        // records (titles, names); device parameters count through
                                        // the history's locators instead
 } // namespace ParamFlags

@@ -174,6 +174,20 @@ void ParamBinding::endEdit()
         parameter->endEdit();
 }
 
+void ParamBinding::editTo(const QVariant& value)
+{
+    if (!parameter)
+        return;
+    // Held for the whole gesture: the controller may replace the parameter while it changes.
+    SharedPtr<IParameter> held = parameter;
+    const bool ownGesture = !held->isFlag(ParamFlags::kEditing);
+    if (ownGesture)
+        held->beginEdit();
+    held->setValue(fromQVariant(value), true);
+    if (ownGesture)
+        held->endEdit();
+}
+
 void ParamBinding::reset()
 {
     if (parameter)

@@ -24,7 +24,8 @@ namespace Tessel::Qt
 // Every property follows the parameter: a change of its value, range, entries or state emits
 // changed(). Writing `value`, `normalized` or calling setText() changes the parameter with
 // notification, so its controller (and through it a speaker) sees the change. Drags should be
-// wrapped in beginEdit()/endEdit() so the controller knows the user holds the control; `editing`
+// wrapped in beginEdit()/endEdit() so the controller knows the user holds the control, and a
+// click that sets a value goes through editTo(); `editing`
 // follows every edit gesture on the parameter, from this view or any other, and editingChanged()
 // reports each begin and end. When the component replaces the parameter by another one, the
 // binding follows the new parameter (on the next turn of the event loop) and emits changed(). An
@@ -74,6 +75,10 @@ public:
     Q_INVOKABLE bool setText(const QString& text);
     Q_INVOKABLE void beginEdit();
     Q_INVOKABLE void endEdit();
+    // Sets the value in one edit gesture of its own (begin, set, end), as a click on a button or a
+    // segment is one: the controller sees the change as the user's, like the end of a drag.
+    // Inside a gesture that is already open (a drag), only sets the value.
+    Q_INVOKABLE void editTo(const QVariant& value);
     // Sets the parameter to its default value (double click on a control).
     Q_INVOKABLE void reset();
     // Sends a preview to the controller: kind 2 while dragging (value: normalised), kind 4 for text.

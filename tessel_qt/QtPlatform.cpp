@@ -265,19 +265,47 @@ void QtPlatform::showAlert(const std::string& text)
 {
     std::fprintf(stderr, "%s\n", text.c_str());
     QQmlApplicationEngine* qml = getEngine();
-    QQmlComponent component(qml);
-    component.setData("import QtQuick\n"
-                      "import QtQuick.Window\n"
-                      "Window { property alias text: label.text; width: 380; height: 120; visible: true;"
-                      " color: '#212328'; title: 'Alert'; flags: Qt.Dialog;"
-                      " Text { id: label; anchors.fill: parent; anchors.margins: 16; color: '#e6e6e6';"
-                      " wrapMode: Text.WordWrap; font.pixelSize: 13 } }",
-                      QUrl(QStringLiteral("memory:/Alert.qml")));
-    QObject* window = component.create();
-    if (!window)
-        return;
-    window->setProperty("text", QString::fromStdString(text));
-    QObject::connect(qml, &QObject::destroyed, window, &QObject::deleteLater);
+    // A small window of its own with the text and OK (Enter and Escape close it too). Imports the
+    // engine has not loaded yet arrive later, so the window is made once the form is ready.
+    auto* component = new QQmlComponent(qml, qml);
+    const QString shown = QString::fromStdString(text);
+    auto make = [component, shown, qml]
+    {
+        if (component->isLoading())
+            return;
+        if (QObject* window = component->isReady() ? component->create() : nullptr)
+        {
+            window->setProperty("text", shown);
+            QObject::connect(qml, &QObject::destroyed, window, &QObject::deleteLater);
+        }
+        else
+        {
+            std::fprintf(stderr, "The alert window cannot be shown: %s\n",
+                         qPrintable(component->errorString()));
+        }
+        component->deleteLater();
+    };
+    component->setData(
+        "import QtQuick\n"
+        "Window { id: alert; property alias text: label.text; width: 380; height: 140;"
+        " visible: true; color: '#212328'; title: 'Alert'; flags: Qt.Dialog\n"
+        // Centred even without a window manager to place it.
+        " x: Math.max(0, (Screen.width - width) / 2); y: Math.max(0, (Screen.height - height) / 3)\n"
+        " Item { anchors.fill: parent; focus: true; Keys.onEscapePressed: alert.close();"
+        " Keys.onReturnPressed: alert.close(); Keys.onEnterPressed: alert.close() }\n"
+        " Text { id: label; anchors.fill: parent; anchors.margins: 16; anchors.bottomMargin: 52;"
+        " color: '#e6e6e6'; wrapMode: Text.WordWrap; font.pixelSize: 13 }\n"
+        " Rectangle { objectName: 'alertOk'; width: 64; height: 28; radius: 3; color: '#2b2e34';"
+        " border.color: '#3fa9f5'; anchors.right: parent.right; anchors.bottom: parent.bottom;"
+        " anchors.margins: 12\n"
+        "  Text { anchors.centerIn: parent; text: 'OK'; color: '#e6e6e6'; font.pixelSize: 11;"
+        " font.bold: true }\n"
+        "  MouseArea { anchors.fill: parent; onClicked: alert.close() } } }",
+        QUrl(QStringLiteral("memory:/Alert.qml")));
+    if (component->isLoading())
+        QObject::connect(component, &QQmlComponent::statusChanged, component, make);
+    else
+        make();
 }
 
 } // namespace Tessel::Qt

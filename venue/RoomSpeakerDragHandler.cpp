@@ -47,10 +47,15 @@ bool RoomSpeakerDragHandler::examine(const Tessel::DragData& data)
         auto* object = Tessel::unknownCast<Tessel::Object>(data.getItem(i));
         if (auto* speaker = Tessel::classCast<SpeakerNetworkItem>(object))
         {
-            item = Tessel::retained(speaker);
             for (SpeakerPosition* position : room->allPositions())
                 if (position->getSpeaker() == speaker)
                     dragged = Tessel::retained(position);
+            // A speaker has one place in the venue: one that stands in another room is refused
+            // here, as placeSpeaker refuses it (a list that shows it by mistake must not let it
+            // be placed twice).
+            if (Venue* venue = room->getVenue(); !dragged && venue && venue->holdsItem(speaker))
+                return false;
+            item = Tessel::retained(speaker);
             SpeakerGroupView* view = dragged ? editor.findGroupOf(dragged.get()) : editor.firstGroupView();
             defaultGroup = Tessel::retained(view ? view->getGroup() : nullptr);
             break;

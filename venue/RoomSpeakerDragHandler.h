@@ -21,10 +21,11 @@ class SpeakerPosition;
 // changes in the room. The editor passes it the drop target calls; points are editor pixels.
 //
 // The dragged data is examined in order: the first speaker item targets the editor's first group
-// (and stands for the position that already holds it, if any); otherwise the first speaker
-// position targets its own group. A pointer on another group's frame targets that group. The hot
-// spot of the data (its "hotX"/"hotY" values, else the image's) is where the pointer holds the
-// speaker cell: the cell's corner is snapped, not the pointer.
+// (and stands for the position that already holds it, if any; a speaker placed in another room of
+// the venue is refused); otherwise the first speaker position targets its own group. A pointer on
+// another group's frame targets that group. The hot spot of the data (its "hotX"/"hotY" values,
+// else the image's) is where the pointer holds the speaker cell: the cell's corner is snapped, not
+// the pointer.
 class RoomSpeakerDragHandler
 {
 public:

@@ -30,6 +30,8 @@ TESSEL_COMMAND("File", "Save", Venue::onSave)
 TESSEL_COMMAND("File", "Close", Venue::onClose)
 TESSEL_COMMAND("File", "Mono", Venue::onMono)
 TESSEL_COMMAND("File", "Load", Venue::onLoad)
+TESSEL_COMMAND("File", "CloseConfirm", Venue::onCloseConfirm)
+TESSEL_COMMAND("File", "CloseCancel", Venue::onCloseCancel)
 TESSEL_END_COMMANDS(Venue, Tessel::Component)
 
 namespace
@@ -147,6 +149,10 @@ Venue::Venue() : Tessel::Component("Venue"), venueID(Tessel::UID::generate().toS
     params.addCommand("File", "Close", kCloseRoom);
     params.addCommand("File", "Mono", "configureRoom");
     params.addCommand("File", "Load", "loadRoom");
+    closeRoomQuestion = params.addString("closeRoomQuestion", kCloseRoomQuestionTag);
+    closeRoomQuestion->setFlag(Tessel::ParamFlags::kReadOnly, true);
+    params.addCommand("File", "CloseConfirm", "closeRoomConfirm");
+    params.addCommand("File", "CloseCancel", "closeRoomCancel");
     closeEntries =
         std::make_unique<Tessel::CommandParamList>(params, kCloseRoom, "File", "Close", kCloseRoom);
     filter = Tessel::adopt(new UnusedSpeakersFilter(this));
@@ -245,6 +251,12 @@ void Venue::closeRoom(SpeakerRoom* room)
     if (index < 0)
         return;
     const bool wasActive = room->isActive();
+    if (room == closePending)
+    {
+        closePending = nullptr;
+        if (!destroying)
+            setClosePending(nullptr);
+    }
     rooms.erase(rooms.begin() + index);
     room->removeObserver(this);
     if (editor->getRoom() == room)
@@ -266,6 +278,8 @@ void Venue::closeRoom(SpeakerRoom* room)
     propertyChanged("numRooms");
     propertyChanged("hasRooms");
     propertyChanged("activeRoomID");
+    if (closePending)
+        propertyChanged("closeRoomPending"); // its index moved
     lastChange = Tessel::GetSystemTicks();
     placementChanged();
 }
@@ -317,6 +331,12 @@ bool Venue::closeRoomCommand(const std::string& roomID, bool checkOnly)
     if (checkOnly)
         return true;
     SpeakerRoom* room = roomID.empty() ? getActiveRoom() : findRoom(roomID);
+    // Its speakers and their stored settings would go with the room: the user confirms first.
+    if (room && !room->allPositions().empty())
+    {
+        askToClose(room);
+        return true;
+    }
     if (room)
     {
         VenueRoomsEdit edit(this, "Close Room " + room->getTitle());
@@ -324,6 +344,51 @@ bool Venue::closeRoomCommand(const std::string& roomID, bool checkOnly)
     }
     if (rooms.empty())
         setShowVenue(false);
+    return true;
+}
+
+std::string Venue::closeQuestion(const std::string& title, int speakers)
+{
+    std::string question = "Close \"" + title + "\"?";
+    if (speakers == 1)
+        question += " Its speaker leaves the venue.";
+    else if (speakers > 1)
+        question += " Its " + std::to_string(speakers) + " speakers leave the venue.";
+    return question;
+}
+
+void Venue::askToClose(SpeakerRoom* room)
+{
+    if (indexOfRoom(room) >= 0)
+        setClosePending(room);
+}
+
+void Venue::setClosePending(SpeakerRoom* room)
+{
+    closePending = room;
+    const std::string question =
+        room ? closeQuestion(room->getTitle(), int(room->allPositions().size())) : std::string();
+    closeRoomQuestion->setValue(Tessel::Variant(question), true);
+    propertyChanged("closeRoomPending");
+}
+
+bool Venue::onCloseConfirm(const Tessel::CommandMsg& msg)
+{
+    if (msg.checkOnly)
+        return true;
+    if (SpeakerRoom* room = closePending)
+    {
+        closeRoom(room);
+        if (rooms.empty())
+            setShowVenue(false);
+    }
+    return true;
+}
+
+bool Venue::onCloseCancel(const Tessel::CommandMsg& msg)
+{
+    if (!msg.checkOnly && closePending)
+        setClosePending(nullptr);
     return true;
 }
 
@@ -539,6 +604,8 @@ bool Venue::getProperty(const std::string& propertyName, Tessel::Variant& value)
         value = countRooms();
     else if (propertyName == "hasRooms")
         value = !rooms.empty();
+    else if (propertyName == "closeRoomPending")
+        value = closePending ? indexOfRoom(closePending) : -1;
     else if (propertyName == "activeRoomID")
     {
         SpeakerRoom* room = getActiveRoom();

@@ -35,8 +35,14 @@ class SpeakerNetworkManager;
 // "newRoom", "saveRoom", "closeRoom", "configureRoom", "loadRoom" (category "File": "New", "Save",
 // "Close", "Mono", "Load") and one command parameter "closeRoom[i]" per room that sends "Close"
 // with the argument "closeRoom" = the roomID of the room at index i. Properties "isConfigured", "numRooms",
-// "hasRooms", "activeRoomID". Children by name: "activeRoom", "room[N]" (the room at index N) and a room's
-// roomID text.
+// "hasRooms", "activeRoomID", "closeRoomPending". Children by name: "activeRoom", "room[N]" (the room at
+// index N) and a room's roomID text.
+//
+// Closing a room that holds speakers asks first: "Close" then only arms the question (the read-only
+// text "closeRoomQuestion", tag 103, names the room and its speakers; the property
+// "closeRoomPending" is the room's index, -1 while nothing is asked), "closeRoomConfirm"
+// ("CloseConfirm") closes that room and "closeRoomCancel" ("CloseCancel") keeps it. An empty room
+// closes at once.
 //
 // While the venue is initialised it keeps the speaker list's filter (placed speakers are not
 // offered) and binds positions to speakers as they come and go.
@@ -50,6 +56,7 @@ class Venue : public Tessel::Component, public Tessel::CommandDispatcher<Venue>
 public:
     static constexpr int32_t kRoomListTag = 100;
     static constexpr int32_t kVenueNameTag = 102;
+    static constexpr int32_t kCloseRoomQuestionTag = 103;
 
     // Passes only speaker items that no position of the venue holds.
     class UnusedSpeakersFilter : public Tessel::Object, public IObjectFilter
@@ -90,8 +97,15 @@ public:
     void closeAllRooms();
     void setActiveRoom(SpeakerRoom* room);
     // "File"/"Close": the room whose roomID equals `roomID` exactly (the command's argument
-    // "closeRoom"), or the active room for "".
+    // "closeRoom"), or the active room for "". A room holding speakers is not closed but asked
+    // about (askToClose); the last room closed switches the venue view off.
     bool closeRoomCommand(const std::string& roomID, bool checkOnly);
+    // Arms the close question for `room` (replacing any other); "closeRoomConfirm" then closes it.
+    void askToClose(SpeakerRoom* room);
+    // The room the close question is about, or nullptr.
+    SpeakerRoom* getClosePending() const { return closePending; }
+    // "Close "Stage"? Its 3 speakers leave the venue."
+    static std::string closeQuestion(const std::string& title, int speakers);
 
     // Whether a position of any room is bound to `item`.
     bool holdsItem(const SpeakerNetworkItem* item) const;
@@ -133,6 +147,8 @@ public:
     bool onClose(const Tessel::CommandMsg& msg);
     bool onMono(const Tessel::CommandMsg& msg);
     bool onLoad(const Tessel::CommandMsg& msg);
+    bool onCloseConfirm(const Tessel::CommandMsg& msg);
+    bool onCloseCancel(const Tessel::CommandMsg& msg);
 
 protected:
     ~Venue() override;
@@ -145,12 +161,15 @@ private:
     void refreshRoomList();
     void updateCloseEntries();
     void setShowVenue(bool on);
+    void setClosePending(SpeakerRoom* room);
 
     std::string venueID;
     std::vector<SpeakerRoom*> rooms;                        // children of the venue, in order
     std::unique_ptr<Tessel::CommandParamList> closeEntries; // entries in the container
     Tessel::ListParam* roomList = nullptr;
     Tessel::StringParam* venueName = nullptr;
+    Tessel::StringParam* closeRoomQuestion = nullptr;
+    SpeakerRoom* closePending = nullptr; // one of `rooms`, cleared when it closes
     Tessel::SharedPtr<UnusedSpeakersFilter> filter;
     SpeakerNetworkManager* network = nullptr; // observed while set
     RoomEditView* editor = nullptr;           // a child

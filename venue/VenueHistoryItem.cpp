@@ -88,7 +88,6 @@ std::string VenueHistoryItem::speakersText(int count)
 
 void VenueHistoryItem::reload()
 {
-    // An entry whose files cannot be read shows an empty summary.
     Tessel::AutoPtr<VenueCacheItem> fresh = new VenueCacheItem;
     // A summary older than its venue file (a desk that stopped between the two writes) is not
     // believed: the venue file itself is summarised.
@@ -106,10 +105,44 @@ void VenueHistoryItem::reload()
         readable = !url.empty() && VenueFiles::loadCache(*fresh, url);
     }
     summary = readable ? Tessel::SharedPtr<VenueCacheItem>(fresh) : Tessel::adopt(new VenueCacheItem);
-    name->setValue(Tessel::Variant(summary->name), false);
-    groups->setValue(Tessel::Variant(groupsText(summary->numGroups)), true);
-    speakers->setValue(Tessel::Variant(speakersText(summary->numSpeakers)), true);
+    show();
+}
+
+void VenueHistoryItem::markUnreadable()
+{
+    if (!readable)
+        return;
+    readable = false;
+    summary = Tessel::adopt(new VenueCacheItem);
+    show();
+}
+
+void VenueHistoryItem::show()
+{
+    if (readable)
+    {
+        name->setValue(Tessel::Variant(summary->name), false);
+        groups->setValue(Tessel::Variant(groupsText(summary->numGroups)), true);
+        speakers->setValue(Tessel::Variant(speakersText(summary->numSpeakers)), true);
+    }
+    else
+    {
+        name->setValue(Tessel::Variant(nameFromFile(url)), false);
+        groups->setValue(Tessel::Variant(kUnreadableText), true);
+        speakers->setValue(Tessel::Variant(std::string()), true);
+    }
+    propertyChanged("readable");
     signal(Tessel::Message(Tessel::Messages::kChanged));
+}
+
+std::string VenueHistoryItem::nameFromFile(const std::string& url)
+{
+    // A venue's file is "<name>_{<venueID>}"; a file named otherwise is shown as it is named.
+    const std::string file = Tessel::FileUtilities::getBaseName(url);
+    const size_t cut = file.rfind("_{");
+    if (cut != std::string::npos && cut > 0 && file.back() == '}')
+        return file.substr(0, cut);
+    return file;
 }
 
 void VenueHistoryItem::setEditing(bool on)
@@ -132,6 +165,11 @@ bool VenueHistoryItem::getProperty(const std::string& propertyName, Tessel::Vari
     if (propertyName == "isOpen")
     {
         value = manager != nullptr && manager->isOpenVenueFile(url);
+        return true;
+    }
+    if (propertyName == "readable")
+    {
+        value = readable;
         return true;
     }
     return Component::getProperty(propertyName, value);

@@ -27,7 +27,10 @@ class VenueManager;
 // "closeVenueEditor" (tag 201, any change closes the editor); command parameters "loadVenue",
 // "deleteVenue", "deleteVenueCancel", "deleteVenueConfirm" and "cancelNewVenue" (category "File":
 // "Load", "Delete", "DeleteCancel", "DeleteConfirm", "CancelNewVenue"). Property "isOpen": the
-// entry's file is the open venue's.
+// entry's file is the open venue's; "readable": its files could be read.
+//
+// A venue file that cannot be read stays in the list, so the user sees it and can delete it: its
+// name is taken from the file name, "groups" reads "cannot be read" and "speakers" is empty.
 //
 // The entry acts through its manager; without one (a plain list) its commands do nothing.
 class VenueHistoryItem : public Tessel::Component, public Tessel::CommandDispatcher<VenueHistoryItem>
@@ -39,6 +42,8 @@ public:
     static constexpr int32_t kCloseVenueEditorTag = 201;
     static constexpr int32_t kNameTag = 202;
     static constexpr int32_t kPromptDeleteConfirmTag = 203;
+    // What "groups" reads for a file that cannot be read.
+    static constexpr const char* kUnreadableText = "cannot be read";
 
     // Reads the summary of `url` (a venue file) at once.
     explicit VenueHistoryItem(const std::string& url = {}, VenueManager* manager = nullptr);
@@ -53,6 +58,11 @@ public:
     void reload();
     // Whether the last reload could read the summary or the venue file.
     bool isReadable() const { return readable; }
+    // The venue file turned out unreadable although its summary was read (an open that failed):
+    // the entry shows it as it shows any unreadable file.
+    void markUnreadable();
+    // The venue's name as its file name tells it: "Hall_{0A1B…}" gives "Hall".
+    static std::string nameFromFile(const std::string& url);
     // Opens (1) or closes (0) the editor, with notification.
     void setEditing(bool on);
     bool isEditing() const;
@@ -79,6 +89,8 @@ protected:
     ~VenueHistoryItem() override;
 
 private:
+    void show();
+
     std::string url;
     Tessel::SharedPtr<VenueCacheItem> summary;
     VenueManager* manager = nullptr;

@@ -7,6 +7,7 @@
 #include "speaker/WifiSetupSide.h"
 #include "tessel/Attributes.h"
 #include "tessel/FileUtilities.h"
+#include "tessel/IAlertService.h"
 #include "tessel/IFileSystem.h"
 #include "tessel/IParameter.h"
 #include "tessel/Json.h"
@@ -165,7 +166,14 @@ bool VenueManager::loadVenue(VenueHistoryItem* item)
     Tessel::SharedPtr<Tessel::Object> keepAlive(item);
     if (item == inspectorItem)
         setInspectorItem(nullptr);
-    return loadVenue(item->getUrl());
+    if (loadVenue(item->getUrl()))
+        return true;
+    item->markUnreadable();
+    Tessel::GetAlertService()->showAlert("The venue file \"" +
+                                         Tessel::FileUtilities::getBaseName(item->getUrl()) + ".venue" +
+                                         "\" cannot be read, so it was not opened. It can be deleted from "
+                                         "the venue list.");
+    return false;
 }
 
 // --- The history ------------------------------------------------------------------------------
@@ -191,13 +199,9 @@ void VenueManager::rescanHistory()
         const std::string url = Tessel::FileUtilities::joinPath(folder, name);
         if (files->isFolder(url))
             continue;
-        // A file that is neither a venue nor has a summary is left out (its warning names it).
-        Tessel::AutoPtr<VenueHistoryItem> item = new VenueHistoryItem(url, this);
-        if (item->isReadable())
-        {
-            item->retain();
-            history->append(item);
-        }
+        // A file that cannot be read is listed all the same (greyed, "cannot be read"), so the
+        // user sees it and can delete it; its warning names the fault.
+        history->append(new VenueHistoryItem(url, this));
     }
     // An open editor stays open on the entry of the same file.
     if (!creating.empty())

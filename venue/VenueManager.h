@@ -73,7 +73,8 @@ public:
     // entry, which is the venue being created. Leaves the venue view first when it is shown.
     void newVenue();
     // Reads the entry's file into the open venue (after writing the open one) and shows it. False
-    // (and the open venue unchanged) when the file is refused.
+    // (and the open venue unchanged) when the file is refused: the entry then shows that it cannot
+    // be read and an alert names the file.
     bool loadVenue(VenueHistoryItem* item);
     // Reads `url` into the open venue and shows it; false (venue unchanged) when refused.
     bool loadVenue(const std::string& url);
@@ -85,7 +86,7 @@ public:
     // An empty name, or an unreadable file, leaves everything as it was.
     void renameVenue(VenueHistoryItem* item, const std::string& name);
     // Writes the open venue (not forced) and reads the venue folder again: every ".venue" file is
-    // one entry, in the folder's order.
+    // one entry, in the folder's order, also one that cannot be read.
     void rescanHistory();
     // Closes any entry's editor, then switches "showVenue" (notified).
     void setShowVenue(bool on);

@@ -3,7 +3,7 @@ import QtQuick.Window
 import Tessel 1.0
 import "."
 
-// "About" box: name and version, copyright line, close button.
+// "About" box: name and version, copyright line, close button. Escape (or Enter) closes it.
 Window {
     id: about
     title: Skin.expand("About $APPNAME")
@@ -23,6 +23,15 @@ Window {
 
     Param { id: nameAndVersion; address: "://roomdesk/Application/appNameAndVersion" }
     Prop { id: oscListening; address: "://roomdesk/Application/oscListening" }
+
+    Item {
+        objectName: "aboutKeys"
+        anchors.fill: parent
+        focus: true
+        Keys.onEscapePressed: about.close()
+        Keys.onReturnPressed: about.close()
+        Keys.onEnterPressed: about.close()
+    }
 
     Column {
         anchors.centerIn: parent

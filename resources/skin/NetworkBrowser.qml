@@ -27,6 +27,16 @@ Rectangle {
     }
 
     DragSource { id: dragSource }
+    // A drag broken off (Escape, the window lost the mouse) places nothing.
+    function cancelDrag() {
+        ghost.cancel()
+        dragSource.cancel()
+    }
+    Shortcut {
+        sequence: "Escape"
+        enabled: ghost.active
+        onActivated: browser.cancelDrag()
+    }
     SpeakerDragGhost { id: ghost; width: Skin.metric("speakerWidth", 142); height: Skin.metric("speakerHeight", 176) }
 
     ColumnLayout {
@@ -89,6 +99,7 @@ Rectangle {
                     ghost.drop()
                     dragSource.endNowhere()
                 }
+                onDragCancelled: browser.cancelDrag()
             }
 
             Column {

@@ -6,7 +6,9 @@ import "."
 
 // The Wi-Fi network setup, in the centre while the top bar's NETWORK SETUP is on: the networks
 // the speakers see (the ones every speaker sees in full colour, with an arrow), a click on one
-// opens the password popup, JOIN sends every speaker onto it. Every speaker winks meanwhile.
+// opens the password popup, JOIN sends every speaker onto it (after a question when not every
+// speaker sees the network). Every speaker winks meanwhile. The banner counts the speakers that
+// come back on the new network.
 Rectangle {
     id: view
     color: Theme.background
@@ -23,7 +25,14 @@ Rectangle {
     Param { id: joinMessage; address: "://roomdesk/NetworkSetupManager/joinNetworkMessage" }
     Param { id: join; address: "://roomdesk/NetworkSetupManager/passwordJoin" }
     Param { id: cancel; address: "://roomdesk/NetworkSetupManager/passwordCancel" }
+    Param { id: joinError; address: "://roomdesk/NetworkSetupManager/joinError" }
+    Param { id: confirmJoin; address: "://roomdesk/NetworkSetupManager/confirmJoin" }
+    Param { id: confirmMessage; address: "://roomdesk/NetworkSetupManager/confirmJoinMessage" }
+    Param { id: confirm; address: "://roomdesk/NetworkSetupManager/joinConfirm" }
+    Param { id: confirmCancel; address: "://roomdesk/NetworkSetupManager/joinConfirmCancel" }
     Prop { id: changing; address: "://roomdesk/NetworkSetupManager/networkChanging" }
+    Prop { id: joinReport; address: "://roomdesk/NetworkSetupManager/hasJoinReport" }
+    Prop { id: joinMissing; address: "://roomdesk/NetworkSetupManager/joinMissing" }
     Prop { id: anyCommon; address: "://roomdesk/NetworkSetupManager/anyCommonWifi" }
 
     ItemList {
@@ -34,16 +43,24 @@ Rectangle {
 
     readonly property bool popupShown: Number(showPassword.value) !== 0
     readonly property bool secured: Number(needsPassword.value) !== 0
+    readonly property bool asking: Number(confirmJoin.value) !== 0
 
     function sendJoin() {
-        // The typed text reaches the manager only now, and the manager forgets it once sent.
+        // The typed text reaches the manager only now, and the manager forgets it once sent or
+        // refused. The field keeps it while the popup stays open (a question, a refusal), so it
+        // can be answered or corrected; it is emptied when the popup closes.
         password.setText(passwordInput.text)
-        passwordInput.text = ""
         join.invoke()
     }
     function closePopup() {
         passwordInput.text = ""
         cancel.invoke()
+    }
+    function focusPopup() {
+        if (view.secured)
+            passwordInput.forceActiveFocus()
+        else
+            popup.forceActiveFocus()
     }
 
     ColumnLayout {
@@ -66,18 +83,21 @@ Rectangle {
             font.pixelSize: Theme.fontNormal
         }
 
-        // The join message, for as long as the speakers are changing networks.
+        // The join message, for as long as the speakers are changing networks, then how many
+        // came back (green when all did, amber when some did not) until a network is chosen again.
         Rectangle {
             objectName: "joinMessage"
             Layout.fillWidth: true
             Layout.leftMargin: 12
             Layout.rightMargin: 12
-            visible: Number(changing.value) !== 0
+            readonly property bool running: Number(changing.value) !== 0
+            visible: running || Number(joinReport.value) !== 0
             implicitHeight: visible ? 34 : 0
             radius: Theme.radius
             color: "#1b2a38"
-            border.color: Theme.accent
+            border.color: running ? Theme.accent : (Number(joinMissing.value) > 0 ? Theme.warning : Theme.good)
             Text {
+                objectName: "joinMessageText"
                 anchors.fill: parent
                 anchors.leftMargin: 10
                 verticalAlignment: Text.AlignVCenter
@@ -210,13 +230,10 @@ Rectangle {
         border.color: Theme.line
 
         onVisibleChanged: {
+            passwordInput.text = ""
             if (visible) {
-                passwordInput.text = ""
                 showText.checked = false
-                if (view.secured)
-                    passwordInput.forceActiveFocus()
-                else
-                    popup.forceActiveFocus()
+                view.focusPopup()
             }
         }
         Keys.onReturnPressed: view.sendJoin()
@@ -281,6 +298,17 @@ Rectangle {
                     checkable: true
                 }
             }
+            // Why the last JOIN was refused (a character the speakers cannot take).
+            Text {
+                objectName: "joinError"
+                Layout.fillWidth: true
+                visible: text !== ""
+                text: joinError.text
+                wrapMode: Text.WordWrap
+                color: Theme.error
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontNormal
+            }
             RowLayout {
                 Layout.alignment: Qt.AlignRight
                 spacing: 8
@@ -294,6 +322,68 @@ Rectangle {
                     text: "JOIN"
                     checked: true
                     onClicked: view.sendJoin()
+                }
+            }
+        }
+    }
+
+    // The question before a join that not every speaker can follow, over the password popup:
+    // Enter or JOIN sends, Escape or CANCEL goes back to the popup.
+    Rectangle {
+        anchors.fill: parent
+        visible: view.asking
+        color: "#60000000"
+        MouseArea { anchors.fill: parent }
+    }
+    Rectangle {
+        id: question
+        objectName: "joinConfirmation"
+        visible: view.asking
+        width: 420
+        height: questionColumn.implicitHeight + 32
+        anchors.centerIn: parent
+        radius: 6
+        color: Theme.panel
+        border.color: Theme.warning
+
+        onVisibleChanged: {
+            if (visible)
+                question.forceActiveFocus()
+            else if (view.popupShown)
+                view.focusPopup()
+        }
+        Keys.onReturnPressed: confirm.invoke()
+        Keys.onEnterPressed: confirm.invoke()
+        Keys.onEscapePressed: confirmCancel.invoke()
+
+        ColumnLayout {
+            id: questionColumn
+            anchors.fill: parent
+            anchors.margins: 16
+            spacing: 12
+
+            Text {
+                objectName: "joinConfirmationText"
+                Layout.fillWidth: true
+                text: confirmMessage.text
+                wrapMode: Text.WordWrap
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontNormal
+            }
+            RowLayout {
+                Layout.alignment: Qt.AlignRight
+                spacing: 8
+                ToolButton {
+                    objectName: "confirmCancelButton"
+                    text: "CANCEL"
+                    onClicked: confirmCancel.invoke()
+                }
+                ToolButton {
+                    objectName: "confirmJoinButton"
+                    text: "JOIN"
+                    checked: true
+                    onClicked: confirm.invoke()
                 }
             }
         }

@@ -3,7 +3,8 @@ import Tessel 1.0
 import "."
 
 // A button bound to a parameter: a toggle parameter lights it and is flipped by a click; a command
-// parameter (`command: true`) runs its command on a click.
+// parameter (`command: true`) runs its command on a click. The flip is one edit gesture, so the
+// controller takes it as the user's own (unmuting a speaker ends the room's solo).
 ToolButton {
     id: button
     property alias address: param.address
@@ -15,7 +16,7 @@ ToolButton {
         if (command)
             param.invoke()
         else
-            param.value = checked ? 0 : 1
+            param.editTo(checked ? 0 : 1)
     }
     // The click above already flipped `checked` locally; the binding restores the parameter's view.
     checkable: false

@@ -2,7 +2,8 @@ import QtQuick
 import Tessel 1.0
 import "."
 
-// A row of segments for a list parameter: one per entry, the current one lit.
+// A row of segments for a list parameter: one per entry, the current one lit. A click chooses its
+// entry in one edit gesture, as the user's own change.
 Row {
     id: choice
     property alias address: param.address
@@ -15,7 +16,7 @@ Row {
             text: modelData
             checked: Number(param.value) === index
             enabled: param.enabled && !param.readOnly
-            onClicked: param.value = index
+            onClicked: param.editTo(index)
         }
     }
 }

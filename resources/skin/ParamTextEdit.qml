@@ -4,7 +4,8 @@ import "."
 
 // A text parameter edited in place: a click starts the edit, Enter (or leaving the field) keeps
 // it and sends it to the speaker like any other change, Escape returns to the parameter's text.
-// While nothing is typed the parameter's text shows, or `placeholder` when it is empty.
+// While nothing is typed the parameter's text shows, or `placeholder` when it is empty. Without
+// `allowEmpty` an emptied field keeps the parameter's text. `accepted()` follows an Enter.
 Item {
     id: edit
     property alias address: param.address
@@ -15,7 +16,9 @@ Item {
     property color textColor: Theme.text
     // Longer texts are cut: the speaker keeps short identity texts.
     property int maximumLength: 63
+    property bool allowEmpty: true
     readonly property bool editing: input.activeFocus
+    signal accepted()
 
     implicitHeight: input.implicitHeight + 6
     implicitWidth: 160
@@ -23,8 +26,8 @@ Item {
     Param { id: param }
 
     function keep() {
-        if (input.text !== param.text)
-            param.setText(input.text)
+        if (input.text !== param.text && (edit.allowEmpty || input.text.trim() !== ""))
+            param.setText(edit.allowEmpty ? input.text : input.text.trim())
         input.text = Qt.binding(() => param.text)
     }
     function cancel() {
@@ -68,8 +71,8 @@ Item {
         font.bold: edit.bold
         clip: true
         selectByMouse: true
-        Keys.onReturnPressed: { edit.keep(); input.focus = false }
-        Keys.onEnterPressed: { edit.keep(); input.focus = false }
+        Keys.onReturnPressed: { edit.keep(); input.focus = false; edit.accepted() }
+        Keys.onEnterPressed: { edit.keep(); input.focus = false; edit.accepted() }
         Keys.onEscapePressed: { edit.cancel(); input.focus = false }
         onActiveFocusChanged: if (!activeFocus && text !== param.text) edit.keep()
     }

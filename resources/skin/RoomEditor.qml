@@ -100,7 +100,26 @@ Item {
                 ghost.drop()
                 plan.endDrag()
             }
+            onDragCancelled: editorView.cancelDrag()
         }
+    }
+
+    // A drag broken off (Escape, the window lost the mouse) is no drop: the speaker stays where
+    // it was, also when the pointer was off the plan.
+    function cancelDrag() {
+        for (let i = 0; i < cells.count; ++i) {
+            const cell = cells.itemAt(i)
+            if (cell && cell.dragging) {
+                cell.dragging = false
+                ghost.cancel()
+                plan.cancelDrag()
+            }
+        }
+    }
+    Shortcut {
+        sequence: "Escape"
+        enabled: ghost.active
+        onActivated: editorView.cancelDrag()
     }
 
     SpeakerDragSource {

@@ -3,10 +3,11 @@ import QtQuick.Layouts
 import Tessel 1.0
 import "."
 
-// The room inspector ("Group Edit"): the active room's groups as the user makes them. A click on
-// a group picks it; its name (named groups only) and type can then be changed, or the group
-// removed (its speakers go back to the network browser; a group holding speakers asks first).
-// New groups are "Subs", "Mids", "Tops" or a named one.
+// The room inspector ("Group Edit"): the active room's title and its groups as the user makes
+// them. A click on a group picks it; its name (named groups only) and type can then be changed, or
+// the group removed (its speakers go back to the network browser; a group holding speakers asks
+// first). New groups are "Subs", "Mids", "Tops" or a named one: the name field adds it on Enter as
+// ADD NAMED does, and is empty again for the next one.
 Rectangle {
     id: inspector
     color: Theme.panel
@@ -22,6 +23,14 @@ Rectangle {
     Param { id: newName; address: inspector.groupsPath + "/newGroupName" }
     Param { id: removeGroup; address: inspector.groupsPath + "/removeGroup" }
     Param { id: closeInspector; address: inspector.room !== "" ? inspector.room + "/viewRoomInspector" : "" }
+
+    // A named group from the name field: what is typed is kept first (a click on ADD NAMED leaves
+    // the keyboard in the field), then the field is emptied for the next group.
+    function addNamedGroup() {
+        newGroupEdit.keep()
+        addGroup.value = 4
+        newName.setText("")
+    }
 
     // [{type, title, count}]
     readonly property var groups: {
@@ -40,6 +49,31 @@ Rectangle {
         anchors.fill: parent
         spacing: 0
         PanelHeader { Layout.fillWidth: true; text: "GROUP EDIT" }
+
+        // The room's title, as its tab shows it (a double click on the tab edits it too).
+        ColumnLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            Layout.topMargin: 12
+            spacing: 4
+            SectionLabel { text: "ROOM" }
+            Rectangle {
+                Layout.fillWidth: true
+                implicitHeight: 28
+                radius: Theme.radius
+                color: Theme.raised
+                border.color: Theme.line
+                ParamTextEdit {
+                    objectName: "roomTitle"
+                    anchors.fill: parent
+                    anchors.leftMargin: 8
+                    anchors.rightMargin: 8
+                    address: inspector.room !== "" ? inspector.room + "/roomTitle" : ""
+                    allowEmpty: false
+                }
+            }
+        }
 
         ColumnLayout {
             Layout.fillWidth: true
@@ -196,17 +230,19 @@ Rectangle {
                     color: Theme.raised
                     border.color: Theme.line
                     ParamTextEdit {
+                        id: newGroupEdit
                         objectName: "newGroupName"
                         anchors.fill: parent
                         anchors.leftMargin: 8
                         address: inspector.groupsPath + "/newGroupName"
                         placeholder: qsTr("Name of a new group")
+                        onAccepted: if (newName.text.trim() !== "") inspector.addNamedGroup()
                     }
                 }
                 ToolButton {
                     objectName: "addNamed"
                     text: "ADD NAMED"
-                    onClicked: addGroup.value = 4
+                    onClicked: inspector.addNamedGroup()
                 }
             }
         }

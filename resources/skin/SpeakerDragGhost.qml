@@ -56,4 +56,10 @@ Item {
             Drag.drop()
         active = false
     }
+    // Breaks the drag off: the target under the hot spot only sees it leave.
+    function cancel() {
+        if (active)
+            Drag.cancel()
+        active = false
+    }
 }

@@ -5,7 +5,9 @@ import "."
 // One speaker cell of the floor plan (142 × 176): the speaker's picture, lit while it is selected
 // (it winks), its name, volume and mute; for a speaker that is not on the network the greyed
 // placeholder with its serial number. The remove button shows while the room is not locked.
-// Pressing and moving drags the speaker (the plan decides whether it may); a click selects it.
+// Pressing and moving drags the speaker (the plan decides whether it may); a click selects it. A
+// drag the window breaks off (it lost the mouse) is reported as cancelled, never as a drop. A
+// right click opens the speaker's menu, the same as on its row in the network browser.
 Item {
     id: cell
     width: 142
@@ -22,6 +24,7 @@ Item {
     signal dragStarted(real hotX, real hotY)
     signal dragMoved(real x, real y)
     signal dragReleased()
+    signal dragCancelled()
     property bool dragging: false
 
     Param { id: hilite; base: cell.path; address: "hilite" }
@@ -119,7 +122,15 @@ Item {
             }
             moved = false
         }
-        onCanceled: { if (moved) cell.dragReleased(); moved = false }
+        onCanceled: { if (moved) cell.dragCancelled(); moved = false }
+    }
+
+    SpeakerMenu { id: speakerMenu; speaker: !cell.missing && cell.itemPath !== "" ? cell.itemPath + "/component" : "" }
+    MouseArea {
+        objectName: "cellMenuArea"
+        anchors.fill: parent
+        acceptedButtons: Qt.RightButton
+        onClicked: (mouse) => speakerMenu.openAt(this, mouse.x, mouse.y)
     }
 
     // The remove button, above the drag area.

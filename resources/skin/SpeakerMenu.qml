@@ -20,7 +20,10 @@ Item {
 
     Menu {
         id: menu
+        // Kept whole inside the window: moved up or left where it would not fit below the pointer.
+        margins: 0
         background: Rectangle {
+            objectName: "speakerMenuFrame"
             implicitWidth: 180
             color: Theme.raised
             border.color: Theme.line
@@ -30,6 +33,7 @@ Item {
             model: entries.entries
             delegate: MenuItem {
                 id: entry
+                objectName: "speakerMenuEntry" + index
                 text: modelData.title
                 enabled: modelData.enabled
                 onTriggered: entries.trigger(index)

@@ -92,7 +92,7 @@ Item {
                 ParamButton { Layout.fillWidth: true; text: "0 dB"; command: true; base: panel.speaker; address: "volumeUnity" }
                 ParamButton { Layout.fillWidth: true; text: "VOL −"; command: true; base: panel.speaker; address: "volumeDown" }
                 Item { height: 6 }
-                ParamButton { Layout.fillWidth: true; text: "MUTE"; checkedColor: Theme.error; base: panel.speaker; address: "line/ch1/mute" }
+                ParamButton { objectName: "mute"; Layout.fillWidth: true; text: "MUTE"; checkedColor: Theme.error; base: panel.speaker; address: "line/ch1/mute" }
                 // Enabled while the speaker is placed in a room of the venue.
                 ParamButton { objectName: "solo"; Layout.fillWidth: true; text: "SOLO"; checkedColor: Theme.warning; base: panel.speaker; address: "solo" }
                 ParamButton { Layout.fillWidth: true; text: "POLARITY Ø"; base: panel.speaker; address: "line/ch1/polarity" }

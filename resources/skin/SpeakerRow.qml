@@ -16,6 +16,8 @@ Rectangle {
     // that was dragged does not count the release as a click.
     signal dragMoved(real x, real y, real pressX, real pressY)
     signal dragReleased()
+    // The window broke the drag off (it lost the mouse): no drop.
+    signal dragCancelled()
     property bool dragged: false
 
     // "SpeakerIcon:TX10A" / "SpeakerIconSelected:TX10A"
@@ -91,7 +93,7 @@ Rectangle {
                 row.dragMoved(mouse.x, mouse.y, pressPoint.x, pressPoint.y)
         }
         onReleased: if (row.dragged) row.dragReleased()
-        onCanceled: if (row.dragged) row.dragReleased()
+        onCanceled: if (row.dragged) row.dragCancelled()
         onClicked: (mouse) => { if (!row.dragged) row.clicked((mouse.modifiers & Qt.ShiftModifier) !== 0) }
         onDoubleClicked: row.opened()
     }

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls.Basic as Controls
 import QtQuick.Layouts
 import Tessel 1.0
 import "."
@@ -17,6 +18,23 @@ Rectangle {
     Param { id: showVenue; address: "://roomdesk/VenueManager/showVenue" }
     Param { id: venueName; address: bar.venue + "/venueName" }
     Param { id: roomList; address: bar.venue + "/roomList" }
+    // The close question of a room that holds speakers: the room's index (-1: none) and its text.
+    Prop { id: closePending; address: bar.venue + "/closeRoomPending" }
+    Param { id: closeQuestion; address: bar.venue + "/closeRoomQuestion" }
+    Param { id: closeConfirm; address: bar.venue + "/closeRoomConfirm" }
+    Param { id: closeCancel; address: bar.venue + "/closeRoomCancel" }
+    readonly property int pendingClose: bar.live && closePending.valid ? Number(closePending.value) : -1
+    onPendingCloseChanged: pendingClose >= 0 ? closeQuestionPopup.show() : closeQuestionPopup.close()
+
+    // Renames the room at `index` (after the key handler of its tab has returned: the new title
+    // makes the tabs anew).
+    function renameRoom(index, title) {
+        const param = roomTitleAt.createObject(bar, { address: bar.venue + "/room[" + index + "]/roomTitle" })
+        if (param.valid && title !== param.text)
+            param.setText(title)
+        param.destroy()
+    }
+    Component { id: roomTitleAt; Param {} }
 
     // The active room's component path, "" while there is none (the bindings then rest). The room
     // is named by its identifier, so the bindings follow a switch of rooms.
@@ -65,36 +83,82 @@ Rectangle {
             font.bold: bar.live
         }
 
-        // Room tabs: a click activates the room, the cross closes it, "+" adds one.
+        // Room tabs: a click activates the room, a double click edits its title in place (Enter
+        // keeps, Escape cancels), the cross closes it (asking first when it holds speakers), "+"
+        // adds one.
         Row {
             objectName: "roomTabs"
             visible: bar.live
             spacing: 2
             Repeater {
+                id: tabs
                 model: bar.live ? roomList.entries : []
                 Rectangle {
+                    id: tab
                     objectName: "roomTab" + index
                     readonly property bool active: Number(roomList.value) === index
-                    width: Math.min(100, tabText.implicitWidth + 30)
+                    property bool renaming: false
+                    width: renaming ? 150 : Math.min(100, tabText.implicitWidth + 30)
                     height: 28
                     radius: Theme.radius
-                    color: active ? Theme.raisedHover : Theme.raised
-                    border.color: active ? Theme.accent : Theme.line
+                    color: renaming ? "#0e0f11" : (active ? Theme.raisedHover : Theme.raised)
+                    border.color: active || renaming ? Theme.accent : (bar.pendingClose === index ? Theme.error : Theme.line)
+
+                    function startRenaming() {
+                        titleInput.text = modelData
+                        renaming = true
+                        titleInput.forceActiveFocus()
+                        titleInput.selectAll()
+                    }
+                    function keepTitle() {
+                        if (!renaming)
+                            return
+                        renaming = false
+                        const typed = titleInput.text.trim()
+                        if (typed !== "" && typed !== modelData)
+                            Qt.callLater(bar.renameRoom, index, typed)
+                    }
+
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: roomList.value = index
+                        onDoubleClicked: tab.startRenaming()
+                    }
                     Text {
                         id: tabText
                         anchors.left: parent.left
                         anchors.leftMargin: 8
                         anchors.right: cross.left
                         anchors.verticalCenter: parent.verticalCenter
+                        visible: !tab.renaming
                         elide: Text.ElideRight
                         text: modelData
                         color: parent.active ? Theme.text : Theme.dimmed
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.fontSmall
                     }
-                    MouseArea {
-                        anchors.fill: parent
-                        onClicked: roomList.value = index
+                    TextInput {
+                        id: titleInput
+                        objectName: "titleEditor"
+                        anchors.left: parent.left
+                        anchors.leftMargin: 8
+                        anchors.right: cross.left
+                        anchors.rightMargin: 4
+                        anchors.verticalCenter: parent.verticalCenter
+                        visible: tab.renaming
+                        maximumLength: 63
+                        clip: true
+                        color: Theme.text
+                        selectionColor: Theme.accent
+                        selectedTextColor: Theme.background
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.fontSmall
+                        selectByMouse: true
+                        Keys.onReturnPressed: tab.keepTitle()
+                        Keys.onEnterPressed: tab.keepTitle()
+                        Keys.onEscapePressed: tab.renaming = false
+                        // A click elsewhere keeps what was typed, as Enter does.
+                        onActiveFocusChanged: if (!activeFocus) tab.keepTitle()
                     }
                     Text {
                         id: cross
@@ -214,4 +278,52 @@ Rectangle {
         }
     }
     Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: Theme.line }
+
+    // The close question, under the tab of its room. CLOSE ROOM closes it; KEEP, Escape or a click
+    // elsewhere keeps it.
+    Controls.Popup {
+        id: closeQuestionPopup
+        objectName: "closeRoomQuestion"
+        padding: 10
+        focus: true
+        closePolicy: Controls.Popup.CloseOnEscape | Controls.Popup.CloseOnPressOutside
+        function show() {
+            const tab = tabs.itemAt(bar.pendingClose)
+            const at = tab ? tab.mapToItem(bar, 0, tab.height + 4) : Qt.point(0, bar.height)
+            x = Math.max(4, Math.min(at.x, bar.width - implicitWidth - 4))
+            y = at.y
+            open()
+        }
+        onClosed: if (bar.pendingClose >= 0) closeCancel.invoke()
+        background: Rectangle {
+            color: Theme.raised
+            border.color: Theme.error
+            radius: Theme.radius
+        }
+        contentItem: Column {
+            spacing: 8
+            Text {
+                objectName: "closeQuestionText"
+                text: closeQuestion.text
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontNormal
+            }
+            Row {
+                spacing: 6
+                ToolButton {
+                    objectName: "closeRoomConfirm"
+                    text: "CLOSE ROOM"
+                    checked: true
+                    checkedColor: Theme.error
+                    onClicked: closeConfirm.invoke()
+                }
+                ToolButton {
+                    objectName: "closeRoomCancel"
+                    text: "KEEP"
+                    onClicked: closeQuestionPopup.close()
+                }
+            }
+        }
+    }
 }

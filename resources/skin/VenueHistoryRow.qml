@@ -5,7 +5,9 @@ import "."
 
 // One venue of the start page, bound to its entry ("VenueManager/HistoryList/<file name>"): the
 // name (an editor in place while "editVenue" is on), "N Groups", "N Speakers", OPEN, RENAME and
-// DELETE, and the delete confirmation while "promptDeleteConfirm" is on.
+// DELETE, and the delete confirmation while "promptDeleteConfirm" is on. A venue file that cannot
+// be read is greyed with "cannot be read": it can only be deleted (opening it is refused with an
+// alert that names the file).
 Rectangle {
     id: row
     // The entry's component path.
@@ -17,6 +19,7 @@ Rectangle {
 
     readonly property bool editing: Number(editVenue.value) !== 0
     readonly property bool confirming: Number(prompt.value) !== 0
+    readonly property bool readable: !readableProp.valid || Number(readableProp.value) !== 0
 
     objectName: "venueRow:" + name.text
     implicitHeight: 56
@@ -32,6 +35,7 @@ Rectangle {
     Param { id: prompt; base: row.entryPath; address: "promptDeleteConfirm" }
     Param { id: load; base: row.entryPath; address: "loadVenue" }
     Param { id: cancelNew; base: row.entryPath; address: "cancelNewVenue" }
+    Prop { id: readableProp; base: row.entryPath; address: "readable" }
 
     function startEditing() {
         nameInput.text = name.text
@@ -93,7 +97,7 @@ Rectangle {
                         visible: !row.editing
                         elide: Text.ElideRight
                         text: name.text
-                        color: Theme.text
+                        color: row.readable ? Theme.text : Theme.dimmed
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.fontNormal
                         font.bold: true
@@ -131,7 +135,7 @@ Rectangle {
                     Text {
                         objectName: "venueGroups"
                         text: groups.text
-                        color: Theme.dimmed
+                        color: row.readable ? Theme.dimmed : Theme.warning
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.fontSmall
                     }
@@ -190,6 +194,7 @@ Rectangle {
         ParamButton {
             objectName: "openVenue"
             visible: !row.editing && !row.confirming
+            enabled: row.readable
             text: qsTr("OPEN")
             command: true
             base: row.entryPath
@@ -198,6 +203,7 @@ Rectangle {
         ToolButton {
             objectName: "renameVenue"
             visible: !row.editing && !row.confirming
+            enabled: row.readable
             text: qsTr("RENAME")
             onClicked: editVenue.value = 1
         }

@@ -147,6 +147,33 @@ TEST_F(ClientRoot, FloatValuesAreHeldOffForOneSecondAfterRelease)
     EXPECT_EQ(count->getValue().asInt(), 13) << "whole numbers survive the normalised float";
 }
 
+// The speaker echoes each change in the order it applied them; a missing echo (a value the speaker
+// held already, or one it refused) must not hold the speaker's own news off for long.
+TEST_F(ClientRoot, OnlyTheEchoOfAnEarlierValueIsHeldBackWhileALaterOneIsOnItsWay)
+{
+    Tessel::IParameter* gain = param("Speaker/gain");
+    gain->setValue(5.0); // 0.75
+    gain->setValue(7.0); // 0.85
+    deliverValue("gain", 0.75f);
+    EXPECT_DOUBLE_EQ(gain->getValue().asDouble(), 7.0);
+    deliverValue("gain", 0.85f);
+    EXPECT_FLOAT_EQ(float(gain->getValue().asDouble()), 7.0f);
+    deliverValue("gain", 0.75f); // nothing awaited: another desk's change
+    EXPECT_FLOAT_EQ(float(gain->getValue().asDouble()), 5.0f);
+
+    gain->setValue(0.0);         // 0.5, never echoed
+    gain->setValue(2.0);         // 0.6
+    deliverValue("gain", 0.25f); // none of the desk's values
+    EXPECT_FLOAT_EQ(float(gain->getValue().asDouble()), -5.0f);
+
+    gain->setValue(4.0); // 0.7, never echoed
+    gain->setValue(6.0); // 0.8, never echoed
+    platform.advance(ChangesInFlight::kEchoWaitMs);
+    root->onIdle();
+    deliverValue("gain", 0.7f); // long after: the speaker's own news
+    EXPECT_FLOAT_EQ(float(gain->getValue().asDouble()), 4.0f);
+}
+
 TEST_F(ClientRoot, ValuesForADraggedParameterAreIgnoredWhateverItsType)
 {
     for (const char* name : {"gain", "mode", "count"})

@@ -125,3 +125,46 @@ TEST_F(Synchronize, PushValuesSendsPublicValuesBelowTheSpeakerLevelCompressed)
     EXPECT_TRUE(children->getAttributes("ch1")->getAttributes(Message::kValues)->contains("level"));
     EXPECT_FALSE(sync.contains("strings"));
 }
+
+// The speaker answers a "Subscribe" with its state as it was when it read it: what the desk sent
+// after the "Subscribe" is newer, what it sent before is in the answer.
+TEST_F(Synchronize, OnlyChangesSentAfterTheSubscribeOutliveItsAnswer)
+{
+    param("Speaker/gain")->setValue(5.0);
+    param("Speaker/name")->fromString("Desk");
+    MessageAttributes sync = speakerState();
+    deliverMessage(sync, true);
+    EXPECT_DOUBLE_EQ(param("Speaker/gain")->getValue().asDouble(), 5.0);
+    EXPECT_EQ(param("Speaker/name")->toString(), "Desk");
+    EXPECT_EQ(param("Speaker/mode")->getValue().asInt(), 1) << "not changed by the desk";
+    MessageAttributes reply(Message::kSubscriptionReply);
+    deliverMessage(reply);
+
+    // Sent before the next "Subscribe": the answer holds the speaker's word on it.
+    param("Speaker/gain")->setValue(7.0);
+    MessageAttributes lost(Message::kSubscriptionLost);
+    deliverMessage(lost);
+    MessageAttributes again = speakerState();
+    deliverMessage(again, true);
+    EXPECT_DOUBLE_EQ(param("Speaker/gain")->getValue().asDouble(), -5.0);
+    EXPECT_EQ(param("Speaker/name")->toString(), "Balcony");
+}
+
+TEST_F(Synchronize, TheDesksWholeStatePushedBeforeTheAnswerOutlivesIt)
+{
+    param("Speaker/gain")->setValue(5.0, false);
+    param("Speaker/name")->fromString("Desk", false);
+    root->pushValues();
+    MessageAttributes sync = speakerState();
+    deliverMessage(sync, true);
+    EXPECT_DOUBLE_EQ(param("Speaker/gain")->getValue().asDouble(), 5.0);
+    EXPECT_EQ(param("Speaker/name")->toString(), "Desk");
+    EXPECT_EQ(param("Speaker/mode")->getValue().asInt(), 0) << "pushed as well";
+
+    MessageAttributes reply(Message::kSubscriptionReply);
+    deliverMessage(reply);
+    MessageAttributes later = speakerState();
+    deliverMessage(later, true);
+    EXPECT_DOUBLE_EQ(param("Speaker/gain")->getValue().asDouble(), -5.0);
+    EXPECT_EQ(param("Speaker/mode")->getValue().asInt(), 1);
+}

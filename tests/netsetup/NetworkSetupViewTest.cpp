@@ -11,9 +11,9 @@
 
 #include <memory>
 
-#include "roomdesk/views/RoomdeskViews.h"
-#include "protocol/MessageNames.h"
 #include "netsetup/NetworkSetupManager.h"
+#include "protocol/MessageNames.h"
+#include "roomdesk/views/RoomdeskViews.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -176,6 +176,93 @@ TEST_F(NetworkSetupView, EscapeCancelsWithoutSending)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !popupShown(); }, 2000));
     EXPECT_EQ(joinRequests(), 0);
     EXPECT_EQ(setup->getJoinSsid(), "Cafe");
+}
+
+TEST_F(NetworkSetupView, AJoinNotEverySpeakerCanFollowIsAskedFirstAndTheBannerCountsWhoCameBack)
+{
+    QQuickItem* list = item("wifiList");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->property("count").toInt() == 3; }, 5000));
+    clickRow(2); // "Far", open, seen by the first speaker only
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popupShown(); }, 2000));
+    ASSERT_EQ(setup->getJoinSsid(), "Far");
+    QQuickItem* popup = item("passwordPopup");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->hasActiveFocus(); }, 2000));
+
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QQuickItem* question = item("joinConfirmation");
+    ASSERT_TRUE(question);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return question->isVisible(); }, 2000));
+    EXPECT_EQ(item("joinConfirmationText")->property("text").toString(),
+              QStringLiteral("1 of 2 speakers see Far; the others will stay on the wired network"));
+    EXPECT_EQ(joinRequests(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return question->hasActiveFocus(); }, 2000))
+        << "the question takes the keys";
+
+    // Escape goes back to the popup, which has the keys again.
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !question->isVisible(); }, 2000));
+    EXPECT_TRUE(popupShown());
+    EXPECT_EQ(joinRequests(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->hasActiveFocus(); }, 2000));
+
+    // Asked again, Enter sends.
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return question->isVisible(); }, 2000));
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return joinRequests() == 2; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popupShown() && !question->isVisible(); }, 2000));
+
+    QQuickItem* banner = item("joinMessage");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return banner->isVisible(); }, 2000));
+    // The second speaker leaves and comes back on the new network.
+    library.withdraw(2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return speakers->countSpeakers() == 1; }, 5000));
+    library.announce(2, "TX10A", "SPK", "2");
+    QQuickItem* text = item("joinMessageText");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&]
+        {
+            return text->property("text").toString() ==
+                   QStringLiteral("Speakers joining network: Far ... 1 of 2 joined");
+        },
+        5000))
+        << text->property("text").toString().toStdString();
+    EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
+}
+
+TEST_F(NetworkSetupView, APasswordOutsideAsciiIsRefusedOnScreenAndCanBeCorrected)
+{
+    QQuickItem* list = item("wifiList");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->property("count").toInt() == 3; }, 5000));
+    clickRow(0); // "Home", secured, seen by both
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popupShown(); }, 2000));
+    QQuickItem* input = item("passwordInput");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return input->hasActiveFocus(); }, 2000));
+    for (QChar c : QStringLiteral("caf\u00e9"))
+        QTest::sendKeyEvent(QTest::Click, window.get(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    ASSERT_EQ(input->property("text").toString(), QStringLiteral("caf\u00e9"));
+    QTest::keyClick(window.get(), Qt::Key_Return);
+
+    QQuickItem* error = item("joinError");
+    ASSERT_TRUE(error);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return error->isVisible(); }, 2000));
+    EXPECT_TRUE(error->property("text").toString().contains(QStringLiteral("ASCII")));
+    EXPECT_EQ(joinRequests(), 0) << "nothing reaches the speakers";
+    EXPECT_TRUE(popupShown());
+    EXPECT_EQ(input->property("text").toString(), QStringLiteral("caf\u00e9")) << "kept to be corrected";
+
+    QTest::keyClick(window.get(), Qt::Key_Backspace);
+    QTest::keyClick(window.get(), 'e');
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return joinRequests() == 2; }, 2000));
+    for (const auto& message : library.messages)
+    {
+        if (message.messageId() != Vellaris::LK::Message::kRequestNetworkChange)
+            continue;
+        EXPECT_EQ(message.getText(Vellaris::LK::Message::kRequestNetworkPw), "cafe");
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popupShown(); }, 2000));
+    EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
 }
 
 } // namespace

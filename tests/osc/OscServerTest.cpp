@@ -1,9 +1,6 @@
 // The remote control's socket on loopback, served from the headless platform's loop.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,53 +14,8 @@
 namespace
 {
 
-// A UDP socket on 127.0.0.1 with a port the system chose.
-struct LoopbackSocket
-{
-    LoopbackSocket()
-    {
-        fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t length = sizeof address;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
-    }
-    ~LoopbackSocket() { ::close(fd); }
-    void sendTo(int toPort, const std::vector<char>& bytes) const
-    {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        to.sin_port = htons(uint16_t(toPort));
-        ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    }
-    // The next datagram, waiting at most 2 s (the loopback delivers at once; the deadline only
-    // keeps a failing test from hanging).
-    bool receive(OscTest::Reply& reply) const
-    {
-        pollfd watch{fd, POLLIN, 0};
-        if (::poll(&watch, 1, 2000) != 1)
-            return false;
-        char buffer[65536];
-        ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-        if (got <= 0)
-            return false;
-        reply = OscTest::decode(buffer, size_t(got));
-        return true;
-    }
-    int fd = -1;
-    int port = 0;
-};
-
-// A port that was free a moment ago.
-int freePort()
-{
-    LoopbackSocket probe;
-    return probe.port;
-}
+using OscTest::freePort;
+using OscTest::LoopbackSocket;
 
 class OscServer : public ::testing::Test
 {

@@ -1,5 +1,11 @@
 #include "tests/osc/OscTestSupport.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "osc/OscArgument.h"
@@ -85,12 +91,60 @@ Reply decode(const void* data, size_t size)
     return reply;
 }
 
+LoopbackSocket::LoopbackSocket()
+{
+    fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+}
+
+LoopbackSocket::~LoopbackSocket()
+{
+    ::close(fd);
+}
+
+void LoopbackSocket::sendTo(int toPort, const std::vector<char>& bytes) const
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(uint16_t(toPort));
+    ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+}
+
+bool LoopbackSocket::receive(Reply& reply, std::string* raw) const
+{
+    pollfd watch{fd, POLLIN, 0};
+    if (::poll(&watch, 1, 2000) != 1)
+        return false;
+    char buffer[65536];
+    ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+    if (got <= 0)
+        return false;
+    reply = decode(buffer, size_t(got));
+    if (raw)
+        raw->assign(buffer, size_t(got));
+    return true;
+}
+
+int freePort()
+{
+    LoopbackSocket probe;
+    return probe.port;
+}
+
 DeskUnderTest::DeskUnderTest()
     : desk(
           [this](const Vellaris::Osc::OscPeer& to, const void* data, size_t size)
           {
               recipients.push_back(to.key);
               replies.push_back(decode(data, size));
+              everySent.append(static_cast<const char*>(data), size);
           })
 {
 }

@@ -25,6 +25,27 @@ struct Reply
 std::vector<char> encode(const std::string& path, const std::vector<std::pair<char, std::string>>& args = {});
 Reply decode(const void* data, size_t size);
 
+// A UDP socket on 127.0.0.1 with a port the system chose.
+class LoopbackSocket
+{
+public:
+    LoopbackSocket();
+    ~LoopbackSocket();
+    LoopbackSocket(const LoopbackSocket&) = delete;
+    LoopbackSocket& operator=(const LoopbackSocket&) = delete;
+
+    void sendTo(int toPort, const std::vector<char>& bytes) const;
+    // The next datagram, waiting at most 2 s (the loopback delivers at once; the deadline only
+    // keeps a failing test from hanging). `raw`, when given, gets the datagram's bytes.
+    bool receive(Reply& reply, std::string* raw = nullptr) const;
+
+    int fd = -1;
+    int port = 0;
+};
+
+// A port that was free a moment ago.
+int freePort();
+
 // A desk whose replies are kept for the test, with a peer per sender name.
 class DeskUnderTest
 {
@@ -41,6 +62,8 @@ public:
     std::vector<Reply> take();
     // Replies by recipient key, in the order they were made.
     std::vector<std::string> recipients;
+    // The bytes of every reply so far, one after the other (to look for what must never be sent).
+    std::string everySent;
 
     Vellaris::Osc::OscDesk desk;
 

@@ -432,7 +432,11 @@ TEST_F(DeskIntegration, WifiSetupMergesTheNetworksAndAJoinReachesBothSimulators)
     ASSERT_EQ(deskCommand({"set", setup + "password", "desk-pw-123"}).status, 0);
     Outcome join = deskCommand({"invoke", setup + "passwordJoin"});
     ASSERT_EQ(join.status, 0) << join.err;
-    EXPECT_EQ(deskCommand({"get", setup + "password"}).out, "\n") << "forgotten once sent";
+    // The password is write-only for remotes: never read back, before or after the join.
+    Outcome password = deskCommand({"get", setup + "password"});
+    EXPECT_EQ(password.status, 3);
+    EXPECT_TRUE(contains(password.err, "write-only")) << password.err;
+    EXPECT_FALSE(contains(password.out + password.err, "desk-pw-123"));
 
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     auto allBack = [&]

@@ -10,6 +10,7 @@
 #include <QQuickWindow>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <QWindow>
 
@@ -17,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "app/Roomdesk.h"
 #include "mirror/ItemListModel.h"
@@ -24,9 +26,11 @@
 #include "roomdesk/views/MeterBarItem.h"
 #include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/Application.h"
+#include "tessel/CommandMsg.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
+#include "tessel/ListParam.h"
 #include "tessel/Parameter.h"
 #include "tessel/Platform.h"
 #include "tessel/TextVariables.h"
@@ -105,7 +109,8 @@ protected:
     void TearDown() override
     {
         // Leave no test component behind for the next test, whatever failed.
-        for (const char* name : {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork", "UndoTest"})
+        for (const char* name :
+             {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork", "GestureTest", "MenuTest", "UndoTest"})
             while (Tessel::Component* stale = Tessel::getRootComponent()->findChild(name))
                 Tessel::getRootComponent()->removeChild(stale);
         QCoreApplication::processEvents();
@@ -134,7 +139,7 @@ public:
     bool hasItems = false;
 };
 
-TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarnings)
+TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarningsAndEscapeClosesAbout)
 {
     Vellaris::Roomdesk::createComponents();
     Tessel::Application* application = Tessel::Application::getApplication();
@@ -166,6 +171,12 @@ TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarnings)
     // Opening it again raises the same window.
     EXPECT_TRUE(windows->openWindow("AboutApplication", application, true));
     EXPECT_EQ(platform().findForm("AboutApplication"), about);
+    // Escape closes it, as CLOSE does.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    QTest::keyClick(about, Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return !about->isVisible(); })) << "Escape left the About box open";
+    EXPECT_TRUE(windows->openWindow("AboutApplication", application, true));
+    EXPECT_TRUE(waitFor([&] { return about->isVisible(); })) << "it opens again";
 
     // The offscreen platform cannot raise windows; that is no fault of the skin.
     capturedWarnings().removeIf([](const QString& w) { return w.contains("does not support raise"); });
@@ -550,6 +561,204 @@ TEST_F(Skin, MeterMovesWithinAScreenFrameAreDrawnOnceAtTheirNewest)
     Tessel::getRootComponent()->removeChild(speaker);
 }
 
+// A toggle and a list below the root as "GestureTest", noting for every change whether the user
+// held the control (an edit gesture was open), as the speaker's mute rule asks.
+class GestureComponent : public Tessel::Component
+{
+public:
+    GestureComponent() : Tessel::Component("GestureTest")
+    {
+        getParams().addParam("mute", 1);
+        getParams().addList("mode", 2)->setEntries({"Low", "Mid", "High"});
+    }
+    void paramChanged(Tessel::IParameter* param) override
+    {
+        changes.push_back(
+            {param->getName(), param->getValue().asInt(), param->isFlag(Tessel::ParamFlags::kEditing)});
+    }
+    struct Change
+    {
+        std::string name;
+        int64_t value;
+        bool editing;
+    };
+    std::vector<Change> changes;
+};
+
+void clickItem(QQuickWindow* window, QQuickItem* item, Qt::MouseButton button = Qt::LeftButton)
+{
+    ASSERT_NE(item, nullptr);
+    const QPoint at = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    QTest::mouseClick(window, button, Qt::NoModifier, at);
+}
+
+TEST_F(Skin, AClickOnAToggleOrASegmentIsOneEditGesture)
+{
+    auto* component = new GestureComponent;
+    Tessel::getRootComponent()->addChild(component);
+    auto window = makeQml(
+        "import QtQuick.Window\nimport \"file://" SKIN_DIR "\"\n"
+        "Window { width: 300; height: 100; visible: true\n"
+        "  ParamButton { objectName: \"mute\"; text: \"MUTE\"; address: \"://roomdesk/GestureTest/mute\" }\n"
+        "  ParamChoice { objectName: \"mode\"; y: 50; address: \"://roomdesk/GestureTest/mode\" } }");
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_TRUE(quick);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quick));
+    Tessel::IParameter* mute = component->findParameter("mute");
+
+    // On, then off: each change is made while the control is held, and nothing stays held.
+    clickItem(quick, findBelow(quick->contentItem(), "mute"));
+    clickItem(quick, findBelow(quick->contentItem(), "mute"));
+    ASSERT_EQ(component->changes.size(), 2u);
+    EXPECT_EQ(component->changes[0].value, 1);
+    EXPECT_TRUE(component->changes[0].editing) << "switching on was no gesture";
+    EXPECT_EQ(component->changes[1].value, 0);
+    EXPECT_TRUE(component->changes[1].editing) << "switching off was no gesture";
+    EXPECT_FALSE(mute->isFlag(Tessel::ParamFlags::kEditing));
+
+    // The third segment of the list.
+    QQuickItem* segments = findBelow(quick->contentItem(), "mode");
+    ASSERT_NE(segments, nullptr);
+    ASSERT_EQ(segments->childItems().size(), 4); // three segments and their repeater
+    clickItem(quick, segments->childItems()[2]);
+    ASSERT_EQ(component->changes.size(), 3u);
+    EXPECT_EQ(component->changes[2].name, "mode");
+    EXPECT_EQ(component->changes[2].value, 2);
+    EXPECT_TRUE(component->changes[2].editing);
+    EXPECT_FALSE(component->findParameter("mode")->isFlag(Tessel::ParamFlags::kEditing));
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    window.reset();
+    Tessel::getRootComponent()->removeChild(component);
+}
+
+// Takes the commands of the test menus ("MenuTest" category) and notes their names.
+class MenuCommands : public Tessel::Component
+{
+public:
+    MenuCommands() : Tessel::Component("MenuTest") {}
+    bool acceptsCommandCategory(const std::string& category) const override { return category == "MenuTest"; }
+    bool interpretCommand(const Tessel::CommandMsg& msg) override
+    {
+        if (msg.category != "MenuTest")
+            return false;
+        if (!msg.checkOnly)
+            run.push_back(msg.name);
+        return true;
+    }
+    std::vector<std::string> run;
+};
+
+TEST_F(Skin, TheMenuBarOpensAgainAfterEscapeAndItsItemsRun)
+{
+    // The bar shows what the application's undo did, so it binds the application.
+    if (!Tessel::Application::getApplication())
+        new Tessel::Application("roomdesk", "Ambrel"); // adds itself below the root
+    auto* commands = new MenuCommands;
+    Tessel::getRootComponent()->addChild(commands);
+    platform().getSkinContext()->setMenuSource(
+        []
+        {
+            QVariantList items{
+                QVariantMap{{"title", "About Ambrel"}, {"category", "MenuTest"}, {"name", "About"}},
+                QVariantMap{{"separator", true}},
+                QVariantMap{{"title", "Quit"}, {"category", "MenuTest"}, {"name", "Quit"}}};
+            return QVariantList{QVariantMap{{"title", "Ambrel"}, {"items", items}},
+                                QVariantMap{{"title", "TEST"}, {"items", QVariantList()}}};
+        });
+    // Controls follow the pointer as on a desktop (the offscreen platform turns hover effects off).
+    const bool hoverBefore = QGuiApplication::styleHints()->useHoverEffects();
+    QGuiApplication::styleHints()->setUseHoverEffects(true);
+    auto window = makeQml("import QtQuick.Controls.Basic as Controls\nimport \"file://" SKIN_DIR "\"\n"
+                          "Controls.ApplicationWindow { width: 500; height: 300; visible: true\n"
+                          "  menuBar: SkinMenuBar {} }");
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_TRUE(quick);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(quick));
+    QQuickItem* root = quick->contentItem();
+    auto find = [&](const char* name) { return findBelow(root, QString::fromLatin1(name)); };
+    // Open: the entries shown and laid out (Quit below About).
+    auto menuOpen = [&]
+    {
+        QQuickItem* about = find("menuItem:About Ambrel");
+        QQuickItem* quit = find("menuItem:Quit");
+        return about && quit && quit->isVisible() && quit->window() == quick &&
+               quit->mapToScene(QPointF(0, 0)).y() > about->mapToScene(QPointF(0, 0)).y();
+    };
+    auto menuClosed = [&]
+    {
+        QQuickItem* quit = find("menuItem:Quit");
+        return !quit || !quit->isVisible();
+    };
+    // Over an entry, then a click on it.
+    auto clickEntry = [&](const char* name)
+    {
+        QQuickItem* entry = find(name);
+        ASSERT_NE(entry, nullptr);
+        const QPoint at = entry->mapToScene(QPointF(entry->width() / 2, entry->height() / 2)).toPoint();
+        QTest::mouseMove(quick, at);
+        QTest::mouseClick(quick, Qt::LeftButton, Qt::NoModifier, at);
+    };
+    ASSERT_NE(find("menu:Ambrel"), nullptr);
+
+    // As a pointer does: over the title first, then the click; the pointer stays there.
+    auto clickTitle = [&]
+    {
+        QQuickItem* title = find("menu:Ambrel");
+        ASSERT_NE(title, nullptr);
+        const QPoint at = title->mapToScene(QPointF(title->width() / 2, title->height() / 2)).toPoint();
+        QTest::mouseMove(quick, at - QPoint(3, 0));
+        QTest::mouseMove(quick, at);
+        QTest::mouseClick(quick, Qt::LeftButton, Qt::NoModifier, at);
+    };
+    // The pointer rests on the title while the menu is open (it moves a little, as a hand does).
+    auto restOnTitle = [&]
+    {
+        QQuickItem* title = find("menu:Ambrel");
+        const QPoint at = title->mapToScene(QPointF(title->width() / 2, title->height() / 2)).toPoint();
+        QTest::mouseMove(quick, at + QPoint(1, 0));
+        QTest::qWait(20);
+        QTest::mouseMove(quick, at);
+    };
+    for (int round = 0; round < 3; ++round)
+    {
+        clickTitle();
+        ASSERT_TRUE(waitFor(menuOpen, 2000)) << "the menu did not open in round " << round;
+        restOnTitle();
+        QTest::keyClick(quick, Qt::Key_Escape);
+        ASSERT_TRUE(waitFor(menuClosed, 2000)) << "Escape left the menu open";
+    }
+    // The pointer moved off and back, as a user's does.
+    QTest::mouseMove(quick, QPoint(250, 200));
+    clickTitle();
+    ASSERT_TRUE(waitFor(menuOpen, 2000)) << "the menu did not open after the pointer moved away";
+    QTest::keyClick(quick, Qt::Key_Escape);
+    ASSERT_TRUE(waitFor(menuClosed, 2000));
+
+    // A second click on the title closes its menu, the next opens it.
+    clickTitle();
+    ASSERT_TRUE(waitFor(menuOpen, 2000));
+    clickTitle();
+    ASSERT_TRUE(waitFor(menuClosed, 2000)) << "a click on the open menu's title left it open";
+
+    // Once more, and Quit runs.
+    clickTitle();
+    ASSERT_TRUE(waitFor(menuOpen, 2000));
+    clickEntry("menuItem:Quit");
+    EXPECT_TRUE(waitFor([&] { return commands->run == std::vector<std::string>{"Quit"}; }, 2000));
+    EXPECT_TRUE(waitFor(menuClosed, 2000));
+    // And About after it.
+    clickTitle();
+    ASSERT_TRUE(waitFor(menuOpen, 2000));
+    clickEntry("menuItem:About Ambrel");
+    EXPECT_TRUE(waitFor([&] { return commands->run.size() == 2 && commands->run[1] == "About"; }, 2000));
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    window.reset();
+    QGuiApplication::styleHints()->setUseHoverEffects(hoverBefore);
+    Tessel::getRootComponent()->removeChild(commands);
+}
+
 } // namespace
 
 // --- Undo from the keyboard and the Edit menu ----------------------------------------------------
@@ -600,17 +809,6 @@ TEST_F(Skin, CtrlZAfterAFaderDragReturnsItAndTheEditMenuNamesTheStep)
             "  width: 320; height: 320; visible: true\n"
             "  menuBar: SkinMenuBar { id: bar }\n"
             "  Fader { objectName: 'fader'; y: 20; height: 240; address: '://roomdesk/UndoTest/level' }\n"
-            "  function editMenu() {\n"
-            "    for (let i = 0; i < bar.count; ++i) {\n"
-            "      const m = bar.menuAt(i)\n"
-            "      if (m.title !== 'Edit') continue\n"
-            "      let texts = []\n"
-            "      for (let j = 0; j < m.count; ++j)\n"
-            "        texts.push(m.itemAt(j).text + (m.itemAt(j).enabled ? '' : ' (off)'))\n"
-            "      return texts.join('|')\n"
-            "    }\n"
-            "    return ''\n"
-            "  }\n"
             "}\n")
             .arg(skin));
     ASSERT_TRUE(window);
@@ -621,11 +819,24 @@ TEST_F(Skin, CtrlZAfterAFaderDragReturnsItAndTheEditMenuNamesTheStep)
     for (QWindow* other : QGuiApplication::topLevelWindows())
         if (other != quick)
             other->hide();
+    // The Edit menu's entries as "text" or "text (off)", joined by "|".
     auto editMenu = [&]
     {
-        QVariant texts;
-        QMetaObject::invokeMethod(quick, "editMenu", Q_RETURN_ARG(QVariant, texts));
-        return texts.toString().toStdString();
+        QQuickItem* title = findBelow(quick->contentItem(), QStringLiteral("menu:Edit"));
+        QObject* menu = title ? qvariant_cast<QObject*>(title->property("menu")) : nullptr;
+        if (!menu)
+            return std::string("no Edit menu");
+        std::string texts;
+        for (int j = 0; j < menu->property("count").toInt(); ++j)
+        {
+            QQuickItem* entry = nullptr;
+            QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem*, entry), Q_ARG(int, j));
+            if (!entry)
+                continue;
+            texts += (texts.empty() ? "" : "|") + entry->property("text").toString().toStdString() +
+                     (entry->isEnabled() ? "" : " (off)");
+        }
+        return texts;
     };
     EXPECT_EQ(editMenu(), "Undo (off)|Redo (off)");
 
@@ -645,7 +856,7 @@ TEST_F(Skin, CtrlZAfterAFaderDragReturnsItAndTheEditMenuNamesTheStep)
     QTest::keyClick(quick, ::Qt::Key_Z, ::Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(level->getValue().asDouble(), -40.0);
     EXPECT_EQ(editMenu(), "Undo (off)|Redo Level Main Hall");
-    auto* status = quick->findChild<QQuickItem*>("undoStatus");
+    QQuickItem* status = findBelow(quick->contentItem(), QStringLiteral("undoStatus"));
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->property("text").toString(), QStringLiteral("Undone: Level Main Hall"));
     EXPECT_TRUE(status->isVisible());

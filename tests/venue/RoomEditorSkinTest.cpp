@@ -1,6 +1,8 @@
 // The floor plan on screen, offscreen: a speaker dragged with the mouse from the network browser
 // onto the plan is placed in the room's first group and winks; dragged off the plan it leaves the
-// room again. No QML warning and no unresolved address on the way.
+// room again; a drag broken off (Escape, the window lost the mouse) changes nothing. A right click
+// on a speaker's cell opens its menu inside the window, and the speaker panel's MUTE ends the room's
+// solo. No QML warning and no unresolved address on the way.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -18,14 +20,17 @@
 #include "roomdesk/views/RoomdeskViews.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerNetworkManager.h"
+#include "tessel/DragSession.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
 #include "tessel_qt/QtPlatform.h"
-#include "tests/common/QuickTestSupport.h"
 #include "tests/common/FakeLibrary.h"
+#include "tests/common/QuickTestSupport.h"
+#include "venue/RoomEditView.h"
 #include "venue/SpeakerGroup.h"
+#include "venue/SpeakerPosition.h"
 #include "venue/Venue.h"
 #include "venue/VenueManager.h"
 
@@ -53,15 +58,129 @@ protected:
         platform->setSkinUrl(QUrl::fromLocalFile(QStringLiteral(SKIN_DIR "/")));
         Tessel::setModuleIdentifier("roomdesk");
         qInstallMessageHandler(captureMessages);
+        startDesk();
     }
     static void TearDownTestSuite()
     {
+        if (application)
+            application->shutdown();
         qInstallMessageHandler(nullptr);
         Tessel::destroyRootComponent();
         platform.reset();
         library.reset();
         app.reset();
         std::filesystem::remove_all(home);
+    }
+    // The desk once for every test: its components, the speaker list over the stand-in library
+    // (speakers appear without processes) and the main window.
+    static void startDesk()
+    {
+        Vellaris::Roomdesk::createComponents();
+        speakers = new Vellaris::SpeakerNetworkManager(library.get());
+        Tessel::getRootComponent()->addChild(speakers);
+        application = Tessel::Application::getApplication();
+        application->initializeApplication();
+        ASSERT_TRUE(application->startup());
+        ASSERT_EQ(Vellaris::SpeakerNetworkManager::instance(), speakers);
+        ASSERT_TRUE(Tessel::GetWindowManager()->openWindow("ApplicationWindow", application, true));
+        window = qobject_cast<QQuickWindow*>(platform->findForm("ApplicationWindow"));
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    }
+    // Every test starts on a fresh venue that is shown, with no speaker on the network.
+    void SetUp() override
+    {
+        ASSERT_NE(window, nullptr);
+        manager = Vellaris::VenueManager::instance();
+        venue = manager->getVenue();
+        manager->resetVenue();
+        manager->findParameter("showVenue")->setValue(Tessel::Variant(1));
+        room = venue->getActiveRoom();
+        ASSERT_NE(room, nullptr);
+        ASSERT_TRUE(waitFor(
+            [&]
+            {
+                plan = find("roomEditView");
+                return plan && plan->isVisible() && plan->width() > 300 && plan->height() > 300;
+            }));
+        capturedWarnings().clear();
+    }
+    void TearDown() override
+    {
+        if (Tessel::DragSession::get().isActive())
+            Tessel::DragSession::get().cancel();
+        QTest::mouseRelease(window, ::Qt::LeftButton, ::Qt::NoModifier, QPoint(5, 5));
+        for (int server : servers)
+            library->withdraw(server);
+        servers.clear();
+        QTest::qWait(30);
+    }
+
+    // A speaker on the network (its device at 127.0.0.1), once its item exists.
+    Vellaris::SpeakerNetworkItem* announce(int server, const char* serial)
+    {
+        library->setDevice(server, "127.0.0.1", "stage", uint16_t(4000 + server));
+        library->announce(server, "TX10A", "SPK", serial);
+        servers.push_back(server);
+        EXPECT_TRUE(waitFor([&] { return speakers->findItemBySerial(serial) != nullptr; }));
+        return speakers->findItemBySerial(serial);
+    }
+    static QQuickItem* find(const QString& name) { return findBelow(window->contentItem(), name); }
+    // The item named `name` that is shown (menus closed before keep theirs, hidden), or nullptr.
+    static QQuickItem* findShown(const QString& name, QQuickItem* from = nullptr)
+    {
+        from = from ? from : window->contentItem();
+        if (!from->isVisible())
+            return nullptr;
+        if (from->objectName() == name)
+            return from;
+        for (QQuickItem* child : from->childItems())
+            if (QQuickItem* found = findShown(name, child))
+                return found;
+        return nullptr;
+    }
+    static QStringList shownMenuEntries()
+    {
+        QStringList texts;
+        for (int i = 0; QQuickItem* entry = findShown("speakerMenuEntry" + QString::number(i)); ++i)
+            texts << entry->property("text").toString();
+        return texts;
+    }
+    // The plan's cell of the speaker `serial`, or nullptr.
+    static QQuickItem* cellOf(const char* serial)
+    {
+        for (int i = 0; i < 32; ++i)
+            if (QQuickItem* cell = find("speakerCell" + QString::number(i)))
+                if (cell->property("serial").toString() == QLatin1String(serial))
+                    return cell;
+        return nullptr;
+    }
+    static Tessel::IParameter* speakerParam(Vellaris::SpeakerNetworkItem* item, const std::string& name)
+    {
+        return Tessel::getRootComponent()->lookupParameter(item->getComponentPath() + "/component/" + name);
+    }
+    static int valueOf(Vellaris::SpeakerNetworkItem* item, const std::string& name)
+    {
+        Tessel::IParameter* param = speakerParam(item, name);
+        EXPECT_NE(param, nullptr) << name;
+        return param ? int(param->getValue().asInt()) : -1;
+    }
+    static void click(QQuickItem* item, ::Qt::MouseButton button = ::Qt::LeftButton, double dx = 0,
+                      double dy = 0)
+    {
+        ASSERT_NE(item, nullptr);
+        QTest::mouseClick(window, button, ::Qt::NoModifier, centreOf(item, dx, dy));
+    }
+    // Presses at `from` and moves to `to` in steps, the button held.
+    static void pressAndMove(QPoint from, QPoint to)
+    {
+        QTest::mousePress(window, ::Qt::LeftButton, ::Qt::NoModifier, from);
+        const int steps = 12;
+        for (int i = 1; i <= steps; ++i)
+        {
+            QTest::mouseMove(window, from + (to - from) * i / steps);
+            QTest::qWait(15);
+        }
     }
 
     static QPoint centreOf(QQuickItem* item, double dx = 0, double dy = 0)
@@ -87,45 +206,26 @@ protected:
     static inline std::unique_ptr<NetworkTest::FakeLibrary> library;
     static inline std::unique_ptr<Tessel::Qt::QtPlatform> platform;
     static inline std::string home;
+    static inline Tessel::Application* application = nullptr;
+    static inline Vellaris::SpeakerNetworkManager* speakers = nullptr; // owned by the root
+    static inline QQuickWindow* window = nullptr;
+
+    Vellaris::VenueManager* manager = nullptr;
+    Vellaris::Venue* venue = nullptr;
+    Vellaris::SpeakerRoom* room = nullptr;
+    QQuickItem* plan = nullptr;
+    std::vector<int> servers;
 };
 
 } // namespace
 
 TEST_F(RoomEditorSkin, MouseDragFromTheBrowserPlacesTheSpeakerAndDraggingItOffRemovesIt)
 {
-    Vellaris::Roomdesk::createComponents();
-    // The speaker list over the stand-in library, so a speaker appears without a process.
-    auto* speakers = new Vellaris::SpeakerNetworkManager(library.get());
-    Tessel::getRootComponent()->addChild(speakers);
-    Tessel::Application* application = Tessel::Application::getApplication();
-    application->initializeApplication();
-    ASSERT_TRUE(application->startup());
-    ASSERT_EQ(Vellaris::SpeakerNetworkManager::instance(), speakers);
-    ASSERT_TRUE(Tessel::GetWindowManager()->openWindow("ApplicationWindow", application, true));
-    auto* window = qobject_cast<QQuickWindow*>(platform->findForm("ApplicationWindow"));
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-
-    library->setDevice(1, "127.0.0.1", "stage-left", 4001);
-    library->announce(1, "TX10A", "SPK", "4242");
-    ASSERT_TRUE(waitFor([&] { return speakers->findItemBySerial("4242") != nullptr; }));
-    Vellaris::SpeakerNetworkItem* item = speakers->findItemBySerial("4242");
-
-    Vellaris::VenueManager* manager = Vellaris::VenueManager::instance();
-    Vellaris::Venue* venue = manager->getVenue();
-    manager->findParameter("showVenue")->setValue(Tessel::Variant(1));
-    Vellaris::SpeakerRoom* room = venue->getActiveRoom();
-    ASSERT_NE(room, nullptr);
+    Vellaris::SpeakerNetworkItem* item = announce(1, "4242");
+    ASSERT_NE(item, nullptr);
 
     QQuickItem* row = nullptr;
-    QQuickItem* plan = nullptr;
-    ASSERT_TRUE(waitFor(
-        [&]
-        {
-            row = findBelow(window->contentItem(), "speakerRow0");
-            plan = findBelow(window->contentItem(), "roomEditView");
-            return row && plan && row->isVisible() && plan->width() > 300 && plan->height() > 300;
-        }));
+    ASSERT_TRUE(waitFor([&] { return (row = find("speakerRow0")) && row->isVisible(); }));
 
     // From the browser row to the middle of the plan.
     dragWithMouse(window, centreOf(row), centreOf(plan, 0, 40));
@@ -161,7 +261,184 @@ TEST_F(RoomEditorSkin, MouseDragFromTheBrowserPlacesTheSpeakerAndDraggingItOffRe
     QTest::qWait(50);
     EXPECT_NE(room->findPosition("4242"), nullptr) << "a locked room keeps its speakers";
 
+    room->findParameter("locked")->setValue(Tessel::Variant(0));
+    room->findParameter("viewNetwork")->setValue(Tessel::Variant(1));
     capturedWarnings().removeIf([](const QString& w) { return w.contains("does not support raise"); });
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
-    application->shutdown();
+}
+
+// A speaker placed on the plan (not winking) whose place a broken-off drag must keep.
+class BrokenOffDrag : public RoomEditorSkin
+{
+protected:
+    void SetUp() override
+    {
+        RoomEditorSkin::SetUp();
+        ASSERT_NE(announce(2, "5151"), nullptr);
+        ASSERT_TRUE(venue->getRoomEditor()->placeSpeaker(speakers->findItemBySerial("5151")));
+        position = room->findPosition("5151");
+        ASSERT_NE(position, nullptr);
+        position->getSpeaker()->setSelected(false, true); // placing it made it wink
+        x = position->getLocationX();
+        y = position->getLocationY();
+        ASSERT_TRUE(waitFor([&] { return cellOf("5151") != nullptr; }));
+    }
+    // Nothing dragged any more, the speaker in its room at its place.
+    bool settled() const
+    {
+        return !Tessel::DragSession::get().isActive() && !plan->property("dragging").toBool() &&
+               room->findPosition("5151") == position && position->getLocationX() == x &&
+               position->getLocationY() == y;
+    }
+    // Starts dragging the placed speaker's cell towards `to`.
+    void dragCellTo(QPoint to)
+    {
+        QQuickItem* cell = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (cell = cellOf("5151")) != nullptr; }));
+        pressAndMove(centreOf(cell, 0, 20), to);
+        ASSERT_TRUE(Tessel::DragSession::get().isActive()) << "the drag did not start";
+    }
+    // Starts dragging the first speaker of the browser towards `to`.
+    void dragRowTo(QPoint to)
+    {
+        QQuickItem* row = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (row = find("speakerRow0")) && row->isVisible(); }));
+        pressAndMove(centreOf(row), to);
+        ASSERT_TRUE(Tessel::DragSession::get().isActive()) << "the drag did not start";
+    }
+    void release(QPoint at)
+    {
+        QTest::mouseMove(window, at);
+        QTest::mouseRelease(window, ::Qt::LeftButton, ::Qt::NoModifier, at);
+        QTest::qWait(30);
+    }
+    // The window loses the mouse: whatever holds it is told so.
+    void loseTheMouse()
+    {
+        QQuickItem* grabber = window->mouseGrabberItem();
+        ASSERT_NE(grabber, nullptr);
+        grabber->ungrabMouse();
+    }
+
+    Vellaris::SpeakerPosition* position = nullptr;
+    int x = 0, y = 0;
+    const QPoint browserPoint{60, 300};
+};
+
+TEST_F(BrokenOffDrag, EscapeDropsNothingAndRemovesNothing)
+{
+    // Escape over the browser, then let go there: the speaker stays on the plan, unpicked.
+    dragCellTo(browserPoint);
+    QTest::keyClick(window, ::Qt::Key_Escape);
+    release(browserPoint + QPoint(5, 5));
+    EXPECT_NE(room->findPosition("5151"), nullptr) << "Escape dropped the speaker off the plan";
+    EXPECT_TRUE(waitFor([&] { return settled(); }));
+    EXPECT_FALSE(position->getSpeaker()->isSelected()) << "a broken-off drag is no click either";
+
+    // Over another place of the plan: it does not move there.
+    dragCellTo(centreOf(plan, 150, 150));
+    QTest::keyClick(window, ::Qt::Key_Escape);
+    release(centreOf(plan, 150, 150));
+    EXPECT_TRUE(waitFor([&] { return settled(); })) << "Escape moved the speaker";
+
+    // A speaker of the browser over the plan is not placed.
+    ASSERT_NE(announce(3, "6161"), nullptr);
+    dragRowTo(centreOf(plan, 150, 150));
+    QTest::keyClick(window, ::Qt::Key_Escape);
+    release(centreOf(plan, 150, 150));
+    EXPECT_EQ(room->findPosition("6161"), nullptr) << "Escape placed the speaker";
+    EXPECT_FALSE(Tessel::DragSession::get().isActive());
+    EXPECT_FALSE(find("dragTarget")->isVisible());
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+}
+
+TEST_F(BrokenOffDrag, ALostMouseDropsNothingAndRemovesNothing)
+{
+    // Over another place of the plan.
+    dragCellTo(centreOf(plan, 150, 150));
+    loseTheMouse();
+    release(centreOf(plan, 150, 150));
+    EXPECT_TRUE(waitFor([&] { return settled(); })) << "the speaker moved with a lost mouse";
+
+    // Over the browser: no drag off the plan.
+    dragCellTo(browserPoint);
+    loseTheMouse();
+    release(browserPoint);
+    EXPECT_TRUE(waitFor([&] { return settled(); })) << "a lost mouse took the speaker out of the room";
+    EXPECT_FALSE(position->getSpeaker()->isSelected());
+
+    // A speaker of the browser over the plan is not placed.
+    ASSERT_NE(announce(3, "6161"), nullptr);
+    dragRowTo(centreOf(plan, 150, 150));
+    loseTheMouse();
+    release(centreOf(plan, 150, 150));
+    EXPECT_EQ(room->findPosition("6161"), nullptr) << "a lost mouse placed the speaker";
+    EXPECT_FALSE(Tessel::DragSession::get().isActive());
+    EXPECT_FALSE(find("dragTarget")->isVisible());
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+}
+
+TEST_F(RoomEditorSkin, ARightClickOnACellOpensTheSpeakersMenuInsideTheWindow)
+{
+    Vellaris::SpeakerNetworkItem* item = announce(4, "7171");
+    ASSERT_NE(item, nullptr);
+    QQuickItem* row = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (row = find("speakerRow0")) && row->isVisible(); }));
+    // The row's menu: its entries.
+    click(row, ::Qt::RightButton);
+    ASSERT_TRUE(waitFor([&] { return findShown("speakerMenuFrame") != nullptr; })) << "no menu on the row";
+    const QStringList rowEntries = shownMenuEntries();
+    EXPECT_TRUE(rowEntries.contains("Copy")) << rowEntries.join(",").toStdString();
+    QTest::keyClick(window, ::Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return findShown("speakerMenuFrame") == nullptr; }));
+
+    // Placed low on the plan; a right click at the cell's foot, near the window's bottom edge.
+    const QPoint low(plan->mapToScene(QPointF(plan->width() / 2, plan->height() - 30)).toPoint());
+    dragWithMouse(window, centreOf(row), low);
+    ASSERT_TRUE(waitFor([&] { return room->findPosition("7171") != nullptr; }));
+    QQuickItem* cell = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (cell = cellOf("7171")) != nullptr; }));
+    const QPoint foot = cell->mapToScene(QPointF(cell->width() - 10, cell->height() - 8)).toPoint();
+    ASSERT_GT(foot.y(), window->height() - 120) << "the cell is not near the bottom edge";
+    QTest::mouseClick(window, ::Qt::RightButton, ::Qt::NoModifier, foot);
+    QQuickItem* frame = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (frame = findShown("speakerMenuFrame")) && frame->height() > 0; }))
+        << "no menu on the cell";
+    const QStringList cellEntries = shownMenuEntries();
+    EXPECT_EQ(cellEntries, rowEntries) << "the cell's menu is not the row's";
+    const QRectF shown(frame->mapToScene(QPointF(0, 0)), frame->size());
+    EXPECT_GE(shown.left(), 0);
+    EXPECT_GE(shown.top(), 0);
+    EXPECT_LE(shown.right(), window->width()) << "the menu leaves the window to the right";
+    EXPECT_LE(shown.bottom(), window->height()) << "the menu leaves the window at the bottom";
+    QTest::keyClick(window, ::Qt::Key_Escape);
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+}
+
+TEST_F(RoomEditorSkin, UnmutingASpeakerOnItsPanelEndsTheRoomsSolo)
+{
+    Vellaris::SpeakerNetworkItem* lead = announce(5, "8181");
+    Vellaris::SpeakerNetworkItem* other = announce(6, "8282");
+    ASSERT_TRUE(lead && other);
+    ASSERT_TRUE(venue->getRoomEditor()->placeSpeaker(lead));
+    ASSERT_TRUE(venue->getRoomEditor()->placeSpeaker(other));
+    ASSERT_TRUE(waitFor([&] { return cellOf("8181") && cellOf("8282"); }));
+
+    // The lead soloed from its panel: the other speaker is muted.
+    click(cellOf("8181"));
+    QQuickItem* solo = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (solo = find("solo")) && solo->isVisible() && solo->isEnabled(); }));
+    click(solo);
+    ASSERT_TRUE(waitFor([&] { return valueOf(lead, "solo") == 1 && valueOf(other, "line/ch1/mute") == 1; }));
+
+    // The other speaker's panel: its MUTE switched off ends the solo, so every speaker plays.
+    click(cellOf("8282"));
+    QQuickItem* mute = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] { return (mute = find("mute")) && mute->isVisible() && mute->property("checked").toBool(); }));
+    click(mute);
+    EXPECT_TRUE(waitFor([&] { return valueOf(other, "line/ch1/mute") == 0; }));
+    EXPECT_EQ(valueOf(lead, "solo"), 0) << "the solo survived the unmute";
+    EXPECT_EQ(valueOf(lead, "line/ch1/mute"), 0);
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
 }

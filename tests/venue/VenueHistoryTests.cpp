@@ -109,7 +109,7 @@ TEST_F(VenueHistory, EntriesCountGroupsAndSpeakersWithTheirOwnPluralRules)
     EXPECT_EQ(beta->getParameterByTag(201), beta->findParameter("closeVenueEditor"));
 }
 
-TEST_F(VenueHistory, ListsOnlyReadableVenueFilesInNameOrder)
+TEST_F(VenueHistory, ListsEveryVenueFileInNameOrderAndShowsTheUnreadableOnes)
 {
     writeVenue("bravo", 2, 0);
     writeVenue("Alpha", 2, 0);
@@ -117,18 +117,81 @@ TEST_F(VenueHistory, ListsOnlyReadableVenueFilesInNameOrder)
     writeText(venues() + "/notes.txt", "{}");
     writeText(venues() + "/old.venue.bak", "{}");
     writeText(venues() + "/broken.venue", "{\"venueID\": \"{0123");
-    writeText(venues() + "/wrong.venue", "[1, 2, 3]");
+    writeText(venues() + "/wrong_{7C2D}.venue", "[1, 2, 3]");
     fs::create_directories(venues() + "/folder.venue");
     fs::copy_file(VenueFiles::getCacheFolder() + "/" + fs::path(writeVenue("delta", 2, 0)).stem().string() +
                       ".cache",
                   VenueFiles::getCacheFolder() + "/stray.cache");
     manager->rescanHistory();
-    ASSERT_EQ(list()->countRows(), 4) << "only readable \".venue\" files";
+    ASSERT_EQ(list()->countRows(), 6) << "every \".venue\" file, also those that cannot be read";
     EXPECT_EQ(entry(0)->getVenueName(), "Alpha");
     EXPECT_EQ(entry(1)->getVenueName(), "bravo");
-    EXPECT_EQ(entry(2)->getVenueName(), "charlie");
-    EXPECT_EQ(entry(3)->getVenueName(), "delta");
+    EXPECT_EQ(entry(2)->getVenueName(), "broken");
+    EXPECT_EQ(entry(3)->getVenueName(), "charlie");
+    EXPECT_EQ(entry(4)->getVenueName(), "delta");
+    EXPECT_EQ(entry(5)->getVenueName(), "wrong") << "the name as the file tells it";
     EXPECT_TRUE(warned("broken.venue"));
+
+    // An unreadable entry says so instead of counting, in the list model too.
+    VenueHistoryItem* broken = entry(2);
+    EXPECT_TRUE(entry(0)->isReadable());
+    EXPECT_FALSE(broken->isReadable());
+    Tessel::Variant readable;
+    ASSERT_TRUE(broken->getProperty("readable", readable));
+    EXPECT_EQ(readable.asInt(), 0);
+    EXPECT_EQ(text(broken, "groups"), "cannot be read");
+    EXPECT_EQ(text(broken, "speakers"), "");
+    EXPECT_EQ(list()->getCell(2, 1).asString(), "cannot be read");
+}
+
+TEST_F(VenueHistory, AnUnreadableVenueIsRefusedWithAnAlertAndCanBeDeleted)
+{
+    writeVenue("Good", 2, 0);
+    const std::string bad = venues() + "/Bad_{5E6F}.venue";
+    writeText(bad, "not json");
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 2);
+    set(entry(1), "loadVenue", 1);
+    ASSERT_TRUE(showing());
+    set(manager, "showVenue", 0);
+    VenueHistoryItem* entryOfBad = entryNamed("Bad");
+    ASSERT_NE(entryOfBad, nullptr);
+
+    // Opening it (a double click, OPEN or the remote control) changes nothing and says why.
+    EXPECT_FALSE(manager->loadVenue(entryOfBad));
+    EXPECT_FALSE(showing());
+    EXPECT_EQ(venue->getVenueName(), "Good") << "the venue open before stays";
+    EXPECT_TRUE(alerted("\"Bad_{5E6F}.venue\" cannot be read"));
+    ASSERT_TRUE(list()->clickCell(list()->indexOfItem(entryOfBad), 0, {Tessel::CellClick::Kind::kDouble}));
+    EXPECT_FALSE(showing());
+
+    // A rename is refused; a delete removes the file.
+    entryOfBad->findParameter("name")->setValue(Tessel::Variant("Renamed"), true);
+    EXPECT_TRUE(fs::exists(bad));
+    ASSERT_NE(entryNamed("Bad"), nullptr);
+    set(entryNamed("Bad"), "deleteVenue", 1);
+    set(entryNamed("Bad"), "deleteVenueConfirm", 1);
+    EXPECT_FALSE(fs::exists(bad));
+    ASSERT_EQ(list()->countRows(), 1);
+    EXPECT_EQ(entry(0)->getVenueName(), "Good");
+}
+
+TEST_F(VenueHistory, AVenueFileBrokenBehindAGoodSummaryShowsUnreadableOnceOpeningFails)
+{
+    const std::string file = writeVenue("Stale", 2, 1);
+    const auto written = fs::last_write_time(VenueFiles::getCacheFileFor(file));
+    writeText(file, "{\"venueID\": 7}");
+    fs::last_write_time(file, written - std::chrono::seconds(5)); // the summary looks newer
+    manager->rescanHistory();
+    ASSERT_EQ(list()->countRows(), 1);
+    ASSERT_TRUE(entry(0)->isReadable()) << "the summary is believed at first";
+    EXPECT_EQ(text(entry(0), "speakers"), "1 Speaker");
+
+    EXPECT_FALSE(manager->loadVenue(entry(0)));
+    EXPECT_FALSE(entry(0)->isReadable());
+    EXPECT_EQ(text(entry(0), "groups"), "cannot be read");
+    EXPECT_EQ(entry(0)->getVenueName(), "Stale");
+    EXPECT_TRUE(alerted("cannot be read"));
 }
 
 TEST_F(VenueHistory, EntryWithoutItsSummaryReadsTheVenueFile)
@@ -364,6 +427,93 @@ TEST_F(VenueHistory, NetworkSetupSwitchSetsEverySpeakersSetupMode)
     set(manager, "showNetwork", 0);
     EXPECT_EQ(value(a, "networksetupmode"), 0.0);
     EXPECT_EQ(value(b, "networksetupmode"), 0.0);
+}
+
+TEST_F(VenueHistory, ClosingARoomThatHoldsSpeakersAsksFirstNamingItAndItsSpeakers)
+{
+    announce(1, "A");
+    manager->setShowVenue(true);
+    Vellaris::SpeakerRoom* stage = venue->newRoom(true);
+    stage->setRoomTitle("Stage");
+    place("A");
+    place("GONE-1"); // a speaker that is not on the network counts too
+    Vellaris::SpeakerRoom* empty = venue->getRoom(0);
+    Tessel::IParameter* question = venue->findParameter("closeRoomQuestion");
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(question->isFlag(Tessel::ParamFlags::kReadOnly));
+    auto pending = [&]
+    {
+        Tessel::Variant index;
+        EXPECT_TRUE(venue->getProperty("closeRoomPending", index));
+        return index.asInt();
+    };
+    EXPECT_EQ(pending(), -1);
+
+    // The close entry of a room with speakers only asks.
+    set(venue, "closeRoom[1]", 1);
+    ASSERT_EQ(venue->countRooms(), 2) << "one click closed a room with speakers";
+    EXPECT_EQ(question->getValue().asString(), "Close \"Stage\"? Its 2 speakers leave the venue.");
+    EXPECT_EQ(pending(), 1);
+    EXPECT_EQ(venue->getClosePending(), stage);
+
+    // Cancelled: the room and its speakers stay.
+    set(venue, "closeRoomCancel", 1);
+    EXPECT_EQ(pending(), -1);
+    EXPECT_EQ(question->getValue().asString(), "");
+    EXPECT_EQ(venue->countPositions(), 2);
+    EXPECT_TRUE(venue->interpretCommand(Tessel::CommandMsg("File", "CloseConfirm", true)));
+    EXPECT_EQ(venue->countRooms(), 2) << "asked only";
+
+    // "Close" without an argument asks about the active room; the confirmation closes it and its
+    // speaker is offered by the browser again.
+    EXPECT_EQ(network->getItems().countRows(), 0);
+    set(venue, "closeRoom", 1);
+    EXPECT_EQ(pending(), 1);
+    set(venue, "closeRoomConfirm", 1);
+    ASSERT_EQ(venue->countRooms(), 1);
+    EXPECT_EQ(venue->getRoom(0), empty);
+    EXPECT_EQ(pending(), -1);
+    EXPECT_EQ(question->getValue().asString(), "");
+    EXPECT_EQ(network->getItems().countRows(), 1);
+    EXPECT_TRUE(showing());
+
+    // One speaker reads in the singular; a confirmation without a question closes nothing.
+    place("GONE-2");
+    set(venue, "closeRoom[0]", 1);
+    EXPECT_EQ(question->getValue().asString(), "Close \"New Group...\"? Its speaker leaves the venue.");
+    set(venue, "closeRoomCancel", 1);
+    set(venue, "closeRoomConfirm", 1);
+    EXPECT_EQ(venue->countRooms(), 1);
+
+    // The last room closed after the question leaves the venue view.
+    set(venue, "closeRoom[0]", 1);
+    set(venue, "closeRoomConfirm", 1);
+    EXPECT_EQ(venue->countRooms(), 0);
+    EXPECT_FALSE(showing());
+}
+
+TEST_F(VenueHistory, AnEmptyRoomClosesAtOnceAndAQuestionEndsWithItsRoom)
+{
+    announce(1, "A");
+    manager->setShowVenue(true);
+    Vellaris::SpeakerRoom* full = venue->getRoom(0);
+    place("A");
+    venue->newRoom(false);
+    set(venue, "closeRoom[1]", 1);
+    EXPECT_EQ(venue->countRooms(), 1) << "nothing to lose, nothing to ask";
+    EXPECT_EQ(venue->getClosePending(), nullptr);
+
+    // The room asked about goes another way (a venue read over it): the question goes with it.
+    venue->newRoom(false);
+    set(venue, "closeRoom[0]", 1);
+    ASSERT_EQ(venue->getClosePending(), full);
+    venue->closeRoom(venue->getRoom(1));
+    Tessel::Variant index;
+    ASSERT_TRUE(venue->getProperty("closeRoomPending", index));
+    EXPECT_EQ(index.asInt(), 0);
+    venue->closeAllRooms();
+    EXPECT_EQ(venue->getClosePending(), nullptr);
+    EXPECT_EQ(venue->findParameter("closeRoomQuestion")->getValue().asString(), "");
 }
 
 // The automatic saving. Ticks come every 3000 ms from the manager's start.
