@@ -378,7 +378,10 @@ bool Venue::onCloseConfirm(const Tessel::CommandMsg& msg)
         return true;
     if (SpeakerRoom* room = closePending)
     {
-        closeRoom(room);
+        {
+            VenueRoomsEdit edit(this, "Close Room " + room->getTitle());
+            closeRoom(room);
+        }
         if (rooms.empty())
             setShowVenue(false);
     }

@@ -272,6 +272,7 @@ TEST_F(VenueUndo, RoomsAndNamesComeBack)
     hall->findParameter("roomTitle")->fromString("Foyer", true);
     EXPECT_EQ(hall->getTitle(), "Foyer");
     venue->interpretCommand({"File", "Close"});
+    venue->interpretCommand({"File", "CloseConfirm"}); // it holds speakers: the user confirms
     ASSERT_EQ(venue->countRooms(), 1);
     EXPECT_FALSE(venue->holdsItem(a));
     EXPECT_EQ(history().getUndoName(), "Close Room Foyer");
