@@ -162,4 +162,17 @@ bool ChildProcess::waitForEnd(std::chrono::milliseconds limit, const std::functi
     return true;
 }
 
+Outcome runToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                 std::chrono::milliseconds limit)
+{
+    ChildProcess child(program, arguments);
+    Outcome result;
+    if (!child.waitForEnd(limit))
+        return result;
+    result.status = child.exitStatus();
+    result.out = child.output();
+    result.err = child.errors();
+    return result;
+}
+
 } // namespace NetworkTest

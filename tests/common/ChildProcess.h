@@ -75,4 +75,17 @@ private:
     bool signalled_ = false;
 };
 
+// What a program run to its end left: its exit status (-1 when it did not end in time or a signal
+// ended it), standard output and standard error.
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` to its end (at most `limit`; a program still running then is killed).
+Outcome runToEnd(const std::string& program, const std::vector<std::string>& arguments,
+                 std::chrono::milliseconds limit = std::chrono::seconds(20));
+
 } // namespace NetworkTest

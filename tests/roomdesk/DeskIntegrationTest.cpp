@@ -51,12 +51,7 @@ std::vector<std::string> lines(const std::string& text)
     return out;
 }
 
-struct Outcome
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using NetworkTest::Outcome;
 
 class DeskIntegration : public ::testing::Test
 {
@@ -118,16 +113,9 @@ protected:
     // Runs a program to its end.
     static Outcome run(const char* program, const std::vector<std::string>& arguments)
     {
-        ChildProcess child(program, arguments);
-        Outcome result;
-        if (!child.waitForEnd(20s))
-        {
+        Outcome result = NetworkTest::runToEnd(program, arguments);
+        if (result.status == -1)
             ADD_FAILURE() << "did not end: " << arguments[0];
-            return result;
-        }
-        result.status = child.exitStatus();
-        result.out = child.output();
-        result.err = child.errors();
         return result;
     }
     static Outcome deskCommand(std::vector<std::string> arguments)

@@ -28,12 +28,7 @@ const std::string kGroups = "/roomdesk/VenueManager/activeVenue/RoomEditView/Gro
 const std::string kVenueEntry =
     "/roomdesk/VenueManager/HistoryList/Undo Venue_{0123ABCD-0000-4000-8000-0000000000BB}/";
 
-struct Outcome
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using NetworkTest::Outcome;
 
 class UndoIntegration : public ::testing::Test
 {
@@ -81,16 +76,9 @@ protected:
 
     static Outcome run(const char* program, const std::vector<std::string>& arguments)
     {
-        ChildProcess child(program, arguments);
-        Outcome result;
-        if (!child.waitForEnd(20s))
-        {
+        Outcome result = NetworkTest::runToEnd(program, arguments);
+        if (result.status == -1)
             ADD_FAILURE() << "did not end: " << arguments[0];
-            return result;
-        }
-        result.status = child.exitStatus();
-        result.out = child.output();
-        result.err = child.errors();
         return result;
     }
     static Outcome deskCommand(std::vector<std::string> arguments)

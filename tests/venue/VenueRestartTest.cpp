@@ -31,12 +31,7 @@ constexpr const char* kFirst = "123456789";  // tarnsim TX10A
 constexpr const char* kSecond = "987654321"; // tarnsim TX20A
 const std::string kManager = "/roomdesk/VenueManager/";
 
-struct Outcome
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using NetworkTest::Outcome;
 
 class VenueRestart : public ::testing::Test
 {
@@ -66,14 +61,7 @@ protected:
 
     static Outcome run(const std::vector<std::string>& arguments)
     {
-        ChildProcess child(ROOMCTL_PATH, arguments);
-        Outcome result;
-        if (!child.waitForEnd(20s))
-            return result;
-        result.status = child.exitStatus();
-        result.out = child.output();
-        result.err = child.errors();
-        return result;
+        return NetworkTest::runToEnd(ROOMCTL_PATH, arguments);
     }
     Outcome deskCommand(std::vector<std::string> arguments) const
     {
