@@ -4,12 +4,16 @@
 // panel through the remote control (as a click in the list does), and reads roomdesk's CPU time
 // from /proc/<pid>/stat over the measuring time.
 //
+// A second round at 64 speakers shows them placed: the desk opens a venue of twelve rooms whose
+// "Main Hall" holds the fleet's 64 speakers in five groups on its floor plan, every cell metering.
+//
 //     bench_roomdesk_cpu [--sizes 64,256,1024] [--steady S] [--display N]
 //
 // The display number defaults to 85 (BENCH_XVFB_DISPLAY in the environment changes it). Without
 // Xvfb or roomdesk it says so and ends with 0. roomdesk chooses its renderer itself (Qt Quick's
 // software renderer under Xvfb, where OpenGL is only emulated); QT_QUICK_BACKEND or QSG_RHI_BACKEND
 // in the environment reach it and override that choice, and the first line names them.
+// BENCH_ROOMDESK names another roomdesk program to measure instead of the one built beside it.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +31,7 @@
 #include "bench/common/FleetSizes.h"
 #include "bench/common/ProcessCpu.h"
 #include "tests/common/ChildProcess.h"
+#include "tests/common/LargeVenue.h"
 
 namespace
 {
@@ -49,6 +54,21 @@ std::string roomctl(const std::vector<std::string>& arguments, std::chrono::seco
     return tool.output();
 }
 
+// The roomdesk measured: the one built beside this benchmark, or BENCH_ROOMDESK from the
+// environment (to compare an older build under the same conditions).
+std::string deskProgram()
+{
+    const char* other = std::getenv("BENCH_ROOMDESK");
+    return other && *other ? other : ROOMDESK_PATH;
+}
+
+// Whether roomctl ran to its end without a complaint.
+bool roomctlSucceeds(const std::vector<std::string>& arguments)
+{
+    ChildProcess tool(ROOMCTL_PATH, arguments);
+    return tool.waitForEnd(10s) && tool.exitStatus() == 0;
+}
+
 // How many speakers the desk lists (its remote control's "/list /speaker").
 int listedByDesk(const std::string& port)
 {
@@ -64,9 +84,12 @@ std::string goal(int size)
     return size <= 64 ? " (goal < 8 %)" : size <= 256 ? " (goal < 20 %)" : "";
 }
 
-void runDesk(int size, double steadySeconds)
+// The desk with a fleet of `size` speakers and one panel open: the network list showing, or with
+// `onPlan` the big venue open and its main hall's floor plan showing the fleet.
+void runDesk(int size, double steadySeconds, bool onPlan)
 {
-    std::printf("== roomdesk with %d speakers, list showing, one panel open\n", size);
+    std::printf("== roomdesk with %d speakers, %s, one panel open\n", size,
+                onPlan ? "placed on the floor plan" : "list showing");
     NetworkTest::useNewDiscoveryScope();
     const std::string port = std::to_string(NetworkTest::freeUdpPort());
     ::setenv("ROOMDESK_OSC_PORT", port.c_str(), 1);
@@ -81,7 +104,7 @@ void runDesk(int size, double steadySeconds)
         }
         std::this_thread::sleep_for(20ms);
     }
-    ChildProcess desk(ROOMDESK_PATH, {});
+    ChildProcess desk(deskProgram(), {});
     const auto start = Clock::now();
     int listed = 0;
     while ((listed = listedByDesk(port)) < size)
@@ -95,6 +118,12 @@ void runDesk(int size, double steadySeconds)
     }
     std::printf("   roomdesk lists every speaker %.1f s after its start\n",
                 std::chrono::duration<double>(Clock::now() - start).count());
+    if (onPlan &&
+        !roomctlSucceeds({"desk", "invoke", LargeVenue::historyEntry() + "loadVenue", "--port", port}))
+    {
+        std::printf("   the venue did not open: %s\n", desk.errors().c_str());
+        return;
+    }
     const std::string serial = std::to_string(kFirstSerial);
     if (roomctl(
             {"desk", "set", "/roomdesk/SpeakerNetwork/" + serial + "/editSpeakerProps", "1", "--port", port})
@@ -132,7 +161,7 @@ int main(int argc, char** argv)
         else if (option == "--display")
             display = argv[i + 1];
     }
-    if (::access("/usr/bin/Xvfb", X_OK) != 0 || ::access(ROOMDESK_PATH, X_OK) != 0)
+    if (::access("/usr/bin/Xvfb", X_OK) != 0 || ::access(deskProgram().c_str(), X_OK) != 0)
     {
         std::printf("bench_roomdesk_cpu: Xvfb or roomdesk is missing, nothing measured\n");
         return 0;
@@ -141,6 +170,7 @@ int main(int argc, char** argv)
     const std::string home =
         (std::filesystem::temp_directory_path() / ("bench-roomdesk-" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(home + "/Documents");
+    LargeVenue::write(home);
     ::setenv("HOME", home.c_str(), 1);
     ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
@@ -163,7 +193,8 @@ int main(int argc, char** argv)
             return 0;
         }
         for (int size : sizes)
-            runDesk(size, steady);
+            runDesk(size, steady, false);
+        runDesk(LargeVenue::kMainHallSpeakers, steady, true);
     }
     std::filesystem::remove_all(home);
     return 0;
