@@ -94,11 +94,11 @@ TEST(ParameterLists, RangesHoldTheirValuesInOrder)
     // id|min|max|mid|def|steps|units|curve, absent values empty.
     const std::vector<std::string> expected = {
         "Eq8Gain|-15|15||0||gain|",
-        "Eq8Q|0.1|4|0.71|0.71|||skew",
+        "Eq8Q|0.1|4|0.71|0.71||q|skew",
         "NotchQ|24|24||24|||",
         "NotchGain|-48|0||0||gain|",
         "NotchFreq|20|20000||2000||freq|log",
-        "GeqGain|-16|16||0|||",
+        "GeqGain|-16|16||0||gain|",
         "MlThresh|-56|0||0||gain|linear",
         "MlAttack|0.2|150||20||ms|linear",
         "MlRelease|1|1000||200||ms|linear",
@@ -121,7 +121,7 @@ TEST(ParameterLists, LimiterCountsTagsFromZero)
     EXPECT_EQ(describeList("Limiter"), (std::vector<std::string>{
                                            "limiteron|Limiter On|toggle|0|0||0|||storable|0",
                                            "threshold|Threshold|float|-28|0||0|gain||storable|1",
-                                           "release|Release|float|0|1||0|||storable|2",
+                                           "release|Release|float|0|1||0|time||storable|2",
                                        }));
 }
 
