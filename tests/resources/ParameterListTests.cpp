@@ -233,7 +233,7 @@ TEST(ParameterLists, Eq8HasTheSwitchThenSixParametersPerBand)
             std::to_string(base + 1));
         expected.push_back(
             formatted("eqgain%d|EQ Gain %d|float|-15|15||0|gain||storable|%d", n, n, base + 2));
-        expected.push_back(formatted("eqq%d|Q %d|float|0.1|4|0.71|0.71||skew|storable|%d", n, n, base + 3));
+        expected.push_back(formatted("eqq%d|Q %d|float|0.1|4|0.71|0.71|q|skew|storable|%d", n, n, base + 3));
         expected.push_back(
             formatted("eqfreq%d|EQ Freq %d|float|20|20000||%d|freq|log|storable|", n, n, freqs[n - 1]) +
             std::to_string(base + 4));
@@ -300,7 +300,7 @@ TEST(ParameterLists, GeqHasThirtyOneBandGainsThenItsSwitches)
     std::vector<std::string> expected;
     for (int n = 1; n <= 31; ++n)
         expected.push_back(
-            formatted("gain%d|GEQ Band %d Gain|float|-16|16||0|||bipolar storable|%d", n, n, n - 1));
+            formatted("gain%d|GEQ Band %d Gain|float|-16|16||0|gain||bipolar storable|%d", n, n, n - 1));
     expected.push_back("on|GEQ On/Off|toggle|0|0||0|onoff||storable|31");
     expected.push_back("ston|GEQ Stereo On/Off|toggle|0|0||0|onoff||storable|32");
     expected.push_back("mem_ab|Mem A/B|toggle|0|0||0|onoff|||33");
