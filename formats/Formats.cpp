@@ -9,6 +9,7 @@
 #include "formats/FormatterRegistry.h"
 #include "formats/FreqFormatter.h"
 #include "formats/GainFormatter.h"
+#include "formats/IntFormatter.h"
 #include "formats/Milliseconds.h"
 #include "formats/PanFormatter.h"
 #include "formats/PercentFormatter.h"
@@ -48,6 +49,13 @@ struct FormatterSet
     LK::Format::Celsius celsius;
     LK::Format::Milliseconds milliseconds;
     LK::Format::ChannelNameFormatter channelName;
+    // roomdesk's own: equaliser Q as a bare number with its step list, and temperatures with the
+    // degree sign. The simulator keeps "17 C".
+    FloatFormatter qFactor{"q"};
+    IntFormatter celsiusDegrees{"celsius", "\xC2\xB0"
+                                           "C"};
+    IntFormatter fahrenheitDegrees{"fahrenheit", "\xC2\xB0"
+                                                 "F"};
 };
 
 FormatterSet& formatterSet()
@@ -76,11 +84,19 @@ void add(Core::CurveRegistry& registry, const char* name, Core::CurveFactory fac
         registry.registerCurve(name, factory);
 }
 
-void addSpeakerFormatters(Core::FormatterRegistry& registry)
+enum class Temperatures
+{
+    kPlainUnit,  // "17 C"
+    kDegreeSign, // "17 °C"
+};
+
+void addSpeakerFormatters(Core::FormatterRegistry& registry, Temperatures temperatures)
 {
     FormatterSet& s = formatterSet();
+    const bool degrees = temperatures == Temperatures::kDegreeSign;
     add(registry, {&s.integer, &s.floating, &s.percent, &s.percent1, &s.percent2, &s.onOff, &s.yesNo,
-                   &s.lowHigh, &s.fahrenheit, &s.celsius, &s.milliseconds, &s.channelName});
+                   &s.lowHigh, degrees ? &s.fahrenheitDegrees : &s.fahrenheit,
+                   degrees ? &s.celsiusDegrees : &s.celsius, &s.milliseconds, &s.channelName});
 }
 
 } // namespace
@@ -89,7 +105,8 @@ void registerAllFormats(Core::FormatterRegistry& formatters, Core::CurveRegistry
 {
     FormatterSet& s = formatterSet();
     add(formatters, {&s.freq, &s.time, &s.gain, &s.ratio, &s.pan});
-    addSpeakerFormatters(formatters);
+    addSpeakerFormatters(formatters, Temperatures::kDegreeSign);
+    add(formatters, {&s.qFactor});
     add(curves, "skew", make<SkewInterpolator>);
     add(curves, "exp", make<ExpInterpolator>);
     add(curves, "fader", make<FaderInterpolator>);
@@ -105,7 +122,7 @@ void registerAllFormats()
 void registerSimulatorFormats(Core::FormatterRegistry& formatters, Core::CurveRegistry&)
 {
     // "linear", "log" and "zoom" come with every curve registry.
-    addSpeakerFormatters(formatters);
+    addSpeakerFormatters(formatters, Temperatures::kPlainUnit);
 }
 
 void registerSimulatorFormats()

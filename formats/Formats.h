@@ -16,13 +16,14 @@ namespace Vellaris::Dsp
 
 // Everything roomdesk uses: the formatters "freq", "time", "gain", "ratio", "pan", "int",
 // "float", "percent", "percent.1", "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit",
-// "celsius", "ms", "ch_name" in this order, and the curves "skew", "exp", "fader", "ratio",
+// "celsius", "ms", "ch_name", "q" in this order (temperatures with the degree sign: "17 °C"; "q"
+// prints an equaliser Q as a bare number), and the curves "skew", "exp", "fader", "ratio",
 // "bilinear" after the built-in "linear", "log" and "zoom".
 void registerAllFormats();
 void registerAllFormats(Core::FormatterRegistry& formatters, Core::CurveRegistry& curves);
 
 // The simulator's subset: the formatters "int", "float", "percent", "percent.1", "percent.2",
-// "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms", "ch_name" and only the built-in
+// "onoff", "yesno", "lowhigh", "fahrenheit", "celsius" ("17 C"), "ms", "ch_name" and only the built-in
 // curves "linear", "log" and "zoom".
 void registerSimulatorFormats();
 void registerSimulatorFormats(Core::FormatterRegistry& formatters, Core::CurveRegistry& curves);

@@ -36,6 +36,18 @@ public:
     // was when the text does not parse. This base cannot parse and always returns false.
     virtual bool scan(FormatterData& data) const;
 
+    // Reads a value the user typed into a field. Stricter than scan: the whole text must be one
+    // decimal number, optionally followed by one of typedUnits() (ignoring case and spaces), so
+    // that "6 dBx" or "1.2.3" are refused instead of read as far as they go. A decimal comma
+    // ("2,5k") and the minus sign U+2212 are read as "." and "-". The number then goes through
+    // scan, so the formatter's own rules apply ("2.5k" is 2500 Hz, "120 ms" is 0.12 s). False,
+    // leaving the value alone, for anything else and for a result that is not finite.
+    virtual bool scanTyped(FormatterData& data) const;
+
+    // The units a typed number may carry ("dB"; "Hz", "kHz", "k"), ended by a null pointer; null
+    // when a typed value is a bare number.
+    virtual const char* const* typedUnits() const { return nullptr; }
+
     // The registry name, for example "gain".
     const char* name() const { return name_; }
 

@@ -90,6 +90,73 @@ int truncToInt(float value)
     return static_cast<int>(value);
 }
 
+bool normaliseTyped(const char* text, char* out, size_t size)
+{
+    if (size == 0)
+        return false;
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    size_t length = 0;
+    int commas = 0;
+    bool point = false;
+    for (const char* c = text; *c; ++c)
+    {
+        if (std::strncmp(c, "\xE2\x88\x92", 3) == 0) // U+2212 MINUS SIGN
+        {
+            c += 2;
+            if (length + 1 >= size)
+                return false;
+            out[length++] = '-';
+            continue;
+        }
+        commas += *c == ',';
+        point = point || *c == '.';
+        if (length + 1 >= size)
+            return false;
+        out[length++] = *c;
+    }
+    while (length > 0 && (out[length - 1] == ' ' || out[length - 1] == '\t'))
+        --length;
+    out[length] = '\0';
+    if (commas == 1 && !point)
+        *std::strchr(out, ',') = '.';
+    return true;
+}
+
+bool isNumberWithUnit(const char* text, const char* const* units)
+{
+    const char* c = text;
+    if (*c == '+' || *c == '-')
+        ++c;
+    int digits = 0;
+    while (std::isdigit(static_cast<unsigned char>(*c)))
+        ++c, ++digits;
+    if (*c == '.')
+    {
+        ++c;
+        while (std::isdigit(static_cast<unsigned char>(*c)))
+            ++c, ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if ((*c == 'e' || *c == 'E') &&
+        (std::isdigit(static_cast<unsigned char>(c[1])) ||
+         ((c[1] == '+' || c[1] == '-') && std::isdigit(static_cast<unsigned char>(c[2])))))
+    {
+        c += 2;
+        while (std::isdigit(static_cast<unsigned char>(*c)))
+            ++c;
+    }
+    while (*c == ' ' || *c == '\t')
+        ++c;
+    if (*c == '\0')
+        return true;
+    for (const char* const* unit = units; unit && *unit; ++unit)
+        if (equalsIgnoringCase(c, *unit))
+            return true;
+    return false;
+}
+
 bool scanNumber(FormatterData& data)
 {
     double number = 0.0;

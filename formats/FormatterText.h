@@ -2,6 +2,7 @@
 
 #include "formats/Formatter.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // Text helpers shared by the formatters. Nothing here allocates: text is built in a fixed scratch
@@ -39,6 +40,16 @@ bool scanNumber(FormatterData& data);
 // Reads a decimal 64-bit integer after optional white space, like "%lld"; out-of-range numbers
 // saturate. False when no number starts there.
 bool readInt64(const char* text, int64_t& out);
+
+// Copies a typed text into out (size bytes) for reading: spaces around it trimmed, the minus sign
+// U+2212 as "-", and a single decimal comma as "." when the text has no ".". False when the text
+// does not fit.
+bool normaliseTyped(const char* text, char* out, size_t size);
+
+// True when text is one decimal number (sign, digits, an optional fraction and exponent; no "inf",
+// "nan" or hexadecimal), then optional spaces and either nothing or one of units (ignoring ASCII
+// case), then nothing more. units is a list ended by a null pointer, or null for none.
+bool isNumberWithUnit(const char* text, const char* const* units);
 
 // Truncation toward zero into an int, saturating at the int range; NaN gives 0.
 int truncToInt(float value);

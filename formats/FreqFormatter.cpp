@@ -30,4 +30,10 @@ bool FreqFormatter::scan(Core::FormatterData& data) const
     return true;
 }
 
+const char* const* FreqFormatter::typedUnits() const
+{
+    static const char* const units[] = {"Hz", "kHz", "k", nullptr};
+    return units;
+}
+
 } // namespace Vellaris::Dsp

@@ -15,6 +15,8 @@ public:
 
     // Reads a number; a "k" anywhere in the text multiplies it by 1000 ("2.5k" is 2500).
     bool scan(Core::FormatterData& data) const override;
+    // "Hz", "kHz" and the bare "k".
+    const char* const* typedUnits() const override;
 };
 
 } // namespace Vellaris::Dsp

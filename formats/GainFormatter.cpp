@@ -17,4 +17,10 @@ bool GainFormatter::scan(Core::FormatterData& data) const
     return scanNumber(data);
 }
 
+const char* const* GainFormatter::typedUnits() const
+{
+    static const char* const units[] = {"dB", nullptr};
+    return units;
+}
+
 } // namespace Vellaris::Dsp

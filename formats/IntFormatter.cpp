@@ -2,10 +2,26 @@
 
 #include "formats/FormatterText.h"
 
+#include <cstring>
+
 namespace Vellaris::Dsp
 {
 
 using namespace Core::FormatterText;
+
+namespace
+{
+constexpr const char* kDegree = "\xC2\xB0"; // U+00B0 DEGREE SIGN in UTF-8
+}
+
+IntFormatter::IntFormatter(const char* name, const char* unit) : Formatter(name), unit_(unit)
+{
+    if (!unit)
+        return;
+    units_[0] = unit;
+    if (std::strncmp(unit, kDegree, 2) == 0 && unit[2] != '\0')
+        units_[1] = unit + 2;
+}
 
 void IntFormatter::print(Core::FormatterData& data) const
 {

@@ -11,19 +11,20 @@ class IntFormatter : public Core::Formatter
 {
 public:
     // unit may be null for none; name and unit must outlive the formatter (literals).
-    explicit IntFormatter(const char* name = "int", const char* unit = nullptr) : Formatter(name), unit_(unit)
-    {
-    }
+    explicit IntFormatter(const char* name = "int", const char* unit = nullptr);
 
     void print(Core::FormatterData& data) const override;
 
     // Reads a decimal integer (a fraction after it is ignored).
     bool scan(Core::FormatterData& data) const override;
+    // The unit; a unit with the degree sign ("°C") also without it ("C").
+    const char* const* typedUnits() const override { return units_; }
 
     const char* unit() const { return unit_; }
 
 private:
     const char* unit_;
+    const char* units_[3] = {};
 };
 
 } // namespace Vellaris::Dsp

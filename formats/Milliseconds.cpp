@@ -24,4 +24,10 @@ bool Milliseconds::scan(Core::FormatterData& data) const
     return scanNumber(data);
 }
 
+const char* const* Milliseconds::typedUnits() const
+{
+    static const char* const units[] = {"ms", nullptr};
+    return units;
+}
+
 } // namespace Vellaris::LK::Format

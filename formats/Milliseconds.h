@@ -16,6 +16,8 @@ public:
 
     // Reads a number of milliseconds, fraction included ("12.3 ms" is 12.3).
     bool scan(Core::FormatterData& data) const override;
+    // "ms".
+    const char* const* typedUnits() const override;
 };
 
 } // namespace Vellaris::LK::Format

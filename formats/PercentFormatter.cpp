@@ -44,4 +44,10 @@ bool PercentFormatter::scan(Core::FormatterData& data) const
     return true;
 }
 
+const char* const* PercentFormatter::typedUnits() const
+{
+    static const char* const units[] = {"%", nullptr};
+    return units;
+}
+
 } // namespace Vellaris::Dsp

@@ -18,6 +18,8 @@ public:
 
     // Reads a number of percent: "50" is 0.5.
     bool scan(Core::FormatterData& data) const override;
+    // "%".
+    const char* const* typedUnits() const override;
 
     int decimals() const { return decimals_; }
 

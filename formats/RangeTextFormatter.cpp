@@ -55,4 +55,23 @@ bool RangeTextFormatter::scan(FormatterData& data) const
     return base_->scan(data);
 }
 
+bool RangeTextFormatter::scanTyped(FormatterData& data) const
+{
+    char text[FormatterText::kScratchSize];
+    if (data.range && FormatterText::normaliseTyped(FormatterText::input(data), text, sizeof text))
+    {
+        if (minText_[0] && FormatterText::equalsIgnoringCase(text, minText_))
+        {
+            data.value = data.range[0];
+            return true;
+        }
+        if (maxText_[0] && FormatterText::equalsIgnoringCase(text, maxText_))
+        {
+            data.value = data.range[1];
+            return true;
+        }
+    }
+    return base_->scanTyped(data);
+}
+
 } // namespace Core

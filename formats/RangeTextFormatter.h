@@ -23,6 +23,9 @@ public:
 
     // Always the base's scan.
     bool scan(FormatterData& data) const override;
+    // The base's typed reading; with a range, the end texts themselves ("-inf") read as the ends.
+    bool scanTyped(FormatterData& data) const override;
+    const char* const* typedUnits() const override { return base_->typedUnits(); }
 
     const Formatter* base() const { return base_; }
     const char* minText() const { return minText_; }

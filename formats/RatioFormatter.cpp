@@ -17,4 +17,10 @@ bool RatioFormatter::scan(Core::FormatterData& data) const
     return scanNumber(data);
 }
 
+const char* const* RatioFormatter::typedUnits() const
+{
+    static const char* const units[] = {":1", nullptr};
+    return units;
+}
+
 } // namespace Vellaris::Dsp

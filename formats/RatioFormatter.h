@@ -13,6 +13,8 @@ public:
 
     void print(Core::FormatterData& data) const override;
     bool scan(Core::FormatterData& data) const override;
+    // ":1".
+    const char* const* typedUnits() const override;
 };
 
 } // namespace Vellaris::Dsp

@@ -30,4 +30,18 @@ bool TextPairFormatter::scan(Core::FormatterData& data) const
     return false;
 }
 
+bool TextPairFormatter::scanTyped(Core::FormatterData& data) const
+{
+    char text[kScratchSize];
+    if (!normaliseTyped(input(data), text, sizeof text))
+        return false;
+    Core::FormatterData read = data;
+    read.text = text;
+    read.capacity = int32_t(sizeof text);
+    if (!scan(read))
+        return false;
+    data.value = read.value;
+    return true;
+}
+
 } // namespace Vellaris::Dsp

@@ -21,6 +21,8 @@ public:
     // The first text (any case) or "1" reads as 1; the second text (any case) or "0" reads as 0;
     // anything else does not parse.
     bool scan(Core::FormatterData& data) const override;
+    // The same words, with spaces around them.
+    bool scanTyped(Core::FormatterData& data) const override;
 
     const char* nonZeroText() const { return nonZeroText_; }
     const char* zeroText() const { return zeroText_; }

@@ -34,4 +34,10 @@ bool TimeFormatter::scan(Core::FormatterData& data) const
     return true;
 }
 
+const char* const* TimeFormatter::typedUnits() const
+{
+    static const char* const units[] = {"ms", "s", nullptr};
+    return units;
+}
+
 } // namespace Vellaris::Dsp

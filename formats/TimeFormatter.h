@@ -17,6 +17,8 @@ public:
     // Reads a number: with "ms" in the text it is milliseconds; a bare number below 10 is seconds;
     // 10 or more is seconds only with an "s" in the text, else milliseconds ("20" is 0.02 s).
     bool scan(Core::FormatterData& data) const override;
+    // "ms" and "s".
+    const char* const* typedUnits() const override;
 };
 
 } // namespace Vellaris::Dsp

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <vector>
 
+#include "formats/ValueGrid.h"
+
 namespace Vellaris
 {
 
@@ -36,6 +38,44 @@ std::string ModelParamFormatter::print(double value, const Tessel::ParamValueRan
     data.range = bounds;
     formatter.print(data);
     return text;
+}
+
+namespace
+{
+using ScanOperation = bool (Core::Formatter::*)(Core::FormatterData&) const;
+
+std::optional<double> scanWith(const Core::Formatter& formatter, ScanOperation operation,
+                               const std::string& text, const Tessel::ParamValueRange& range)
+{
+    // The formatter reads a terminated text from a writable buffer.
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    const float bounds[2] = {float(range.minimum), float(range.maximum)};
+    Core::FormatterData data;
+    data.text = buffer.data();
+    data.capacity = int32_t(buffer.size());
+    data.range = bounds;
+    if (!(formatter.*operation)(data))
+        return std::nullopt;
+    return double(data.value);
+}
+} // namespace
+
+std::optional<double> ModelParamFormatter::scanTyped(const std::string& text,
+                                                     const Tessel::ParamValueRange& range) const
+{
+    return scanWith(formatter, &Core::Formatter::scanTyped, text, range);
+}
+
+std::optional<double> ModelParamFormatter::stepOnGrid(double value, int steps, Tessel::StepSize size,
+                                                      const Tessel::ParamValueRange& range) const
+{
+    const Dsp::ValueGrid grid = Dsp::gridForFormatter(formatter.name());
+    if (grid == Dsp::ValueGrid::kNone)
+        return std::nullopt;
+    return Dsp::stepOnGrid(grid, value, steps,
+                           size == Tessel::StepSize::kShift ? Dsp::StepSize::kShift : Dsp::StepSize::kNormal,
+                           range.minimum, range.maximum);
 }
 
 std::optional<double> ModelParamFormatter::scan(const std::string& text,

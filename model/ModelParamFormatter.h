@@ -28,6 +28,12 @@ public:
 
     std::string print(double value, const Tessel::ParamValueRange& range) const override;
     std::optional<double> scan(const std::string& text, const Tessel::ParamValueRange& range) const override;
+    // The formatter's typed reading (its units only, the whole text).
+    std::optional<double> scanTyped(const std::string& text,
+                                    const Tessel::ParamValueRange& range) const override;
+    // The step grid of the formatter's unit (gain, frequency, delay, time, Q).
+    std::optional<double> stepOnGrid(double value, int steps, Tessel::StepSize size,
+                                     const Tessel::ParamValueRange& range) const override;
 
     const Core::Formatter& getFormatter() const { return formatter; }
 

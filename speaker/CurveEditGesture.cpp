@@ -8,6 +8,21 @@
 namespace Filtra
 {
 
+namespace
+{
+using Vellaris::Dsp::StepSize;
+using Vellaris::Dsp::ValueGrid;
+
+// `value` on `grid` within the range of `param` (or of the display when the band lacks it).
+float onGrid(ValueGrid grid, const Tessel::IParameter* param, float value, StepSize size, float low,
+             float high)
+{
+    const double minimum = param ? param->getMin().asDouble() : low;
+    const double maximum = param ? param->getMax().asDouble() : high;
+    return float(Vellaris::Dsp::snapToGrid(grid, value, size, minimum, maximum));
+}
+} // namespace
+
 CurveEditGesture::CurveEditGesture(EQComponent* equaliser) : equaliser(equaliser) {}
 
 CurveEditGesture::~CurveEditGesture()
@@ -84,23 +99,29 @@ void CurveEditGesture::press(int band, float x, float y, bool q)
     equaliser->editBand(band, true);
 }
 
-void CurveEditGesture::move(float x, float y)
+void CurveEditGesture::move(float x, float y, StepSize size)
 {
     if (!equaliser || dragged < 0)
+        return;
+    const EqBand* band = equaliser->getBand(dragged);
+    if (!band)
         return;
     if (qMode)
     {
         // Up makes the band narrower.
         const float octaves = (startY - y) / kDragHeightPerOctave;
-        equaliser->setQ(dragged, startQ * std::exp2(octaves));
+        const float q = startQ * std::exp2(octaves);
+        equaliser->setQ(dragged, onGrid(ValueGrid::kQ, band->q.get(), q, size, q, q));
         return;
     }
     const CurveAxes axes = getAxes();
     const float px = std::clamp(x - grabDx, 0.0f, 1.0f);
     const float py = std::clamp(y - grabDy, 0.0f, 1.0f);
-    equaliser->setFreq(dragged, axes.xToFreq(px));
+    equaliser->setFreq(dragged, onGrid(ValueGrid::kFrequency, band->freq.get(), axes.xToFreq(px), size,
+                                       axes.minFreq, axes.maxFreq));
     if (equaliser->getType(dragged) != FilterKind::kLowCut)
-        equaliser->setGain(dragged, axes.yToLevel(1.0f - py));
+        equaliser->setGain(dragged, onGrid(ValueGrid::kGain, band->gain.get(), axes.yToLevel(1.0f - py), size,
+                                           axes.minLevel, axes.maxLevel));
 }
 
 void CurveEditGesture::release()
@@ -116,7 +137,21 @@ void CurveEditGesture::wheel(int band, float steps)
     if (!equaliser || band < 0 || band >= equaliser->getNumBands() || steps == 0)
         return;
     equaliser->setCurrentBand(band);
-    equaliser->setQ(band, equaliser->getQ(band) * std::exp2(steps / kWheelStepsPerOctave));
+    const EqBand* record = equaliser->getBand(band);
+    if (!record || !record->q)
+        return;
+    if (band != wheelBand)
+        wheelRest = 0;
+    wheelBand = band;
+    wheelRest += steps;
+    const int whole = int(wheelRest);
+    if (whole == 0)
+        return;
+    wheelRest -= float(whole);
+    Tessel::IParameter* q = record->q.get();
+    equaliser->setQ(
+        band, float(Vellaris::Dsp::stepOnGrid(ValueGrid::kQ, equaliser->getQ(band), whole, StepSize::kNormal,
+                                              q->getMin().asDouble(), q->getMax().asDouble())));
 }
 
 void CurveEditGesture::reset(int band)

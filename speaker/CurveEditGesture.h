@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ValueGrid.h"
 #include "speaker/eq/CurveAxes.h"
 #include "tessel/SharedPtr.h"
 
@@ -13,13 +14,14 @@ class EQComponent;
 // begins one edit gesture on it; moves set frequency and gain (or, in Q mode, only Q from the
 // vertical travel); the release ends the gesture, so incoming echoes never fight the hand and the
 // speaker sees exactly one begin and one end per drag. The wheel steps Q; a double click returns
-// the band to its defaults. GUI thread only.
+// the band to its defaults. Dragged and stepped values land on the units' grids (ValueGrid):
+// frequency on twelfths of an octave, gain on 0.5 dB (0.1 dB with Shift held while dragging), Q on
+// its list. GUI thread only.
 class CurveEditGesture
 {
 public:
-    // Q changes by a factor of 2 per this many wheel steps, or per this fraction of the plot's
-    // height in Q mode.
-    static constexpr float kWheelStepsPerOctave = 8.0f;
+    // Q changes by a factor of 2 per this fraction of the plot's height in Q mode (then lands on the
+    // nearest value of its list); a wheel step moves it to the next value of the list.
     static constexpr float kDragHeightPerOctave = 0.25f;
 
     // `equaliser` is retained (null: every call does nothing).
@@ -39,13 +41,15 @@ public:
 
     // Starts dragging `band` (a band out of range: nothing). `qMode` drags Q instead.
     void press(int band, float x, float y, bool qMode);
-    void move(float x, float y);
+    // `size` kShift: the fine gain grid.
+    void move(float x, float y, Vellaris::Dsp::StepSize size = Vellaris::Dsp::StepSize::kNormal);
     // Ends the drag (also when the window takes the mouse away).
     void release();
     bool isDragging() const { return dragged >= 0; }
     int getDraggedBand() const { return dragged; }
 
-    // Steps the band's Q by `steps` wheel steps (positive: narrower).
+    // Steps the band's Q by `steps` wheel steps (positive: narrower) through its list; fractions of
+    // a step (a touchpad) add up until they make a whole one.
     void wheel(int band, float steps);
     // Returns the band's gain, frequency and Q to their defaults and selects it.
     void reset(int band);
@@ -57,6 +61,8 @@ private:
     float startY = 0;
     float startQ = 1;
     float grabDx = 0, grabDy = 0; // where on the handle the press landed
+    float wheelRest = 0;          // fractions of a wheel step not taken yet
+    int wheelBand = -1;
 };
 
 } // namespace Filtra

@@ -47,6 +47,14 @@ struct ParamPreviewEvent
     double value = 0;
 };
 
+// Which step of a unit's grid a control takes: the normal one, or the other one that Shift gives
+// (finer for a gain, coarser for a delay).
+enum class StepSize
+{
+    kNormal,
+    kShift,
+};
+
 // The plain value range handed to formatters.
 struct ParamValueRange
 {

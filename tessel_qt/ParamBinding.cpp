@@ -2,6 +2,7 @@
 
 #include "tessel/IParameter.h"
 #include "tessel/ISubject.h"
+#include "tessel/TypedValue.h"
 #include "tessel_qt/SkinAddress.h"
 #include "tessel_qt/VariantConversion.h"
 
@@ -223,6 +224,23 @@ void ParamBinding::step(int delta)
     int steps = parameter->getSteps();
     double increment = steps > 0 ? 1.0 / steps : 0.01;
     parameter->setNormalized(parameter->getNormalized() + delta * increment, true);
+}
+
+void ParamBinding::stepOnGrid(int delta, bool shift)
+{
+    if (!parameter || delta == 0)
+        return;
+    SharedPtr<IParameter> held = parameter;
+    if (!stepParamOnGrid(*held, delta, shift ? StepSize::kShift : StepSize::kNormal))
+        step(delta);
+}
+
+QString ParamBinding::enterText(const QString& text)
+{
+    if (!parameter)
+        return QStringLiteral("Nothing to set");
+    SharedPtr<IParameter> held = parameter;
+    return QString::fromStdString(enterTypedValue(*held, text.toStdString()).message);
 }
 
 QString ParamBinding::format(const QVariant& plainValue) const

@@ -87,6 +87,14 @@ public:
     Q_INVOKABLE void invoke();
     // Steps the value by `delta` steps (or by 1 for integers and lists).
     Q_INVOKABLE void step(int delta);
+    // Steps the value by `delta` points of its unit's grid (0.5 dB, a twelfth of an octave, 0.1 ms,
+    // the Q list); `shift`: the grid's other step (Shift held). A parameter whose unit has no grid
+    // steps as step() does.
+    Q_INVOKABLE void stepOnGrid(int delta, bool shift);
+    // Reads a value the user typed and sets it in one edit gesture (one undo step). Returns "" when
+    // it was taken, else why it was refused ("Cannot read …", "… is out of range: …"); a refused
+    // text changes nothing.
+    Q_INVOKABLE QString enterText(const QString& text);
     // The text form of an arbitrary plain value of this parameter.
     Q_INVOKABLE QString format(const QVariant& plainValue) const;
 

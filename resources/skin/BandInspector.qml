@@ -58,8 +58,8 @@ RowLayout {
         visible: inspector.band >= 0
         Layout.fillWidth: true
         spacing: 4
-        ParamValue { Layout.fillWidth: true; label: "Frequency"; base: inspector.equaliser; address: "selectedFreq" }
-        ParamValue { Layout.fillWidth: true; label: "Gain"; base: inspector.equaliser; address: "selectedGain" }
-        ParamValue { Layout.fillWidth: true; visible: q.text !== ""; label: "Q"; base: inspector.equaliser; address: "selectedQ" }
+        ParamValue { objectName: "bandFreq"; Layout.fillWidth: true; label: "Frequency"; base: inspector.equaliser; address: "selectedFreq" }
+        ParamValue { objectName: "bandGain"; Layout.fillWidth: true; label: "Gain"; base: inspector.equaliser; address: "selectedGain" }
+        ParamValue { objectName: "bandQ"; Layout.fillWidth: true; visible: q.text !== ""; label: "Q"; base: inspector.equaliser; address: "selectedQ" }
     }
 }

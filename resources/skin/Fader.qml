@@ -18,13 +18,15 @@ Item {
     readonly property real trackTop: 8
     readonly property real trackHeight: height - 48
 
-    Text {
+    // The value: typed into after a double click (above the fader's own mouse area).
+    ParamValue {
+        objectName: "faderValue"
+        z: 1
         anchors.horizontalCenter: parent.horizontalCenter
-        y: fader.height - 34
-        text: param.text
-        color: param.enabled ? Theme.text : Theme.dimmed
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.fontSmall
+        y: fader.height - 37
+        width: Math.max(fader.width, 66)
+        buttons: false; labelWidth: 0; fieldHeight: 18; pixelSize: Theme.fontSmall
+        base: param.base; address: param.address
     }
     Text {
         anchors.horizontalCenter: parent.horizontalCenter
@@ -84,6 +86,6 @@ Item {
         onReleased: param.endEdit()
         onCanceled: param.endEdit()
         onDoubleClicked: param.reset()
-        onWheel: (wheel) => param.step(wheel.angleDelta.y > 0 ? 1 : -1)
+        onWheel: (wheel) => param.stepOnGrid(wheel.angleDelta.y + wheel.angleDelta.x > 0 ? 1 : -1, wheel.modifiers & Qt.ShiftModifier)
     }
 }

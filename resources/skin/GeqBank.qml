@@ -12,6 +12,8 @@ ColumnLayout {
     property string geq: ""
     property string title: "GRAPHIC EQ"
     property bool showCurve: true
+    // The band whose gain the value field below shows (the last one pressed), −1 for none.
+    property int selectedBand: -1
     spacing: 6
 
     readonly property var bandLabels: ["20", "25", "31.5", "40", "50", "63", "80", "100", "125", "160", "200",
@@ -63,6 +65,48 @@ ColumnLayout {
                     dimmed: !(Number(on.value) !== 0)
                 }
             }
+        }
+        // Picks the band under a press for the value field; the press goes on to the fader.
+        MouseArea {
+            anchors.fill: faders
+            onPressed: (mouse) => {
+                bank.selectedBand = Math.max(0, Math.min(30, Math.floor(mouse.x / (faders.width / 31))))
+                mouse.accepted = false
+            }
+        }
+    }
+    // The pressed band's gain, to type or step.
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 6
+        Text {
+            Layout.preferredWidth: 92
+            text: {
+                if (bank.selectedBand < 0)
+                    return "BAND"
+                const label = bank.bandLabels[bank.selectedBand]
+                return "BAND " + (label.endsWith("k") ? label.slice(0, -1) + " kHz" : label + " Hz")
+            }
+            color: Theme.dimmed
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+            font.bold: true
+        }
+        Text {
+            visible: bank.selectedBand < 0
+            Layout.fillWidth: true
+            text: "Click a band to type its gain"
+            color: Theme.dimmed
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+        }
+        ParamValue {
+            objectName: "geqBandValue"
+            visible: bank.selectedBand >= 0
+            Layout.fillWidth: true
+            labelWidth: 0
+            base: bank.geq
+            address: bank.selectedBand >= 0 ? "gain" + (bank.selectedBand + 1) : ""
         }
     }
 }

@@ -93,6 +93,6 @@ Item {
         onReleased: param.endEdit()
         onCanceled: param.endEdit()
         onDoubleClicked: param.reset()
-        onWheel: (wheel) => param.step(wheel.angleDelta.y > 0 ? 1 : -1)
+        onWheel: (wheel) => param.stepOnGrid(wheel.angleDelta.y + wheel.angleDelta.x > 0 ? 1 : -1, wheel.modifiers & Qt.ShiftModifier)
     }
 }

@@ -64,8 +64,8 @@ Item {
                         }
                         MouseArea { anchors.fill: parent; onClicked: curve.currentBand = row.curveBand }
                     }
-                    ParamValue { Layout.fillWidth: true; labelWidth: 0; base: tab.notch; address: "notchfreq" + (index + 1) }
-                    ParamValue { Layout.fillWidth: true; labelWidth: 0; base: tab.notch; address: "notchgain" + (index + 1) }
+                    ParamValue { objectName: "notchFreq" + (index + 1); Layout.fillWidth: true; labelWidth: 0; base: tab.notch; address: "notchfreq" + (index + 1) }
+                    ParamValue { objectName: "notchGain" + (index + 1); Layout.fillWidth: true; labelWidth: 0; base: tab.notch; address: "notchgain" + (index + 1) }
                     ParamButton { implicitWidth: 40; text: "ON"; base: tab.notch; address: "notchbandon" + (index + 1) }
                 }
             }

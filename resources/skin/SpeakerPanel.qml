@@ -98,7 +98,7 @@ Item {
                 ParamButton { Layout.fillWidth: true; text: "POLARITY Ø"; base: panel.speaker; address: "line/ch1/polarity" }
             }
         }
-        ParamValue { Layout.fillWidth: true; label: "Delay"; base: panel.speaker; address: "line/ch1/delay"; downCommand: "delayDown"; upCommand: "delayUp" }
+        ParamValue { objectName: "delay"; Layout.fillWidth: true; label: "Delay"; base: panel.speaker; address: "line/ch1/delay"; downCommand: "delayDown"; upCommand: "delayUp" }
 
         // Voicing and filters.
         SectionLabel { text: "VOICING" }
@@ -115,7 +115,7 @@ Item {
             Layout.fillWidth: true
             spacing: 8
             ParamButton { text: "ON"; checkedColor: Theme.warning; base: panel.speaker; address: "line/ch1/limit/limiteron" }
-            ParamValue { Layout.fillWidth: true; label: "Threshold"; base: panel.speaker; address: "line/ch1/limit/threshold"; downCommand: "threshDown"; upCommand: "threshUp" }
+            ParamValue { objectName: "threshold"; Layout.fillWidth: true; label: "Threshold"; base: panel.speaker; address: "line/ch1/limit/threshold"; downCommand: "threshDown"; upCommand: "threshUp" }
         }
         RowLayout {
             spacing: 6

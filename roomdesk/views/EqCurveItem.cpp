@@ -165,7 +165,11 @@ void EqCurveItem::mouseMoveEvent(QMouseEvent* event)
     if (!gesture.isDragging())
         return;
     const QPointF at = toPlot(event->position());
-    gesture.move(float(at.x()), float(at.y()));
+    // Shift pressed during a frequency and gain drag takes the fine gain grid (Shift at the press
+    // means a Q drag).
+    gesture.move(float(at.x()), float(at.y()),
+                 event->modifiers() & Qt::ShiftModifier ? Vellaris::Dsp::StepSize::kShift
+                                                        : Vellaris::Dsp::StepSize::kNormal);
 }
 
 void EqCurveItem::mouseReleaseEvent(QMouseEvent*)

@@ -18,9 +18,10 @@ namespace Vellaris
 // component, whose view factory makes the view of that name (answering IEqualiserView):
 //     CurveDisplay { component: panel.speaker + "/compeq" }
 // "CurveDisplay" is the response editor: drag a handle for frequency and gain (Shift+drag: Q), the
-// wheel on a handle (or on the selected band) steps Q, a double click returns the band to its
-// defaults, a click selects it. Every drag is one edit gesture. "CurveMicroDisplay" draws the
-// summed curve only; "CurveSelectDisplay" is a row of band buttons that select the current band.
+// wheel on a handle (or on the selected band) steps Q through its list, a double click returns the
+// band to its defaults, a click selects it. Every drag is one edit gesture; dragged values land on
+// twelfths of an octave and 0.5 dB (0.1 dB while Shift is held after the press). "CurveMicroDisplay" draws
+// the summed curve only; "CurveSelectDisplay" is a row of band buttons that select the current band.
 class EqCurveItem : public QQuickPaintedItem
 {
     Q_OBJECT

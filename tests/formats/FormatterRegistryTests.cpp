@@ -31,7 +31,7 @@ std::vector<std::string> namesOf(Core::FormatterRegistry& registry, const std::v
 
 const std::vector<std::string> kAllFormatterNames = {
     "freq",      "time",  "gain",  "ratio",   "pan",        "int",     "float", "percent", "percent.1",
-    "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms",    "ch_name"};
+    "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms",    "ch_name", "q"};
 
 const std::vector<std::string> kSimulatorFormatterNames = {"int",        "float",   "percent", "percent.1",
                                                            "percent.2",  "onoff",   "yesno",   "lowhigh",

@@ -271,7 +271,7 @@ TEST(ModelDocuments, EveryReferenceResolves)
 {
     static const std::set<std::string> kFormatters = {
         "freq",      "time",  "gain",  "ratio",   "pan",        "int",     "float", "percent", "percent.1",
-        "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms",    "ch_name"};
+        "percent.2", "onoff", "yesno", "lowhigh", "fahrenheit", "celsius", "ms",    "ch_name", "q"};
     static const std::set<std::string> kCurves = {"linear", "log",   "zoom",  "skew",
                                                   "exp",    "fader", "ratio", "bilinear"};
     const ModelIndex& model = shippedModel();

@@ -94,11 +94,11 @@ TEST(ParameterLists, RangesHoldTheirValuesInOrder)
     // id|min|max|mid|def|steps|units|curve, absent values empty.
     const std::vector<std::string> expected = {
         "Eq8Gain|-15|15||0||gain|",
-        "Eq8Q|0.1|4|0.71|0.71|||skew",
+        "Eq8Q|0.1|4|0.71|0.71||q|skew",
         "NotchQ|24|24||24|||",
         "NotchGain|-48|0||0||gain|",
         "NotchFreq|20|20000||2000||freq|log",
-        "GeqGain|-16|16||0|||",
+        "GeqGain|-16|16||0||gain|",
         "MlThresh|-56|0||0||gain|linear",
         "MlAttack|0.2|150||20||ms|linear",
         "MlRelease|1|1000||200||ms|linear",
@@ -121,7 +121,7 @@ TEST(ParameterLists, LimiterCountsTagsFromZero)
     EXPECT_EQ(describeList("Limiter"), (std::vector<std::string>{
                                            "limiteron|Limiter On|toggle|0|0||0|||storable|0",
                                            "threshold|Threshold|float|-28|0||0|gain||storable|1",
-                                           "release|Release|float|0|1||0|||storable|2",
+                                           "release|Release|float|0|1||0|time||storable|2",
                                        }));
 }
 
@@ -233,7 +233,7 @@ TEST(ParameterLists, Eq8HasTheSwitchThenSixParametersPerBand)
             std::to_string(base + 1));
         expected.push_back(
             formatted("eqgain%d|EQ Gain %d|float|-15|15||0|gain||storable|%d", n, n, base + 2));
-        expected.push_back(formatted("eqq%d|Q %d|float|0.1|4|0.71|0.71||skew|storable|%d", n, n, base + 3));
+        expected.push_back(formatted("eqq%d|Q %d|float|0.1|4|0.71|0.71|q|skew|storable|%d", n, n, base + 3));
         expected.push_back(
             formatted("eqfreq%d|EQ Freq %d|float|20|20000||%d|freq|log|storable|", n, n, freqs[n - 1]) +
             std::to_string(base + 4));
@@ -300,7 +300,7 @@ TEST(ParameterLists, GeqHasThirtyOneBandGainsThenItsSwitches)
     std::vector<std::string> expected;
     for (int n = 1; n <= 31; ++n)
         expected.push_back(
-            formatted("gain%d|GEQ Band %d Gain|float|-16|16||0|||bipolar storable|%d", n, n, n - 1));
+            formatted("gain%d|GEQ Band %d Gain|float|-16|16||0|gain||bipolar storable|%d", n, n, n - 1));
     expected.push_back("on|GEQ On/Off|toggle|0|0||0|onoff||storable|31");
     expected.push_back("ston|GEQ Stereo On/Off|toggle|0|0||0|onoff||storable|32");
     expected.push_back("mem_ab|Mem A/B|toggle|0|0||0|onoff|||33");

@@ -395,7 +395,7 @@ TEST_F(DeskIntegration, APresetChosenByNameArrivesWithItsEqSwitchedOn)
     ASSERT_EQ(deskCommand({"set", band, "0"}).status, 0);
     ASSERT_EQ(deskCommand({"set", master + "selectedPreset", "Warm"}).status, 0);
     ASSERT_EQ(deskCommand({"invoke", master + "loadGEQPreset"}).status, 0);
-    EXPECT_EQ(deskCommand({"get", band}).out, "5.00\n");
+    EXPECT_EQ(deskCommand({"get", band}).out, "5.00 dB\n");
     ASSERT_EQ(deskCommand({"invoke", master + "deleteGEQPreset"}).status, 0);
     EXPECT_FALSE(fs::exists(home / "Documents" / "Vellaris" / "Ambrel" / "Presets" / "geq" / "Warm.geq"));
 }

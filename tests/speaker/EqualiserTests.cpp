@@ -248,17 +248,53 @@ TEST_F(Equaliser, ADragIsExactlyOneEditGesturePerParameter)
     EXPECT_EQ(freq->begins, 1);
     EXPECT_EQ(freq->ends, 1);
     EXPECT_GT(eq()->getFreq(3), 480.0f);
-    EXPECT_NEAR(eq()->getGain(3), 0.2f * 30.0f, 0.01f) << "0.2 of the plot up on a 30 dB range";
-    EXPECT_EQ(sentValues("line/ch1/eq/eqgain4"), 20) << "every move reaches the speaker";
+    EXPECT_FLOAT_EQ(eq()->getGain(3), 0.2f * 30.0f) << "0.2 of the plot up on a 30 dB range";
+    // Moves land on the grids, so a move within one step of the gain sends nothing new.
+    EXPECT_GE(sentValues("line/ch1/eq/eqgain4"), 10) << "every new grid value reaches the speaker";
+    EXPECT_LE(sentValues("line/ch1/eq/eqgain4"), 20);
     // An echo of the speaker during a drag would be held off: the parameters were being edited.
+}
+
+TEST_F(Equaliser, ADragLandsOnTheGridsOfFrequencyAndGain)
+{
+    eq()->setType(2, FilterKind::kPeaking);
+    eq()->setFreq(2, 257.2f);
+    eq()->setGain(2, 6.26f);
+    Filtra::CurveEditGesture gesture(eq());
+    float x = 0, y = 0;
+    gesture.getHandle(2, x, y);
+    gesture.press(2, x, y, false);
+    for (int step = 1; step <= 15; ++step)
+    {
+        gesture.move(x + 0.0037f * float(step), y - 0.0041f * float(step));
+        const float gain = eq()->getGain(2);
+        EXPECT_FLOAT_EQ(gain * 2, std::round(gain * 2)) << "0.5 dB steps: " << gain;
+        // Frequencies on the R40 series: three significant figures at most.
+        const float freq = eq()->getFreq(2);
+        const float scale = std::pow(10.0f, std::floor(std::log10(freq)) - 2);
+        EXPECT_NEAR(freq / scale, std::round(freq / scale), 1e-3f) << freq;
+    }
+    gesture.move(x, y - 0.0041f, Vellaris::Dsp::StepSize::kShift);
+    EXPECT_NEAR(eq()->getGain(2) * 10, std::round(eq()->getGain(2) * 10), 1e-3f) << "0.1 dB with Shift";
+    EXPECT_FALSE(std::fabs(eq()->getGain(2) * 2 - std::round(eq()->getGain(2) * 2)) < 1e-3f)
+        << "a fine step off the 0.5 dB grid: " << eq()->getGain(2);
+    gesture.release();
 }
 
 TEST_F(Equaliser, WheelStepsQAndDoubleClickResetsTheBand)
 {
     Filtra::CurveEditGesture gesture(eq());
-    const float q = eq()->getQ(1);
+    eq()->setQ(1, 0.71f);
+    gesture.wheel(1, 1.0f);
+    EXPECT_FLOAT_EQ(eq()->getQ(1), 1.0f) << "the next value of the Q list";
+    gesture.wheel(1, 0.5f);
+    EXPECT_FLOAT_EQ(eq()->getQ(1), 1.0f) << "half a step of a touchpad waits";
+    gesture.wheel(1, 0.5f);
+    EXPECT_FLOAT_EQ(eq()->getQ(1), 1.4f);
     gesture.wheel(1, 8.0f);
-    EXPECT_NEAR(eq()->getQ(1), q * 2, 1e-3f);
+    EXPECT_FLOAT_EQ(eq()->getQ(1), 4.0f) << "held at the parameter's maximum";
+    gesture.wheel(1, -2.0f);
+    EXPECT_FLOAT_EQ(eq()->getQ(1), 2.0f);
     eq()->setGain(1, 9.0f);
     eq()->setFreq(1, 3000.0f);
     gesture.reset(1);
@@ -269,5 +305,5 @@ TEST_F(Equaliser, WheelStepsQAndDoubleClickResetsTheBand)
     gesture.press(1, 0.5f, 0.5f, true);
     gesture.move(0.5f, 0.25f);
     gesture.release();
-    EXPECT_NEAR(eq()->getQ(1), 0.71f * 2, 1e-3f);
+    EXPECT_FLOAT_EQ(eq()->getQ(1), 1.4f) << "twice as narrow, on the Q list";
 }
