@@ -2,8 +2,8 @@ import QtQuick
 import Roomdesk 1.0
 import "."
 
-// A vertical meter of a speaker's meter view (`speaker`, `index`: 0 the input, 1 to 4 the outputs'
-// gain reduction). The level rises in three colour zones: green up to -12 dB, amber to -3 dB, red
+// A vertical meter of a speaker's meter view (`speaker`, `index`: 0 the input; with `reduction`,
+// 1 to 4 the outputs' gain reduction, 0 dB at the top down to `bottomDb`). The level rises in three colour zones: green up to -12 dB, amber to -3 dB, red
 // above, with the held peak as a line; a gain-reduction meter (`reduction: true`) hangs from the
 // top in amber. `floor` (0..1) is a level shown at least. The frame is drawn once; the moving part
 // is MeterBarItem, which repaints only when its level or peak moves by a pixel. A DbScale beside

@@ -121,6 +121,7 @@ void MeterBarItem::setReduction(bool reduction)
         return;
     reductionMeter = reduction;
     Q_EMIT styleChanged();
+    rebind(); // a reduction meter reads the output's gain reduction, not its level
 }
 
 void MeterBarItem::setTopDb(double db)
@@ -152,7 +153,8 @@ void MeterBarItem::rebind()
 {
     link.clear();
     if (!speakerPath.isEmpty())
-        link.bind(speakerPath.toStdString(), "MeterDisplay" + std::to_string(viewIndex),
+        link.bind(speakerPath.toStdString(),
+                  (reductionMeter ? "ReductionDisplay" : "MeterDisplay") + std::to_string(viewIndex),
                   [this](const Tessel::Message& msg)
                   {
                       if (msg.is(Tessel::Messages::kChanged))

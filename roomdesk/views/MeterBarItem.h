@@ -28,8 +28,9 @@ struct MeterPixels
 MeterPixels meterPixels(double height, double ratio, double level, double peak, bool reduction);
 
 // QML type "MeterBarItem" (import Roomdesk 1.0): the moving part of a vertical meter of a speaker,
-// drawn straight from the speaker's meter view ("MeterDisplay<index>"), without a binding or
-// script per frame.
+// drawn straight from the speaker's meter view ("MeterDisplay<index>"; a reduction meter reads the
+// output's gain reduction, "ReductionDisplay<index>", 1 to 4), without a binding or script per
+// frame.
 //     MeterBarItem { speaker: "SpeakerNetwork/123456789//Speaker"; index: 0 }
 // The level rises from the bottom in three zones (good up to -12 dB, warning to -3 dB, error
 // above); a reduction meter hangs from the top in the warning colour. Where a level in dB lies on
