@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "protocol/PacketRecords.h"
 #include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/Component.h"
 #include "tessel_qt/QmlBridge.h"
@@ -307,6 +308,31 @@ TEST_F(InspectorLooks, TheInputMetersColoursChangeAtTheLevelsItsScaleNames)
         },
         5000));
     EXPECT_EQ(image.pixelColor(topOfLevel.toPoint()), QColor(0xff, 0xb0, 0x20)) << "-6 dB is drawn amber";
+}
+
+TEST_F(InspectorLooks, GainReductionMetersHangToTheMarkOfTheOutputsReduction)
+{
+    QQuickItem* tab = showTab("LimiterTab");
+    ASSERT_NE(tab, nullptr);
+    std::vector<QQuickItem*> meters = named(tab, "reductionMeter");
+    ASSERT_EQ(meters.size(), 4u);
+    QQuickItem* second = named(meters[1], "meterBar").at(0);
+    ASSERT_TRUE(second->property("valid").toBool());
+    EXPECT_EQ(second->property("drawnFill").toInt(), 0) << "no reduction at rest";
+
+    // 6 dB of peak gain reduction on output 2, as the speaker reports it.
+    speaker->handleMeterValue(Vellaris::LK::kMeterKindGainReduction, 4, 1, float(std::pow(10.0, -6.0 / 20)),
+                              1000);
+    platform.setTime(1000);
+    speaker->idleTick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second->property("drawnFill").toInt() > 0; }, 5000));
+    QQuickItem* scale = named(tab, "reductionScale").at(0);
+    const Tick* six = tickAt(ticksOf(scale), -6);
+    ASSERT_NE(six, nullptr);
+    const double foot = second->mapToItem(scale, QPointF(0, 1 + second->property("drawnFill").toInt())).y();
+    EXPECT_NEAR(foot, six->y, 1.5) << "the bar reaches the -6 dB mark";
+    EXPECT_EQ(named(meters[0], "meterBar").at(0)->property("drawnFill").toInt(), 0)
+        << "output 1 holds nothing back";
 }
 
 TEST_F(InspectorLooks, TheTemperatureShowsTheFormattersTextWithItsUnit)
