@@ -46,9 +46,10 @@ Item {
     // The unit above the travel where there is room, else below it.
     Text {
         objectName: "scaleUnit"
-        readonly property bool above: root.travelTop >= height + 2
+        // Clear of the text of a level at either end of the travel.
+        readonly property bool above: root.travelTop >= 1.5 * height + 1
         x: root.side === "right" ? root.width - width - 1 : 1
-        y: above ? root.travelTop - height - 2 : root.travelTop + root.travelHeight + 2
+        y: above ? root.travelTop - 1.5 * height - 1 : root.travelTop + root.travelHeight + height / 2 + 1
         visible: above || y + height <= root.height
         text: "dB"
         color: Theme.dimmed

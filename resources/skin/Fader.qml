@@ -18,8 +18,8 @@ Item {
 
     Param { id: param }
 
-    readonly property real trackTop: 16
-    readonly property real trackHeight: height - 56
+    readonly property real trackTop: 18
+    readonly property real trackHeight: height - 58
 
     Text {
         anchors.horizontalCenter: parent.horizontalCenter

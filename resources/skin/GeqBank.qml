@@ -58,9 +58,8 @@ ColumnLayout {
             id: geqScale
             objectName: "geqScale"
             x: 4
-            y: 4
-            height: faders.height
-            travelTop: 16
+            height: faders.height + 4
+            travelTop: 4 + 16
             travelHeight: faders.height - 44
             ticks: firstBand.valid ? [0, 12, -12, 6, -6, 3, -3, 9, -9] : []
             positionOf: function (db) { return Number(firstBand.min) <= db && db <= Number(firstBand.max) ? firstBand.normalize(db) : -1 }

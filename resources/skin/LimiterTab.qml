@@ -28,7 +28,7 @@ Item {
             // Gain reduction from 0 dB at the top down to -12 dB.
             DbScale {
                 objectName: "reductionScale"
-                height: 134
+                height: 142
                 travelTop: 1
                 travelHeight: 118
                 ticks: [0, -12, -6, -3, -9]

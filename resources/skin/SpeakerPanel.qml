@@ -78,9 +78,9 @@ Item {
             // The input meter beside the fader's travel, its dB scale on its right.
             MeterBar {
                 id: inputMeter
-                Layout.preferredHeight: 154
+                Layout.preferredHeight: 152
                 Layout.alignment: Qt.AlignTop
-                Layout.topMargin: 16
+                Layout.topMargin: 18
                 implicitWidth: 12
                 objectName: "inputMeter"
                 speaker: panel.speaker
@@ -93,8 +93,8 @@ Item {
                 Layout.alignment: Qt.AlignTop
                 Layout.leftMargin: -6
                 side: "left"
-                travelTop: 17
-                travelHeight: 152
+                travelTop: 19
+                travelHeight: 150
                 ticks: [0, -12, -72, -3, -6, -24, -48, -36, -9]
                 positionOf: function (db) { return inputMeter.positionOf(db) }
                 revision: inputMeter.valid
@@ -142,7 +142,7 @@ Item {
             // Gain reduction from 0 dB at the top down to -12 dB.
             DbScale {
                 objectName: "reductionScale"
-                Layout.preferredHeight: 48
+                Layout.preferredHeight: 66
                 Layout.alignment: Qt.AlignTop
                 travelTop: 1
                 travelHeight: 46

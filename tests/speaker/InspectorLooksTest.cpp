@@ -1,7 +1,8 @@
 // What the inspector's panels tell a user at a glance, over a mirrored speaker, offscreen: every
 // switch says its state in words and colour, dB scales stand beside the faders and meters and
 // agree with them, the temperature carries its unit, and the graphic equaliser's axis labels never
-// touch or leave the view, however narrow the column.
+// touch or leave the view, however narrow the column. SKIN_SHOT_DIR names a folder for pictures
+// of the panels at the sizes of a 1920 × 1080 window, for a look by eye.
 #include <gtest/gtest.h>
 
 #include <QQmlComponent>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -91,8 +93,13 @@ void expectReadableScale(QQuickItem* scale, std::initializer_list<double> requir
     for (double db : required)
         EXPECT_NE(tickAt(ticks, db), nullptr)
             << scale->objectName().toStdString() << " lacks " << db << " dB";
-    EXPECT_FALSE(named(scale, "scaleUnit").empty());
-    EXPECT_EQ(named(scale, "scaleUnit")[0]->property("text").toString(), "dB");
+    ASSERT_FALSE(named(scale, "scaleUnit").empty());
+    QQuickItem* unit = named(scale, "scaleUnit")[0];
+    EXPECT_EQ(unit->property("text").toString(), "dB");
+    EXPECT_TRUE(unit->isVisible()) << scale->objectName().toStdString() << " hides its unit";
+    for (const Tick& tick : ticks)
+        EXPECT_TRUE(tick.y + 6 < unit->y() || tick.y - 6 > unit->y() + unit->height())
+            << scale->objectName().toStdString() << ": the unit covers " << tick.db;
 }
 
 class InspectorLooks : public SpeakerTest::SpeakerFixture
@@ -159,6 +166,13 @@ protected:
         // The channel panel names the speaker's row of the speaker list, which these tests lack.
         warnings().removeIf([](const QString& w) { return w == "Unresolved skin address: name "; });
         return item;
+    }
+
+    // Keeps a picture of the window as `name`.png in SKIN_SHOT_DIR, when that is set.
+    void keepPicture(const char* name)
+    {
+        if (const char* dir = std::getenv("SKIN_SHOT_DIR"))
+            window->grabWindow().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
     }
 
     std::unique_ptr<QQmlEngine> engine;
@@ -277,6 +291,17 @@ TEST_F(InspectorLooks, DbScalesStandBesideTheFadersAndMetersAndAgreeWithThem)
     const double travelTop = geqScale->property("travelTop").toDouble();
     const double travel = geqScale->property("travelHeight").toDouble();
     EXPECT_NEAR(zero->y, travelTop + travel / 2, 0.5);
+
+    // The panels as a window of 1920 × 1080 shows them: the right column taller, the equaliser
+    // tab over the centre wider; the scales keep their marks readable.
+    ASSERT_NE(showTab("SpeakerPanel", 300, 1000), nullptr);
+    expectReadableScale(named(shown, "faderScale").at(0), {10, 0, -84});
+    keepPicture("speaker-1920");
+    ASSERT_NE(showTab("LimiterTab", 1640, 1000), nullptr);
+    keepPicture("limiter-1920");
+    ASSERT_NE(showTab("GeqTab", 1640, 1000), nullptr);
+    expectReadableScale(named(shown, "geqScale").at(0), {12, 6, 0, -6, -12});
+    keepPicture("geq-1920");
     EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
 }
 
