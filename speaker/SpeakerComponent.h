@@ -11,6 +11,7 @@
 #include "speaker/meter/LevelMeter.h"
 #include "speaker/meter/MeterIdleBallistics.h"
 #include "speaker/meter/MeterView.h"
+#include "speaker/meter/ReductionView.h"
 #include "tessel/CommandDispatcher.h"
 #include "tessel/IdleClient.h"
 #include "tessel/MenuParam.h"
@@ -32,9 +33,9 @@ namespace Vellaris
 // "thermalstate" (0, 0.5 or 1 from temperature_c), "id"; command parameters "volumeUp",
 // "volumeDown", "volumeUnity", "delayUp", "delayDown", "threshUp", "threshDown" for the commands
 // of category "Speaker". Properties "anyWifiVisible", "isSubWoofer", "isCorra" (a "propertyChanged"
-// is signalled when what they depend on changes). Views "MeterDisplay0" … "MeterDisplay4"
-// (createView). A missing part of the tree leaves the features that need it inert.
-// GUI thread only.
+// is signalled when what they depend on changes). Views "MeterDisplay0" … "MeterDisplay4" and the
+// outputs' gain reduction "ReductionDisplay1" … "ReductionDisplay4" (createView). A missing part of the tree
+// leaves the features that need it inert. GUI thread only.
 class SpeakerComponent : public LK::RemoteComponent, public Tessel::CommandDispatcher<SpeakerComponent>
 {
     TESSEL_DECLARE_CLASS(SpeakerComponent)
@@ -87,7 +88,9 @@ public:
     // request; nullptr for other indexes. Borrowed: the component keeps it.
     Filtra::MeterView* getMeterView(int index);
     // A view by name: "MeterDisplay0" … "MeterDisplay4" give the meter views (a new reference for
-    // the caller; properties "level", "peak", "levelDb", "peakDb"); other names go to the base.
+    // the caller; properties "level", "peak", "levelDb", "peakDb"), "ReductionDisplay1" …
+    // "ReductionDisplay4" the gain reduction of outputs 1 to 4 (ReductionView); other names go to
+    // the base.
     Tessel::Object* createView(const std::string& viewName, const Tessel::Attributes& arguments) override;
     using Component::createView;
     Filtra::MeterIdleBallistics& getPeakReduction(int output) { return peakReduction[size_t(output)]; }
@@ -153,6 +156,7 @@ private:
     std::array<Filtra::MeterIdleBallistics, kMeterViews> viewBallistics;
     std::array<Tessel::SharedPtr<Filtra::LevelMeter>, kMeterViews> meterEngines;
     std::array<Tessel::SharedPtr<Filtra::MeterView>, kMeterViews> meterViews;
+    std::array<Tessel::SharedPtr<Filtra::ReductionView>, kOutputs> reductionViews;
     Tessel::IdleClient meterTask; // last: it goes first, before what it steps
 };
 

@@ -19,6 +19,17 @@ constexpr double kSilence = 6.309573444802e-08;
 constexpr float kSilenceDb = -144.0f;
 
 const char* const kMeterViewPrefix = "MeterDisplay";
+const char* const kReductionViewPrefix = "ReductionDisplay";
+
+// The digit ending `viewName` after `prefix` (one digit only), or -1.
+int viewDigit(const std::string& viewName, const char* prefix)
+{
+    const size_t length = std::strlen(prefix);
+    if (viewName.size() != length + 1 || viewName.compare(0, length, prefix) != 0)
+        return -1;
+    const char digit = viewName[length];
+    return digit >= '0' && digit <= '9' ? digit - '0' : -1;
+}
 
 } // namespace
 
@@ -105,13 +116,20 @@ Filtra::MeterView* SpeakerComponent::getMeterView(int index)
 
 Tessel::Object* SpeakerComponent::createView(const std::string& viewName, const Tessel::Attributes& arguments)
 {
-    const size_t prefix = std::strlen(kMeterViewPrefix);
-    if (viewName.size() != prefix + 1 || viewName.compare(0, prefix, kMeterViewPrefix) != 0)
+    const int output = viewDigit(viewName, kReductionViewPrefix);
+    if (output >= 1 && output <= kOutputs)
+    {
+        Tessel::SharedPtr<Filtra::ReductionView>& view = reductionViews[size_t(output - 1)];
+        if (!view)
+            view = Tessel::adopt(
+                new Filtra::ReductionView(peakReduction[size_t(output - 1)].getDisplay(), output));
+        view->retain();
+        return view.get();
+    }
+    const int index = viewDigit(viewName, kMeterViewPrefix);
+    if (index < 0)
         return RemoteComponent::createView(viewName, arguments);
-    const char digit = viewName[prefix];
-    if (digit < '0' || digit > '9')
-        return RemoteComponent::createView(viewName, arguments);
-    Filtra::MeterView* view = getMeterView(digit - '0');
+    Filtra::MeterView* view = getMeterView(index);
     if (view)
         view->retain();
     return view;
@@ -124,6 +142,8 @@ bool SpeakerComponent::stepMeters(int64_t now)
     {
         peakReduction[size_t(i)].idle(now);
         rmsReduction[size_t(i)].idle(now);
+        if (reductionViews[size_t(i)])
+            reductionViews[size_t(i)]->update();
         atRest = atRest && peakReduction[size_t(i)].isAtRest() && rmsReduction[size_t(i)].isAtRest();
     }
     for (int i = 0; i < kMeterViews; ++i)

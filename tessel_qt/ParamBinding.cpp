@@ -248,4 +248,9 @@ QString ParamBinding::format(const QVariant& plainValue) const
     return parameter ? QString::fromStdString(parameter->valueToString(fromQVariant(plainValue))) : QString();
 }
 
+double ParamBinding::normalize(const QVariant& plainValue) const
+{
+    return parameter ? parameter->getValueNormalized(fromQVariant(plainValue)) : 0.0;
+}
+
 } // namespace Tessel::Qt

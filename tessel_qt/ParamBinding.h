@@ -97,6 +97,9 @@ public:
     Q_INVOKABLE QString enterText(const QString& text);
     // The text form of an arbitrary plain value of this parameter.
     Q_INVOKABLE QString format(const QVariant& plainValue) const;
+    // Where an arbitrary plain value of this parameter lies on its control (0..1, through its
+    // curve), for scales drawn beside a control; 0 without a parameter.
+    Q_INVOKABLE double normalize(const QVariant& plainValue) const;
 
     // The bound parameter (borrowed), for C++ views.
     IParameter* getParameter() const { return parameter.get(); }

@@ -21,19 +21,24 @@ ColumnLayout {
         "6.3k", "8k", "10k", "12.5k", "16k", "20k"]
 
     Param { id: on; base: bank.geq; address: "on" }
+    // The bands share one range: the first one places the scale beside the faders.
+    Param { id: firstBand; base: bank.geq; address: "gain1" }
 
     RowLayout {
         Layout.fillWidth: true
         SectionLabel { text: bank.title }
-        Item { Layout.fillWidth: true }
+        // The hint gives way (elided) where the column is narrow.
         Text {
+            Layout.fillWidth: true
+            horizontalAlignment: Text.AlignRight
+            elide: Text.ElideRight
             text: "Double click a band: 0 dB"
             color: Theme.dimmed
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontSmall
         }
-        ParamButton { objectName: "geqOn"; text: "GEQ ON"; base: bank.geq; address: "on" }
-        ParamButton { objectName: "geqStereo"; text: "STEREO"; base: bank.geq; address: "ston" }
+        ParamButton { objectName: "geqOn"; text: "GEQ ON"; textOff: "GEQ OFF"; base: bank.geq; address: "on" }
+        ParamButton { objectName: "geqStereo"; text: "STEREO"; textOff: "STEREO OFF"; base: bank.geq; address: "ston" }
     }
     GEQDisplay {
         objectName: "geqCurve"
@@ -43,16 +48,40 @@ ColumnLayout {
         component: bank.geq
     }
     Rectangle {
+        id: bandArea
         Layout.fillWidth: true
         Layout.fillHeight: true
         Layout.minimumHeight: 160
         color: "#0e0f11"
         radius: Theme.radius
         border.color: Theme.line
+        // The faders' travel (as GeqFader lays it out), for the scale beside them.
+        DbScale {
+            id: geqScale
+            objectName: "geqScale"
+            x: 4
+            height: faders.height + 4
+            travelTop: 4 + 16
+            travelHeight: faders.height - 44
+            ticks: firstBand.valid ? [0, 12, -12, 6, -6, 3, -3, 9, -9] : []
+            positionOf: function (db) { return Number(firstBand.min) <= db && db <= Number(firstBand.max) ? firstBand.normalize(db) : -1 }
+            revision: [firstBand.valid, firstBand.min, firstBand.max]
+        }
+        // Every band's label where the bank is wide enough, else every second or third (20 Hz and
+        // 20 kHz always), taking turns on two rows.
+        TextMetrics { id: widestBand; font.family: Theme.fontFamily; font.pixelSize: 9; text: "12.5k" }
+        readonly property int labelEvery: {
+            const band = faders.width / 31
+            for (const every of [1, 2, 3, 5, 6, 10, 15])
+                if (2 * every * band >= widestBand.advanceWidth + 4)
+                    return every
+            return 30
+        }
         Row {
             id: faders
             anchors.fill: parent
             anchors.margins: 4
+            anchors.leftMargin: 4 + geqScale.width
             Repeater {
                 model: 31
                 GeqFader {
@@ -61,7 +90,8 @@ ColumnLayout {
                     base: bank.geq
                     address: "gain" + (index + 1)
                     label: bank.bandLabels[index]
-                    lowerLabel: index % 2 === 1
+                    showLabel: index % bandArea.labelEvery === 0
+                    lowerLabel: (index / bandArea.labelEvery) % 2 === 1
                     dimmed: !(Number(on.value) !== 0)
                 }
             }

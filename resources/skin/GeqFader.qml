@@ -11,8 +11,10 @@ Item {
     property alias base: param.base
     property string label: ""
     property bool dimmed: false
-    // Neighbouring labels take turns on two rows, so "1.25k" and "1.6k" never touch.
+    // Neighbouring labels take turns on two rows, so "1.25k" and "1.6k" never touch; a bank too
+    // narrow for every label shows only some (`showLabel`).
     property bool lowerLabel: false
+    property bool showLabel: true
     implicitWidth: 22
     implicitHeight: 240
 
@@ -67,8 +69,10 @@ Item {
         Rectangle { anchors.centerIn: parent; width: parent.width - 6; height: 1; color: fader.dimmed ? Theme.dimmed : Theme.accent }
     }
     Text {
+        objectName: "bandLabel"
         anchors.horizontalCenter: parent.horizontalCenter
         y: fader.height - (fader.lowerLabel ? 12 : 24)
+        visible: fader.showLabel
         text: fader.label
         color: Theme.dimmed
         font.family: Theme.fontFamily

@@ -18,18 +18,27 @@ Item {
         spacing: 10
 
         SectionLabel { text: "LIMITER" }
-        ParamButton { objectName: "limiterOn"; text: "LIMITER ON"; checkedColor: Theme.warning; base: tab.limiter; address: "limiteron" }
+        ParamButton { objectName: "limiterOn"; text: "LIMITER ON"; textOff: "LIMITER OFF"; checkedColor: Theme.warning; base: tab.limiter; address: "limiteron" }
         ParamValue { objectName: "threshold"; Layout.fillWidth: true; label: "Threshold"; base: tab.speaker; address: "line/ch1/limit/threshold"; downCommand: "threshDown"; upCommand: "threshUp" }
         ParamValue { objectName: "release"; Layout.fillWidth: true; label: "Release"; base: tab.limiter; address: "release" }
         Rectangle { Layout.fillWidth: true; height: 1; color: Theme.line }
         SectionLabel { text: "OUTPUT GAIN REDUCTION" }
         Row {
             spacing: 10
+            // Gain reduction from 0 dB at the top down to -12 dB.
+            DbScale {
+                objectName: "reductionScale"
+                height: 142
+                travelTop: 1
+                travelHeight: 118
+                ticks: [0, -12, -6, -3, -9]
+                positionOf: function (db) { return (db + 12) / 12 }
+            }
             Repeater {
                 model: 4
                 Column {
                     spacing: 2
-                    MeterBar { width: 14; height: 120; reduction: true; speaker: tab.speaker; index: modelData + 1 }
+                    MeterBar { objectName: "reductionMeter"; width: 14; height: 120; reduction: true; topDb: 0; bottomDb: -12; speaker: tab.speaker; index: modelData + 1 }
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: modelData + 1

@@ -25,13 +25,11 @@ Rectangle {
             Layout.leftMargin: 10
             Layout.rightMargin: 10
             active: panel.room !== ""
-            // The bank is laid out for the wide equaliser tab; in this column it is drawn smaller.
+            // The bank fits the column at full size: its axis and band labels thin out to what the
+            // width can show, so every text stays readable.
             sourceComponent: GeqBank {
-                readonly property real fit: Math.min(1, bankLoader.width / Math.max(1, implicitWidth))
-                transformOrigin: Item.TopLeft
-                scale: fit
-                width: bankLoader.width / fit
-                height: bankLoader.height / fit
+                width: bankLoader.width
+                height: bankLoader.height
                 geq: panel.room + "/Master/geq"
                 title: "MASTER GEQ"
             }

@@ -26,7 +26,7 @@ Item {
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.fontSmall
             }
-            ParamButton { objectName: "notchAllOn"; text: "NOTCH ON"; base: tab.notch; address: "notchallon" }
+            ParamButton { objectName: "notchAllOn"; text: "NOTCH ON"; textOff: "NOTCH OFF"; base: tab.notch; address: "notchallon" }
         }
         CurveDisplay {
             id: curve
@@ -66,7 +66,7 @@ Item {
                     }
                     ParamValue { objectName: "notchFreq" + (index + 1); Layout.fillWidth: true; labelWidth: 0; base: tab.notch; address: "notchfreq" + (index + 1) }
                     ParamValue { objectName: "notchGain" + (index + 1); Layout.fillWidth: true; labelWidth: 0; base: tab.notch; address: "notchgain" + (index + 1) }
-                    ParamButton { implicitWidth: 40; text: "ON"; base: tab.notch; address: "notchbandon" + (index + 1) }
+                    ParamButton { implicitWidth: 40; text: "ON"; textOff: "OFF"; base: tab.notch; address: "notchbandon" + (index + 1) }
                 }
             }
         }

@@ -30,7 +30,7 @@ Item {
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.fontSmall
             }
-            ParamButton { objectName: "eqAllOn"; text: "EQ ON"; base: tab.eq; address: "eqallon" }
+            ParamButton { objectName: "eqAllOn"; text: "EQ ON"; textOff: "EQ OFF"; base: tab.eq; address: "eqallon" }
         }
         CurveDisplay {
             id: curve
@@ -82,6 +82,7 @@ Item {
                         Layout.fillWidth: true
                         implicitWidth: 40
                         text: "ON"
+                        textOff: "OFF"
                         base: tab.eq
                         address: "eqbandon" + (index + 1)
                     }

@@ -75,15 +75,29 @@ Item {
                 address: "line/ch1/volume"
                 label: "VOLUME"
             }
+            // The input meter beside the fader's travel, its dB scale on its right.
             MeterBar {
-                Layout.preferredHeight: 162
+                id: inputMeter
+                Layout.preferredHeight: 152
                 Layout.alignment: Qt.AlignTop
-                Layout.topMargin: 8
+                Layout.topMargin: 18
                 implicitWidth: 12
                 objectName: "inputMeter"
                 speaker: panel.speaker
                 index: 0
                 floor: meterLevel.normalized
+            }
+            DbScale {
+                objectName: "inputScale"
+                Layout.preferredHeight: 210
+                Layout.alignment: Qt.AlignTop
+                Layout.leftMargin: -6
+                side: "left"
+                travelTop: 19
+                travelHeight: 150
+                ticks: [0, -12, -72, -3, -6, -24, -48, -36, -9]
+                positionOf: function (db) { return inputMeter.positionOf(db) }
+                revision: inputMeter.valid
             }
             ColumnLayout {
                 Layout.alignment: Qt.AlignTop
@@ -92,10 +106,10 @@ Item {
                 ParamButton { Layout.fillWidth: true; text: "0 dB"; command: true; base: panel.speaker; address: "volumeUnity" }
                 ParamButton { Layout.fillWidth: true; text: "VOL −"; command: true; base: panel.speaker; address: "volumeDown" }
                 Item { height: 6 }
-                ParamButton { objectName: "mute"; Layout.fillWidth: true; text: "MUTE"; checkedColor: Theme.error; base: panel.speaker; address: "line/ch1/mute" }
+                ParamButton { objectName: "mute"; Layout.fillWidth: true; text: "MUTED"; textOff: "MUTE OFF"; checkedColor: Theme.error; base: panel.speaker; address: "line/ch1/mute" }
                 // Enabled while the speaker is placed in a room of the venue.
-                ParamButton { objectName: "solo"; Layout.fillWidth: true; text: "SOLO"; checkedColor: Theme.warning; base: panel.speaker; address: "solo" }
-                ParamButton { Layout.fillWidth: true; text: "POLARITY Ø"; base: panel.speaker; address: "line/ch1/polarity" }
+                ParamButton { objectName: "solo"; Layout.fillWidth: true; text: "SOLO ON"; textOff: "SOLO OFF"; checkedColor: Theme.warning; base: panel.speaker; address: "solo" }
+                ParamButton { Layout.fillWidth: true; text: "POLARITY Ø INVERTED"; textOff: "POLARITY Ø NORMAL"; base: panel.speaker; address: "line/ch1/polarity" }
             }
         }
         ParamValue { objectName: "delay"; Layout.fillWidth: true; label: "Delay"; base: panel.speaker; address: "line/ch1/delay"; downCommand: "delayDown"; upCommand: "delayUp" }
@@ -105,8 +119,8 @@ Item {
         ParamChoice { base: panel.speaker; address: "contour" }
         Row {
             spacing: 6
-            ParamButton { text: "75 Hz"; base: panel.speaker; address: "75hz" }
-            ParamButton { text: "MONO SUM"; base: panel.speaker; address: "monosum" }
+            ParamButton { text: "75 Hz ON"; textOff: "75 Hz OFF"; base: panel.speaker; address: "75hz" }
+            ParamButton { text: "MONO SUM ON"; textOff: "MONO SUM OFF"; base: panel.speaker; address: "monosum" }
         }
 
         // Limiter and output gain reduction.
@@ -114,7 +128,7 @@ Item {
         RowLayout {
             Layout.fillWidth: true
             spacing: 8
-            ParamButton { text: "ON"; checkedColor: Theme.warning; base: panel.speaker; address: "line/ch1/limit/limiteron" }
+            ParamButton { objectName: "limiterOn"; text: "ON"; textOff: "OFF"; checkedColor: Theme.warning; base: panel.speaker; address: "line/ch1/limit/limiteron" }
             ParamValue { objectName: "threshold"; Layout.fillWidth: true; label: "Threshold"; base: panel.speaker; address: "line/ch1/limit/threshold"; downCommand: "threshDown"; upCommand: "threshUp" }
         }
         RowLayout {
@@ -125,11 +139,21 @@ Item {
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.fontSmall
             }
+            // Gain reduction from 0 dB at the top down to -12 dB.
+            DbScale {
+                objectName: "reductionScale"
+                Layout.preferredHeight: 66
+                Layout.alignment: Qt.AlignTop
+                travelTop: 1
+                travelHeight: 46
+                ticks: [0, -12, -6]
+                positionOf: function (db) { return (db + 12) / 12 }
+            }
             Repeater {
                 model: 4
                 Column {
                     spacing: 2
-                    MeterBar { width: 12; height: 48; reduction: true; speaker: panel.speaker; index: modelData + 1 }
+                    MeterBar { objectName: "reductionMeter"; width: 12; height: 48; reduction: true; topDb: 0; bottomDb: -12; speaker: panel.speaker; index: modelData + 1 }
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: modelData + 1
@@ -151,6 +175,7 @@ Item {
                         color: Number(thermal.value) >= 1 ? Theme.error : (Number(thermal.value) >= 0.5 ? Theme.warning : Theme.good)
                     }
                     Text {
+                        objectName: "temperature"
                         text: temperature.text
                         color: Theme.text
                         font.family: Theme.fontFamily

@@ -253,12 +253,14 @@ Rectangle {
         ParamButton {
             objectName: "muteAll"
             text: "MUTE ALL"
+            textOn: "ALL MUTED"
             checkedColor: Theme.error
             address: bar.at("muteAll")
         }
         ParamButton {
             objectName: "locked"
             text: "LOCK"
+            textOn: "LOCKED"
             checkedColor: Theme.warning
             address: bar.at("locked")
         }

@@ -1,9 +1,11 @@
 #include "roomdesk/views/GeqDisplay.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 #include "speaker/IEqViews.h"
 #include "speaker/eq/CurveAxes.h"
@@ -42,38 +44,123 @@ void GeqDisplay::rebind()
     update();
 }
 
+GeqDisplay::Layout GeqDisplay::layout() const
+{
+    Layout out;
+    QFont axisFont("DejaVu Sans");
+    axisFont.setPixelSize(10);
+    out.font = Tessel::Qt::styleFont("axisfont", axisFont);
+    const QFontMetricsF metrics(out.font);
+    const qreal textHeight = std::ceil(metrics.height());
+    // The level column is as wide as its widest text ("-12"), so no sign is ever cut off.
+    qreal levelWidth = 0;
+    for (int level = -12; level <= 12; level += 6)
+        levelWidth = std::max(levelWidth, metrics.horizontalAdvance(QString::number(level)));
+    const qreal left = std::ceil(levelWidth) + 6;
+    const qreal top = textHeight + 2;
+    out.plot =
+        QRectF(left, top, std::max<qreal>(width() - left - 4, 1), std::max<qreal>(height() - top - 4, 1));
+    const Filtra::CurveAxes axes{20, 20000, kMinLevel, kMaxLevel};
+    for (int level = -12; level <= 12; level += 6)
+    {
+        const qreal y = out.plot.bottom() - axes.levelToY(float(level)) * out.plot.height();
+        out.levelValues.push_back(float(level));
+        const QString text = QString::number(level);
+        const qreal w = metrics.horizontalAdvance(text);
+        out.levels.push_back({text, QRectF(left - 4 - w, y - textHeight / 2, w, textHeight)});
+    }
+    float lines[Filtra::kMaxGridLines];
+    const int count = axes.gridLines(false, lines, Filtra::kMaxGridLines);
+    out.lines.assign(lines, lines + count);
+    // Labels by importance: both ends, then the decades, then the rest; one that would come within
+    // a gap of a label already placed is left out (its grid line stays).
+    std::vector<int> order;
+    for (int i = 0; i < count; ++i)
+        order.push_back(i);
+    auto rank = [&](int i)
+    {
+        if (i == 0 || i == count - 1)
+            return 0;
+        const float f = lines[i];
+        if (f == 1000.0f)
+            return 1;
+        if (f == 100.0f || f == 10000.0f)
+            return 2;
+        return f == 200.0f || f == 2000.0f ? 3 : 4;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rank(a) < rank(b); });
+    constexpr qreal kGap = 8;
+    std::vector<Label> placed;
+    for (int i : order)
+    {
+        const qreal x = out.plot.left() + axes.freqToX(lines[i]) * out.plot.width();
+        const QString text = QString::fromStdString(Filtra::gridLabel(lines[i]));
+        const qreal w = std::ceil(metrics.horizontalAdvance(text));
+        // The labels at the ends stay inside the item.
+        const qreal boxLeft = std::clamp(x - w / 2, 0.0, std::max(0.0, width() - w));
+        const QRectF box(boxLeft, 0, w, textHeight);
+        const bool crowded = std::any_of(placed.begin(), placed.end(),
+                                         [&](const Label& other)
+                                         { return box.adjusted(-kGap, 0, kGap, 0).intersects(other.box); });
+        if (!crowded && box.right() <= width() + 0.5)
+            placed.push_back({text, box});
+    }
+    std::sort(placed.begin(), placed.end(),
+              [](const Label& a, const Label& b) { return a.box.left() < b.box.left(); });
+    out.frequencies = std::move(placed);
+    return out;
+}
+
+namespace
+{
+QVariantList labelList(const std::vector<GeqDisplay::Label>& labels)
+{
+    QVariantList list;
+    for (const auto& label : labels)
+        list.append(QVariantMap{{"text", label.text},
+                                {"x", label.box.x()},
+                                {"y", label.box.y()},
+                                {"width", label.box.width()},
+                                {"height", label.box.height()}});
+    return list;
+}
+} // namespace
+
+QVariantList GeqDisplay::frequencyLabels() const
+{
+    return labelList(layout().frequencies);
+}
+
+QVariantList GeqDisplay::levelLabels() const
+{
+    return labelList(layout().levels);
+}
+
 void GeqDisplay::paint(QPainter* painter)
 {
     painter->setRenderHint(QPainter::Antialiasing, true);
-    const QRectF plot(30, 14, std::max<qreal>(width() - 34, 1), std::max<qreal>(height() - 18, 1));
+    const Layout axis = layout();
+    const QRectF& plot = axis.plot;
     painter->fillRect(plot, Tessel::Qt::styleColor("plot", QColor("#0e0f11")));
     const Filtra::CurveAxes axes{20, 20000, kMinLevel, kMaxLevel};
-    float lines[Filtra::kMaxGridLines];
-    QFont axisFont("DejaVu Sans");
-    axisFont.setPixelSize(10);
-    painter->setFont(Tessel::Qt::styleFont("axisfont", axisFont));
-    const int count = axes.gridLines(false, lines, Filtra::kMaxGridLines);
-    for (int i = 0; i < count; ++i)
+    painter->setFont(axis.font);
+    painter->setPen(QColor("#33363d"));
+    for (float line : axis.lines)
     {
-        const qreal x = plot.left() + axes.freqToX(lines[i]) * plot.width();
-        painter->setPen(QColor("#33363d"));
+        const qreal x = plot.left() + axes.freqToX(line) * plot.width();
         painter->drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        painter->setPen(QColor("#8a8f98"));
-        // The labels at the ends stay inside the item.
-        const bool first = (x < plot.left() + 1);
-        const bool last = (x > plot.right() - 1);
-        const QRectF box(first ? x : (last ? x - 60 : x - 30), 0, 60, 13);
-        const int align = first ? Qt::AlignLeft : (last ? Qt::AlignRight : Qt::AlignHCenter);
-        painter->drawText(box, align | Qt::AlignVCenter, QString::fromStdString(Filtra::gridLabel(lines[i])));
     }
-    for (int level = -12; level <= 12; level += 6)
+    painter->setPen(QColor("#8a8f98"));
+    for (const Label& label : axis.frequencies)
+        painter->drawText(label.box, Qt::AlignCenter | Qt::TextDontClip, label.text);
+    for (size_t i = 0; i < axis.levels.size(); ++i)
     {
-        const qreal y = plot.bottom() - axes.levelToY(float(level)) * plot.height();
-        painter->setPen(level == 0 ? QColor("#8a8f98") : QColor("#33363d"));
+        const qreal y = plot.bottom() - axes.levelToY(axis.levelValues[i]) * plot.height();
+        painter->setPen(axis.levelValues[i] == 0 ? QColor("#8a8f98") : QColor("#33363d"));
         painter->drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         painter->setPen(QColor("#8a8f98"));
-        painter->drawText(QRectF(0, y - 7, 26, 14), Qt::AlignRight | Qt::AlignVCenter,
-                          QString::number(level));
+        painter->drawText(axis.levels[i].box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip,
+                          axis.levels[i].text);
     }
     const Filtra::IResponseView* geq = link.getInterface<Filtra::IResponseView>();
     if (!geq)

@@ -2,12 +2,14 @@
 
 #include <QGuiApplication>
 #include <QQuickWindow>
-#include <QScreen>
 #include <QSGNode>
 #include <QSGRectangleNode>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
+
+#include "speaker/meter/MeterView.h"
 
 namespace Vellaris
 {
@@ -119,6 +121,7 @@ void MeterBarItem::setReduction(bool reduction)
         return;
     reductionMeter = reduction;
     Q_EMIT styleChanged();
+    rebind(); // a reduction meter reads the output's gain reduction, not its level
 }
 
 void MeterBarItem::setTopDb(double db)
@@ -137,18 +140,29 @@ void MeterBarItem::setBottomDb(double db)
     Q_EMIT styleChanged();
 }
 
+double MeterBarItem::positionOf(double db) const
+{
+    if (!reductionMeter)
+        if (const auto* view = dynamic_cast<const Filtra::MeterView*>(link.getView()))
+            return view->markPosition(float(db));
+    const double range = scaleTopDb - scaleBottomDb;
+    return range != 0 ? std::clamp((db - scaleBottomDb) / range, 0.0, 1.0) : 0.0;
+}
+
 void MeterBarItem::rebind()
 {
     link.clear();
     if (!speakerPath.isEmpty())
-        link.bind(speakerPath.toStdString(), "MeterDisplay" + std::to_string(viewIndex),
+        link.bind(speakerPath.toStdString(),
+                  (reductionMeter ? "ReductionDisplay" : "MeterDisplay") + std::to_string(viewIndex),
                   [this](const Tessel::Message& msg)
                   {
                       if (msg.is(Tessel::Messages::kChanged))
                           refresh();
                   });
     Q_EMIT bindingChanged();
-    refresh();
+    // The view brings its own scale: the zones are laid out anew.
+    restyle();
 }
 
 void MeterBarItem::refresh()
@@ -227,8 +241,7 @@ QSGNode* MeterBarItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
         return root;
     }
     // The level from the bottom, cut out of the three zones of the scale.
-    const double range = scaleTopDb - scaleBottomDb;
-    auto yOf = [&](double db) { return range != 0 ? h * (1 - (db - scaleBottomDb) / range) : 0.0; };
+    auto yOf = [&](double db) { return h * (1 - positionOf(db)); };
     const double top = h - 1 - fill;
     const double bottom = h - 1;
     auto zone = [&](double from, double to)

@@ -15,8 +15,8 @@ namespace Vellaris
 // pixels draw the same, so the meter repaints only when one of these changes.
 struct MeterPixels
 {
-    int fill = 0;       // pixels of the scale covered by the level, from the bottom (reduction: top)
-    int peak = -1;      // top of the 2 px peak line, -1 when none is shown
+    int fill = 0;         // pixels of the scale covered by the level, from the bottom (reduction: top)
+    int peak = -1;        // top of the 2 px peak line, -1 when none is shown
     bool peakHot = false; // the peak is near the top of the scale (drawn in the clip colour)
 
     bool operator==(const MeterPixels&) const = default;
@@ -28,14 +28,17 @@ struct MeterPixels
 MeterPixels meterPixels(double height, double ratio, double level, double peak, bool reduction);
 
 // QML type "MeterBarItem" (import Roomdesk 1.0): the moving part of a vertical meter of a speaker,
-// drawn straight from the speaker's meter view ("MeterDisplay<index>"), without a binding or
-// script per frame.
+// drawn straight from the speaker's meter view ("MeterDisplay<index>"; a reduction meter reads the
+// output's gain reduction, "ReductionDisplay<index>", 1 to 4), without a binding or script per
+// frame.
 //     MeterBarItem { speaker: "SpeakerNetwork/123456789//Speaker"; index: 0 }
-// The level rises from the bottom in three zones (good up to `warningDb`, warning to `errorDb`,
-// error above, on a scale from `bottomDb` to `topDb`); a reduction meter hangs from the top in the
-// warning colour. `floor` (0..1) is a level shown at least (a level the speaker reports besides the
-// meter frames). The item reads the view on each of its moves and asks for a frame only when the
-// drawn pixels change, at most once per frame of the screen: a move within a frame after the last
+// The level rises from the bottom in three zones (good up to -12 dB, warning to -3 dB, error
+// above); a reduction meter hangs from the top in the warning colour. Where a level in dB lies on
+// the meter comes from the speaker's meter view (its own curve, so the zones and a scale drawn
+// beside the meter agree with the level shown); without one, and for a reduction meter, the scale
+// runs linearly from `bottomDb` to `topDb`. `floor` (0..1) is a level shown at least (a level the speaker
+// reports besides the meter frames). The item reads the view on each of its moves and asks for a frame only
+// when the drawn pixels change, at most once per frame of the screen: a move within a frame after the last
 // request waits for the frame's end and is then drawn at its newest.
 class MeterBarItem : public QQuickItem
 {
@@ -77,6 +80,8 @@ public:
     int drawnFill() const { return shown.fill; }
     int drawnPeak() const { return shown.peak; }
     int frameRequests() const { return requests; }
+    // Where a level of `db` lies on the meter: 0 at the bottom, 1 at the top.
+    Q_INVOKABLE double positionOf(double db) const;
 
 Q_SIGNALS:
     void bindingChanged();
@@ -104,8 +109,8 @@ private:
     QColor warningColor{0xff, 0xb0, 0x20};
     QColor errorColor{0xff, 0x3b, 0x30};
     QColor peakColor{0xe6, 0xe6, 0xe6};
-    MeterPixels shown;       // what the last frame drew (or the next one draws)
-    bool restyled = true;    // colours, zones or size changed: the nodes are laid out anew
+    MeterPixels shown;          // what the last frame drew (or the next one draws)
+    bool restyled = true;       // colours, zones or size changed: the nodes are laid out anew
     QElapsedTimer sinceRequest; // since the last frame asked for
     QTimer frameEnd;            // runs only while a move waits for the frame's end
     int requests = 0;

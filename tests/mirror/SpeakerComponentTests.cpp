@@ -312,6 +312,55 @@ TEST_F(Speaker, GainReductionMetersHangFromTheTop)
     EXPECT_FLOAT_EQ(second.getDisplayed(), 1.0f) << "back at rest after the decay time";
 }
 
+TEST_F(Speaker, ReductionDisplaysShowTheOutputsGainReductionAsADepthFromTheTop)
+{
+    Tessel::AutoPtr<Tessel::Object> second = speaker->createView("ReductionDisplay2");
+    ASSERT_NE(second.get(), nullptr);
+    EXPECT_EQ(speaker->createView("ReductionDisplay0"), nullptr);
+    EXPECT_EQ(speaker->createView("ReductionDisplay5"), nullptr);
+    auto read = [&](const char* name)
+    {
+        Tessel::Variant value;
+        EXPECT_TRUE(second->getProperty(name, value)) << name;
+        return value.asDouble();
+    };
+    EXPECT_DOUBLE_EQ(read("level"), 0.0) << "no reduction at rest";
+    EXPECT_DOUBLE_EQ(read("peak"), -1.0);
+
+    // About 6 dB of reduction on output 2 (and none on the others), as a gain-reduction packet
+    // brings it; the output level meters are not involved.
+    Vellaris::LK::MeterPacket packet;
+    Vellaris::LK::buildByteMeterPacket(packet, 3, Vellaris::LK::kMeterKindGainReduction);
+    packet.valueCount = 4;
+    packet.groupCount = 1;
+    packet.groups[0] = {4, 0, 4};
+    for (int i = 0; i < 4; ++i)
+        packet.values[i] = 255;
+    packet.values[1] = 128;
+    struct ChangeCount : Tessel::Object
+    {
+        int changes = 0;
+        void notify(Tessel::ISubject*, const Tessel::Message& msg) override
+        {
+            changes += msg.is(Tessel::Messages::kChanged) ? 1 : 0;
+        }
+    } log;
+    second->addObserver(&log);
+    root->handlePacket(7, &packet.header);
+    speaker->idleTick();
+    const double decibels = 20 * std::log10(128 / 255.0);
+    EXPECT_NEAR(read("reductionDb"), decibels, 1e-3);
+    EXPECT_NEAR(read("level"), -decibels / 12, 1e-3) << "a depth of half the 12 dB range";
+    EXPECT_GE(log.changes, 1);
+    EXPECT_DOUBLE_EQ(speaker->getMeterView(2)->getLevel(), 0.0f) << "the output's level meter stays";
+
+    // Back to no reduction once the decay time has passed.
+    platform.setTime(50000 + 300);
+    speaker->idleTick();
+    EXPECT_DOUBLE_EQ(read("level"), 0.0);
+    second->removeObserver(&log);
+}
+
 TEST_F(Speaker, MeterDisplayViewsExistForIndexesZeroToFour)
 {
     Tessel::AutoPtr<Tessel::Object> first = speaker->createView("MeterDisplay0");

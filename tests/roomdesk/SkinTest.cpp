@@ -336,14 +336,15 @@ TEST_F(Skin, ItemListShowsTheRowsAndPassesGesturesOn)
     Tessel::getRootComponent()->removeChild(list);
 }
 
-// A speaker-like component whose "MeterDisplay0" view the test moves by hand.
+// A speaker-like component whose "MeterDisplay0" view (also given as its gain reduction,
+// "ReductionDisplay0") the test moves by hand.
 class MeterComponent : public Tessel::Component
 {
 public:
     MeterComponent() : Tessel::Component("MeterTest") {}
     Tessel::Object* createView(const std::string& viewName, const Tessel::Attributes& arguments) override
     {
-        if (viewName != "MeterDisplay0")
+        if (viewName != "MeterDisplay0" && viewName != "ReductionDisplay0")
             return Tessel::Component::createView(viewName, arguments);
         view->retain();
         return view.get();
