@@ -111,9 +111,14 @@ Item {
         border.color: Theme.error
         Text {
             objectName: "offlineAlarmText"
-            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.margins: 4
             anchors.bottom: parent.bottom
             anchors.bottomMargin: 6
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 8
             text: "Offline since " + parent.since
             color: "white"
             font.family: Theme.fontFamily

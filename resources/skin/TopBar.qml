@@ -120,9 +120,21 @@ Rectangle {
                 const last = tabs.originX + Math.max(0, tabs.contentWidth - tabs.width)
                 tabs.contentX = Math.max(tabs.originX, Math.min(last, tabs.contentX + pixels))
             }
-            function showActive() {
-                if (tabs.activeIndex >= 0 && tabs.activeIndex < tabs.count)
-                    tabs.positionViewAtIndex(tabs.activeIndex, ListView.Contain)
+            function showActive() { showTab(tabs.activeIndex) }
+            // Scrolls the least that brings the tab at `index` wholly into view.
+            function showTab(index) {
+                if (index < 0 || index >= tabs.count)
+                    return
+                tabs.forceLayout()
+                const tab = tabs.itemAtIndex(index)
+                if (!tab) {
+                    tabs.positionViewAtIndex(index, ListView.Contain)
+                    return
+                }
+                if (tab.x < tabs.contentX)
+                    tabs.contentX = tab.x
+                else if (tab.x + tab.width > tabs.contentX + tabs.width)
+                    tabs.contentX = tab.x + tab.width - tabs.width
             }
 
             ToolButton {
@@ -138,6 +150,7 @@ Rectangle {
             }
             ListView {
                 id: tabs
+                objectName: "tabList"
                 anchors.left: strip.overflowing ? leftArrow.right : parent.left
                 anchors.leftMargin: strip.overflowing ? 2 : 0
                 anchors.verticalCenter: parent.verticalCenter
@@ -154,12 +167,18 @@ Rectangle {
                 cacheBuffer: 4000
                 model: bar.live ? roomList.entries : []
                 readonly property int activeIndex: Number(roomList.value)
-                // The width a tab gets when all of them share the strip.
-                readonly property real share: count > 0
-                    ? (strip.width - newRoom.width - 4 - Math.max(0, count - 1) * spacing) / count : strip.width
+                // The active tab keeps the width its title needs; the others share what is left.
+                readonly property real activeWidth: {
+                    const tab = itemAtIndex(activeIndex)
+                    return tab ? Math.max(Theme.minTabWidth, Math.min(Theme.maxTabWidth, tab.natural)) : Theme.minTabWidth
+                }
+                readonly property real share: count > 1
+                    ? (strip.width - newRoom.width - 4 - activeWidth - (count - 1) * spacing) / (count - 1) : strip.width
                 onActiveIndexChanged: Qt.callLater(strip.showActive)
                 onCountChanged: Qt.callLater(strip.showActive)
                 onWidthChanged: Qt.callLater(strip.showActive)
+                onActiveWidthChanged: Qt.callLater(strip.showActive)
+                onShareChanged: Qt.callLater(strip.showActive)
 
                 delegate: Rectangle {
                     id: tab
@@ -168,7 +187,8 @@ Rectangle {
                     property bool renaming: false
                     readonly property int offline: offlineOfRoom.valid ? Number(offlineOfRoom.value) : 0
                     readonly property real natural: tabText.implicitWidth + 30 + (badge.visible ? badge.width + 4 : 0)
-                    width: renaming ? 150 : Math.max(Theme.minTabWidth, Math.min(Theme.maxTabWidth, natural, tabs.share))
+                    width: renaming ? 150
+                           : Math.max(Theme.minTabWidth, Math.min(Theme.maxTabWidth, natural, active ? Theme.maxTabWidth : tabs.share))
                     height: 28
                     radius: Theme.radius
                     color: renaming ? "#0e0f11" : (active ? Theme.raisedHover : Theme.raised)
@@ -485,7 +505,7 @@ Rectangle {
         focus: true
         closePolicy: Controls.Popup.CloseOnEscape | Controls.Popup.CloseOnPressOutside
         function show() {
-            tabs.positionViewAtIndex(bar.pendingClose, ListView.Contain)
+            strip.showTab(bar.pendingClose)
             const tab = tabs.itemAtIndex(bar.pendingClose)
             const at = tab ? tab.mapToItem(bar, 0, tab.height + 4) : Qt.point(0, bar.height)
             x = Math.max(4, Math.min(at.x, bar.width - implicitWidth - 4))
