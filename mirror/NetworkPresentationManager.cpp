@@ -1,5 +1,7 @@
 #include "mirror/NetworkPresentationManager.h"
 
+#include "tessel/ISignalHandler.h"
+
 #include "protocol/AsciiText.h"
 
 #include <vector>
@@ -108,6 +110,9 @@ void NetworkPresentationManager::shutdown()
     idle.stop();
     network->process();
     network->shutdown();
+    // A search still running ends here: its pending end would hold the manager past the library.
+    Tessel::GetSignalHandler()->cancel(this);
+    searching = false;
     started = false;
     stopped = true;
     propertyChanged("hasItems");
