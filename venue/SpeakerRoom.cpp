@@ -532,6 +532,14 @@ void SpeakerRoom::observeVolumes()
                 subject->addObserver(this);
             observedVolumes.push_back(Tessel::retained(volume));
         }
+    // The state line names the soloed speaker, whatever set its "solo" (an undo too).
+    for (SpeakerComponent* speaker : members)
+        if (Tessel::IParameter* soloParam = speaker->findParameter("solo"))
+        {
+            if (auto* subject = Tessel::unknownCast<Tessel::ISubject>(soloParam))
+                subject->addObserver(this);
+            observedVolumes.push_back(Tessel::retained(soloParam));
+        }
     startMeterTimer();
 }
 
@@ -659,9 +667,12 @@ void SpeakerRoom::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
     else if (msg.is(Tessel::Messages::kChanged))
     {
         for (const auto& volume : observedVolumes)
-            if (Tessel::unknownCast<Tessel::ISubject>(volume.get()) == subject && volume->getTag() == 1)
+            if (Tessel::unknownCast<Tessel::ISubject>(volume.get()) == subject)
             {
-                startMeterTimer();
+                if (volume->getTag() == 1)
+                    startMeterTimer();
+                else if (volume->getName() == "solo")
+                    propertyChanged("soloSpeaker");
                 break;
             }
     }

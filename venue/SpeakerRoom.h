@@ -188,7 +188,7 @@ private:
     ScrollWheelComponent* wheel = nullptr; // a child
     Tessel::SharedPtr<Tessel::Component> inspector;
     std::vector<Tessel::SharedPtr<Tessel::IParameter>> mutedBeforeMuteAll;
-    std::vector<Tessel::SharedPtr<Tessel::IParameter>> observedVolumes;
+    std::vector<Tessel::SharedPtr<Tessel::IParameter>> observedVolumes; // and the speakers' "solo"
     bool savedLock = false;
     bool maxVolumeReplaced = false;
     bool meterPending = false;

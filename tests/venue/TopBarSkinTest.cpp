@@ -32,6 +32,7 @@
 #include "tessel/IWindowManager.h"
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
+#include "tessel/UndoHistory.h"
 #include "tessel_qt/QtPlatform.h"
 #include "tessel_qt/WindowGeometry.h"
 #include "tests/common/FakeLibrary.h"
@@ -369,6 +370,11 @@ TEST_F(TopBarSkin, TheStateLineShowsSoloLockedAndMutedAllAndTheWheelNotchIsHalfA
     EXPECT_TRUE(textOf(solo).contains(QString::number(LargeVenue::kFirstSerial + 1)))
         << textOf(solo).toStdString();
     EXPECT_TRUE(insideWindow(solo));
+    // Undone, the solo leaves the line as well (the undo sets "solo" itself, past the room).
+    ASSERT_TRUE(Tessel::GetUndoHistory()->undo());
+    EXPECT_TRUE(waitFor([&] { return !solo->isVisible(); })) << "SOLO stays after its undo";
+    ASSERT_TRUE(Tessel::GetUndoHistory()->redo());
+    EXPECT_TRUE(waitFor([&] { return solo->isVisible(); }));
 
     // MUTE ALL ends the solo and shows itself; LOCK (the browser hidden) too.
     room->findParameter("muteAll")->setValue(Tessel::Variant(1), true);
