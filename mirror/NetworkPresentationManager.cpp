@@ -1,5 +1,7 @@
 #include "mirror/NetworkPresentationManager.h"
 
+#include "tessel/ISignalHandler.h"
+
 #include "protocol/AsciiText.h"
 
 #include <vector>
@@ -108,6 +110,9 @@ void NetworkPresentationManager::shutdown()
     idle.stop();
     network->process();
     network->shutdown();
+    // A search still running ends here: its pending end would hold the manager past the library.
+    Tessel::GetSignalHandler()->cancel(this);
+    searching = false;
     started = false;
     stopped = true;
     propertyChanged("hasItems");
@@ -211,6 +216,12 @@ void NetworkPresentationManager::rescan()
     errorState->setValue(Tessel::Variant(0), false);
     if (hadErrors)
         propertyChanged("hasErrors");
+    searching = true;
+    rescanMessage = "Searching the network\u2026";
+    deferMessage(Tessel::Message("rescanDone", {Tessel::Variant(int64_t(++searchGeneration))}),
+                 kRescanWindowMs);
+    propertyChanged("searching");
+    propertyChanged("rescanMessage");
 }
 
 void NetworkPresentationManager::onIdleTick()
@@ -260,6 +271,16 @@ bool NetworkPresentationManager::getProperty(const std::string& propertyName, Te
         value = Tessel::Variant(errorState->getValue().asInt() != 0);
         return true;
     }
+    if (propertyName == "searching")
+    {
+        value = Tessel::Variant(searching);
+        return true;
+    }
+    if (propertyName == "rescanMessage")
+    {
+        value = Tessel::Variant(rescanMessage);
+        return true;
+    }
     return NetworkListener::getProperty(propertyName, value);
 }
 
@@ -271,6 +292,19 @@ void NetworkPresentationManager::notify(Tessel::ISubject* subject, const Tessel:
         NetworkItem* item = Tessel::classCast<NetworkItem>(object);
         if (item && collection->contains(item))
             removeItemDeferred(item);
+        return;
+    }
+    if (msg.is("rescanDone"))
+    {
+        if (msg.getArg(0).asInt() != searchGeneration || !searching)
+            return;
+        searching = false;
+        const int answered = collection->countItems();
+        rescanMessage = answered == 0   ? std::string("No speaker answered")
+                        : answered == 1 ? std::string("1 speaker answered")
+                                        : std::to_string(answered) + " speakers answered";
+        propertyChanged("searching");
+        propertyChanged("rescanMessage");
         return;
     }
     NetworkListener::notify(subject, msg);

@@ -26,7 +26,10 @@ namespace Vellaris::LK
 //   "errorMessage" (tag 2)    the last connection error text,
 //   "errorState" (tag 3)      1 after a connection error, 0 after a rescan,
 //   "simulateErrors" (tag 4)  command "Network"/"Simulate Errors" (debugging).
-// Properties: "hasItems" (the list is not empty), "hasErrors" ("errorState" is not 0).
+// Properties: "hasItems" (the list is not empty), "hasErrors" ("errorState" is not 0),
+// "searching" (true for kRescanWindowMs after "Rescan All": the time every known device has to
+// answer before the library gives it up) and "rescanMessage" ("Searching the network…" meanwhile,
+// then "N speakers answered": the devices listed when the search ends; "" before any rescan).
 // Signals to observers: "itemAdded" / "itemRemoved" (arg: the item), "propertyChanged".
 class NetworkPresentationManager : public NetworkListener,
                                    public Tessel::CommandDispatcher<NetworkPresentationManager>
@@ -35,6 +38,9 @@ class NetworkPresentationManager : public NetworkListener,
     TESSEL_DECLARE_COMMANDS(NetworkPresentationManager)
 public:
     static constexpr int64_t kRemoveRetryMs = 1000;
+    // How long a rescan searches: the library's expiry of a silent device (four announcement
+    // periods of 2 s) and a little more, so the list then holds exactly the devices that answered.
+    static constexpr int64_t kRescanWindowMs = 9000;
     static constexpr const char* kConnectivityMessage = "Limited or no connectivity to \"%(1)\".";
 
     // Installs the library's report function (library texts become warnings "LKNET:<text>").
@@ -92,6 +98,9 @@ protected:
     Tessel::Parameter* errorState = nullptr;
     bool started = false;
     bool stopped = false;
+    bool searching = false;
+    int searchGeneration = 0; // tells the end of the latest search from that of an earlier one
+    std::string rescanMessage;
 
 private:
     Tessel::IdleClient idle;

@@ -9,6 +9,7 @@
 #include "tessel_qt/PropBinding.h"
 #include "tessel_qt/SkinContext.h"
 #include "tessel_qt/ViewBinding.h"
+#include "tessel_qt/WindowGeometry.h"
 
 namespace Tessel::Qt
 {
@@ -31,6 +32,7 @@ void registerQmlTypes()
     qmlRegisterType<ListModelAdapter>(kUri, 1, 0, "TableItems");
     qmlRegisterType<DropTargetItem>(kUri, 1, 0, "DropTarget");
     qmlRegisterType<DragSourceHelper>(kUri, 1, 0, "DragSource");
+    qmlRegisterType<WindowGeometry>(kUri, 1, 0, "WindowGeometry");
     qmlRegisterSingletonType<SkinContext>(kUri, 1, 0, "Skin",
                                           [](QQmlEngine* engine, QJSEngine*) -> QObject*
                                           { return getSkinContext(engine); });

@@ -8,6 +8,7 @@
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/ComponentStorage.h"
 #include "tessel/IParameter.h"
+#include "tessel/Message.h"
 #include "tessel/UndoHistory.h"
 
 namespace Vellaris
@@ -68,6 +69,30 @@ void SpeakerPosition::setSpeaker(SpeakerNetworkItem* item, bool applyStored)
     speakerID = item->getSerialNumber();
     if (applyStored)
         applyStoredState();
+}
+
+void SpeakerPosition::setOffline(const std::string& since, const std::string& name)
+{
+    if (since == offlineSince && name == offlineName)
+        return;
+    offlineSince = since;
+    offlineName = name;
+    signal(
+        Tessel::Message(Tessel::Messages::kPropertyChanged, {Tessel::Variant(std::string("offlineSince"))}));
+}
+
+std::string SpeakerPosition::nameOf(SpeakerNetworkItem* item)
+{
+    if (!item)
+        return {};
+    std::string name;
+    if (SpeakerComponent* component = item->getSpeakerComponent())
+        if (Tessel::IParameter* nickname = component->findParameter("nickname"))
+            name = nickname->toString();
+    if (name.empty() && item->getDescription())
+        name = item->getDescription()->name;
+    const std::string serial = item->getSerialNumber();
+    return name.empty() ? serial : name + " " + serial;
 }
 
 void SpeakerPosition::applyStoredState()

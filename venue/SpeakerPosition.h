@@ -51,6 +51,16 @@ public:
     // Pushes the settings copy onto the live speaker (nothing while unbound).
     void applyStoredState();
 
+    // The offline alarm of a speaker that was on the network while the venue was open and left:
+    // the local time it left ("21:14:03") and the name it had then ("TX20A 100000003"), both ""
+    // while it is on the network or has not been seen since the venue opened. Not stored: a venue
+    // opened anew starts without alarms. Each change signals "propertyChanged" ("offlineSince").
+    const std::string& getOfflineSince() const { return offlineSince; }
+    const std::string& getOfflineName() const { return offlineName; }
+    void setOffline(const std::string& since, const std::string& name);
+    // The name a live speaker goes by on screen: its nickname, else its model, then its serial number.
+    static std::string nameOf(SpeakerNetworkItem* item);
+
     // Writes the stored keys; the live speaker's current settings when bound, else the copy.
     void save(Tessel::Attributes& into) const;
     // Reads the stored keys from an already checked attribute set ("speaker" that is not an
@@ -68,6 +78,8 @@ private:
     int locationY = 0;
     Tessel::SharedPtr<SpeakerNetworkItem> speaker;
     Tessel::Attributes speakerState;
+    std::string offlineSince;
+    std::string offlineName;
 };
 
 } // namespace Vellaris

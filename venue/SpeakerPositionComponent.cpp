@@ -82,9 +82,26 @@ SpeakerPositionComponent::SpeakerPositionComponent(const std::string& name, Spea
     placeholder = new SpeakerNotFoundComponent;
     placeholder->setPosition(shown);
     addChild(placeholder);
+    if (shown)
+        shown->addObserver(this);
 }
 
-SpeakerPositionComponent::~SpeakerPositionComponent() = default;
+SpeakerPositionComponent::~SpeakerPositionComponent()
+{
+    if (position)
+        position->removeObserver(this);
+}
+
+void SpeakerPositionComponent::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
+{
+    if (position && subject == static_cast<Tessel::ISubject*>(position.get()))
+    {
+        if (msg.is(Tessel::Messages::kPropertyChanged))
+            propertyChanged("offlineSince");
+        return;
+    }
+    Component::notify(subject, msg);
+}
 
 Tessel::IParameter* SpeakerPositionComponent::getHilite() const
 {
@@ -113,6 +130,8 @@ bool SpeakerPositionComponent::getProperty(const std::string& propertyName, Tess
         value = position ? position->getSpeakerID() : std::string();
     else if (propertyName == "model")
         value = item && item->getDescription() ? item->getDescription()->name : std::string();
+    else if (propertyName == "offlineSince")
+        value = position ? position->getOfflineSince() : std::string();
     else if (propertyName == "itemPath")
         value = item ? item->getComponentPath() : std::string();
     else

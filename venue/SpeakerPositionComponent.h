@@ -57,6 +57,7 @@ public:
 
     Tessel::Component* findChild(const std::string& childName) const override;
     bool getProperty(const std::string& propertyName, Tessel::Variant& value) const override;
+    void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
 
 protected:
     ~SpeakerPositionComponent() override;

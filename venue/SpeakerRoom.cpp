@@ -381,6 +381,7 @@ void SpeakerRoom::solo(SpeakerComponent* soloed)
         setParam(speaker->findParameter("solo"), speaker == soloed ? 1 : 0, false);
     }
     setParam(muteAll, 0, false);
+    propertyChanged("soloSpeaker");
 }
 
 void SpeakerRoom::unsolo(bool force)
@@ -395,6 +396,7 @@ void SpeakerRoom::unsolo(bool force)
         setParam(muteOf(speaker), 0, true);
         setParam(speaker->findParameter("solo"), 0, false);
     }
+    propertyChanged("soloSpeaker");
 }
 
 void SpeakerRoom::applyToSpeaker(SpeakerPosition* position)
@@ -457,6 +459,9 @@ void SpeakerRoom::update()
     signal(Tessel::Message(Tessel::Messages::kChanged));
     propertyChanged("roomempty");
     propertyChanged("groupList");
+    propertyChanged("soloSpeaker");
+    propertyChanged("offlineCount");
+    propertyChanged("offlineSpeakers");
     const bool hasSpeakers = speakerCount() > 0;
     if (!hasSpeakers)
         setParam(muteAll, 0, false);
@@ -526,6 +531,14 @@ void SpeakerRoom::observeVolumes()
             if (auto* subject = Tessel::unknownCast<Tessel::ISubject>(volume))
                 subject->addObserver(this);
             observedVolumes.push_back(Tessel::retained(volume));
+        }
+    // The state line names the soloed speaker, whatever set its "solo" (an undo too).
+    for (SpeakerComponent* speaker : members)
+        if (Tessel::IParameter* soloParam = speaker->findParameter("solo"))
+        {
+            if (auto* subject = Tessel::unknownCast<Tessel::ISubject>(soloParam))
+                subject->addObserver(this);
+            observedVolumes.push_back(Tessel::retained(soloParam));
         }
     startMeterTimer();
 }
@@ -654,17 +667,51 @@ void SpeakerRoom::notify(Tessel::ISubject* subject, const Tessel::Message& msg)
     else if (msg.is(Tessel::Messages::kChanged))
     {
         for (const auto& volume : observedVolumes)
-            if (Tessel::unknownCast<Tessel::ISubject>(volume.get()) == subject && volume->getTag() == 1)
+            if (Tessel::unknownCast<Tessel::ISubject>(volume.get()) == subject)
             {
-                startMeterTimer();
+                if (volume->getTag() == 1)
+                    startMeterTimer();
+                else if (volume->getName() == "solo")
+                    propertyChanged("soloSpeaker");
                 break;
             }
     }
     Component::notify(subject, msg);
 }
 
+int SpeakerRoom::offlineCount() const
+{
+    int count = 0;
+    for (SpeakerPosition* position : allPositions())
+        count += position->getOfflineSince().empty() ? 0 : 1;
+    return count;
+}
+
 bool SpeakerRoom::getProperty(const std::string& propertyName, Tessel::Variant& value) const
 {
+    if (propertyName == "soloSpeaker")
+    {
+        std::string name;
+        for (SpeakerPosition* position : livePositions())
+            if (isOn(position->getSpeakerComponent()->findParameter("solo")))
+                name = SpeakerPosition::nameOf(position->getSpeaker());
+        value = name;
+        return true;
+    }
+    if (propertyName == "offlineCount")
+    {
+        value = offlineCount();
+        return true;
+    }
+    if (propertyName == "offlineSpeakers")
+    {
+        std::string names;
+        for (SpeakerPosition* position : allPositions())
+            if (!position->getOfflineSince().empty())
+                names += (names.empty() ? "" : ", ") + position->getOfflineName();
+        value = names;
+        return true;
+    }
     if (propertyName == "roomempty")
     {
         value = speakerCount() == 0;

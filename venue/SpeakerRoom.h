@@ -34,8 +34,10 @@ class Venue;
 // for the room meter, normalised), "locked" (104, storable), "roomLabel" (105, the mode label),
 // "comments" (tag 0, storable), command parameters "roomVolumeUp" and "roomVolumeDown" ("Room" /
 // "Volume Up", "Volume Down"). Properties "roomempty" and "groupList" (the groups and their speakers as
-// text lines, for a plain list view). Children "Master" (MasterComponent) and
-// "VolumeWheel" (ScrollWheelComponent). Signals "changed", "propertyChanged" and
+// text lines, for a plain list view), "soloSpeaker" (the name of the soloed speaker, "" without a
+// solo), "offlineCount" (how many of its placed speakers left the network while the venue was open
+// and are still away) and "offlineSpeakers" (their names, separated by ", "). Children "Master"
+// (MasterComponent) and "VolumeWheel" (ScrollWheelComponent). Signals "changed", "propertyChanged" and
 // "roomConfigured".
 //
 // The speakers of a room are visited group by group, in each the positions of
@@ -98,6 +100,8 @@ public:
     std::vector<SpeakerPosition*> livePositions() const;
     std::vector<SpeakerComponent*> speakers() const;
     int speakerCount() const { return int(livePositions().size()); }
+    // How many positions hold a speaker that left the network while the venue was open.
+    int offlineCount() const;
     // Every position of every group (live or not), in visiting order, each once.
     std::vector<SpeakerPosition*> allPositions() const;
     // The first position of any group whose speakerID equals `serial`, or nullptr.
@@ -184,7 +188,7 @@ private:
     ScrollWheelComponent* wheel = nullptr; // a child
     Tessel::SharedPtr<Tessel::Component> inspector;
     std::vector<Tessel::SharedPtr<Tessel::IParameter>> mutedBeforeMuteAll;
-    std::vector<Tessel::SharedPtr<Tessel::IParameter>> observedVolumes;
+    std::vector<Tessel::SharedPtr<Tessel::IParameter>> observedVolumes; // and the speakers' "solo"
     bool savedLock = false;
     bool maxVolumeReplaced = false;
     bool meterPending = false;

@@ -1,6 +1,7 @@
 #include "venue/Venue.h"
 
 #include <cstdlib>
+#include <ctime>
 
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -457,6 +458,8 @@ void Venue::speakerGone(SpeakerNetworkItem* item)
 void Venue::placementChanged()
 {
     filter->signal(Tessel::Message(Tessel::Messages::kChanged));
+    // A removed offline speaker no longer counts.
+    offlineChanged();
 }
 
 void Venue::attachNetwork()
@@ -480,6 +483,20 @@ void Venue::detachNetwork()
     network = nullptr;
 }
 
+namespace
+{
+// The local time of day now, "21:14:03".
+std::string timeOfDay()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+} // namespace
+
 void Venue::itemAdded(SpeakerNetworkItem* item)
 {
     item->setSelected(false, true);
@@ -492,7 +509,14 @@ void Venue::itemAdded(SpeakerNetworkItem* item)
     for (SpeakerRoom* room : rooms)
         if (SpeakerPosition* position = room->findPosition(item->getSerialNumber()))
         {
+            const bool wasOffline = !position->getOfflineSince().empty();
             position->setSpeaker(item, true);
+            position->setOffline({}, {});
+            if (wasOffline)
+            {
+                backOnline = SpeakerPosition::nameOf(item);
+                offlineChanged();
+            }
             room->update();
             placementChanged();
             return;
@@ -505,10 +529,40 @@ void Venue::itemRemoved(SpeakerNetworkItem* item)
         for (SpeakerPosition* position : room->allPositions())
             if (position->getSpeaker() == item)
             {
+                const std::string name = SpeakerPosition::nameOf(item);
                 position->setSpeaker(nullptr, true);
+                position->setOffline(timeOfDay(), name);
+                backOnline.clear();
                 room->update();
+                offlineChanged();
                 return;
             }
+}
+
+void Venue::offlineChanged()
+{
+    propertyChanged("offlineCount");
+    propertyChanged("offlineMessage");
+    propertyChanged("offlineState");
+}
+
+std::string Venue::offlineMessage() const
+{
+    std::vector<std::string> entries;
+    for (SpeakerRoom* room : rooms)
+        for (SpeakerPosition* position : room->allPositions())
+            if (!position->getOfflineSince().empty())
+                entries.push_back(position->getOfflineName() + " (" + room->getTitle() + ") offline since " +
+                                  position->getOfflineSince());
+    if (entries.empty())
+        return backOnline.empty() ? std::string() : backOnline + " back online";
+    std::string text =
+        entries.size() == 1 ? std::string() : std::to_string(entries.size()) + " speakers offline: ";
+    for (size_t i = 0; i < entries.size(); ++i)
+        text += (i ? "; " : "") + entries[i];
+    if (!backOnline.empty())
+        text = backOnline + " back online. " + text;
+    return text;
 }
 
 // --- Persistence ------------------------------------------------------------------------------
@@ -609,6 +663,22 @@ bool Venue::getProperty(const std::string& propertyName, Tessel::Variant& value)
         value = !rooms.empty();
     else if (propertyName == "closeRoomPending")
         value = closePending ? indexOfRoom(closePending) : -1;
+    else if (propertyName == "offlineCount")
+    {
+        int count = 0;
+        for (SpeakerRoom* room : rooms)
+            count += room->offlineCount();
+        value = count;
+    }
+    else if (propertyName == "offlineMessage")
+        value = offlineMessage();
+    else if (propertyName == "offlineState")
+    {
+        bool offline = false;
+        for (SpeakerRoom* room : rooms)
+            offline = offline || room->offlineCount() > 0;
+        value = std::string(offline ? "offline" : backOnline.empty() ? "" : "backOnline");
+    }
     else if (propertyName == "activeRoomID")
     {
         SpeakerRoom* room = getActiveRoom();

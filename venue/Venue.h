@@ -38,6 +38,13 @@ class SpeakerNetworkManager;
 // "hasRooms", "activeRoomID", "closeRoomPending". Children by name: "activeRoom", "room[N]" (the room at
 // index N) and a room's roomID text.
 //
+// Offline alarm: a placed speaker that leaves the network while the venue is open keeps the time it
+// left on its position (SpeakerPosition::getOfflineSince) until it returns. Properties
+// "offlineCount" (how many placed speakers are offline), "offlineMessage" (the banner's text: the
+// offline speakers with their rooms and times, or "<name> back online" once the last one returned)
+// and "offlineState" ("offline", "backOnline" or ""); they are signalled as "propertyChanged" on
+// every change. Rooms answer their own "offlineCount" and "offlineSpeakers".
+//
 // Closing a room that holds speakers asks first: "Close" then only arms the question (the read-only
 // text "closeRoomQuestion", tag 103, names the room and its speakers; the property
 // "closeRoomPending" is the room's index, -1 while nothing is asked), "closeRoomConfirm"
@@ -160,6 +167,8 @@ private:
     void itemRemoved(SpeakerNetworkItem* item);
     void refreshRoomList();
     void updateCloseEntries();
+    std::string offlineMessage() const;
+    void offlineChanged();
     void setShowVenue(bool on);
     void setClosePending(SpeakerRoom* room);
 
@@ -174,6 +183,7 @@ private:
     SpeakerNetworkManager* network = nullptr; // observed while set
     RoomEditView* editor = nullptr;           // a child
     int64_t lastChange = 0;
+    std::string backOnline; // the name of the speaker that returned last, until another leaves
     bool destroying = false;
 };
 

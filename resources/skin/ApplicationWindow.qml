@@ -5,16 +5,18 @@ import Tessel 1.0
 import "."
 
 // The main window of roomdesk: top bar, network browser on the left, the
-// venue (or the start page) in the centre, the inspector on the right.
+// venue (or the start page) in the centre, the inspector on the right. It opens at the design size
+// (the smallest it gets) or where the user left it; the centre and the inspector take what it grows.
 ApplicationWindow {
     id: window
     title: Skin.expand("$APPNAME")
     width: Theme.windowWidth
     height: Theme.windowHeight
-    minimumWidth: width
-    maximumWidth: width
-    minimumHeight: height
-    maximumHeight: height
+    minimumWidth: Theme.windowWidth
+    minimumHeight: Theme.windowHeight
+    // The size and position of the last run, when they still fit a screen.
+    WindowGeometry { id: geometry; objectName: "windowGeometry" }
+    Component.onCompleted: geometry.window = window
     color: Theme.background
     visible: true
 
@@ -65,7 +67,8 @@ ApplicationWindow {
         InspectorPanel {
             id: inspector
             visible: !roomInspector.visible && (shownItem !== "" || !topBar.live)
-            Layout.preferredWidth: wide ? -1 : Theme.rightColumnWidth
+            // Beside the floor plan it takes a share of what the window grows beyond its design width.
+            Layout.preferredWidth: wide ? -1 : Theme.rightColumnWidth + Theme.extraWidth(window.width) / 3
             Layout.fillWidth: wide
             Layout.fillHeight: true
             speakerItem: venueView.currentSpeaker !== "" ? venueView.currentSpeaker : browser.currentSpeaker
@@ -73,7 +76,7 @@ ApplicationWindow {
         MasterPanel {
             visible: !inspector.visible && !roomInspector.visible
             room: topBar.room
-            Layout.preferredWidth: Theme.rightColumnWidth
+            Layout.preferredWidth: Theme.rightColumnWidth + Theme.extraWidth(window.width) / 3
             Layout.fillHeight: true
         }
         // The room's group editing while its "viewRoomInspector" is on.

@@ -5,8 +5,9 @@ import Roomdesk 1.0
 import "."
 
 // The speakers found on the network: picture, name, version and host of each; a click selects
-// a speaker (the real one winks). "Rescan All" asks the network again; a banner shows the last
-// connection error.
+// a speaker (the real one winks). "Rescan All" asks the network again and tells how many speakers
+// answered; a banner shows the last connection error, and another names the placed speakers that
+// left the network until they return ("… back online").
 Rectangle {
     id: browser
     color: Theme.panel
@@ -16,6 +17,11 @@ Rectangle {
     Prop { id: hasItems; address: "://roomdesk/SpeakerNetwork/hasItems" }
     Prop { id: hasErrors; address: "://roomdesk/SpeakerNetwork/hasErrors" }
     Param { id: errorMessage; address: "://roomdesk/SpeakerNetwork/errorMessage" }
+    Prop { id: searching; address: "://roomdesk/SpeakerNetwork/searching" }
+    Prop { id: rescanMessage; address: "://roomdesk/SpeakerNetwork/rescanMessage" }
+    Prop { id: offlineMessage; address: "://roomdesk/VenueManager/activeVenue/offlineMessage" }
+    Prop { id: offlineState; address: "://roomdesk/VenueManager/activeVenue/offlineState" }
+    readonly property string offline: offlineState.valid ? String(offlineState.value || "") : ""
 
     ItemList {
         id: speakers
@@ -57,6 +63,27 @@ Rectangle {
                 anchors.fill: parent
                 anchors.margins: 8
                 text: errorMessage.text
+                wrapMode: Text.WordWrap
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
+            }
+        }
+
+        // Placed speakers that left the network, until they return; then who came back.
+        Rectangle {
+            objectName: "offlineBanner"
+            Layout.fillWidth: true
+            visible: browser.offline !== ""
+            implicitHeight: visible ? offlineText.implicitHeight + 16 : 0
+            color: browser.offline === "offline" ? "#3a1d1b" : "#1c3321"
+            border.color: browser.offline === "offline" ? Theme.error : Theme.good
+            Text {
+                id: offlineText
+                objectName: "offlineBannerText"
+                anchors.fill: parent
+                anchors.margins: 8
+                text: String(offlineMessage.value || "")
                 wrapMode: Text.WordWrap
                 color: Theme.text
                 font.family: Theme.fontFamily
@@ -129,12 +156,37 @@ Rectangle {
             color: Theme.panel
             Rectangle { width: parent.width; height: 1; color: Theme.line }
             ParamButton {
+                id: rescanAll
+                objectName: "rescanAll"
                 anchors.verticalCenter: parent.verticalCenter
                 anchors.left: parent.left
                 anchors.leftMargin: 10
                 text: "RESCAN ALL"
                 command: true
                 address: "://roomdesk/SpeakerNetwork/rescanAll"
+                checked: Number(searching.value || 0) !== 0
+            }
+            // While the search runs it says so; then how many speakers answered.
+            Text {
+                id: rescanStatus
+                objectName: "rescanStatus"
+                anchors.verticalCenter: parent.verticalCenter
+                anchors.left: rescanAll.right
+                anchors.leftMargin: 8
+                anchors.right: parent.right
+                anchors.rightMargin: 8
+                elide: Text.ElideRight
+                text: String(rescanMessage.value || "")
+                color: Number(searching.value || 0) !== 0 ? Theme.accent : Theme.dimmed
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
+                SequentialAnimation on opacity {
+                    running: Number(searching.value || 0) !== 0
+                    loops: Animation.Infinite
+                    onRunningChanged: if (!running) rescanStatus.opacity = 1
+                    NumberAnimation { from: 1; to: 0.35; duration: 600 }
+                    NumberAnimation { from: 0.35; to: 1; duration: 600 }
+                }
             }
         }
     }

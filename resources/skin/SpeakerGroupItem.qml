@@ -97,6 +97,35 @@ Item {
         serial: cell.serial
         opacity: cell.dragging ? 0.35 : 1
     }
+    // Offline alarm: a speaker that left the network while the venue was open, until it returns.
+    Rectangle {
+        objectName: "offlineAlarm"
+        Prop { id: offlineSince; base: cell.path; address: "offlineSince" }
+        readonly property string since: offlineSince.valid ? String(offlineSince.value || "") : ""
+        visible: since !== ""
+        anchors.fill: parent
+        anchors.margins: 4
+        radius: Theme.radius + 2
+        color: "#40ff3b30"
+        border.width: 2
+        border.color: Theme.error
+        Text {
+            objectName: "offlineAlarmText"
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.margins: 4
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 6
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 8
+            text: "Offline since " + parent.since
+            color: "white"
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.fontSmall
+            font.bold: true
+        }
+    }
 
     MouseArea {
         id: area

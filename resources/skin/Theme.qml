@@ -23,10 +23,17 @@ QtObject {
     readonly property int windowWidth: 1024
     readonly property int windowHeight: 748
     readonly property int topBarHeight: 48
+    readonly property int stateLineHeight: 22
+    // Room tabs never get narrower than this; more rooms than fit then scroll.
+    readonly property int minTabWidth: 72
+    readonly property int maxTabWidth: 130
     readonly property int leftColumnWidth: 260
     readonly property int rightColumnWidth: 300
     readonly property int spacing: 8
     readonly property int radius: 3
+
+    // What a window of width `width` has beyond the design width (0 at the design width).
+    function extraWidth(width) { return Math.max(0, width - windowWidth) }
 
     // The colour of equaliser band `band`, as the curve views draw its handle and its curve: eight
     // hues, the second eight (a composite's notch bands) a little darker.

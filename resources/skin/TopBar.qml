@@ -6,10 +6,14 @@ import "."
 
 // The strip across the top: the product mark, the open venue with its room tabs, and the controls
 // that act on every speaker of the active room (volume steps and wheel, the loudest speaker's
-// level, mute all, lock, the mode label), then the switch of the Wi-Fi network setup.
+// level, mute all, lock), then the switch of the Wi-Fi network setup. Below it, while a venue is
+// shown, the room's state line: the mode label, then SOLO (naming the speaker), LOCKED, MUTED ALL
+// and the speakers that went offline. However many rooms there are, the room controls and NETWORK
+// SETUP keep their place: the tabs shrink down to Theme.minTabWidth, then scroll (arrows, wheel),
+// always showing the active room.
 Rectangle {
     id: bar
-    implicitHeight: Theme.topBarHeight
+    implicitHeight: Theme.topBarHeight + (bar.live ? Theme.stateLineHeight : 0)
     color: Theme.panel
 
     readonly property string venue: "://roomdesk/VenueManager/activeVenue"
@@ -46,9 +50,23 @@ Rectangle {
     Param { id: maxVolume; address: bar.at("maxVolume") }
     Param { id: roomLabel; address: bar.at("roomLabel") }
     Param { id: scroll; address: bar.at("VolumeWheel/scrollParam") }
+    Param { id: muteAll; address: bar.at("muteAll") }
+    Param { id: locked; address: bar.at("locked") }
+    Prop { id: roomEmpty; address: bar.at("roomempty") }
+    Prop { id: soloSpeaker; address: bar.at("soloSpeaker") }
+    Prop { id: offlineSpeakers; address: bar.at("offlineSpeakers") }
+    Prop { id: offlineCount; address: bar.at("offlineCount") }
+
+    // Wheel positions per notch of a mouse wheel: the room steps by position / -1000, so a notch is
+    // 0.5 dB, the gain grid of every other control.
+    readonly property int wheelNotch: 500
 
     RowLayout {
-        anchors.fill: parent
+        id: mainRow
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: Theme.topBarHeight
         anchors.leftMargin: 12
         anchors.rightMargin: 8
         spacing: 6
@@ -74,7 +92,7 @@ Rectangle {
         Rectangle { width: 1; height: 24; color: Theme.line }
         Text {
             objectName: "venueName"
-            Layout.maximumWidth: 110
+            Layout.maximumWidth: 100
             elide: Text.ElideRight
             text: !bar.live ? qsTr("Venues") : (venueName.text !== "" ? venueName.text : qsTr("Unnamed venue"))
             color: bar.live ? Theme.text : Theme.dimmed
@@ -85,24 +103,97 @@ Rectangle {
 
         // Room tabs: a click activates the room, a double click edits its title in place (Enter
         // keeps, Escape cancels), the cross closes it (asking first when it holds speakers), "+"
-        // adds one.
-        Row {
+        // adds one. A red badge counts the room's speakers that went offline.
+        Item {
+            id: strip
             objectName: "roomTabs"
             visible: bar.live
-            spacing: 2
-            Repeater {
+            Layout.fillWidth: true
+            Layout.minimumWidth: Theme.minTabWidth + 2 * arrowWidth + 34
+            implicitHeight: 28
+            readonly property int arrowWidth: 22
+            readonly property int count: tabs.count
+            // More rooms than fit at the smallest tab width: the arrows show and the tabs scroll.
+            readonly property bool overflowing:
+                count * Theme.minTabWidth + Math.max(0, count - 1) * tabs.spacing > width - newRoom.width - 4
+            function scrollBy(pixels) {
+                const last = tabs.originX + Math.max(0, tabs.contentWidth - tabs.width)
+                tabs.contentX = Math.max(tabs.originX, Math.min(last, tabs.contentX + pixels))
+            }
+            function showActive() { showTab(tabs.activeIndex) }
+            // Scrolls the least that brings the tab at `index` wholly into view.
+            function showTab(index) {
+                if (index < 0 || index >= tabs.count)
+                    return
+                tabs.forceLayout()
+                const tab = tabs.itemAtIndex(index)
+                if (!tab) {
+                    tabs.positionViewAtIndex(index, ListView.Contain)
+                    return
+                }
+                if (tab.x < tabs.contentX)
+                    tabs.contentX = tab.x
+                else if (tab.x + tab.width > tabs.contentX + tabs.width)
+                    tabs.contentX = tab.x + tab.width - tabs.width
+            }
+
+            ToolButton {
+                id: leftArrow
+                objectName: "tabsLeft"
+                visible: strip.overflowing
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                implicitWidth: strip.arrowWidth
+                text: "\u2039"
+                enabled: tabs.contentX > tabs.originX + 0.5
+                onClicked: strip.scrollBy(-(Theme.minTabWidth + tabs.spacing))
+            }
+            ListView {
                 id: tabs
+                objectName: "tabList"
+                anchors.left: strip.overflowing ? leftArrow.right : parent.left
+                anchors.leftMargin: strip.overflowing ? 2 : 0
+                anchors.verticalCenter: parent.verticalCenter
+                // As wide as the tabs need, up to what the strip has.
+                width: Math.min(contentWidth,
+                                strip.width - newRoom.width - 4 - (strip.overflowing ? 2 * strip.arrowWidth + 4 : 0))
+                height: 28
+                orientation: ListView.Horizontal
+                spacing: 2
+                clip: true
+                interactive: false
+                boundsBehavior: Flickable.StopAtBounds
+                // Delegates for every tab: a room's badge and its title stay live while scrolled away.
+                cacheBuffer: 4000
                 model: bar.live ? roomList.entries : []
-                Rectangle {
+                readonly property int activeIndex: Number(roomList.value)
+                // The active tab keeps the width its title needs; the others share what is left.
+                readonly property real activeWidth: {
+                    const tab = itemAtIndex(activeIndex)
+                    return tab ? Math.max(Theme.minTabWidth, Math.min(Theme.maxTabWidth, tab.natural)) : Theme.minTabWidth
+                }
+                readonly property real share: count > 1
+                    ? (strip.width - newRoom.width - 4 - activeWidth - (count - 1) * spacing) / (count - 1) : strip.width
+                onActiveIndexChanged: Qt.callLater(strip.showActive)
+                onCountChanged: Qt.callLater(strip.showActive)
+                onWidthChanged: Qt.callLater(strip.showActive)
+                onActiveWidthChanged: Qt.callLater(strip.showActive)
+                onShareChanged: Qt.callLater(strip.showActive)
+
+                delegate: Rectangle {
                     id: tab
                     objectName: "roomTab" + index
                     readonly property bool active: Number(roomList.value) === index
                     property bool renaming: false
-                    width: renaming ? 150 : Math.min(100, tabText.implicitWidth + 30)
+                    readonly property int offline: offlineOfRoom.valid ? Number(offlineOfRoom.value) : 0
+                    readonly property real natural: tabText.implicitWidth + 30 + (badge.visible ? badge.width + 4 : 0)
+                    width: renaming ? 150
+                           : Math.max(Theme.minTabWidth, Math.min(Theme.maxTabWidth, natural, active ? Theme.maxTabWidth : tabs.share))
                     height: 28
                     radius: Theme.radius
                     color: renaming ? "#0e0f11" : (active ? Theme.raisedHover : Theme.raised)
                     border.color: active || renaming ? Theme.accent : (bar.pendingClose === index ? Theme.error : Theme.line)
+                    Prop { id: offlineOfRoom; address: bar.venue + "/room[" + index + "]/offlineCount" }
 
                     function startRenaming() {
                         titleInput.text = modelData
@@ -128,7 +219,8 @@ Rectangle {
                         id: tabText
                         anchors.left: parent.left
                         anchors.leftMargin: 8
-                        anchors.right: cross.left
+                        anchors.right: badge.visible ? badge.left : cross.left
+                        anchors.rightMargin: 2
                         anchors.verticalCenter: parent.verticalCenter
                         visible: !tab.renaming
                         elide: Text.ElideRight
@@ -136,6 +228,29 @@ Rectangle {
                         color: parent.active ? Theme.text : Theme.dimmed
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.fontSmall
+                    }
+                    // The count of the room's speakers that left the network.
+                    Rectangle {
+                        id: badge
+                        objectName: "offlineBadge"
+                        visible: tab.offline > 0 && !tab.renaming
+                        anchors.right: cross.left
+                        anchors.rightMargin: 3
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: Math.max(16, badgeText.implicitWidth + 8)
+                        height: 16
+                        radius: 8
+                        color: Theme.error
+                        Text {
+                            id: badgeText
+                            objectName: "offlineBadgeText"
+                            anchors.centerIn: parent
+                            text: tab.offline
+                            color: "white"
+                            font.family: Theme.fontFamily
+                            font.pixelSize: 10
+                            font.bold: true
+                        }
                     }
                     TextInput {
                         id: titleInput
@@ -180,15 +295,41 @@ Rectangle {
                     }
                 }
             }
+            // The mouse wheel over the tabs scrolls them (either wheel axis); clicks pass through.
+            MouseArea {
+                anchors.fill: tabs
+                acceptedButtons: Qt.NoButton
+                onWheel: (wheel) => {
+                    const delta = wheel.angleDelta.x !== 0 ? wheel.angleDelta.x : wheel.angleDelta.y
+                    if (strip.overflowing)
+                        strip.scrollBy(-delta / 120 * (Theme.minTabWidth + tabs.spacing))
+                }
+            }
+            ToolButton {
+                id: rightArrow
+                objectName: "tabsRight"
+                visible: strip.overflowing
+                anchors.left: tabs.right
+                anchors.leftMargin: 2
+                anchors.verticalCenter: parent.verticalCenter
+                implicitWidth: strip.arrowWidth
+                text: "\u203a"
+                enabled: tabs.contentX < tabs.originX + tabs.contentWidth - tabs.width - 0.5
+                onClicked: strip.scrollBy(Theme.minTabWidth + tabs.spacing)
+            }
             ParamButton {
+                id: newRoom
                 objectName: "newRoom"
+                anchors.left: strip.overflowing ? rightArrow.right : tabs.right
+                anchors.leftMargin: 2
+                anchors.verticalCenter: parent.verticalCenter
                 text: "+"
                 implicitWidth: 28
                 command: true
                 address: bar.live ? bar.venue + "/newRoom" : ""
             }
         }
-        Item { Layout.fillWidth: true }
+        Item { visible: !bar.live; Layout.fillWidth: true }
 
         ParamButton {
             objectName: "roomVolumeDown"
@@ -196,7 +337,8 @@ Rectangle {
             command: true
             address: bar.at("roomVolumeDown")
         }
-        // The volume wheel: drag sideways or turn the mouse wheel; up and right is louder.
+        // The volume wheel: drag sideways or turn the mouse wheel (one notch is 0.5 dB); up and
+        // right is louder.
         Rectangle {
             objectName: "volumeWheel"
             width: 44; height: 28
@@ -226,7 +368,7 @@ Rectangle {
                 }
                 onReleased: scroll.endEdit()
                 onCanceled: scroll.endEdit()
-                onWheel: (wheel) => { scroll.value = Number(scroll.value) - Math.round(wheel.angleDelta.y / 120 * 500) }
+                onWheel: (wheel) => { scroll.value = Number(scroll.value) - Math.round(wheel.angleDelta.y / 120 * bar.wheelNotch) }
             }
         }
         ParamButton {
@@ -235,19 +377,32 @@ Rectangle {
             command: true
             address: bar.at("roomVolumeUp")
         }
-        // The loudest speaker of the room.
-        Rectangle {
-            objectName: "roomMeter"
-            width: 40; height: 10
-            radius: 2
-            color: "#0e0f11"
-            border.color: Theme.line
+        // The loudest speaker of the room, as a bar and as its value.
+        Column {
+            spacing: 2
+            Layout.preferredWidth: 56
             Rectangle {
-                x: 1; y: 1
-                height: parent.height - 2
-                width: (parent.width - 2) * Math.max(0, Math.min(1, maxVolume.valid && bar.live ? maxVolume.normalized : 0))
-                color: maxVolume.normalized > 0.9 ? Theme.warning : Theme.good
-                radius: 1
+                objectName: "roomMeter"
+                width: 56; height: 8
+                radius: 2
+                color: "#0e0f11"
+                border.color: Theme.line
+                Rectangle {
+                    x: 1; y: 1
+                    height: parent.height - 2
+                    width: (parent.width - 2) * Math.max(0, Math.min(1, maxVolume.valid && bar.live ? maxVolume.normalized : 0))
+                    color: maxVolume.normalized > 0.9 ? Theme.warning : Theme.good
+                    radius: 1
+                }
+            }
+            Text {
+                objectName: "roomVolumeText"
+                width: 56
+                horizontalAlignment: Text.AlignHCenter
+                text: bar.live && maxVolume.valid && roomEmpty.valid && !roomEmpty.value ? maxVolume.text : "\u2013"
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
             }
         }
         ParamButton {
@@ -264,22 +419,84 @@ Rectangle {
             checkedColor: Theme.warning
             address: bar.at("locked")
         }
-        Text {
-            objectName: "roomLabel"
-            Layout.preferredWidth: 74
-            horizontalAlignment: Text.AlignHCenter
-            text: bar.live ? roomLabel.text : ""
-            color: Theme.dimmed
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.fontSmall
-        }
         ParamButton {
             objectName: "networkSetup"
             text: "NETWORK SETUP"
             address: "://roomdesk/VenueManager/showNetwork"
         }
     }
+
+    // The room's state at a glance: the mode label, then what holds the room.
+    Rectangle {
+        objectName: "stateLine"
+        visible: bar.live
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: mainRow.bottom
+        height: Theme.stateLineHeight
+        color: "#1b1c20"
+        Rectangle { width: parent.width; height: 1; color: Theme.line }
+        Row {
+            anchors.left: parent.left
+            anchors.leftMargin: 12
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 8
+            Text {
+                objectName: "roomLabel"
+                anchors.verticalCenter: parent.verticalCenter
+                text: bar.live ? roomLabel.text : ""
+                color: Theme.dimmed
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontSmall
+            }
+            StateChip {
+                objectName: "stateSolo"
+                shown: bar.live && soloSpeaker.valid && String(soloSpeaker.value || "") !== ""
+                text: "SOLO " + String(soloSpeaker.value || "")
+                tint: Theme.accent
+            }
+            StateChip {
+                objectName: "stateLocked"
+                shown: bar.live && Number(locked.value) !== 0
+                text: "LOCKED"
+                tint: Theme.warning
+            }
+            StateChip {
+                objectName: "stateMutedAll"
+                shown: bar.live && Number(muteAll.value) !== 0
+                text: "MUTED ALL"
+                tint: Theme.error
+            }
+            StateChip {
+                objectName: "stateOffline"
+                shown: bar.live && offlineCount.valid && Number(offlineCount.value) > 0
+                text: Number(offlineCount.value) + " OFFLINE: " + String(offlineSpeakers.value || "")
+                tint: Theme.error
+            }
+        }
+    }
     Rectangle { anchors.bottom: parent.bottom; width: parent.width; height: 1; color: Theme.line }
+
+    component StateChip: Rectangle {
+        property bool shown: false
+        property alias text: chipText.text
+        property color tint: Theme.accent
+        visible: shown
+        anchors.verticalCenter: parent ? parent.verticalCenter : undefined
+        width: chipText.implicitWidth + 12
+        height: 16
+        radius: 3
+        color: "transparent"
+        border.color: tint
+        Text {
+            id: chipText
+            anchors.centerIn: parent
+            color: parent.tint
+            font.family: Theme.fontFamily
+            font.pixelSize: 10
+            font.bold: true
+        }
+    }
 
     // The close question, under the tab of its room. CLOSE ROOM closes it; KEEP, Escape or a click
     // elsewhere keeps it.
@@ -290,7 +507,8 @@ Rectangle {
         focus: true
         closePolicy: Controls.Popup.CloseOnEscape | Controls.Popup.CloseOnPressOutside
         function show() {
-            const tab = tabs.itemAt(bar.pendingClose)
+            strip.showTab(bar.pendingClose)
+            const tab = tabs.itemAtIndex(bar.pendingClose)
             const at = tab ? tab.mapToItem(bar, 0, tab.height + 4) : Qt.point(0, bar.height)
             x = Math.max(4, Math.min(at.x, bar.width - implicitWidth - 4))
             y = at.y

@@ -41,6 +41,8 @@ inline std::string usePrivateHome(const std::string& prefix)
     std::filesystem::permissions(home, std::filesystem::perms::owner_all);
     ::setenv("HOME", home.c_str(), 1);
     ::setenv("XDG_DOCUMENTS_DIR", (home + "/Documents").c_str(), 1);
+    // The desk's settings (the window's stored geometry) of this test only.
+    ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
     ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
     ::setenv("ROOMDESK_OSC_PORT", "0", 1);

@@ -662,4 +662,43 @@ TEST_F(DeskIntegration, CopyFromOneSpeakerPasteOnTheOtherAgreesOnAllButTheNickna
     EXPECT_EQ(b["nickname"], "Bar Sub");
 }
 
+// Last, as it stops a simulator: a placed speaker that leaves raises the alarm, readable over the
+// remote control, until it comes back; then RESCAN ALL counts the speakers that answer.
+TEST_F(DeskIntegration, AStoppedSimulatorRaisesTheOfflineAlarmUntilItIsStartedAgain)
+{
+    waitForSpeakers();
+    const std::string venue = "/roomdesk/VenueManager/activeVenue/";
+    ASSERT_EQ(deskUntil({"invoke", kVenueEntry + "loadVenue"}, [](const Outcome& r) { return r.status == 0; })
+                  .status,
+              0);
+    ASSERT_EQ(deskUntil({"get", venue + "offlineCount"}, [](const Outcome& r) { return r.out == "0\n"; }).out,
+              "0\n");
+    waitForSpeakers();
+
+    simulators[1]->kill(SIGTERM);
+    ASSERT_TRUE(simulators[1]->waitForEnd(10s));
+    Outcome count =
+        deskUntil({"get", venue + "offlineCount"}, [](const Outcome& r) { return r.out == "1\n"; });
+    EXPECT_EQ(count.out, "1\n") << desk->errors();
+    Outcome message = deskCommand({"get", venue + "offlineMessage"});
+    EXPECT_TRUE(contains(message.out, kOtherSerial) && contains(message.out, "offline since")) << message.out;
+    EXPECT_EQ(deskCommand({"get", venue + "offlineState"}).out, "offline\n");
+
+    simulators[1] = std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX40S"});
+    message = deskUntil({"get", venue + "offlineMessage"},
+                        [](const Outcome& r) { return contains(r.out, "back online"); });
+    EXPECT_TRUE(contains(message.out, std::string(kOtherSerial) + " back online")) << message.out;
+    EXPECT_EQ(deskCommand({"get", venue + "offlineCount"}).out, "0\n");
+    EXPECT_EQ(deskCommand({"get", venue + "offlineState"}).out, "backOnline\n");
+
+    // RESCAN ALL searches, then says how many speakers answered.
+    ASSERT_EQ(deskCommand({"invoke", "/roomdesk/SpeakerNetwork/rescanAll"}).status, 0);
+    Outcome searching = deskCommand({"get", "/roomdesk/SpeakerNetwork/rescanMessage"});
+    EXPECT_TRUE(contains(searching.out, "Searching") || contains(searching.out, "answered")) << searching.out;
+    Outcome answered = deskUntil({"get", "/roomdesk/SpeakerNetwork/rescanMessage"},
+                                 [](const Outcome& r) { return contains(r.out, "answered"); });
+    EXPECT_EQ(answered.out, "2 speakers answered\n");
+    EXPECT_EQ(deskCommand({"get", "/roomdesk/SpeakerNetwork/searching"}).out, "0\n");
+}
+
 } // namespace

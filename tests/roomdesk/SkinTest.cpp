@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -56,6 +57,9 @@ public:
         setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
         // No remote control: parallel tests would all want UDP port 9000.
         setenv("ROOMDESK_OSC_PORT", "0", 1);
+        // No stored window geometry of the user's: the main window opens at its design size.
+        const std::string config = "/tmp/skin-tests-config-" + std::to_string(getpid());
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         static int argc = 1;
         static char name[] = "skin_tests";
         static char* argv[] = {name, nullptr};
@@ -74,6 +78,8 @@ public:
         Tessel::destroyRootComponent();
         platform.reset();
         app.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all("/tmp/skin-tests-config-" + std::to_string(getpid()), ignored);
     }
 
     static inline std::unique_ptr<QGuiApplication> app;

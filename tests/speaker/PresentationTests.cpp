@@ -78,6 +78,12 @@ protected:
         return value.asInt() != 0;
     }
     std::string errorMessage() const { return manager->findParameter("errorMessage")->toString(); }
+    Tessel::Variant property(const std::string& name) const
+    {
+        Tessel::Variant value;
+        EXPECT_TRUE(manager->getProperty(name, value)) << name;
+        return value;
+    }
     int errorState() const { return int(manager->findParameter("errorState")->getValue().asInt()); }
 
     // Announces a device with an address and lets the loop run.
@@ -324,11 +330,27 @@ TEST_F(Presentation, RescanClearsTheErrorStateAnnouncesItAndKeepsTheText)
     EXPECT_EQ(errorState(), 0);
     EXPECT_FALSE(hasErrors());
     EXPECT_NE(errorMessage(), "");
-    // The banner re-reads "hasErrors" on "propertyChanged": without it the banner never clears.
-    EXPECT_EQ(recorder->ids, std::vector<std::string>{"propertyChanged"});
+    // The banner re-reads "hasErrors" on "propertyChanged": without it the banner never clears. The
+    // search itself is announced too ("searching", "rescanMessage").
+    EXPECT_EQ(recorder->ids, std::vector<std::string>(3, "propertyChanged"));
+    EXPECT_TRUE(property("searching").asInt() != 0);
+    EXPECT_EQ(property("rescanMessage").asString(), "Searching the network\u2026");
     recorder->ids.clear();
     manager->findParameter("rescanAll")->setValue(Tessel::Variant(1));
-    EXPECT_TRUE(recorder->ids.empty()); // nothing to clear, nothing announced
+    EXPECT_EQ(recorder->ids, std::vector<std::string>(2, "propertyChanged")) << "no error to clear this time";
+
+    // The search ends once every known device had its time to answer (a second rescan starts the
+    // time anew); the list then holds exactly the devices that answered.
+    addDevice(6, "TX10A", "2", "10.0.0.6", 4000);
+    platform.advance(NetworkPresentationManager::kRescanWindowMs - 1);
+    EXPECT_TRUE(property("searching").asInt() != 0);
+    platform.advance(1);
+    EXPECT_FALSE(property("searching").asInt() != 0);
+    EXPECT_EQ(property("rescanMessage").asString(), "2 speakers answered");
+    library.withdraw(5);
+    manager->findParameter("rescanAll")->setValue(Tessel::Variant(1));
+    platform.advance(NetworkPresentationManager::kRescanWindowMs);
+    EXPECT_EQ(property("rescanMessage").asString(), "1 speaker answered");
 
     EXPECT_TRUE(manager->interpretCommand(Tessel::CommandMsg("Network", "Simulate Errors")));
     EXPECT_EQ(library.count("simulateErrors"), 1);
