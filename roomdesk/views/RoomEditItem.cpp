@@ -109,8 +109,14 @@ void RoomEditItem::reload()
         }
     }
     // Cells are only made anew when something about them changed.
-    if (groupList != groupsBefore || positionList != positionsBefore)
+    const QSize contentNow(contentWidth(), contentHeight());
+    if (groupList != groupsBefore || positionList != positionsBefore || hintText() != hintBefore ||
+        contentNow != contentBefore)
+    {
+        hintBefore = hintText();
+        contentBefore = contentNow;
         Q_EMIT planChanged();
+    }
     Q_EMIT dragChanged();
 }
 
@@ -183,7 +189,17 @@ QString RoomEditItem::hintImage() const
 
 QString RoomEditItem::hintText() const
 {
-    return QString::fromLatin1(RoomEditView::kEmptyHintText);
+    return view() ? QString::fromStdString(view()->getEmptyHintText()) : QString();
+}
+
+int RoomEditItem::contentWidth() const
+{
+    return view() ? view()->getContentWidth() : 0;
+}
+
+int RoomEditItem::contentHeight() const
+{
+    return view() ? view()->getContentHeight() : 0;
 }
 
 int RoomEditItem::cellWidth() const
