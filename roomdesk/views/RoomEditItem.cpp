@@ -88,6 +88,8 @@ void RoomEditItem::reload()
                 {"y", frame.y},
                 {"width", frame.width},
                 {"height", frame.height},
+                {"freeX", group->getFreeCell().x - frame.x},
+                {"freeY", group->getFreeCell().y - frame.y},
                 {"title", QString::fromStdString(group->getTitle())},
                 {"type", group->getGroup()->getType()},
                 {"nodeImage", QString::fromStdString(Tessel::Style::get().getImage(group->getNodeImage()))}});

@@ -17,7 +17,8 @@ class RoomEditView;
 // skin draws:
 //   editor     the editor's component path (the DropTarget's component; position paths are
 //              "<editor>/positionN")
-//   groups     [{x, y, width, height, title, type, nodeImage}] the group frames
+//   groups     [{x, y, width, height, freeX, freeY, title, type, nodeImage}] the group frames
+//              (freeX/freeY: the free cell a drop into the group takes, inside the frame)
 //   positions  [{path, x, y, serial, missing, itemPath, model}] the speaker cells
 //   swapping, dragging, targetX/targetY, sourceX/sourceY, emptyHint, hintImage, hintText,
 //   cellWidth, cellHeight, contentWidth, contentHeight (the plan's extent)
