@@ -628,6 +628,7 @@ TEST_F(BigVenuePlan, WheelScrollsCtrlWheelZoomsAndADropAtAnyZoomLandsUnderThePoi
     ASSERT_TRUE(waitFor([&] { return (cell = cellOf("9191")) != nullptr; }));
     EXPECT_TRUE(onScreen(cell).contains(at)) << "the cell is not under the pointer";
     EXPECT_NEAR(onScreen(cell).width(), 142 * 0.5, 1);
+    shoot("plan-1024-zoom50");
 
     // A cell moved within its group at this zoom lands under the pointer too: the Delays' free cell.
     QQuickItem* delays = named("groupFrame")[4];
@@ -681,6 +682,7 @@ TEST_F(BigVenuePlan, RefusedDropsSayWhyAndEscapeOrEmptyPlanGiveTheColumnBackToTh
     EXPECT_FALSE(mark->isVisible());
     speakerParam(item, "line/ch1/mute")->setValue(Tessel::Variant(1));
     EXPECT_TRUE(waitFor([&] { return mark->isVisible(); })) << "no mute mark on a muted speaker";
+    shoot("plan-1024-muted");
     speakerParam(item, "line/ch1/mute")->setValue(Tessel::Variant(0));
 
     // The room locked (the browser hidden, which gives the lock back): a drag from the plan is
@@ -695,6 +697,7 @@ TEST_F(BigVenuePlan, RefusedDropsSayWhyAndEscapeOrEmptyPlanGiveTheColumnBackToTh
     EXPECT_TRUE(waitFor(
         [&] { return status->isVisible() && status->property("text").toString() == "room is locked"; }))
         << status->property("text").toString().toStdString();
+    shoot("plan-1024-locked");
     EXPECT_NE(room->findPosition("9292"), nullptr);
     room->findParameter("locked")->setValue(Tessel::Variant(0));
     room->findParameter("viewNetwork")->setValue(Tessel::Variant(1));
