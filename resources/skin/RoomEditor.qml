@@ -25,6 +25,8 @@ Item {
     signal masterPicked()
 
     Param { id: locked; address: editorView.room !== "" ? editorView.room + "/locked" : "" }
+    // The empty room's hint shows with the browser: read again whenever it opens or closes.
+    Param { id: browser; address: editorView.room !== "" ? editorView.room + "/viewNetwork" : "" }
     readonly property bool isLocked: Number(locked.value) !== 0
 
     // Plan pixels to screen pixels.
@@ -259,7 +261,7 @@ Item {
         x: (editorView.width - width) / 2
         y: Math.max(plan.contentHeight * editorView.zoom - flick.contentY + 12, (editorView.height - height) / 2)
         spacing: 10
-        visible: plan.emptyHint && !plan.dragging
+        visible: (browser.value, plan.emptyHint) && !plan.dragging
         Image {
             anchors.horizontalCenter: parent.horizontalCenter
             source: plan.hintImage

@@ -112,10 +112,12 @@ void RoomEditItem::reload()
     }
     // Cells are only made anew when something about them changed.
     const QSize contentNow(contentWidth(), contentHeight());
+    // The hint too: it comes with the style's image and the room's browser, not only with cells.
     if (groupList != groupsBefore || positionList != positionsBefore || hintText() != hintBefore ||
-        contentNow != contentBefore)
+        contentNow != contentBefore || emptyHint() != hintShownBefore)
     {
         hintBefore = hintText();
+        hintShownBefore = emptyHint();
         contentBefore = contentNow;
         Q_EMIT planChanged();
     }

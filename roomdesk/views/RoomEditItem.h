@@ -102,6 +102,7 @@ private:
     QVariantList groupList;
     QVariantList positionList;
     QString hintBefore;
+    bool hintShownBefore = false;
     QSize contentBefore;
     bool reloadPending = false;
 };

@@ -233,6 +233,15 @@ TEST_F(RoomEditorSkin, MouseDragFromTheBrowserPlacesTheSpeakerAndDraggingItOffRe
 
     QQuickItem* row = nullptr;
     ASSERT_TRUE(waitFor([&] { return (row = find("speakerRow0")) && row->isVisible(); }));
+    // The empty room's hint says where a drop lands.
+    QQuickItem* hint = find("emptyHintText");
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(waitFor([&] { return hint->isVisible(); })) << "the hint does not show";
+    EXPECT_EQ(hint->property("text").toString(), "Drag speakers here to place them in Tops.");
+    room->findParameter("viewNetwork")->setValue(Tessel::Variant(0));
+    EXPECT_TRUE(waitFor([&] { return !hint->isVisible(); })) << "the hint stays with the browser closed";
+    room->findParameter("viewNetwork")->setValue(Tessel::Variant(1));
+    EXPECT_TRUE(waitFor([&] { return hint->isVisible(); })) << "the hint does not come back with the browser";
 
     // From the browser row to the middle of the plan.
     dragWithMouse(window, centreOf(row), centreOf(plan, 0, 40));
