@@ -312,12 +312,16 @@ std::string RoomEditView::getDropRefusal() const
 
 void RoomEditView::setDropRefusal(const std::string& reason)
 {
+    const std::string before = getDropRefusal();
     // Set anew each time, so the same reason twice shows twice.
     dropRefusal->setValue(Tessel::Variant(std::string()), false);
     dropRefusal->setValue(Tessel::Variant(reason), true);
-    if (!reason.empty())
-        if (Tessel::Application* application = Tessel::Application::getApplication())
-            application->showStatus(reason);
+    Tessel::Application* application = Tessel::Application::getApplication();
+    const Tessel::IParameter* shown = application ? application->findParameter("statusMessage") : nullptr;
+    if (!reason.empty() && application)
+        application->showStatus(reason);
+    else if (shown && !before.empty() && shown->getValue().getText() == before)
+        application->showStatus({}); // taken after all: the status line drops its own refusal
 }
 
 void RoomEditView::dragStateChanged()

@@ -709,6 +709,10 @@ TEST_F(BigVenuePlan, RefusedDropsSayWhyAndEscapeOrEmptyPlanGiveTheColumnBackToTh
     shoot("plan-1024-locked");
     EXPECT_NE(room->findPosition("9292"), nullptr);
     room->findParameter("locked")->setValue(Tessel::Variant(0));
+    // Moved after all: the stale reason leaves the status line.
+    dragWithMouse(window, centreOf(cell), centreOf(cell, 30, 0));
+    EXPECT_TRUE(waitFor([&] { return !status->isVisible(); }))
+        << "the refusal outlived a drop that was taken";
     room->findParameter("viewNetwork")->setValue(Tessel::Variant(1));
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
 }
