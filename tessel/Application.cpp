@@ -58,7 +58,14 @@ Application::Application(const std::string& identifier, const std::string& title
     undoStatus = params.addString("undoStatus");
     for (Parameter* text : {undoName, redoName, undoStatus})
         text->setFlag(ParamFlags::kReadOnly, true);
+    statusMessage = params.addString("statusMessage");
     undoHistoryChanged();
+}
+
+void Application::showStatus(const std::string& text)
+{
+    statusMessage->setValue(Variant(std::string()), false);
+    statusMessage->setValue(Variant(text), true);
 }
 
 Application::~Application()

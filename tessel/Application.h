@@ -20,7 +20,9 @@ class UndoHistory;
 // It also makes the desk's undo history and installs it (unless one is installed already), and
 // publishes it: command parameters "undo" and "redo" ("Edit"/"Undo", "Edit"/"Redo"; enabled while
 // there is something to undo / redo) and the read-only texts "undoName" and "redoName" (the step's
-// name, "" when there is none) and "undoStatus" (what the last undo or redo did).
+// name, "" when there is none) and "undoStatus" (what the last undo or redo did). The text
+// "statusMessage" is the status line's general message (why an action was refused); showStatus
+// sets it, and the skin may write it too.
 class Application : public Component, public IMenuExtension, public CommandDispatcher<Application>
 {
     TESSEL_DECLARE_CLASS(Application)
@@ -65,6 +67,8 @@ public:
 
     // The history this application publishes (the installed one).
     UndoHistory* getUndoHistory() const { return undoHistory.get(); }
+    // Puts `text` into "statusMessage", announced also when it equals the text shown before.
+    void showStatus(const std::string& text);
 
 protected:
     ~Application() override;
@@ -90,6 +94,7 @@ private:
     StringParam* undoName = nullptr;
     StringParam* redoName = nullptr;
     StringParam* undoStatus = nullptr;
+    StringParam* statusMessage = nullptr;
 
     void undoHistoryChanged();
 };

@@ -5,6 +5,7 @@
 
 #include "speaker/SpeakerNetworkItem.h"
 #include "speaker/SpeakerNetworkManager.h"
+#include "tessel/Application.h"
 #include "tessel/DragData.h"
 #include "tessel/DragSession.h"
 #include "tessel/Platform.h"
@@ -24,21 +25,24 @@ TESSEL_DEFINE_CLASS(RoomEditView, Tessel::Component)
 
 namespace
 {
-PlanRect inflate(const PlanRect& rect, int left, int top, int right, int bottom)
+// The smallest multiple of `step` above `value` (a gap of at least one pixel after it).
+int stepAbove(int value, int step)
 {
-    return {rect.x - left, rect.y - top, rect.width + left + right, rect.height + top + bottom};
+    return (value / step + 1) * step;
 }
 
-PlanRect unite(const PlanRect& a, const PlanRect& b)
+std::string roomTitleOf(const SpeakerRoom* room)
 {
-    const int x = std::min(a.x, b.x), y = std::min(a.y, b.y);
-    return {x, y, std::max(a.right(), b.right()) - x, std::max(a.bottom(), b.bottom()) - y};
+    const Tessel::IParameter* title = room ? room->findParameter("roomTitle") : nullptr;
+    return title ? title->getValue().getText() : std::string();
 }
 } // namespace
 
 RoomEditView::RoomEditView() : Tessel::Component(kViewName), handler(*this)
 {
     getParams().addString("placeSpeaker", kPlaceSpeakerTag);
+    dropRefusal = getParams().addString("dropRefusal", kDropRefusalTag);
+    dropRefusal->setFlag(Tessel::ParamFlags::kReadOnly, true);
     groups = new RoomGroupEditor(this);
     addChild(groups);
     loadStyle();
@@ -96,6 +100,7 @@ void RoomEditView::loadStyle()
     cellHeight = metric("speakerHeight", 176, 1);
     groupPadding = metric("groupPadding", 8, 0);
     groupTitleHeight = metric("groupTitleHeight", 22, 0);
+    groupGap = metric("groupGap", 16, 0);
     hintImage = style.getImage("dragHereImage");
     rebuild();
 }
@@ -115,8 +120,21 @@ PlanRect RoomEditView::cellOf(const SpeakerPosition* position) const
 {
     if (!position)
         return {};
+    if (const SpeakerGroupView* view = findGroupOf(position))
+    {
+        const PlanPoint at = view->toPlan(position->getLocationX(), position->getLocationY());
+        return {at.x, at.y, cellWidth, cellHeight};
+    }
     return {grid.originX + position->getLocationX(), grid.originY + position->getLocationY(), cellWidth,
             cellHeight};
+}
+
+SpeakerGroupView* RoomEditView::viewOf(const SpeakerGroup* group) const
+{
+    for (const auto& view : groupViews)
+        if (view->getGroup() == group)
+            return view.get();
+    return nullptr;
 }
 
 // --- Views ---------------------------------------------------------------------------------------
@@ -152,51 +170,79 @@ void RoomEditView::rebuild()
 
 void RoomEditView::layOutGroups()
 {
+    contentWidth = contentHeight = 0;
     if (!room)
         return;
-    std::vector<PlanRect> taken;
-    for (SpeakerPosition* position : room->allPositions())
-        taken.push_back(cellOf(position));
-    std::vector<SpeakerGroup*> empty;
+    // Frames go left to right in group order and wrap at the editor's width (at least one a row).
+    const int wrapAt = width > 0 ? width : 4 * (cellWidth + 2 * groupPadding);
+    int x = groupGap, y = groupGap, rowHeight = 0;
     for (SpeakerGroup* group : room->getGroups())
     {
         if (group->getType() == SpeakerGroup::kMaster)
             continue;
-        if (group->getOwnPositions().empty())
-        {
-            empty.push_back(group);
-            groupViews.push_back(Tessel::adopt(new SpeakerGroupView(group, grid, {kNoFreeCell.x, 0, 0, 0})));
-            continue;
-        }
-        PlanRect bounds = cellOf(group->getOwnPositions().front().get());
+        // The speakers relative to the group's smallest location, and the box that holds them.
+        PlanPoint base{INT_MAX, INT_MAX};
         for (const auto& position : group->getOwnPositions())
-            bounds = unite(bounds, cellOf(position.get()));
-        const PlanRect frame =
-            inflate(bounds, groupPadding, groupPadding + groupTitleHeight, groupPadding, groupPadding);
-        groupViews.push_back(Tessel::adopt(new SpeakerGroupView(group, grid, frame)));
-        taken.push_back(frame);
-    }
-    // A group without speakers shows one free cell as its frame, the first one row by row, so
-    // there is a place to drop speakers into it.
-    for (SpeakerGroup* group : empty)
-    {
-        PlanRect slot{kNoFreeCell.x, kNoFreeCell.y, 0, 0};
-        for (int y = grid.originY; y + cellHeight <= height && slot.width == 0; y += grid.gridY)
-            for (int x = grid.originX; x + cellWidth <= width; x += grid.gridX)
-            {
-                const PlanRect cell{x, y, cellWidth, cellHeight};
-                if (std::none_of(taken.begin(), taken.end(),
-                                 [&cell](const PlanRect& other) { return cell.intersects(other); }))
+            base = {std::min(base.x, position->getLocationX()), std::min(base.y, position->getLocationY())};
+        if (group->getOwnPositions().empty())
+            base = {};
+        std::vector<PlanRect> cells;
+        int boxWidth = 0, boxHeight = 0;
+        for (const auto& position : group->getOwnPositions())
+        {
+            cells.push_back({position->getLocationX() - base.x, position->getLocationY() - base.y, cellWidth,
+                             cellHeight});
+            boxWidth = std::max(boxWidth, cells.back().right());
+            boxHeight = std::max(boxHeight, cells.back().bottom());
+        }
+        // The free cell: the first grid cell of the box that no speaker overlaps, row by row;
+        // without one, a cell right of the first row while the frame still fits the width, else
+        // one below the last row.
+        const auto isFree = [&cells](const PlanRect& cell)
+        {
+            return std::none_of(cells.begin(), cells.end(),
+                                [&cell](const PlanRect& other) { return cell.intersects(other); });
+        };
+        PlanPoint free{-1, -1};
+        for (int cy = 0; cy + cellHeight <= boxHeight && free.x < 0; cy += gridY)
+            for (int cx = 0; cx + cellWidth <= boxWidth; cx += gridX)
+                if (isFree({cx, cy, cellWidth, cellHeight}))
                 {
-                    slot = cell;
+                    free = {cx, cy};
                     break;
                 }
-            }
-        for (auto& view : groupViews)
-            if (view->getGroup() == group)
-                view = Tessel::adopt(new SpeakerGroupView(group, grid, slot));
-        if (slot.width > 0)
-            taken.push_back(slot);
+        if (cells.empty())
+            free = {0, 0};
+        else if (free.x < 0)
+        {
+            const int right = stepAbove(boxWidth, gridX);
+            if (right + cellWidth + 2 * groupPadding + 2 * groupGap <= wrapAt &&
+                isFree({right, 0, cellWidth, cellHeight}))
+                free = {right, 0};
+            else
+                free = {0, stepAbove(boxHeight, gridY)};
+        }
+        const int areaWidth = std::max(boxWidth, free.x + cellWidth);
+        const int areaHeight = std::max(boxHeight, free.y + cellHeight);
+        const int frameWidth = areaWidth + 2 * groupPadding;
+        const int frameHeight = areaHeight + 2 * groupPadding + groupTitleHeight;
+        if (x > groupGap && x + frameWidth + groupGap > wrapAt)
+        {
+            x = groupGap;
+            y += rowHeight + groupGap;
+            rowHeight = 0;
+        }
+        const PlanRect frame{x, y, frameWidth, frameHeight};
+        const PlanRect area{x + groupPadding, y + groupPadding + groupTitleHeight, areaWidth, areaHeight};
+        PlanGrid own = grid;
+        own.originX = area.x;
+        own.originY = area.y;
+        groupViews.push_back(Tessel::adopt(
+            new SpeakerGroupView(group, own, frame, area, base, {area.x + free.x, area.y + free.y})));
+        contentWidth = std::max(contentWidth, frame.right() + groupGap);
+        contentHeight = std::max(contentHeight, frame.bottom() + groupGap);
+        x += frameWidth + groupGap;
+        rowHeight = std::max(rowHeight, frameHeight);
     }
 }
 
@@ -249,6 +295,35 @@ bool RoomEditView::showsEmptyHint() const
     return browser && browser->getValue().asDouble() != 0;
 }
 
+std::string RoomEditView::getEmptyHintText() const
+{
+    const SpeakerGroupView* first = firstGroupView();
+    const std::string where =
+        first ? first->getTitle() : "a new " + SpeakerGroup::typeName(SpeakerGroup::kTops) + " group";
+    std::string text = kEmptyHintText;
+    text.replace(text.find("%s"), 2, where);
+    return text;
+}
+
+std::string RoomEditView::getDropRefusal() const
+{
+    return dropRefusal->getValue().getText();
+}
+
+void RoomEditView::setDropRefusal(const std::string& reason)
+{
+    const std::string before = getDropRefusal();
+    // Set anew each time, so the same reason twice shows twice.
+    dropRefusal->setValue(Tessel::Variant(std::string()), false);
+    dropRefusal->setValue(Tessel::Variant(reason), true);
+    Tessel::Application* application = Tessel::Application::getApplication();
+    const Tessel::IParameter* shown = application ? application->findParameter("statusMessage") : nullptr;
+    if (!reason.empty() && application)
+        application->showStatus(reason);
+    else if (shown && !before.empty() && shown->getValue().getText() == before)
+        application->showStatus({}); // taken after all: the status line drops its own refusal
+}
+
 void RoomEditView::dragStateChanged()
 {
     signal(Tessel::Message(kDragStateChanged));
@@ -258,8 +333,13 @@ void RoomEditView::dragStateChanged()
 
 bool RoomEditView::startDrag(SpeakerPositionComponent* view, int hotX, int hotY)
 {
-    if (!room || !view || !view->getPosition() || room->isLocked())
+    if (!room || !view || !view->getPosition())
         return false;
+    if (room->isLocked())
+    {
+        setDropRefusal(kRoomLocked);
+        return false;
+    }
     Tessel::AutoPtr<Tessel::DragData> data = new Tessel::DragData;
     if (SpeakerNetworkItem* item = view->getSpeaker())
     {
@@ -288,31 +368,37 @@ void RoomEditView::cancelDrag()
 
 bool RoomEditView::placeSpeaker(SpeakerNetworkItem* item, SpeakerGroup* group)
 {
-    if (!room || !item || room->isLocked())
+    if (!room || !item)
         return false;
+    if (room->isLocked())
+    {
+        setDropRefusal(kRoomLocked);
+        return false;
+    }
     if (Venue* venue = room->getVenue(); venue && venue->holdsItem(item))
+    {
+        for (int i = 0; i < venue->countRooms(); ++i)
+            if (SpeakerRoom* holder = venue->getRoom(i); holder && holder->holdsItem(item))
+                setDropRefusal(kAlreadyPlacedIn + roomTitleOf(holder));
         return false;
-    if (!group)
-        if (SpeakerGroupView* first = firstGroupView())
-            group = first->getGroup();
-    // The first free cell, row by row, as a drop there would find it. A plan that has not been
-    // shown yet (no size) is taken as large as the window's centre.
-    std::vector<PlanRect> occupied;
-    for (SpeakerPosition* position : room->allPositions())
-        occupied.push_back(cellOf(position));
-    const PlanRect view = width > 0 && height > 0 ? getViewRect() : PlanRect{0, 0, 460, 640};
-    PlanPoint cell = kNoFreeCell;
-    for (int y = grid.originY; y + cellHeight <= view.height && cell == kNoFreeCell; y += grid.gridY)
-        for (int x = grid.originX; x + cellWidth <= view.width; x += grid.gridX)
-            if (findFreeCell({x, y}, cellWidth, cellHeight, grid, view, occupied) == PlanPoint{x, y})
-            {
-                cell = {x, y};
-                break;
-            }
-    if (cell == kNoFreeCell)
-        return false;
+    }
+    // The group's free cell, as a drop into its frame away from its speakers takes it.
+    SpeakerGroupView* view = viewOf(group);
+    if (!view)
+        view = firstGroupView();
+    PlanPoint location{};
+    if (view)
+    {
+        if (view->getFreeCell() == kNoFreeCell)
+        {
+            setDropRefusal(kNoFreeCellIn + view->getTitle());
+            return false;
+        }
+        group = view->getGroup();
+        location = view->toLocation(view->getFreeCell());
+    }
     VenueLayoutEdit edit(room->getVenue(), "Place Speaker " + item->getSerialNumber());
-    Tessel::SharedPtr<SpeakerGroup> into = Tessel::retained(group);
+    Tessel::SharedPtr<SpeakerGroup> into = Tessel::retained(view ? group : nullptr);
     if (!into)
     {
         into = Tessel::adopt(new SpeakerGroup(SpeakerGroup::kTops));
@@ -320,9 +406,10 @@ bool RoomEditView::placeSpeaker(SpeakerNetworkItem* item, SpeakerGroup* group)
     }
     Tessel::AutoPtr<SpeakerPosition> position = new SpeakerPosition;
     position->setSpeaker(item, false);
-    position->setLocation(cell.x - grid.originX, cell.y - grid.originY);
+    position->setLocation(location.x, location.y);
     room->addToGroup(into.get(), position);
     item->setSelected(true, true);
+    setDropRefusal({});
     if (Venue* venue = room->getVenue())
     {
         venue->setLastChange(Tessel::GetSystemTicks());
@@ -352,6 +439,7 @@ bool RoomEditView::drop(const Tessel::DragData& data, const Tessel::DropPoint& p
     const bool taken = handler.drop(data, {int(point.x), int(point.y)});
     // Let go over the plan where no cell is free: the speaker stays where it was.
     refusedHere = !taken;
+    setDropRefusal(taken ? std::string() : handler.getRefusal());
     return taken;
 }
 
@@ -440,6 +528,10 @@ bool RoomEditView::getProperty(const std::string& propertyName, Tessel::Variant&
         value = source ? cellOf(source).y : kNoFreeCell.y;
     else if (propertyName == "emptyHint")
         value = showsEmptyHint();
+    else if (propertyName == "contentWidth")
+        value = contentWidth;
+    else if (propertyName == "contentHeight")
+        value = contentHeight;
     else if (propertyName == "roomPath")
         value = room ? room->getComponentPath() : std::string();
     else

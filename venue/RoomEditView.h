@@ -21,30 +21,45 @@ class SpeakerRoom;
 
 // The room editor: the floor plan of the room it shows (the venue's active room). Every group of
 // the room but the master group is a SpeakerGroupView; every position a SpeakerPositionComponent
-// child ("position0", "position1" ... in group order), drawn at the grid origin plus its location.
-// Speakers are placed by dragging them from the network list onto the plan, moved or swapped by
-// dragging them on the plan, and taken out of the room by dragging them off it.
+// child ("position0", "position1" ... in group order). The editor lays the groups out itself, in
+// group order, in rows that wrap at its width, so frames never overlap: each frame holds its
+// speakers in their stored arrangement plus one free cell, under a title band no cell covers. A
+// speaker is drawn at its group's area corner plus its location less the group's smallest
+// location, so a venue whose groups were placed anywhere on one plane shows each group whole
+// (only shifted), and a drop stores a location of the same kind. Speakers are placed by dragging
+// them from the network list onto the plan, moved or swapped by dragging them on the plan, and
+// taken out of the room by dragging them off it. The plan may be larger than the editor (the skin
+// scrolls and zooms it); every point here is a plan pixel.
 //
 // The venue makes one editor ("RoomEditView", a child of the venue) through its view factory and
-// points it at the active room. The skin tells it its size (setSize); its metrics come from the
-// style table: "gridX", "gridY" (default 40), "paddingTop", "speakerWidth" × "speakerHeight" (one
-// speaker cell, default 142 × 176), "groupPadding", "groupTitleHeight"; the image
-// "dragHereImage" for the hint of an empty room.
+// points it at the active room. The skin tells it its size (setSize, the width rows wrap at); its
+// metrics come from the style table: "gridX", "gridY" (default 40), "speakerWidth" ×
+// "speakerHeight" (one speaker cell, default 142 × 176), "groupPadding", "groupTitleHeight",
+// "groupGap" (between frames and around the plan, default 16); the image "dragHereImage" for the
+// hint of an empty room.
 //
 // Properties: "swapping" (a drop would swap two speakers), "dragging" (a drag the plan takes is
 // over it), "targetX"/"targetY" (the cell a drop would take), "sourceX"/"sourceY" (the dragged
-// position's cell, while one is dragged), "emptyHint" (the hint shows), "roomPath". Parameter
-// "placeSpeaker" (string, tag 100): a serial number put there places that speaker of the network
-// list into the room's first group at the first free cell. Child "Groups": the room inspector's
-// group editing (RoomGroupEditor). Signals "changed" whenever its cells or frames change, and
-// "dragStateChanged" as a drag over it moves.
+// position's cell, while one is dragged), "emptyHint" (the hint shows), "roomPath",
+// "contentWidth"/"contentHeight" (the plan's extent). Parameters "placeSpeaker" (string, tag 100):
+// a serial number put there places that speaker of the network list into the selected group (else
+// the first) at its free cell; "dropRefusal" (read-only string, tag 101): why the last drop, drag
+// or placement was refused ("" after one that was taken), also shown in the application's status
+// line. Child "Groups": the room inspector's group editing (RoomGroupEditor). Signals "changed"
+// whenever its cells or frames change, and "dragStateChanged" as a drag over it moves.
 class RoomEditView : public Tessel::Component, public Tessel::IDropTarget, public Tessel::IDragSource
 {
     TESSEL_DECLARE_CLASS(RoomEditView)
 public:
     static constexpr const char* kViewName = "RoomEditView";
     static constexpr int32_t kPlaceSpeakerTag = 100;
-    static constexpr const char* kEmptyHintText = "Drag speakers here to create a new group.";
+    static constexpr int32_t kDropRefusalTag = 101;
+    // The hint of an empty room; "%s" is where a drop there lands (getEmptyHintText).
+    static constexpr const char* kEmptyHintText = "Drag speakers here to place them in %s.";
+    // Why a drop, a drag or a placement is refused.
+    static constexpr const char* kRoomLocked = "room is locked";
+    static constexpr const char* kNoFreeCellIn = "no free cell in ";
+    static constexpr const char* kAlreadyPlacedIn = "already placed in ";
     // Signalled while a drag moves over the plan (the cells stay as they are).
     static constexpr const char* kDragStateChanged = "dragStateChanged";
 
@@ -66,8 +81,14 @@ public:
     int getCellWidth() const { return cellWidth; }
     int getCellHeight() const { return cellHeight; }
     PlanRect getViewRect() const { return {0, 0, width, height}; }
-    // The cell of `position`: grid origin plus its location, one speaker cell large.
+    // The plan's extent: every frame and the gap around them.
+    int getContentWidth() const { return contentWidth; }
+    int getContentHeight() const { return contentHeight; }
+    // The cell of `position`: its group's area corner plus its location less the group's smallest
+    // one, one speaker cell large.
     PlanRect cellOf(const SpeakerPosition* position) const;
+    // The view of `group`, or nullptr when it is not drawn.
+    SpeakerGroupView* viewOf(const SpeakerGroup* group) const;
 
     const std::vector<Tessel::SharedPtr<SpeakerGroupView>>& getGroupViews() const { return groupViews; }
     const std::vector<SpeakerPositionComponent*>& getPositionViews() const { return positionViews; }
@@ -82,7 +103,13 @@ public:
     bool isSwapping() const { return swapping; }
     void setSwapping(bool on);
     bool showsEmptyHint() const;
+    // The hint's text: where a drop into the empty room lands (the first group, or a new "Tops").
+    std::string getEmptyHintText() const;
     const std::string& getHintImage() const { return hintImage; }
+    // Why the last drop, drag or placement was refused; "" after one that was taken.
+    std::string getDropRefusal() const;
+    // Records `reason` (also in the application's status line); "" clears it.
+    void setDropRefusal(const std::string& reason);
 
     // Starts dragging `view`'s speaker (its live item, or the position of a missing one) with the
     // pointer at (hotX, hotY) inside its cell. Refused (false) while the room is locked.
@@ -123,7 +150,8 @@ private:
     std::vector<Tessel::SharedPtr<SpeakerGroupView>> groupViews;
     std::vector<SpeakerPositionComponent*> positionViews; // children
     RoomGroupEditor* groups = nullptr;                    // a child
-    Tessel::Object* network = nullptr;                    // observed while set
+    Tessel::IParameter* dropRefusal = nullptr;
+    Tessel::Object* network = nullptr; // observed while set
     RoomSpeakerDragHandler handler;
     PlanGrid grid;
     int gridX = 40;
@@ -133,6 +161,9 @@ private:
     int cellHeight = 176;
     int groupPadding = 8;
     int groupTitleHeight = 22;
+    int groupGap = 16;
+    int contentWidth = 0;
+    int contentHeight = 0;
     int width = 0;
     int height = 0;
     std::string hintImage;

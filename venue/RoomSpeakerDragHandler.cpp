@@ -1,5 +1,7 @@
 #include "venue/RoomSpeakerDragHandler.h"
 
+#include <algorithm>
+
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/DragData.h"
 #include "tessel/Platform.h"
@@ -27,6 +29,7 @@ void RoomSpeakerDragHandler::clear()
     accepting = false;
     hasSnapped = false;
     target = kNoFreeCell;
+    refusal.clear();
     item = nullptr;
     dragged = nullptr;
     partner = nullptr;
@@ -42,6 +45,12 @@ bool RoomSpeakerDragHandler::examine(const Tessel::DragData& data)
     SpeakerRoom* room = editor.getRoom();
     if (!room)
         return false;
+    // A room locked while a drag was under way takes nothing either.
+    if (room->isLocked())
+    {
+        refusal = RoomEditView::kRoomLocked;
+        return false;
+    }
     for (int i = 0; i < data.countItems(); ++i)
     {
         auto* object = Tessel::unknownCast<Tessel::Object>(data.getItem(i));
@@ -54,7 +63,13 @@ bool RoomSpeakerDragHandler::examine(const Tessel::DragData& data)
             // here, as placeSpeaker refuses it (a list that shows it by mistake must not let it
             // be placed twice).
             if (Venue* venue = room->getVenue(); !dragged && venue && venue->holdsItem(speaker))
+            {
+                for (int r = 0; r < venue->countRooms(); ++r)
+                    if (SpeakerRoom* holder = venue->getRoom(r); holder && holder->holdsItem(speaker))
+                        if (const Tessel::IParameter* title = holder->findParameter("roomTitle"))
+                            refusal = RoomEditView::kAlreadyPlacedIn + title->getValue().getText();
                 return false;
+            }
             item = Tessel::retained(speaker);
             SpeakerGroupView* view = dragged ? editor.findGroupOf(dragged.get()) : editor.firstGroupView();
             defaultGroup = Tessel::retained(view ? view->getGroup() : nullptr);
@@ -83,7 +98,9 @@ bool RoomSpeakerDragHandler::examine(const Tessel::DragData& data)
 void RoomSpeakerDragHandler::track(PlanPoint point)
 {
     SpeakerPosition* under = editor.findPositionAt(point);
-    partner = Tessel::retained(dragged && under && under != dragged.get() ? under : nullptr);
+    // Swaps stay within a group: over a speaker of another group the drag joins that group.
+    const bool sameGroup = dragged && under && editor.findGroupOf(under) == editor.findGroupOf(dragged.get());
+    partner = Tessel::retained(sameGroup && under != dragged.get() ? under : nullptr);
     editor.setSwapping(partner != nullptr);
     // A speaker from the list let go on a missing speaker's cell takes its place.
     SpeakerPosition* missing = !dragged && under && !under->getSpeaker() ? under : nullptr;
@@ -98,8 +115,8 @@ void RoomSpeakerDragHandler::track(PlanPoint point)
     if (wanted != group.get())
         hasSnapped = false;
     group = Tessel::retained(wanted);
+    SpeakerGroupView* view = editor.viewOf(group.get());
 
-    const PlanGrid& grid = editor.getGrid();
     if (partner)
     {
         // A swap shows the other speaker's cell as the target.
@@ -113,23 +130,38 @@ void RoomSpeakerDragHandler::track(PlanPoint point)
         target = {cell.x, cell.y};
         hasSnapped = false;
     }
+    else if (!view)
+    {
+        // A room without a group to show: the drop makes one, its first cell at the plan's corner.
+        target = {0, 0};
+        hasSnapped = false;
+    }
     else
     {
+        const PlanGrid& grid = view->getGrid();
         const PlanPoint snapped = snapToGrid({point.x - hot.x, point.y - hot.y}, grid);
         if (!hasSnapped || !(snapped == lastSnapped))
         {
             std::vector<PlanRect> occupied;
-            if (SpeakerRoom* room = editor.getRoom())
-                for (SpeakerPosition* position : room->allPositions())
-                    if (position != dragged.get())
-                        occupied.push_back(editor.cellOf(position));
+            for (const auto& position : group->getOwnPositions())
+                if (position.get() != dragged.get())
+                    occupied.push_back(editor.cellOf(position.get()));
             target = findFreeCell(snapped, editor.getCellWidth(), editor.getCellHeight(), grid,
-                                  editor.getViewRect(), occupied);
+                                  view->getArea(), occupied);
+            // Nothing free near the pointer: the cell the frame keeps free for a drop.
+            const PlanPoint spare = view->getFreeCell();
+            const PlanRect spareCell{spare.x, spare.y, editor.getCellWidth(), editor.getCellHeight()};
+            if (target == kNoFreeCell && !(spare == kNoFreeCell) &&
+                std::none_of(occupied.begin(), occupied.end(),
+                             [&spareCell](const PlanRect& other) { return spareCell.intersects(other); }))
+                target = spare;
             lastSnapped = snapped;
             hasSnapped = true;
         }
     }
     accepting = partner || !(target == kNoFreeCell);
+    refusal =
+        accepting ? std::string() : RoomEditView::kNoFreeCellIn + (group ? group->getTitle() : std::string());
     editor.dragStateChanged();
 }
 
@@ -159,6 +191,15 @@ bool RoomSpeakerDragHandler::drop(const Tessel::DragData& data, PlanPoint point)
 {
     if (!active && !examine(data))
         return false;
+    // The room may have been locked since the drag came over the plan.
+    if (SpeakerRoom* locked = editor.getRoom(); locked && locked->isLocked())
+    {
+        const std::string reason = RoomEditView::kRoomLocked;
+        clear();
+        refusal = reason;
+        editor.dragStateChanged();
+        return false;
+    }
     track(point);
     Tessel::SharedPtr<SpeakerRoom> room = Tessel::retained(editor.getRoom());
     const bool taken = accepting && room;
@@ -182,6 +223,14 @@ bool RoomSpeakerDragHandler::drop(const Tessel::DragData& data, PlanPoint point)
         Tessel::SharedPtr<SpeakerPosition> position = dragged;
         Tessel::SharedPtr<SpeakerGroup> into = group;
         const bool wasInRoom = item && room->holdsItem(item.get());
+        // Stored like the group's other speakers, relative to its smallest location (read before
+        // the room changes and the views are made anew); a replaced placeholder's cell exactly
+        // where that one stood; the first speaker of a new group at (0, 0).
+        PlanPoint location{};
+        if (replaced)
+            location = {replaced->getLocationX(), replaced->getLocationY()};
+        else if (SpeakerGroupView* view = editor.viewOf(into.get()))
+            location = view->toLocation(target);
         if (!into)
         {
             Tessel::AutoPtr<SpeakerGroup> made = new SpeakerGroup(SpeakerGroup::kTops);
@@ -195,8 +244,7 @@ bool RoomSpeakerDragHandler::drop(const Tessel::DragData& data, PlanPoint point)
             position = Tessel::adopt(new SpeakerPosition);
             position->setSpeaker(item.get(), false);
         }
-        const PlanGrid& grid = editor.getGrid();
-        position->setLocation(target.x - grid.originX, target.y - grid.originY);
+        position->setLocation(location.x, location.y);
         room->addToGroup(into.get(), position.get());
         if (SpeakerNetworkItem* live = position->getSpeaker(); live && !wasInRoom)
             live->setSelected(true, true);
@@ -206,7 +254,9 @@ bool RoomSpeakerDragHandler::drop(const Tessel::DragData& data, PlanPoint point)
             venue->placementChanged();
         }
     }
+    const std::string reason = taken ? std::string() : refusal;
     clear();
+    refusal = reason;
     editor.dragStateChanged();
     return taken;
 }

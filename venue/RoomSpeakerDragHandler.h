@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "tessel/SharedPtr.h"
 #include "venue/RoomEditGrid.h"
 
@@ -22,10 +24,14 @@ class SpeakerPosition;
 //
 // The dragged data is examined in order: the first speaker item targets the editor's first group
 // (and stands for the position that already holds it, if any; a speaker placed in another room of
-// the venue is refused); otherwise the first speaker position targets its own group. A pointer on
-// another group's frame targets that group. The hot spot of the data (its "hotX"/"hotY" values,
-// else the image's) is where the pointer holds the speaker cell: the cell's corner is snapped, not
-// the pointer.
+// the venue is refused); otherwise the first speaker position targets its own group. A locked room
+// refuses every drag. A pointer on a group's frame targets that group. The hot spot of the data
+// (its "hotX"/"hotY" values, else the image's) is where the pointer holds the speaker cell, in
+// cell pixels (a cell's pixels are plan pixels at any zoom): the cell's corner is snapped to the
+// target group's grid, not the pointer. A cell that is taken or leaves the group's area moves to
+// the nearest free one of the rings around it, else to the free cell the group's frame holds. A
+// speaker let go on another speaker of its own group swaps places with it; on one of another
+// group it joins that group.
 class RoomSpeakerDragHandler
 {
 public:
@@ -49,6 +55,9 @@ public:
     SpeakerGroup* getTargetGroup() const { return group.get(); }
     // Whether a drop would be taken at the last point.
     bool accepts() const { return accepting; }
+    // Why the data or the last point is refused ("room is locked", "no free cell in Subs",
+    // "already placed in Room 2"); "" while it is taken.
+    const std::string& getRefusal() const { return refusal; }
 
 private:
     bool examine(const Tessel::DragData& data);
@@ -63,6 +72,7 @@ private:
     PlanPoint hot;
     PlanPoint lastSnapped;
     PlanPoint target = kNoFreeCell;
+    std::string refusal;
     Tessel::SharedPtr<SpeakerNetworkItem> item;   // a speaker from the network list
     Tessel::SharedPtr<SpeakerPosition> dragged;   // the position being moved
     Tessel::SharedPtr<SpeakerPosition> partner;   // the position a drop would swap with

@@ -63,6 +63,10 @@ ApplicationWindow {
             Layout.fillWidth: true
             Layout.fillHeight: true
             onSpeakerPicked: (path) => { browser.currentSpeaker = ""; currentSpeaker = path }
+            // The plan marks the speaker the right column shows; Escape or a click on empty plan
+            // gives the column back to the room's master equaliser.
+            shownSpeaker: inspector.visible ? inspector.shownItem : ""
+            onMasterPicked: { browser.currentSpeaker = ""; currentSpeaker = ""; inspector.shownItem = "" }
         }
         InspectorPanel {
             id: inspector

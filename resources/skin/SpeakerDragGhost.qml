@@ -3,7 +3,8 @@ import QtQuick.Controls
 import "."
 
 // The dragged speaker's picture under the pointer, above every column of the window. Its hot
-// spot (where the pointer holds the speaker cell) is where drop targets see the drag.
+// spot (where the pointer holds the speaker cell, in cell pixels) is where drop targets see the
+// drag. `zoom` draws it as large as the floor plan shows its cells.
 Item {
     id: ghost
     parent: Overlay.overlay
@@ -15,6 +16,9 @@ Item {
     property string model: "Unknown"
     property real hotX: width / 2
     property real hotY: height / 2
+    property real zoom: 1
+    scale: zoom
+    transformOrigin: Item.TopLeft
     Drag.active: active
     Drag.hotSpot.x: hotX
     Drag.hotSpot.y: hotY
@@ -47,8 +51,8 @@ Item {
         if (!parent)
             return
         const p = item.mapToItem(parent, x, y)
-        ghost.x = p.x - hotX
-        ghost.y = p.y - hotY
+        ghost.x = p.x - hotX * zoom
+        ghost.y = p.y - hotY * zoom
     }
     // Lets go: the drop target under the hot spot gets the drop.
     function drop() {

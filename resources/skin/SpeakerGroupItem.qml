@@ -3,7 +3,8 @@ import Tessel 1.0
 import "."
 
 // One speaker cell of the floor plan (142 × 176): the speaker's picture, lit while it is selected
-// (it winks), its name, volume and mute; for a speaker that is not on the network the greyed
+// (it winks), its name, volume and mute (a muted speaker's picture is dimmed under a red "MUTED"
+// mark); for a speaker that is not on the network the greyed
 // placeholder with its serial number. The remove button shows while the room is not locked.
 // Pressing and moving drags the speaker (the plan decides whether it may); a click selects it. A
 // drag the window breaks off (it lost the mouse) is reported as cancelled, never as a drop. A
@@ -34,6 +35,7 @@ Item {
     Param { id: remove; base: cell.path; address: "Speaker/removeFromRoom" }
     Param { id: edit; address: !cell.missing && cell.itemPath !== "" ? cell.itemPath + "/editSpeakerProps" : "" }
     readonly property bool lit: Number(hilite.value) !== 0
+    readonly property bool muted: !cell.missing && Number(mute.value) !== 0
 
     Rectangle {
         anchors.fill: parent
@@ -49,8 +51,28 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             y: 10
             width: 92; height: 96
+            opacity: cell.muted ? 0.4 : 1
             model: cell.model !== "" ? cell.model : "Unknown"
             selected: cell.lit
+        }
+        // The mute mark across the picture.
+        Rectangle {
+            objectName: "muteMark"
+            visible: cell.muted
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 46
+            width: muteText.implicitWidth + 16; height: 24
+            radius: 4
+            color: Theme.error
+            Text {
+                id: muteText
+                anchors.centerIn: parent
+                text: "MUTED"
+                color: "white"
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.fontNormal
+                font.bold: true
+            }
         }
         Text {
             objectName: "cellName"

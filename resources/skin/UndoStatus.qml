@@ -2,14 +2,28 @@ import QtQuick
 import Tessel 1.0
 import "."
 
-// The status line of undo and redo: what the last one did ("Undone: Room Volume Main Hall") and
-// what it could not restore, shown for a while after each undo or redo.
+// The status line: what the last undo or redo did ("Undone: Room Volume Main Hall") and what it
+// could not restore, or why an action was refused ("room is locked", the application's
+// "statusMessage", in the warning colour); the latest of them, for a while after it came.
 Text {
     id: status
-    Param { id: line; address: "://roomdesk/Application/undoStatus"; onTextChanged: shown.restart() }
-    text: line.text
+    property string message: ""
+    property bool refusal: false
+    function show(text, isRefusal) {
+        if (text === "") {
+            if (refusal === isRefusal)
+                message = "" // the text it showed was taken back
+            return
+        }
+        message = text
+        refusal = isRefusal
+        shown.restart()
+    }
+    Param { id: line; address: "://roomdesk/Application/undoStatus"; onTextChanged: status.show(text, false) }
+    Param { id: general; address: "://roomdesk/Application/statusMessage"; onTextChanged: status.show(text, true) }
+    text: message
     visible: text !== "" && shown.running
-    color: text.indexOf(". ") >= 0 ? Theme.warning : Theme.dimmed
+    color: refusal || text.indexOf(". ") >= 0 ? Theme.warning : Theme.dimmed
     elide: Text.ElideRight
     font.family: Theme.fontFamily
     font.pixelSize: Theme.fontSmall

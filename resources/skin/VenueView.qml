@@ -5,7 +5,8 @@ import "."
 
 // The centre while a venue is shown: the active room's floor plan (RoomEditor) under a header with
 // the room's title, GROUPS (the room inspector) and BROWSER (the network browser). A click on a
-// speaker on the plan picks it for the inspector.
+// speaker on the plan picks it for the inspector; Escape or a click on empty plan gives the right
+// column back to the room's master equaliser.
 Rectangle {
     id: view
     color: Theme.background
@@ -13,7 +14,10 @@ Rectangle {
     property string room: ""
     // The component path of the speaker picked last, or "".
     property string currentSpeaker: ""
+    // The speaker the right column shows (its cell is marked current), or "".
+    property string shownSpeaker: currentSpeaker
     signal speakerPicked(string path)
+    signal masterPicked()
     // Whether the network browser is shown beside the room ("viewNetwork").
     readonly property bool browserShown: room === "" || Number(viewNetwork.value) !== 0
     Param { id: viewNetwork; address: view.room !== "" ? view.room + "/viewNetwork" : "" }
@@ -77,8 +81,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             room: view.room
-            currentSpeaker: view.currentSpeaker
+            currentSpeaker: view.shownSpeaker
             onSpeakerPicked: (path) => view.speakerPicked(path)
+            onMasterPicked: view.masterPicked()
         }
     }
 }

@@ -88,6 +88,8 @@ void RoomEditItem::reload()
                 {"y", frame.y},
                 {"width", frame.width},
                 {"height", frame.height},
+                {"freeX", group->getFreeCell().x - frame.x},
+                {"freeY", group->getFreeCell().y - frame.y},
                 {"title", QString::fromStdString(group->getTitle())},
                 {"type", group->getGroup()->getType()},
                 {"nodeImage", QString::fromStdString(Tessel::Style::get().getImage(group->getNodeImage()))}});
@@ -109,8 +111,16 @@ void RoomEditItem::reload()
         }
     }
     // Cells are only made anew when something about them changed.
-    if (groupList != groupsBefore || positionList != positionsBefore)
+    const QSize contentNow(contentWidth(), contentHeight());
+    // The hint too: it comes with the style's image and the room's browser, not only with cells.
+    if (groupList != groupsBefore || positionList != positionsBefore || hintText() != hintBefore ||
+        contentNow != contentBefore || emptyHint() != hintShownBefore)
+    {
+        hintBefore = hintText();
+        hintShownBefore = emptyHint();
+        contentBefore = contentNow;
         Q_EMIT planChanged();
+    }
     Q_EMIT dragChanged();
 }
 
@@ -183,7 +193,17 @@ QString RoomEditItem::hintImage() const
 
 QString RoomEditItem::hintText() const
 {
-    return QString::fromLatin1(RoomEditView::kEmptyHintText);
+    return view() ? QString::fromStdString(view()->getEmptyHintText()) : QString();
+}
+
+int RoomEditItem::contentWidth() const
+{
+    return view() ? view()->getContentWidth() : 0;
+}
+
+int RoomEditItem::contentHeight() const
+{
+    return view() ? view()->getContentHeight() : 0;
 }
 
 int RoomEditItem::cellWidth() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QQuickItem>
+#include <QSize>
 #include <QString>
 #include <QVariantList>
 
@@ -16,10 +17,13 @@ class RoomEditView;
 // skin draws:
 //   editor     the editor's component path (the DropTarget's component; position paths are
 //              "<editor>/positionN")
-//   groups     [{x, y, width, height, title, type, nodeImage}] the group frames
+//   groups     [{x, y, width, height, freeX, freeY, title, type, nodeImage}] the group frames
+//              (freeX/freeY: the free cell a drop into the group takes, inside the frame)
 //   positions  [{path, x, y, serial, missing, itemPath, model}] the speaker cells
 //   swapping, dragging, targetX/targetY, sourceX/sourceY, emptyHint, hintImage, hintText,
-//   cellWidth, cellHeight
+//   cellWidth, cellHeight, contentWidth, contentHeight (the plan's extent)
+// Every coordinate is a plan pixel: the skin may scroll and scale the plan, as long as the cells,
+// frames and the DropTarget share one item. The item's own size is the width the groups wrap at.
 //     RoomEditView { id: plan; anchors.fill: parent }
 //     Repeater { model: plan.positions; SpeakerGroupItem { x: modelData.x; ... } }
 // startDrag(index, hotX, hotY) begins dragging the speaker of cell `index` (refused while the
@@ -42,9 +46,11 @@ class RoomEditItem : public QQuickItem
     Q_PROPERTY(int sourceY READ sourceY NOTIFY dragChanged)
     Q_PROPERTY(bool emptyHint READ emptyHint NOTIFY planChanged)
     Q_PROPERTY(QString hintImage READ hintImage NOTIFY planChanged)
-    Q_PROPERTY(QString hintText READ hintText CONSTANT)
+    Q_PROPERTY(QString hintText READ hintText NOTIFY planChanged)
     Q_PROPERTY(int cellWidth READ cellWidth NOTIFY planChanged)
     Q_PROPERTY(int cellHeight READ cellHeight NOTIFY planChanged)
+    Q_PROPERTY(int contentWidth READ contentWidth NOTIFY planChanged)
+    Q_PROPERTY(int contentHeight READ contentHeight NOTIFY planChanged)
 
 public:
     explicit RoomEditItem(QQuickItem* parent = nullptr);
@@ -69,6 +75,8 @@ public:
     QString hintText() const;
     int cellWidth() const;
     int cellHeight() const;
+    int contentWidth() const;
+    int contentHeight() const;
 
     Q_INVOKABLE bool startDrag(int index, double hotX = 0, double hotY = 0);
     Q_INVOKABLE void endDrag();
@@ -93,6 +101,9 @@ private:
     Tessel::Qt::ViewLink link;
     QVariantList groupList;
     QVariantList positionList;
+    QString hintBefore;
+    bool hintShownBefore = false;
+    QSize contentBefore;
     bool reloadPending = false;
 };
 

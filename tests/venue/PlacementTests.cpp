@@ -61,16 +61,21 @@ TEST_F(Placement, ASpeakerPlacedInOneRoomCannotBeDroppedIntoAnother)
 
     Vellaris::SpeakerRoom* second = venue->newRoom(true);
     ASSERT_EQ(editor->getRoom(), second);
+    first->findParameter("roomTitle")->setValue(Tessel::Variant("Stage"));
     EXPECT_FALSE(dropFromList(item, 100, 100));
+    EXPECT_EQ(editor->getDropRefusal(), "already placed in Stage") << "the status line says why";
     EXPECT_EQ(second->findPosition("A"), nullptr);
     EXPECT_EQ(countPlaces(venue, "A"), 1);
     EXPECT_EQ(first->findPosition("A")->getSpeaker(), item) << "it keeps its place";
+    editor->findParameter("placeSpeaker")->setValue(Tessel::Variant("A"));
+    EXPECT_EQ(editor->getDropRefusal(), "already placed in Stage");
 
-    // Within its own room the list's item still moves it.
+    // Within its own room the list's item still moves it (into the free cell its frame keeps).
     venue->setActiveRoom(first);
-    const int before = first->findPosition("A")->getLocationY();
-    EXPECT_TRUE(dropFromList(item, 100, 300));
-    EXPECT_NE(first->findPosition("A")->getLocationY(), before);
+    const int before = first->findPosition("A")->getLocationX();
+    const Vellaris::PlanPoint spare = editor->firstGroupView()->getFreeCell();
+    EXPECT_TRUE(dropFromList(item, spare.x + 5, spare.y + 5));
+    EXPECT_NE(first->findPosition("A")->getLocationX(), before);
     EXPECT_EQ(countPlaces(venue, "A"), 1);
 }
 

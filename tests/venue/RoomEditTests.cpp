@@ -9,6 +9,7 @@
 #include "tessel/Json.h"
 #include "tessel/Style.h"
 #include "tessel/UndoHistory.h"
+#include "tests/common/LargeVenue.h"
 #include "tests/venue/VenueTestSupport.h"
 #include "venue/RoomEditGrid.h"
 #include "venue/RoomEditView.h"
@@ -188,26 +189,67 @@ TEST_F(RoomEdit, ShowsTheActiveRoomAndFollowsRoomSwitches)
     EXPECT_EQ(editor->getRoom(), room());
 }
 
-TEST_F(RoomEdit, SpeakerDroppedFromTheListIsPlacedSnappedSelectedAndLeavesTheList)
+TEST_F(RoomEdit, SpeakerDroppedFromTheListTakesTheGroupsFreeCellIsSelectedAndLeavesTheList)
 {
     SpeakerNetworkItem* item = announce(1, "111");
     ASSERT_TRUE(listed(item));
-    const PlanGrid& grid = editor->getGrid();
-    EXPECT_EQ(grid.originX, (600 % 40) / 2);
-    EXPECT_EQ(grid.originY, (560 % 40) / 2);
-    ASSERT_TRUE(dropAt(browserDrag(item), grid.originX + 95, grid.originY + 50));
+    const Vellaris::SpeakerGroupView* tops = editor->firstGroupView();
+    ASSERT_NE(tops, nullptr);
+    // An empty group's frame is one free cell under its title band.
+    const PlanRect area = tops->getArea();
+    EXPECT_EQ(tops->getFreeCell(), (PlanPoint{area.x, area.y}));
+    EXPECT_EQ(area.width, editor->getCellWidth());
+    EXPECT_GT(area.y, tops->getFrame().y) << "the title band lies above the cells";
+    ASSERT_TRUE(dropAt(browserDrag(item), area.x + 95, area.y + 50));
     SpeakerPosition* position = room()->findPosition("111");
     ASSERT_NE(position, nullptr);
     EXPECT_EQ(position->getSpeaker(), item);
-    EXPECT_EQ(position->getLocationX(), 80);
-    EXPECT_EQ(position->getLocationY(), 40);
-    EXPECT_EQ(editor->cellOf(position).x, grid.originX + 80) << "drawn exactly where it snapped";
+    EXPECT_EQ(position->getLocationX(), 0) << "stored relative to its group";
+    EXPECT_EQ(position->getLocationY(), 0);
+    EXPECT_EQ(editor->cellOf(position).x, area.x) << "drawn exactly where it was dropped";
     EXPECT_TRUE(room()->getGroups().front()->containsPosition(position));
     EXPECT_TRUE(item->isSelected()) << "a newly placed speaker winks";
     EXPECT_FALSE(listed(item));
     ASSERT_EQ(editor->getPositionViews().size(), 1u);
     EXPECT_FALSE(editor->getPositionViews().front()->isSpeakerNotFound());
     EXPECT_EQ(editor->getPositionViews().front()->findChild("Speaker"), item);
+    EXPECT_EQ(editor->getDropRefusal(), "");
+}
+
+TEST_F(RoomEdit, DropsSnapToTheGroupsGridAndFarFromAFreeCellTakeTheOneTheFrameKeeps)
+{
+    announce(1, "A");
+    SpeakerNetworkItem* b = announce(2, "B");
+    SpeakerNetworkItem* c = announce(3, "C");
+    // Stored far from the plan's corner, as an older desk placed it: drawn at the group's corner.
+    SpeakerPosition* a = placeAt("A", 400, 440);
+    const Vellaris::SpeakerGroupView* tops = editor->firstGroupView();
+    EXPECT_EQ(editor->cellOf(a).x, tops->getArea().x);
+    EXPECT_EQ(editor->cellOf(a).y, tops->getArea().y);
+    // The frame holds the speaker and one free cell beside it, on the group's grid.
+    const PlanPoint spare = tops->getFreeCell();
+    const PlanRect area = tops->getArea(); // the views are made anew at every change
+    EXPECT_FALSE(
+        editor->cellOf(a).intersects({spare.x, spare.y, editor->getCellWidth(), editor->getCellHeight()}));
+    EXPECT_EQ((spare.x - area.x) % 40, 0);
+
+    // A drop on the free cell snaps on the group's grid and is stored relative to the group.
+    ASSERT_TRUE(dropAt(browserDrag(b), spare.x + 5, spare.y + 5));
+    SpeakerPosition* placed = room()->findPosition("B");
+    ASSERT_NE(placed, nullptr);
+    EXPECT_EQ(placed->getLocationX(), 400 + spare.x - area.x);
+    EXPECT_EQ(placed->getLocationY(), 440);
+    EXPECT_EQ(editor->cellOf(placed).x, spare.x);
+
+    // Let go on A's cell, with no free cell within reach of the rings: it takes the frame's spare cell.
+    const Vellaris::SpeakerGroupView* grown = editor->firstGroupView();
+    const PlanPoint next = grown->getFreeCell();
+    const PlanRect cellA = editor->cellOf(a);
+    ASSERT_TRUE(dropAt(browserDrag(c), cellA.x + 1, cellA.y + 1));
+    const PlanRect cellC = editor->cellOf(room()->findPosition("C"));
+    EXPECT_EQ((PlanPoint{cellC.x, cellC.y}), next);
+    for (SpeakerPosition* other : {a, placed})
+        EXPECT_FALSE(cellC.intersects(editor->cellOf(other)));
 }
 
 TEST_F(RoomEdit, DropOnAMissingSpeakerReplacesItsPlaceholder)
@@ -226,14 +268,16 @@ TEST_F(RoomEdit, DropOnAMissingSpeakerReplacesItsPlaceholder)
     EXPECT_EQ(room()->allPositions().size(), 1u);
 }
 
-TEST_F(RoomEdit, DraggingOntoAnotherSpeakerSwapsPlacesAndChangesNoGroup)
+TEST_F(RoomEdit, DraggingOntoASpeakerOfItsGroupSwapsPlacesAndOntoAnotherGroupsJoinsThatGroup)
 {
     announce(1, "A");
     announce(2, "B");
+    announce(3, "C");
     Tessel::AutoPtr<SpeakerGroup> subs = new SpeakerGroup(SpeakerGroup::kSubs);
     room()->addGroup(subs);
     SpeakerPosition* a = placeAt("A", 0, 0);
-    SpeakerPosition* b = placeAt("B", 160, 0, subs);
+    SpeakerPosition* b = placeAt("B", 160, 0);
+    SpeakerPosition* c = placeAt("C", 0, 0, subs);
     SpeakerGroup* tops = room()->getGroups().front();
 
     ASSERT_TRUE(editor->startDrag(viewOf("A")));
@@ -246,7 +290,17 @@ TEST_F(RoomEdit, DraggingOntoAnotherSpeakerSwapsPlacesAndChangesNoGroup)
     EXPECT_EQ(a->getLocationX(), 160);
     EXPECT_EQ(b->getLocationX(), 0);
     EXPECT_TRUE(tops->containsPosition(a));
-    EXPECT_TRUE(subs->containsPosition(b));
+    EXPECT_TRUE(tops->containsPosition(b));
+
+    // Over a speaker of another group there is no swap: the speaker joins that group beside it.
+    ASSERT_TRUE(editor->startDrag(viewOf("A")));
+    const PlanRect cellC = editor->cellOf(c);
+    Tessel::DragSession::get().moveTo(editor, {double(cellC.x + 10), double(cellC.y + 10)});
+    EXPECT_FALSE(editor->isSwapping());
+    ASSERT_TRUE(Tessel::DragSession::get().finish(editor, {double(cellC.x + 10), double(cellC.y + 10)}));
+    EXPECT_TRUE(subs->containsPosition(a));
+    EXPECT_EQ(c->getLocationX(), 0);
+    EXPECT_FALSE(editor->cellOf(a).intersects(editor->cellOf(c)));
 }
 
 TEST_F(RoomEdit, DraggedOffThePlanTheSpeakerLeavesTheRoomAndTheVenueFile)
@@ -268,24 +322,29 @@ TEST_F(RoomEdit, DraggedOffThePlanTheSpeakerLeavesTheRoomAndTheVenueFile)
     EXPECT_EQ(venue->countPositions(), 0);
 }
 
-TEST_F(RoomEdit, MovingOnThePlanKeepsTheGroupAndAFullPlanKeepsTheSpeakerWhereItWas)
+TEST_F(RoomEdit, MovingOnThePlanKeepsTheGroupAndARefusedDropKeepsTheSpeakerWhereItWasAndSaysWhy)
 {
     announce(1, "A");
+    announce(2, "B");
     SpeakerPosition* a = placeAt("A", 0, 0);
-    const PlanGrid& grid = editor->getGrid();
-    ASSERT_TRUE(moveOnPlan("A", grid.originX + 330, grid.originY + 20));
-    EXPECT_EQ(a->getLocationX(), 320);
-    EXPECT_EQ(a->getLocationY(), 0);
-    EXPECT_EQ(room()->getGroups().front()->getOwnPositions().size(), 1u);
+    placeAt("B", 160, 0);
+    const PlanPoint spare = editor->firstGroupView()->getFreeCell();
+    const PlanRect before = editor->cellOf(a);
+    ASSERT_TRUE(moveOnPlan("A", spare.x + 10, spare.y + 20));
+    EXPECT_NE(editor->cellOf(a), before);
+    EXPECT_EQ(room()->getGroups().front()->getOwnPositions().size(), 2u);
 
-    // Every cell taken: the drop is refused, and the speaker is not taken off the plan for it.
-    editor->setSize(142, 176);
-    placeAt("X", 0, 0);
-    a->setLocation(0, 0);
-    room()->update();
-    EXPECT_FALSE(moveOnPlan("X", 5, 5));
-    EXPECT_NE(room()->findPosition("X"), nullptr);
-    EXPECT_NE(room()->findPosition("A"), nullptr);
+    // The room locked while the drag is under way: the drop is refused, the speaker is not taken
+    // off the plan for it, and the status line says why.
+    const int x = a->getLocationX(), y = a->getLocationY();
+    ASSERT_TRUE(editor->startDrag(viewOf("A")));
+    Tessel::DragSession::get().moveTo(editor, {double(before.x + 5), double(before.y + 5)});
+    room()->findParameter("locked")->setValue(Tessel::Variant(1));
+    EXPECT_FALSE(Tessel::DragSession::get().finish(editor, {double(before.x + 5), double(before.y + 5)}));
+    EXPECT_EQ(editor->getDropRefusal(), "room is locked");
+    ASSERT_NE(room()->findPosition("A"), nullptr);
+    EXPECT_EQ(a->getLocationX(), x);
+    EXPECT_EQ(a->getLocationY(), y);
 }
 
 TEST_F(RoomEdit, ASecondGroupTakesTheSpeakerFromTheFirst)
@@ -333,10 +392,13 @@ TEST_F(RoomEdit, ALockedRoomRefusesDragsFromThePlanAndFromTheList)
     room()->findParameter("locked")->setValue(Tessel::Variant(1));
     ASSERT_TRUE(room()->isLocked());
     EXPECT_FALSE(editor->startDrag(viewOf("A")));
+    EXPECT_EQ(editor->getDropRefusal(), "room is locked");
     EXPECT_FALSE(Tessel::DragSession::get().isActive());
     EXPECT_FALSE(free->canDrag());
     EXPECT_EQ(network->getItems().dragRow(0), nullptr);
+    editor->setDropRefusal({});
     EXPECT_FALSE(editor->placeSpeaker(free));
+    EXPECT_EQ(editor->getDropRefusal(), "room is locked");
     EXPECT_NE(room()->findPosition("A"), nullptr);
     EXPECT_EQ(room()->findPosition("A")->getSpeaker(), placed);
     room()->findParameter("locked")->setValue(Tessel::Variant(0));
@@ -365,6 +427,22 @@ TEST_F(RoomEdit, EmptyRoomHintNeedsTheBrowserNoSpeakersAndTheImage)
     EXPECT_FALSE(editor->showsEmptyHint()) << "the browser is hidden";
     room()->findParameter("viewNetwork")->setValue(Tessel::Variant(1));
     EXPECT_TRUE(editor->showsEmptyHint());
+    // The hint says where a drop lands, and a drop away from every frame lands there.
+    auto* groups = Tessel::classCast<Vellaris::RoomGroupEditor>(editor->findChild("Groups"));
+    groups->findParameter("newGroupName")->setValue(Tessel::Variant("Fills"));
+    groups->findParameter("addGroup")->setValue(Tessel::Variant(SpeakerGroup::kCustom));
+    EXPECT_EQ(editor->getEmptyHintText(), "Drag speakers here to place them in Tops.");
+    SpeakerNetworkItem* item = announce(1, "A");
+    ASSERT_TRUE(dropAt(browserDrag(item), 590, 550));
+    EXPECT_TRUE(room()->getGroups().front()->containsPosition(room()->findPosition("A")));
+    room()->removeSerial("A");
+    room()->removeGroup(room()->getGroups().front());
+    room()->update();
+    EXPECT_EQ(editor->getEmptyHintText(), "Drag speakers here to place them in Fills.");
+    room()->removeGroup(room()->getGroups().front());
+    room()->update();
+    EXPECT_EQ(editor->getEmptyHintText(), "Drag speakers here to place them in a new Tops group.");
+    groups->findParameter("addGroup")->setValue(Tessel::Variant(SpeakerGroup::kSubs));
     placeAt("888", 0, 0);
     EXPECT_FALSE(editor->showsEmptyHint()) << "a missing speaker still fills the room";
 }
@@ -430,6 +508,84 @@ TEST_F(RoomEdit, MasterGroupIsNotDrawnAndAListSpeakerDroppedOnARoomWithoutGroups
     ASSERT_EQ(editor->getGroupViews().size(), 1u);
     EXPECT_EQ(editor->getGroupViews().front()->getGroup()->getType(), SpeakerGroup::kTops);
     EXPECT_NE(room()->findPosition("A"), nullptr);
+}
+
+// --- The layout of a real venue ----------------------------------------------------------------
+
+TEST_F(RoomEdit, GroupsOfARealVenueNeitherOverlapNorCoverTheirTitlesAndKeepTheirArrangement)
+{
+    Tessel::Attributes stored;
+    ASSERT_TRUE(Tessel::JsonParse(LargeVenue::venueText(), stored));
+    std::string problem;
+    ASSERT_TRUE(Vellaris::Venue::checkStoredForm(stored, problem)) << problem;
+    venue->load(stored, false);
+    venue->setActiveRoom(venue->getRoom(0));
+    ASSERT_EQ(editor->getRoom(), venue->getRoom(0));
+    // The centre of the window at its smallest and at full HD; and a plan narrower than a cell.
+    for (const auto& [width, height] : {std::pair{450, 600}, std::pair{1330, 930}, std::pair{100, 100}})
+    {
+        SCOPED_TRACE(width);
+        editor->setSize(width, height);
+        const auto& views = editor->getGroupViews();
+        ASSERT_EQ(views.size(), 6u) << "five groups with speakers and the empty one";
+        EXPECT_EQ(editor->getPositionViews().size(), size_t(LargeVenue::kMainHallSpeakers));
+        const PlanRect content{0, 0, editor->getContentWidth(), editor->getContentHeight()};
+        for (size_t i = 0; i < views.size(); ++i)
+        {
+            const PlanRect frame = views[i]->getFrame();
+            const PlanRect area = views[i]->getArea();
+            const PlanRect title{frame.x, frame.y, frame.width, area.y - frame.y};
+            EXPECT_TRUE(frame.isInside(content));
+            EXPECT_GE(title.height, 22) << "a title band along the frame's top";
+            EXPECT_TRUE(area.isInside(frame));
+            for (size_t j = 0; j < views.size(); ++j)
+                if (j != i)
+                    EXPECT_FALSE(frame.intersects(views[j]->getFrame())) << i << " and " << j;
+            // Every cell of the group lies inside its area, off the title band; the free cell too.
+            std::vector<PlanRect> cells;
+            for (const auto& position : views[i]->getGroup()->getOwnPositions())
+                cells.push_back(editor->cellOf(position.get()));
+            const PlanPoint spare = views[i]->getFreeCell();
+            const PlanRect spareCell{spare.x, spare.y, editor->getCellWidth(), editor->getCellHeight()};
+            EXPECT_TRUE(spareCell.isInside(area));
+            for (const PlanRect& cell : cells)
+            {
+                EXPECT_TRUE(cell.isInside(area));
+                EXPECT_FALSE(cell.intersects(title));
+                EXPECT_FALSE(cell.intersects(spareCell));
+            }
+            // The stored arrangement is kept: cells stand apart as their locations do.
+            const auto& own = views[i]->getGroup()->getOwnPositions();
+            for (size_t k = 1; k < own.size(); ++k)
+            {
+                EXPECT_EQ(cells[k].x - cells[0].x, own[k]->getLocationX() - own[0]->getLocationX());
+                EXPECT_EQ(cells[k].y - cells[0].y, own[k]->getLocationY() - own[0]->getLocationY());
+            }
+        }
+        EXPECT_EQ(views.back()->getTitle(), "Spare");
+        EXPECT_GT(views.back()->getFrame().width, 0) << "an empty group keeps a frame to drop into";
+    }
+    // The wide plan puts groups side by side; the narrow one stacks them.
+    editor->setSize(1330, 930);
+    const int wideHeight = editor->getContentHeight();
+    editor->setSize(450, 600);
+    EXPECT_GT(editor->getContentHeight(), wideHeight);
+}
+
+TEST_F(RoomEdit, ADropIntoTheEmptyGroupOfAFullPlanLandsThere)
+{
+    Tessel::Attributes stored;
+    ASSERT_TRUE(Tessel::JsonParse(LargeVenue::venueText(), stored));
+    venue->load(stored, false);
+    venue->setActiveRoom(venue->getRoom(0));
+    editor->setSize(450, 600);
+    SpeakerNetworkItem* item = announce(1, "555");
+    const Vellaris::SpeakerGroupView* spare = editor->getGroupViews().back();
+    ASSERT_EQ(spare->getTitle(), "Spare");
+    SpeakerGroup* group = spare->getGroup(); // the views are made anew at every change
+    const PlanPoint cell = spare->getFreeCell();
+    ASSERT_TRUE(dropAt(browserDrag(item), cell.x + 70, cell.y + 80));
+    EXPECT_TRUE(group->containsPosition(room()->findPosition("555")));
 }
 
 // --- Undo of what the plan's drags do ----------------------------------------------------------
