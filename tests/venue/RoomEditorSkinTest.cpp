@@ -620,7 +620,7 @@ TEST_F(BigVenuePlan, WheelScrollsCtrlWheelZoomsAndADropAtAnyZoomLandsUnderThePoi
     editor->setProperty("zoom", 0.5);
     view->setProperty("contentX", 0);
     view->setProperty("contentY", 0);
-    Vellaris::SpeakerNetworkItem* item = announce(7, "9191");
+    announce(7, "9191");
     QQuickItem* spare = named("groupFrame").back();
     scrollTo(inContent(spare).top() * 0.5 - 20);
     ASSERT_TRUE(waitFor([&] { return onScreen(view).contains(onScreen(spare)); }))
