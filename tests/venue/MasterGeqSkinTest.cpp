@@ -148,8 +148,8 @@ TEST(MasterGeqSkin, TheMasterColumnReadsWholeAtTheDesignSizeWithTheBigVenueOpen)
     if (shots)
         window->grabWindow().save(QString::fromLocal8Bit(shots) + "/master.png");
 
-    // The same at 1920 x 1080, once the window's size is free: the column keeps its width and the
-    // bank grows in height only.
+    // The same at 1920 x 1080: the right column takes its share of the larger window, never less
+    // than its design width, and still reads whole.
     window->setProperty("maximumWidth", 1920);
     window->setProperty("maximumHeight", 1080);
     window->setProperty("width", 1920);
@@ -157,7 +157,7 @@ TEST(MasterGeqSkin, TheMasterColumnReadsWholeAtTheDesignSizeWithTheBigVenueOpen)
     const qreal columnWidth = master->width();
     ASSERT_TRUE(waitFor([&] { return window->width() == 1920 && window->height() == 1080; }));
     QTest::qWait(100);
-    EXPECT_EQ(master->width(), columnWidth);
+    EXPECT_GE(master->width(), columnWidth);
     checkMaster("1920 x 1080");
     if (shots)
         window->grabWindow().save(QString::fromLocal8Bit(shots) + "/master-1920.png");

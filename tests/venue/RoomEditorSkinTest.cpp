@@ -571,8 +571,12 @@ TEST_F(BigVenuePlan, FramesStayApartTitlesShowAndEveryCellIsReachableAndFitShows
             for (QQuickItem* cell : cells)
                 EXPECT_FALSE(inContent(cell).intersects(titleRect));
             for (size_t j = 0; j < frames.size(); ++j)
+            {
                 if (j != i)
+                {
                     EXPECT_FALSE(inContent(frames[j]).intersects(titleRect));
+                }
+            }
             EXPECT_TRUE(whole.contains(frame))
                 << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height() << " in "
                 << whole.width() << "x" << whole.height();
