@@ -10,7 +10,11 @@ Rectangle {
         id: label
         anchors.left: parent.left
         anchors.leftMargin: 12
+        anchors.right: parent.right
+        anchors.rightMargin: 12
         anchors.verticalCenter: parent.verticalCenter
+        // A long room title ends in "…" rather than running out of the column.
+        elide: Text.ElideRight
         color: Theme.dimmed
         font.family: Theme.fontFamily
         font.pixelSize: Theme.fontSmall

@@ -157,9 +157,22 @@ Item {
                             font.pixelSize: 28
                         }
                     }
+                    // The title keeps a readable size when the plan is zoomed far out: it grows
+                    // against the zoom (on a backing of its own, over the first cells if it must).
+                    Rectangle {
+                        id: titleBacking
+                        readonly property real counterScale: Math.max(1, 0.85 / editorView.zoom)
+                        x: 4; y: 2
+                        width: Math.min(titleText.implicitWidth + 36, (parent.width - 8) / counterScale)
+                        height: titleRow.implicitHeight + 4
+                        scale: counterScale
+                        transformOrigin: Item.TopLeft
+                        radius: Theme.radius
+                        color: counterScale > 1 ? Theme.panel : "transparent"
+                        z: 2
                     Row {
-                        x: 8; y: 4
-                        width: parent.width - 16
+                        id: titleRow
+                        x: 4; y: 2
                         spacing: 6
                         Image {
                             anchors.verticalCenter: parent.verticalCenter
@@ -167,13 +180,15 @@ Item {
                             width: 14; height: 14
                         }
                         Text {
+                            id: titleText
                             objectName: "groupTitle"
-                            width: parent.width - 20
+                            width: Math.min(implicitWidth, titleBacking.width - 28)
                             elide: Text.ElideRight
                             text: modelData.title.toUpperCase()
                             color: Theme.text
                             font: Skin.font("textfont")
                         }
+                    }
                     }
                 }
             }

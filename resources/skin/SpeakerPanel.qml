@@ -25,7 +25,9 @@ Item {
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 12
-        spacing: 10
+        // Tight enough that the gain-reduction meters and their labels stay inside a window of the
+        // smallest size, with the dB scales beside the fader and meters.
+        spacing: 7
 
         // Identity.
         RowLayout {

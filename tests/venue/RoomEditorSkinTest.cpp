@@ -482,6 +482,11 @@ protected:
         content = find("planContent");
         view = find("planView");
         ASSERT_TRUE(content && view);
+        // The window outlives a test: each starts at full size, scrolled to the top left.
+        if (QQuickItem* editor = find("roomEditor"))
+            editor->setProperty("zoom", 1.0);
+        view->setProperty("contentX", 0);
+        view->setProperty("contentY", 0);
     }
     void TearDown() override
     {
@@ -593,6 +598,14 @@ TEST_F(BigVenuePlan, FramesStayApartTitlesShowAndEveryCellIsReachableAndFitShows
         const QRectF shown = onScreen(view);
         for (QQuickItem* frame : frames)
             EXPECT_TRUE(shown.contains(onScreen(frame))) << "a frame outside the fitted view";
+        // Zoomed far out, every title still reads: drawn at least 10 screen pixels high, inside the
+        // view.
+        for (QQuickItem* frame : frames)
+        {
+            QQuickItem* title = findBelow(frame, "groupTitle");
+            EXPECT_GE(onScreen(title).height(), 10) << title->property("text").toString().toStdString();
+            EXPECT_TRUE(shown.contains(onScreen(title)));
+        }
         shoot(size.width() == 1024 ? "plan-1024-fit" : "plan-1920-fit");
         find("roomEditor")->setProperty("zoom", 1.0);
         view->setProperty("contentY", 0);
