@@ -19,8 +19,10 @@ set(layers
   "speaker:mirror"
   "venue:speaker"
   "netsetup:speaker"
-  "osc:speaker"
-  "app:venue,netsetup,osc"
+  "remote:speaker"
+  "osc:remote"
+  "web:remote"
+  "app:venue,netsetup,osc,web"
   "roomctl:app"
   "roomdesk:app,tessel_qt"
 )

@@ -1,39 +1,22 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "tessel/ObjectAddress.h"
+#include "remote/RemoteAddress.h"
 
 namespace Vellaris::Osc
 {
 
-// What an OSC address names in the desk, or why it names nothing.
-//
-//   /roomdesk/<component path>/<name>   what the skin address "://roomdesk/<component path>/<name>"
-//                                       names, resolved from the root component ("/roomdesk/
-//                                       VenueManager/showVenue", "/roomdesk/Inspector/hasSpeaker")
-//   /speaker/<serial>/<path>            a parameter of the speaker with that serial number, the path
-//                                       with or without its leading "Speaker/"
-//                                       ("/speaker/987654321/line/ch1/volume")
-//
-// Every name is literal: "*", "?", "[", "{" are characters of names here, never patterns.
-struct OscTarget
+// OSC addresses are the remotes' addresses (see remote/RemoteAddress.h), taken literally: "*", "?",
+// "[", "{" are characters of names here, never OSC patterns.
+using OscTarget = Remote::RemoteTarget;
+
+inline OscTarget resolveOscAddress(const std::string& address, bool allowComponent)
 {
-    Tessel::ObjectTarget object; // unresolved when `error` is set
-    std::string error;           // a plain-words reason, empty when resolved
+    return Remote::resolveRemoteAddress(address, allowComponent);
+}
 
-    bool resolved() const { return error.empty() && object.resolved(); }
-};
-
-// Resolves `address` to a parameter, a property or (when `allowComponent`) a component.
-// "/roomdesk" alone and "/speaker/<serial>" name components.
-OscTarget resolveOscAddress(const std::string& address, bool allowComponent);
-
-// The entries that "/list" answers for `address`: child components with a trailing "/", then
-// parameters and commands, then the properties every component answers. "/" lists "roomdesk/"
-// and "speaker/"; "/speaker" lists the serial numbers of the speakers. Returns false (with
-// `error` set) when the address names no component.
-bool listOscAddress(const std::string& address, std::vector<std::string>& names, std::string& error);
+inline bool listOscAddress(const std::string& address, std::vector<std::string>& names, std::string& error)
+{
+    return Remote::listRemoteAddress(address, names, error);
+}
 
 } // namespace Vellaris::Osc

@@ -39,16 +39,6 @@ bool isLeaseVerb(const std::string& path)
 {
     return path == "/subscribe" || path == "/renew" || path == "/unsubscribe";
 }
-
-// Why the command of `owner` was refused: its "commandRefusal" property when it gives one.
-std::string refusalOf(Tessel::Component* owner)
-{
-    Tessel::Variant reason;
-    if (owner && owner->getProperty(kCommandRefusalProperty, reason) && reason.isString() &&
-        !reason.asString().empty())
-        return reason.asString();
-    return "the command is not available now";
-}
 } // namespace
 
 // One sender's watch on one address: observes the parameter (or the component of the property)
@@ -246,12 +236,11 @@ void OscDesk::handleAddress(const std::string& path, lo_message message, const O
         return;
     }
     Tessel::IParameter* param = object.parameter;
-    if (auto* command = dynamic_cast<Tessel::CommandParam*>(param))
+    if (Remote::isCommand(object))
     {
-        if (!param->isEnabled())
-            return sendError(from, path, "the command is not available now");
-        if (!command->invoke())
-            return sendError(from, path, refusalOf(object.component));
+        std::string error;
+        if (!Remote::invokeCommand(object, error))
+            return sendError(from, path, error);
         Message answer;
         lo_message_add_int32(answer.message, 1);
         send(from, path.c_str(), answer.message);

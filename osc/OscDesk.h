@@ -10,6 +10,7 @@
 
 #include <lo/lo.h>
 
+#include "remote/RemoteValue.h"
 #include "tessel/IdleClient.h"
 #include "tessel/SharedPtr.h"
 
@@ -18,9 +19,7 @@ namespace Vellaris::Osc
 
 class OscLease;
 
-// The property a component answers with the reason its last command was refused (a text; empty or
-// absent when there is none), so that a remote learns why and not only that.
-inline constexpr const char* kCommandRefusalProperty = "commandRefusal";
+using Remote::kCommandRefusalProperty;
 
 // Who sent a message: the address replies go to, and a key that names the sender ("ip:port").
 struct OscPeer

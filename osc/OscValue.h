@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "remote/RemoteValue.h"
 #include "tessel/ObjectAddress.h"
 
 namespace Vellaris::Osc
 {
 
-// How values travel over OSC.
+// How values travel over OSC (the rules themselves are every remote's: remote/RemoteValue.h).
 //
 // A query reply carries two arguments: the value and its text form. The value is an int32 for
 // toggles, integers, lists and colours, a float for float parameters, and the text itself for
@@ -18,24 +19,14 @@ namespace Vellaris::Osc
 // A set carries one argument: an int, float, double, 64-bit int, true or false is the plain value
 // (clamped to the range, whole-number kinds drop the fraction); a text is the parameter's text
 // form, scanned by its formatter ("-6", "2.5k", "On"). Text parameters take only texts.
-//
-// A secret (a parameter with the flag ParamFlags::kSecret, or the alias of one) is write-only: it
-// can be set, but its value is never sent, watched or named in an error.
 
-// The reason given to a remote that asks for a secret's value.
-inline constexpr const char* kWriteOnlyReason =
-    "the value is write-only: it can be set but is never sent back";
-
-// Whether `target` is a secret parameter.
-bool isSecret(const Tessel::ObjectTarget& target);
+using Remote::isSecret;
+using Remote::kWriteOnlyReason;
+using Remote::valueSignature;
 
 // Appends the value and its text of `target` (a parameter or a property) to `reply`. Returns
 // false with `error` set when the target has no value to send (an object property, a secret).
 bool addValueArguments(lo_message reply, const Tessel::ObjectTarget& target, std::string& error);
-
-// The value and text that addValueArguments would send, as one comparable text (to tell a real
-// change from a "changed" that moved nothing the subscriber sees).
-std::string valueSignature(const Tessel::ObjectTarget& target);
 
 // Sets `param` from one OSC argument of type `type` inside an edit gesture, with notification (as
 // a drag on screen does, so the change reaches the speaker). Returns false with `error` set, and

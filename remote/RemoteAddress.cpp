@@ -1,4 +1,4 @@
-#include "osc/OscAddress.h"
+#include "remote/RemoteAddress.h"
 
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
@@ -6,7 +6,7 @@
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 
-namespace Vellaris::Osc
+namespace Vellaris::Remote
 {
 
 namespace
@@ -95,9 +95,9 @@ Tessel::Component* componentFor(const std::string& address, std::string& error)
 }
 } // namespace
 
-OscTarget resolveOscAddress(const std::string& address, bool allowComponent)
+RemoteTarget resolveRemoteAddress(const std::string& address, bool allowComponent)
 {
-    OscTarget target;
+    RemoteTarget target;
     std::string rest;
     if (below(address, kDeskPrefix, rest))
     {
@@ -132,7 +132,7 @@ OscTarget resolveOscAddress(const std::string& address, bool allowComponent)
     return target;
 }
 
-bool listOscAddress(const std::string& address, std::vector<std::string>& names, std::string& error)
+bool listRemoteAddress(const std::string& address, std::vector<std::string>& names, std::string& error)
 {
     names.clear();
     if (address == "/" || address.empty())
@@ -169,4 +169,4 @@ bool listOscAddress(const std::string& address, std::vector<std::string>& names,
     return true;
 }
 
-} // namespace Vellaris::Osc
+} // namespace Vellaris::Remote
