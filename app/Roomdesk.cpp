@@ -7,6 +7,8 @@
 #include "osc/NetworkWake.h"
 #include "osc/OscServer.h"
 #include "osc/OscSettings.h"
+#include "remote/ListenSettings.h"
+#include "web/WebRemote.h"
 #include "lknet/lknet.h"
 #include "model/JsonCodec.h"
 #include "netsetup/NetworkSetupManager.h"
@@ -85,12 +87,23 @@ bool Roomdesk::startup()
     if (!remoteControl->start(settings))
         std::fprintf(stderr, "roomdesk: remote control %s\n", remoteControl->getStatus().c_str());
     propertyChanged("oscListening");
+    // The tablet remote: the page and its WebSocket, on TCP port 8080 of 127.0.0.1 unless
+    // "--web-port", "--web-bind" or the environment say otherwise.
+    Remote::ListenSettings web =
+        Remote::readListenSettings("web", Web::WebRemote::kDefaultPort, Tessel::GetGUI()->getArguments());
+    for (const std::string& warning : web.warnings)
+        std::fprintf(stderr, "roomdesk: tablet remote: %s\n", warning.c_str());
+    Web::WebRemote* tablet = Web::WebRemote::create();
+    if (!tablet->start(web))
+        std::fprintf(stderr, "roomdesk: tablet remote off: %s\n", tablet->getServer().getStatus().c_str());
     return Tessel::Application::startup();
 }
 
 void Roomdesk::shutdown()
 {
     remoteControl.reset();
+    if (Web::WebRemote* tablet = Web::WebRemote::instance())
+        tablet->stop();
     networkWake.reset();
     SpeakerNetworkManager::create()->shutdown();
     Tessel::GetServiceManager()->shutdown();

@@ -37,7 +37,8 @@ public:
 
     void initializeApplication() override;
     // Starts the speaker network before anything else, then the remote control (OSC; where it
-    // listens comes from "--osc-port", "--osc-bind" and the environment), then the base start-up.
+    // listens comes from "--osc-port", "--osc-bind" and the environment), the tablet remote
+    // (component "WebRemote"; "--web-port", "--web-bind"), then the base start-up.
     bool startup() override;
     // Shuts the speaker network down, stops the services, then the base shutdown.
     void shutdown() override;

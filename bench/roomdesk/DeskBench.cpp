@@ -138,6 +138,7 @@ int main(int argc, char** argv)
     const fs::path home = NetworkTest::usePrivateHome("bench-desk");
     const int port = NetworkTest::freeUdpPort();
     ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
+    ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
 
     std::printf("== roomdesk remote control (OSC on 127.0.0.1:%d), one simulator, %d rounds\n", port, count);
     int status = 1;

@@ -93,6 +93,7 @@ void runDesk(int size, double steadySeconds, bool onPlan)
     NetworkTest::useNewDiscoveryScope();
     const std::string port = std::to_string(NetworkTest::freeUdpPort());
     ::setenv("ROOMDESK_OSC_PORT", port.c_str(), 1);
+    ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
     ChildProcess fleet(TARNFLEET_PATH, {std::to_string(size), std::to_string(kFirstSerial)});
     const auto fleetDeadline = Clock::now() + 60s;
     while (fleet.output().find("Fleet of") == std::string::npos)

@@ -46,6 +46,7 @@ inline std::string usePrivateHome(const std::string& prefix)
     ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
     ::setenv("LKNET_LOOPBACK_ONLY", "1", 1);
     ::setenv("ROOMDESK_OSC_PORT", "0", 1);
+    ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
     return home;
 }
 

@@ -42,6 +42,7 @@ protected:
         home = NetworkTest::usePrivateHome("venue-restart");
         port = NetworkTest::freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
+        ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
         first = std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX10A"});
         second = std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX20A"});
     }

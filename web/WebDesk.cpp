@@ -1,0 +1,620 @@
+#include "web/WebDesk.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "core/Attributes.h"
+#include "core/JsonReader.h"
+#include "remote/RemoteAddress.h"
+#include "remote/RemoteValue.h"
+#include "speaker/EQComponent.h"
+#include "speaker/eq/BandResponse.h"
+#include "tessel/Component.h"
+#include "tessel/IParameter.h"
+#include "tessel/Object.h"
+#include "tessel/Platform.h"
+#include "web/JsonText.h"
+
+namespace Vellaris::Web
+{
+
+namespace
+{
+constexpr int64_t kTickMs = 16;
+constexpr const char* kReadOnlyReason = "the page is read-only: changes are made at the desk";
+constexpr size_t kMaxAddressInError = 1024;
+
+// The JSON text of the message's "id" (a number), empty when it has none.
+std::string idOf(const Core::Portable::Attributes& message)
+{
+    const Core::Portable::AttributeValue* id = message.find("id");
+    if (!id || !id->isNumber())
+        return {};
+    if (id->isInteger())
+        return std::to_string(id->toInt64());
+    if (!std::isfinite(id->toDouble()))
+        return {};
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.17g", id->toDouble());
+    return digits;
+}
+
+void addId(JsonText& json, const std::string& id)
+{
+    if (!id.empty())
+        json.raw("id", id);
+}
+
+// Writes a value of `target` as JSON: numbers for numeric parameters and properties, texts for
+// text ones.
+void addValue(JsonText& json, const Tessel::ObjectTarget& target, const Tessel::Variant& value)
+{
+    const bool isParameter = target.kind == Tessel::ObjectTarget::Kind::Parameter;
+    if (isParameter && target.parameter->getType() == Tessel::ParamType::kString)
+        json.string("value", value.asString());
+    else if (isParameter && Remote::isWholeKind(target.parameter->getType()))
+        json.integer("value", value.asInt());
+    else if (isParameter)
+        json.number("value", value.asDouble());
+    else if (value.isInt())
+        json.integer("value", value.asInt());
+    else if (value.isFloat())
+        json.number("value", value.asDouble());
+    else
+        json.string("value", value.asString());
+}
+
+Filtra::EQComponent* equaliserAt(const std::string& address, std::string& error)
+{
+    Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, true);
+    if (!target.resolved())
+    {
+        error = target.error;
+        return nullptr;
+    }
+    auto* equaliser = target.object.kind == Tessel::ObjectTarget::Kind::Component
+                          ? Tessel::classCast<Filtra::EQComponent>(target.object.component)
+                          : nullptr;
+    if (!equaliser)
+        error = "the address names no equaliser";
+    return equaliser;
+}
+} // namespace
+
+// One client's watch on one address: observes what the address names and marks itself when that
+// changes; WebDesk::flush sends it. It does not keep its subjects alive: a subject that goes
+// leaves the watch silent (a later subscribe attaches it anew).
+class WebWatch : public Tessel::Object
+{
+public:
+    enum class Kind
+    {
+        Value,
+        Curve
+    };
+
+    WebWatch(Kind kind, std::string address, int points) : kind(kind), address(std::move(address)), points(points) {}
+
+    bool attach(std::string& error)
+    {
+        detach();
+        if (kind == Kind::Curve)
+        {
+            Filtra::EQComponent* equaliser = equaliserAt(address, error);
+            if (!equaliser)
+                return false;
+            observe(equaliser);
+            std::vector<Tessel::IParameter*> switches;
+            equaliser->collectSwitches(switches);
+            for (Tessel::IParameter* param : switches)
+                observe(Tessel::unknownCast<Tessel::ISubject>(param));
+            for (int band = 0; band < equaliser->getNumBands(); ++band)
+                if (const Filtra::EqBand* parts = equaliser->getBand(band))
+                    for (const auto* param : {&parts->type, &parts->gain, &parts->q, &parts->freq, &parts->active})
+                        if (*param)
+                            observe(Tessel::unknownCast<Tessel::ISubject>(param->get()));
+            return true;
+        }
+        Remote::RemoteTarget resolved = Remote::resolveRemoteAddress(address, false);
+        if (!resolved.resolved())
+        {
+            error = resolved.error;
+            return false;
+        }
+        if (Remote::isCommand(resolved.object))
+        {
+            error = "a command has no value to watch";
+            return false;
+        }
+        if (Remote::isSecret(resolved.object))
+        {
+            error = Remote::kWriteOnlyReason;
+            return false;
+        }
+        target = resolved.object;
+        observe(target.kind == Tessel::ObjectTarget::Kind::Parameter
+                    ? Tessel::unknownCast<Tessel::ISubject>(target.parameter)
+                    : static_cast<Tessel::ISubject*>(target.component));
+        return true;
+    }
+
+    void detach()
+    {
+        for (Tessel::ISubject* subject : subjects)
+            subject->removeObserver(this);
+        subjects.clear();
+        target = {};
+    }
+
+    void notify(Tessel::ISubject* from, const Tessel::Message& msg) override
+    {
+        auto it = std::find(subjects.begin(), subjects.end(), from);
+        if (it == subjects.end())
+            return;
+        if (msg.is(Tessel::Messages::kDestroyed))
+        {
+            // A subject is going: forget every one without touching this one again.
+            subjects.erase(it);
+            detach();
+            return;
+        }
+        if (kind == Kind::Value && target.kind == Tessel::ObjectTarget::Kind::Property)
+        {
+            if (!msg.is(Tessel::Messages::kPropertyChanged))
+                return;
+            const Tessel::Variant& which = msg.getArg(0);
+            if (!which.isEmpty() && which.asString() != target.name)
+                return;
+        }
+        else if (kind == Kind::Value && !msg.is(Tessel::Messages::kChanged))
+            return;
+        dirty = true;
+    }
+
+    const Kind kind;
+    const std::string address;
+    const int points;
+    Tessel::ObjectTarget target;
+    bool dirty = false;
+    int64_t lastSent = 0;
+    std::string lastSignature;
+
+protected:
+    ~WebWatch() override { detach(); }
+
+private:
+    void observe(Tessel::ISubject* subject)
+    {
+        if (!subject || std::find(subjects.begin(), subjects.end(), subject) != subjects.end())
+            return;
+        subject->addObserver(this);
+        subjects.push_back(subject);
+    }
+
+    std::vector<Tessel::ISubject*> subjects; // observed, not retained
+};
+
+WebDesk::WebDesk(SendFunction send) : sendFunction(std::move(send)), ticker([this] { flush(false); })
+{
+}
+
+WebDesk::~WebDesk()
+{
+    ticker.stop();
+    for (auto& [id, client] : clients)
+    {
+        endGestures(client);
+        for (auto& [key, watch] : client.watches)
+            watch->detach();
+    }
+    clients.clear();
+}
+
+WebDesk::ClientId WebDesk::openClient()
+{
+    const ClientId id = nextClient++;
+    clients[id];
+    if (clients.size() == 1)
+        ticker.start(kTickMs, true);
+    return id;
+}
+
+void WebDesk::sendHello(ClientId client)
+{
+    JsonText hello;
+    hello.beginObject().string("op", "hello").boolean("readOnly", readOnly).string("desk", "Ambrel").endObject();
+    send(client, hello.str());
+}
+
+void WebDesk::closeClient(ClientId client)
+{
+    auto it = clients.find(client);
+    if (it == clients.end())
+        return;
+    endGestures(it->second);
+    for (auto& [key, watch] : it->second.watches)
+        watch->detach();
+    clients.erase(it);
+    if (clients.empty())
+        ticker.stop();
+}
+
+void WebDesk::endGestures(Client& state)
+{
+    auto gestures = std::move(state.gestures);
+    state.gestures.clear();
+    for (auto& [address, param] : gestures)
+        param->endEdit();
+}
+
+size_t WebDesk::countWatches(ClientId client) const
+{
+    auto it = clients.find(client);
+    return it == clients.end() ? 0 : it->second.watches.size();
+}
+
+size_t WebDesk::countGestures(ClientId client) const
+{
+    auto it = clients.find(client);
+    return it == clients.end() ? 0 : it->second.gestures.size();
+}
+
+void WebDesk::setReadOnly(bool on)
+{
+    if (readOnly == on)
+        return;
+    readOnly = on;
+    // Fingers held on controls let go: a read-only page changes nothing from now on.
+    for (auto& [id, client] : clients)
+    {
+        if (on)
+            endGestures(client);
+        sendHello(id);
+    }
+}
+
+void WebDesk::refuseOversized(ClientId client)
+{
+    sendError(client, "", "the message is larger than 64 KB", {});
+}
+
+void WebDesk::handleText(ClientId client, std::string_view text)
+{
+    auto it = clients.find(client);
+    if (it == clients.end())
+        return;
+    if (text.size() > kMaxMessageBytes)
+        return refuseOversized(client);
+    Core::Portable::Attributes message;
+    std::string error;
+    if (!Core::Portable::JsonReader::parse(text.data(), text.size(), message, &error))
+        return sendError(client, "", "malformed message: " + error, {});
+    handle(client, it->second, message);
+}
+
+void WebDesk::handle(ClientId client, Client& state, const Core::Portable::Attributes& message)
+{
+    const std::string id = idOf(message);
+    const std::string op(message.getText("op"));
+    const std::string address(message.getText("address"));
+    if (op.empty())
+        return sendError(client, address, "the message has no \"op\"", id);
+    const bool needsAddress = op != "venue" && op != "subscribeVenue";
+    if (needsAddress && address.empty())
+        return sendError(client, "", "\"" + op.substr(0, 64) + "\" needs an \"address\"", id);
+
+    if (op == "get")
+    {
+        std::string out, error;
+        if (!valueText(address, id, out, error))
+            return sendError(client, address, error, id);
+        return send(client, out);
+    }
+    if (op == "set")
+        return handleSet(client, state, address, message, id);
+    if (op == "begin" || op == "end")
+        return handleGesture(client, state, op == "begin", address, id);
+    if (op == "invoke")
+    {
+        if (readOnly)
+            return sendError(client, address, kReadOnlyReason, id);
+        Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, false);
+        if (!target.resolved())
+            return sendError(client, address, target.error, id);
+        if (!Remote::isCommand(target.object))
+            return sendError(client, address, "the address names no command", id);
+        std::string error;
+        if (!Remote::invokeCommand(target.object, error))
+            return sendError(client, address, error, id);
+        JsonText done;
+        done.beginObject().string("op", "done").string("address", address);
+        addId(done, id);
+        return send(client, done.endObject().str());
+    }
+    if (op == "subscribe" || op == "subscribeCurve")
+    {
+        int points = 0;
+        if (op == "subscribeCurve")
+        {
+            points = int(message.getInt64("points", kDefaultCurvePoints));
+            if (points < 2 || points > kMaxCurvePoints)
+                return sendError(client, address, "a curve has 2 to 2048 points", id);
+        }
+        const std::string key = (op == "subscribe" ? "v " : "c ") + address;
+        return handleWatch(client, state, key, address, points, id);
+    }
+    if (op == "unsubscribe" || op == "unsubscribeCurve")
+    {
+        const std::string key = (op == "unsubscribe" ? "v " : "c ") + address;
+        auto watch = state.watches.find(key);
+        if (watch != state.watches.end())
+        {
+            watch->second->detach();
+            state.watches.erase(watch);
+        }
+        return;
+    }
+    if (op == "curve")
+    {
+        const int points = int(message.getInt64("points", kDefaultCurvePoints));
+        if (points < 2 || points > kMaxCurvePoints)
+            return sendError(client, address, "a curve has 2 to 2048 points", id);
+        std::string out, error;
+        if (!curveText(address, points, id, out, error))
+            return sendError(client, address, error, id);
+        return send(client, out);
+    }
+    if (op == "list")
+    {
+        std::vector<std::string> names;
+        std::string error;
+        if (!Remote::listRemoteAddress(address, names, error))
+            return sendError(client, address, error, id);
+        JsonText list;
+        list.beginObject().string("op", "list").string("address", address);
+        addId(list, id);
+        list.beginArray("names");
+        for (const std::string& name : names)
+            list.string({}, name);
+        return send(client, list.endArray().endObject().str());
+    }
+    sendError(client, address, "unknown op \"" + op.substr(0, 64) + "\"", id);
+}
+
+void WebDesk::handleSet(ClientId client, Client& state, const std::string& address,
+                        const Core::Portable::Attributes& message, const std::string& id)
+{
+    if (readOnly)
+        return sendError(client, address, kReadOnlyReason, id);
+    Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, true);
+    if (!target.resolved())
+        return sendError(client, address, target.error, id);
+    const Tessel::ObjectTarget& object = target.object;
+    if (object.kind == Tessel::ObjectTarget::Kind::Component)
+        return sendError(client, address, "the address names a component: list it to see what it holds", id);
+    if (object.kind == Tessel::ObjectTarget::Kind::Property)
+        return sendError(client, address, "a property can only be queried", id);
+    if (Remote::isCommand(object))
+        return sendError(client, address, "the address names a command: invoke it", id);
+    const Core::Portable::AttributeValue* value = message.find("value");
+    const Core::Portable::AttributeValue* text = message.find("text");
+    Tessel::SharedPtr<Tessel::IParameter> hold = Tessel::retained(object.parameter);
+    const Remote::Gesture gesture = state.gestures.count(address) ? Remote::Gesture::Open : Remote::Gesture::Own;
+    std::string error;
+    bool done = false;
+    if (value && value->isNumber())
+        done = value->isInteger()
+                   ? Remote::setNumber(object.parameter, Tessel::Variant((long long)value->toInt64()), gesture, error)
+                   : Remote::setNumber(object.parameter, Tessel::Variant(value->toDouble()), gesture, error);
+    else if (value && value->isText())
+        done = Remote::setText(object.parameter, std::string(value->text()), gesture, error);
+    else if (!value && text && text->isText())
+        done = Remote::setText(object.parameter, std::string(text->text()), gesture, error);
+    else
+        error = "\"set\" needs a \"value\" (a number or a text) or a \"text\"";
+    if (!done)
+        return sendError(client, address, error, id);
+    if (Remote::isSecret(object))
+    {
+        // Taken, and not said back: the answer only confirms the set.
+        JsonText answer;
+        answer.beginObject().string("op", "value").string("address", address).boolean("writeOnly", true);
+        addId(answer, id);
+        return send(client, answer.endObject().str());
+    }
+    std::string out;
+    if (!valueText(address, id, out, error))
+        return sendError(client, address, error, id);
+    send(client, out);
+}
+
+void WebDesk::handleGesture(ClientId client, Client& state, bool begin, const std::string& address,
+                            const std::string& id)
+{
+    auto held = state.gestures.find(address);
+    if (!begin)
+    {
+        // Ending a gesture that is not held is no fault: the finger may have been let go already.
+        if (held != state.gestures.end())
+        {
+            Tessel::SharedPtr<Tessel::IParameter> param = held->second;
+            state.gestures.erase(held);
+            param->endEdit();
+        }
+        return;
+    }
+    if (readOnly)
+        return sendError(client, address, kReadOnlyReason, id);
+    if (held != state.gestures.end())
+        return; // a second finger on the same control continues the gesture
+    if (state.gestures.size() >= kMaxGesturesPerClient)
+        return sendError(client, address, "a page may hold at most 32 controls at once", id);
+    Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, false);
+    if (!target.resolved())
+        return sendError(client, address, target.error, id);
+    if (target.object.kind != Tessel::ObjectTarget::Kind::Parameter || Remote::isCommand(target.object))
+        return sendError(client, address, "only a parameter's value can be held", id);
+    std::string error;
+    if (!Remote::checkSettable(target.object.parameter, error))
+        return sendError(client, address, error, id);
+    state.gestures[address] = Tessel::retained(target.object.parameter);
+    target.object.parameter->beginEdit();
+}
+
+void WebDesk::handleWatch(ClientId client, Client& state, const std::string& key, const std::string& address,
+                          int points, const std::string& id)
+{
+    auto existing = state.watches.find(key);
+    if (existing == state.watches.end() && state.watches.size() >= kMaxWatchesPerClient)
+        return sendError(client, address, "a page may watch at most 512 addresses at once", id);
+    auto watch = existing != state.watches.end()
+                     ? existing->second
+                     : Tessel::adopt(new WebWatch(points > 0 ? WebWatch::Kind::Curve : WebWatch::Kind::Value,
+                                                  address, points > 0 ? points : 0));
+    std::string error;
+    if (!watch->attach(error))
+    {
+        if (existing != state.watches.end())
+            state.watches.erase(existing);
+        return sendError(client, address, error, id);
+    }
+    std::string out;
+    const bool ok = watch->kind == WebWatch::Kind::Curve ? curveText(address, watch->points, id, out, error)
+                                                        : valueText(address, id, out, error);
+    if (!ok)
+    {
+        watch->detach();
+        if (existing != state.watches.end())
+            state.watches.erase(existing);
+        return sendError(client, address, error, id);
+    }
+    watch->dirty = false;
+    watch->lastSent = Tessel::GetSystemTicks();
+    watch->lastSignature = watch->kind == WebWatch::Kind::Value ? Remote::valueSignature(watch->target) : out;
+    state.watches[key] = watch;
+    send(client, out);
+}
+
+void WebDesk::flush(bool all)
+{
+    const int64_t now = Tessel::GetSystemTicks();
+    std::vector<std::pair<ClientId, Tessel::SharedPtr<WebWatch>>> due;
+    for (auto& [id, client] : clients)
+        for (auto& [key, watch] : client.watches)
+            if (watch->dirty && (all || now - watch->lastSent >= kCoalesceMs))
+                due.emplace_back(id, watch);
+    for (auto& [id, watch] : due)
+    {
+        auto client = clients.find(id);
+        if (client == clients.end())
+            continue; // closed by an earlier send
+        watch->dirty = false;
+        std::string out, error;
+        const bool ok = watch->kind == WebWatch::Kind::Curve ? curveText(watch->address, watch->points, {}, out, error)
+                                                            : valueText(watch->address, {}, out, error);
+        if (!ok)
+            continue;
+        // A "changed" that moved nothing the page sees sends nothing.
+        std::string signature = watch->kind == WebWatch::Kind::Value ? Remote::valueSignature(watch->target) : out;
+        if (signature == watch->lastSignature)
+            continue;
+        watch->lastSignature = std::move(signature);
+        watch->lastSent = now;
+        send(id, out);
+    }
+}
+
+bool WebDesk::valueText(const std::string& address, const std::string& id, std::string& out, std::string& error)
+{
+    Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, true);
+    if (!target.resolved())
+    {
+        error = target.error;
+        return false;
+    }
+    if (target.object.kind == Tessel::ObjectTarget::Kind::Component)
+    {
+        error = "the address names a component: list it to see what it holds";
+        return false;
+    }
+    if (Remote::isCommand(target.object))
+    {
+        error = "a command has no value: invoke it";
+        return false;
+    }
+    Tessel::Variant value;
+    std::string text;
+    if (!Remote::readValue(target.object, value, text, error))
+        return false;
+    JsonText json;
+    json.beginObject().string("op", "value").string("address", address);
+    addValue(json, target.object, value);
+    json.string("text", text);
+    addId(json, id);
+    out = json.endObject().str();
+    return true;
+}
+
+bool WebDesk::curveText(const std::string& address, int points, const std::string& id, std::string& out,
+                        std::string& error)
+{
+    Filtra::EQComponent* equaliser = equaliserAt(address, error);
+    if (!equaliser)
+        return false;
+    std::vector<float> gains(size_t(points), 0.0f);
+    if (!equaliser->getSummedCurve(gains.data(), points))
+    {
+        error = "the equaliser has no curve yet";
+        return false;
+    }
+    // The same grid the engine evaluates on.
+    const Filtra::DisplayRange range = equaliser->getDisplayRange();
+    Filtra::ResponseGrid grid;
+    grid.prepare(range.minFreq, range.maxFreq, points);
+    JsonText json;
+    json.beginObject().string("op", "curve").string("address", address);
+    addId(json, id);
+    json.beginArray("freq");
+    for (int i = 0; i < points; ++i)
+        json.number({}, std::round(double(grid.getFrequency(i)) * 100) / 100);
+    json.endArray().beginArray("gain");
+    for (int i = 0; i < points; ++i)
+    {
+        double db = std::round(double(gains[size_t(i)]) * 1000) / 1000;
+        json.number({}, db == 0 ? 0.0 : db); // no "-0"
+    }
+    json.endArray().beginArray("bands");
+    for (int band = 0; band < equaliser->getNumBands(); ++band)
+        json.beginObject()
+            .number("freq", equaliser->getFreq(band))
+            .number("gain", equaliser->getGain(band))
+            .number("q", equaliser->getQ(band))
+            .integer("type", equaliser->getType(band))
+            .boolean("on", equaliser->isActive(band))
+            .endObject();
+    json.endArray().beginObject("range")
+        .number("minFreq", range.minFreq)
+        .number("maxFreq", range.maxFreq)
+        .number("minLevel", range.minLevel)
+        .number("maxLevel", range.maxLevel)
+        .endObject();
+    out = json.endObject().str();
+    return true;
+}
+
+void WebDesk::sendError(ClientId client, std::string_view address, const std::string& reason, const std::string& id)
+{
+    JsonText json;
+    json.beginObject().string("op", "error").string("address", address.substr(0, kMaxAddressInError)).string("reason", reason);
+    addId(json, id);
+    send(client, json.endObject().str());
+}
+
+void WebDesk::send(ClientId client, const std::string& text)
+{
+    if (sendFunction && clients.count(client))
+        sendFunction(client, text);
+}
+
+} // namespace Vellaris::Web
