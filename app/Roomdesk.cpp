@@ -4,14 +4,13 @@
 
 #include <cstdio>
 
+#include "lknet/lknet.h"
+#include "model/JsonCodec.h"
+#include "netsetup/NetworkSetupManager.h"
 #include "osc/NetworkWake.h"
 #include "osc/OscServer.h"
 #include "osc/OscSettings.h"
 #include "remote/ListenSettings.h"
-#include "web/WebRemote.h"
-#include "lknet/lknet.h"
-#include "model/JsonCodec.h"
-#include "netsetup/NetworkSetupManager.h"
 #include "speaker/MasterInspector.h"
 #include "speaker/SpeakerClasses.h"
 #include "speaker/SpeakerInspector.h"
@@ -26,6 +25,7 @@
 #include "tessel/StringParam.h"
 #include "tessel/TextVariables.h"
 #include "venue/VenueManager.h"
+#include "web/WebRemote.h"
 
 namespace Vellaris
 {

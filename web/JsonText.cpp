@@ -17,6 +17,12 @@ void JsonText::appendQuoted(std::string& out, std::string_view value)
             out += '\\';
             out += c;
         }
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
         else if (byte < 0x20)
         {
             char escaped[8];

@@ -21,7 +21,8 @@ namespace Vellaris::Web
 
 namespace
 {
-constexpr int64_t kTickMs = 16;
+// A third of the coalescing period: a change waits at most a period and a third.
+constexpr int64_t kTickMs = 11;
 constexpr const char* kReadOnlyReason = "the page is read-only: changes are made at the desk";
 constexpr size_t kMaxAddressInError = 1024;
 
@@ -94,7 +95,10 @@ public:
         Curve
     };
 
-    WebWatch(Kind kind, std::string address, int points) : kind(kind), address(std::move(address)), points(points) {}
+    WebWatch(Kind kind, std::string address, int points)
+        : kind(kind), address(std::move(address)), points(points)
+    {
+    }
 
     bool attach(std::string& error)
     {
@@ -111,7 +115,8 @@ public:
                 observe(Tessel::unknownCast<Tessel::ISubject>(param));
             for (int band = 0; band < equaliser->getNumBands(); ++band)
                 if (const Filtra::EqBand* parts = equaliser->getBand(band))
-                    for (const auto* param : {&parts->type, &parts->gain, &parts->q, &parts->freq, &parts->active})
+                    for (const auto* param :
+                         {&parts->type, &parts->gain, &parts->q, &parts->freq, &parts->active})
                         if (*param)
                             observe(Tessel::unknownCast<Tessel::ISubject>(param->get()));
             return true;
@@ -195,9 +200,7 @@ private:
     std::vector<Tessel::ISubject*> subjects; // observed, not retained
 };
 
-WebDesk::WebDesk(SendFunction send) : sendFunction(std::move(send)), ticker([this] { flush(false); })
-{
-}
+WebDesk::WebDesk(SendFunction send) : sendFunction(std::move(send)), ticker([this] { flush(false); }) {}
 
 WebDesk::~WebDesk()
 {
@@ -223,7 +226,11 @@ WebDesk::ClientId WebDesk::openClient()
 void WebDesk::sendHello(ClientId client)
 {
     JsonText hello;
-    hello.beginObject().string("op", "hello").boolean("readOnly", readOnly).string("desk", "Ambrel").endObject();
+    hello.beginObject()
+        .string("op", "hello")
+        .boolean("readOnly", readOnly)
+        .string("desk", "Ambrel")
+        .endObject();
     send(client, hello.str());
 }
 
@@ -400,12 +407,14 @@ void WebDesk::handleSet(ClientId client, Client& state, const std::string& addre
     const Core::Portable::AttributeValue* value = message.find("value");
     const Core::Portable::AttributeValue* text = message.find("text");
     Tessel::SharedPtr<Tessel::IParameter> hold = Tessel::retained(object.parameter);
-    const Remote::Gesture gesture = state.gestures.count(address) ? Remote::Gesture::Open : Remote::Gesture::Own;
+    const Remote::Gesture gesture =
+        state.gestures.count(address) ? Remote::Gesture::Open : Remote::Gesture::Own;
     std::string error;
     bool done = false;
     if (value && value->isNumber())
         done = value->isInteger()
-                   ? Remote::setNumber(object.parameter, Tessel::Variant((long long)value->toInt64()), gesture, error)
+                   ? Remote::setNumber(object.parameter, Tessel::Variant((long long)value->toInt64()),
+                                       gesture, error)
                    : Remote::setNumber(object.parameter, Tessel::Variant(value->toDouble()), gesture, error);
     else if (value && value->isText())
         done = Remote::setText(object.parameter, std::string(value->text()), gesture, error);
@@ -481,7 +490,7 @@ void WebDesk::handleWatch(ClientId client, Client& state, const std::string& key
     }
     std::string out;
     const bool ok = watch->kind == WebWatch::Kind::Curve ? curveText(address, watch->points, id, out, error)
-                                                        : valueText(address, id, out, error);
+                                                         : valueText(address, id, out, error);
     if (!ok)
     {
         watch->detach();
@@ -511,12 +520,14 @@ void WebDesk::flush(bool all)
             continue; // closed by an earlier send
         watch->dirty = false;
         std::string out, error;
-        const bool ok = watch->kind == WebWatch::Kind::Curve ? curveText(watch->address, watch->points, {}, out, error)
-                                                            : valueText(watch->address, {}, out, error);
+        const bool ok = watch->kind == WebWatch::Kind::Curve
+                            ? curveText(watch->address, watch->points, {}, out, error)
+                            : valueText(watch->address, {}, out, error);
         if (!ok)
             continue;
         // A "changed" that moved nothing the page sees sends nothing.
-        std::string signature = watch->kind == WebWatch::Kind::Value ? Remote::valueSignature(watch->target) : out;
+        std::string signature =
+            watch->kind == WebWatch::Kind::Value ? Remote::valueSignature(watch->target) : out;
         if (signature == watch->lastSignature)
             continue;
         watch->lastSignature = std::move(signature);
@@ -525,7 +536,8 @@ void WebDesk::flush(bool all)
     }
 }
 
-bool WebDesk::valueText(const std::string& address, const std::string& id, std::string& out, std::string& error)
+bool WebDesk::valueText(const std::string& address, const std::string& id, std::string& out,
+                        std::string& error)
 {
     Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, true);
     if (!target.resolved())
@@ -593,7 +605,8 @@ bool WebDesk::curveText(const std::string& address, int points, const std::strin
             .integer("type", equaliser->getType(band))
             .boolean("on", equaliser->isActive(band))
             .endObject();
-    json.endArray().beginObject("range")
+    json.endArray()
+        .beginObject("range")
         .number("minFreq", range.minFreq)
         .number("maxFreq", range.maxFreq)
         .number("minLevel", range.minLevel)
@@ -603,10 +616,14 @@ bool WebDesk::curveText(const std::string& address, int points, const std::strin
     return true;
 }
 
-void WebDesk::sendError(ClientId client, std::string_view address, const std::string& reason, const std::string& id)
+void WebDesk::sendError(ClientId client, std::string_view address, const std::string& reason,
+                        const std::string& id)
 {
     JsonText json;
-    json.beginObject().string("op", "error").string("address", address.substr(0, kMaxAddressInError)).string("reason", reason);
+    json.beginObject()
+        .string("op", "error")
+        .string("address", address.substr(0, kMaxAddressInError))
+        .string("reason", reason);
     addId(json, id);
     send(client, json.endObject().str());
 }

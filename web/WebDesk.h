@@ -91,7 +91,7 @@ private:
     friend class WebWatch;
     struct Client
     {
-        std::map<std::string, Tessel::SharedPtr<WebWatch>> watches; // by kind and address
+        std::map<std::string, Tessel::SharedPtr<WebWatch>> watches;            // by kind and address
         std::map<std::string, Tessel::SharedPtr<Tessel::IParameter>> gestures; // by address
     };
 
@@ -107,7 +107,8 @@ private:
     bool valueText(const std::string& address, const std::string& id, std::string& out, std::string& error);
     bool curveText(const std::string& address, int points, const std::string& id, std::string& out,
                    std::string& error);
-    void sendError(ClientId client, std::string_view address, const std::string& reason, const std::string& id);
+    void sendError(ClientId client, std::string_view address, const std::string& reason,
+                   const std::string& id);
     void send(ClientId client, const std::string& text);
     void endGestures(Client& state);
 

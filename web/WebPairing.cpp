@@ -141,8 +141,8 @@ bool WebPairing::revoke(size_t index)
 std::string WebPairing::shortAgent(const std::string& agent)
 {
     auto has = [&](const char* text) { return agent.find(text) != std::string::npos; };
-    std::string browser = has("Edg/")       ? "Edge"
-                          : has("Firefox/") ? "Firefox"
+    std::string browser = has("Edg/")                       ? "Edge"
+                          : has("Firefox/")                 ? "Firefox"
                           : has("Chrome/") || has("CriOS/") ? "Chrome"
                           : has("Safari/")                  ? "Safari"
                                                             : "Browser";

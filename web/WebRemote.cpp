@@ -66,7 +66,8 @@ public:
         // Rows past the list go.
         for (size_t i = list.size(); i < shown; ++i)
             for (const char* base : {"deviceName", "deviceSeen"})
-                if (Tessel::IParameter* param = findParameter(Tessel::CommandParamList::entryName(base, int(i))))
+                if (Tessel::IParameter* param =
+                        findParameter(Tessel::CommandParamList::entryName(base, int(i))))
                     params.remove(param);
         shown = list.size();
         std::vector<Tessel::Variant> rows;
@@ -174,7 +175,8 @@ std::string WebRemote::urlFor(const std::string& bind, int port)
                 if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
                     continue;
                 char text[INET_ADDRSTRLEN] = "";
-                inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr, text, sizeof text);
+                inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr, text,
+                          sizeof text);
                 if (!Remote::isLoopbackAddress(text))
                 {
                     host = text;

@@ -161,14 +161,15 @@ public:
 
     void start(http::request<http::string_body> request)
     {
-        websocket::stream_base::timeout timeout = websocket::stream_base::timeout::suggested(beast::role_type::server);
+        websocket::stream_base::timeout timeout =
+            websocket::stream_base::timeout::suggested(beast::role_type::server);
         timeout.idle_timeout = std::chrono::milliseconds(WebServer::kIdleMs);
         timeout.keep_alive_pings = true;
         ws.set_option(timeout);
         ws.read_message_max(WebDesk::kMaxMessageBytes);
         ws.auto_fragment(false);
-        ws.set_option(websocket::stream_base::decorator(
-            [](websocket::response_type& response) { response.set(http::field::server, "Ambrel"); }));
+        ws.set_option(websocket::stream_base::decorator([](websocket::response_type& response)
+                                                        { response.set(http::field::server, "Ambrel"); }));
         auto self = std::static_pointer_cast<WebSocketSession>(shared_from_this());
         ws.async_accept(request,
                         [self](beast::error_code error)
@@ -242,8 +243,9 @@ private:
                           else
                           {
                               const auto data = self->buffer.cdata();
-                              desk.handleText(self->client, std::string_view(static_cast<const char*>(data.data()),
-                                                                             data.size()));
+                              desk.handleText(
+                                  self->client,
+                                  std::string_view(static_cast<const char*>(data.data()), data.size()));
                           }
                           self->buffer.consume(self->buffer.size());
                           self->read();
@@ -349,16 +351,19 @@ private:
         if (target == "/ws" || target.rfind("/ws?", 0) == 0)
         {
             if (!websocket::is_upgrade(request))
-                return reply(plain(http::status::bad_request, keepAlive, "a WebSocket is opened here\n"), false);
-            std::string token = cookieOf(request[http::field::cookie], kCookieName);
-            if (impl.needsPairing() && !impl.owner.getPairing().accept(token))
-                return reply(plain(http::status::unauthorized, keepAlive, "pair with the desk's code first\n"),
+                return reply(plain(http::status::bad_request, keepAlive, "a WebSocket is opened here\n"),
                              false);
+            const beast::string_view cookies = request[http::field::cookie];
+            std::string token = cookieOf(std::string_view(cookies.data(), cookies.size()), kCookieName);
+            if (impl.needsPairing() && !impl.owner.getPairing().accept(token))
+                return reply(
+                    plain(http::status::unauthorized, keepAlive, "pair with the desk's code first\n"), false);
             if (!impl.needsPairing())
                 token.clear();
             // The connection becomes a WebSocket: the same descriptor, a new owner.
             closed = true;
-            auto upgraded = std::make_shared<WebSocketSession>(impl, stream.release_socket(), std::move(token));
+            auto upgraded =
+                std::make_shared<WebSocketSession>(impl, stream.release_socket(), std::move(token));
             impl.adopt(fd, upgraded);
             upgraded->start(std::move(request));
             return;
@@ -366,11 +371,13 @@ private:
         if (target == "/pair")
         {
             if (request.method() != http::verb::post)
-                return reply(plain(http::status::method_not_allowed, keepAlive, "send the code with POST\n"), false);
+                return reply(plain(http::status::method_not_allowed, keepAlive, "send the code with POST\n"),
+                             false);
             return pair(request);
         }
         if (request.method() != http::verb::get && request.method() != http::verb::head)
-            return reply(plain(http::status::method_not_allowed, keepAlive, "only GET is served here\n"), false);
+            return reply(plain(http::status::method_not_allowed, keepAlive, "only GET is served here\n"),
+                         false);
         std::string name, bytes;
         if (!fileNameOf(target, name) || !impl.files || !impl.files(name, bytes))
             return reply(plain(http::status::not_found, keepAlive, "no such file\n"), false);
@@ -397,9 +404,8 @@ private:
         if (Core::Portable::JsonReader::parse(request.body(), body))
             code = std::string(body.getText("code"));
         std::string token;
-        const WebPairing::Result result =
-            impl.owner.getPairing().pair(peer, code, std::string(request[http::field::user_agent]),
-                                         Tessel::GetSystemTicks(), token);
+        const WebPairing::Result result = impl.owner.getPairing().pair(
+            peer, code, std::string(request[http::field::user_agent]), Tessel::GetSystemTicks(), token);
         if (result == WebPairing::Result::TooManyTries)
             return reply(plain(http::status::too_many_requests, keepAlive,
                                "{\"error\":\"too many wrong codes: wait a minute\"}"),

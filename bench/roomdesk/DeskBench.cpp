@@ -29,12 +29,12 @@
 #include <string>
 #include <vector>
 
+#include "roomctl/DeskClient.h"
+#include "roomctl/MirrorSession.h"
 #include "speaker/SpeakerComponent.h"
 #include "speaker/SpeakerNetworkItem.h"
 #include "tessel/IParameter.h"
 #include "tests/common/ChildProcess.h"
-#include "roomctl/DeskClient.h"
-#include "roomctl/MirrorSession.h"
 
 namespace
 {

@@ -39,7 +39,8 @@ protected:
         setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
         // No remote control: parallel tests would all want UDP port 9000.
         setenv("ROOMDESK_OSC_PORT", "0", 1);
-        setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
+        setenv("ROOMDESK_WEB_PORT", "0",
+               1); // the tablet remote stays off: parallel desks never share its port
         // The single-instance lock lives in the runtime folder: a private one per test process,
         // so parallel tests and a roomdesk the user runs never meet.
         runtimeFolder =

@@ -66,7 +66,8 @@ protected:
         home = NetworkTest::usePrivateHome("desk-it");
         port = NetworkTest::freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
-        ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
+        ::setenv("ROOMDESK_WEB_PORT", "0",
+                 1); // the tablet remote stays off: parallel desks never share its port
 
         // Each simulator sees its own Wi-Fi networks; only "Venue" is seen by both.
         ::setenv("TARNSIM_WIFI", "Venue<&#&>70<&#&>locked;Backstage<&#&>50<&#&>open", 1);

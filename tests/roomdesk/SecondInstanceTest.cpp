@@ -28,7 +28,8 @@ pid_t startRoomdesk(const fs::path& home)
         setenv("TMPDIR", (home / "tmp").c_str(), 1);
         setenv("LKNET_LOOPBACK_ONLY", "1", 1);
         setenv("ROOMDESK_OSC_PORT", "0", 1);
-        setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
+        setenv("ROOMDESK_WEB_PORT", "0",
+               1); // the tablet remote stays off: parallel desks never share its port
         setenv("LKNET_DISCOVERY_PORT", std::to_string(40000 + getppid() % 20000 + 11).c_str(), 1);
         execl(ROOMDESK_PATH, ROOMDESK_PATH, static_cast<char*>(nullptr));
         _exit(127);

@@ -57,7 +57,8 @@ public:
         setenv("LKNET_DISCOVERY_PORT", port.c_str(), 1);
         // No remote control: parallel tests would all want UDP port 9000.
         setenv("ROOMDESK_OSC_PORT", "0", 1);
-        setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
+        setenv("ROOMDESK_WEB_PORT", "0",
+               1); // the tablet remote stays off: parallel desks never share its port
         // No stored window geometry of the user's: the main window opens at its design size.
         const std::string config = "/tmp/skin-tests-config-" + std::to_string(getpid());
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);

@@ -40,7 +40,8 @@ protected:
         home = NetworkTest::usePrivateHome("undo-it");
         port = NetworkTest::freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
-        ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
+        ::setenv("ROOMDESK_WEB_PORT", "0",
+                 1); // the tablet remote stays off: parallel desks never share its port
         simulators.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX20A"}));
         simulators.push_back(std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX40S"}));
         // Both speakers in the room "Stage", at -12 dB.

@@ -17,8 +17,8 @@
 #include "tessel/AttributeList.h"
 #include "tessel/Attributes.h"
 #include "tessel/Json.h"
-#include "tests/common/Retry.h"
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Retry.h"
 
 namespace
 {
@@ -42,7 +42,8 @@ protected:
         home = NetworkTest::usePrivateHome("venue-restart");
         port = NetworkTest::freeUdpPort();
         ::setenv("ROOMDESK_OSC_PORT", std::to_string(port).c_str(), 1);
-        ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
+        ::setenv("ROOMDESK_WEB_PORT", "0",
+                 1); // the tablet remote stays off: parallel desks never share its port
         first = std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX10A"});
         second = std::make_unique<ChildProcess>(TARNSIM_PATH, std::vector<std::string>{"TX20A"});
     }
