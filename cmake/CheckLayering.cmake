@@ -21,7 +21,7 @@ set(layers
   "netsetup:speaker"
   "remote:speaker"
   "osc:remote"
-  "web:remote"
+  "web:remote,venue"
   "app:venue,netsetup,osc,web"
   "roomctl:app"
   "roomdesk:app,tessel_qt"

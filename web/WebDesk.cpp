@@ -15,6 +15,7 @@
 #include "tessel/Object.h"
 #include "tessel/Platform.h"
 #include "web/JsonText.h"
+#include "web/WebVenue.h"
 
 namespace Vellaris::Web
 {
@@ -307,10 +308,26 @@ void WebDesk::handle(ClientId client, Client& state, const Core::Portable::Attri
     const std::string address(message.getText("address"));
     if (op.empty())
         return sendError(client, address, "the message has no \"op\"", id);
-    const bool needsAddress = op != "venue" && op != "subscribeVenue";
+    const bool needsAddress = op != "venue" && op != "subscribeVenue" && op != "unsubscribeVenue";
     if (needsAddress && address.empty())
         return sendError(client, "", "\"" + op.substr(0, 64) + "\" needs an \"address\"", id);
 
+    if (op == "venue" || op == "subscribeVenue")
+    {
+        std::string text = venueMessage(id);
+        if (op == "subscribeVenue")
+        {
+            state.watchesVenue = true;
+            state.lastVenue = venueMessage({});
+        }
+        return send(client, text);
+    }
+    if (op == "unsubscribeVenue")
+    {
+        state.watchesVenue = false;
+        state.lastVenue.clear();
+        return;
+    }
     if (op == "get")
     {
         std::string out, error;
@@ -533,6 +550,30 @@ void WebDesk::flush(bool all)
         watch->lastSignature = std::move(signature);
         watch->lastSent = now;
         send(id, out);
+    }
+    flushVenue(all, now);
+}
+
+void WebDesk::flushVenue(bool all, int64_t now)
+{
+    if (!all && now - lastVenuePoll < kVenuePollMs)
+        return;
+    lastVenuePoll = now;
+    std::vector<ClientId> watching;
+    for (auto& [id, client] : clients)
+        if (client.watchesVenue)
+            watching.push_back(id);
+    if (watching.empty())
+        return;
+    // One look for every page: the venue is the same for all.
+    const std::string text = venueMessage({});
+    for (ClientId id : watching)
+    {
+        auto client = clients.find(id);
+        if (client == clients.end() || client->second.lastVenue == text)
+            continue;
+        client->second.lastVenue = text;
+        send(id, text);
     }
 }
 

@@ -40,6 +40,7 @@ class WebWatch;
 //   {"op":"curve"/"subscribeCurve"/"unsubscribeCurve","address":A,"points":N}
 //                                         {"op":"curve","address":A,"freq":[...],"gain":[...],
 //                                          "bands":[{"freq":f,"gain":g,"q":q,"on":true},...]}
+//   {"op":"venue"}, {"op":"subscribeVenue"/"unsubscribeVenue"}   the open venue (WebVenue.h)
 // Every message may carry "id", echoed in its reply. Anything refused is answered with
 // {"op":"error","address":A,"reason":"..."} and changes nothing. A new client gets
 // {"op":"hello","readOnly":b,"desk":"Ambrel"}.
@@ -58,6 +59,8 @@ public:
     static constexpr int64_t kCoalesceMs = 33;
     static constexpr int kMaxCurvePoints = 2048;
     static constexpr int kDefaultCurvePoints = 256;
+    // How often a watched venue is looked at again (its rooms, groups and speakers).
+    static constexpr int64_t kVenuePollMs = 100;
 
     explicit WebDesk(SendFunction send);
     ~WebDesk();
@@ -93,6 +96,8 @@ private:
     {
         std::map<std::string, Tessel::SharedPtr<WebWatch>> watches;            // by kind and address
         std::map<std::string, Tessel::SharedPtr<Tessel::IParameter>> gestures; // by address
+        bool watchesVenue = false;
+        std::string lastVenue; // the venue message it got last
     };
 
     void handle(ClientId client, Client& state, const Core::Portable::Attributes& message);
@@ -110,12 +115,14 @@ private:
     void sendError(ClientId client, std::string_view address, const std::string& reason,
                    const std::string& id);
     void send(ClientId client, const std::string& text);
+    void flushVenue(bool all, int64_t now);
     void endGestures(Client& state);
 
     SendFunction sendFunction;
     std::map<ClientId, Client> clients;
     ClientId nextClient = 1;
     bool readOnly = false;
+    int64_t lastVenuePoll = 0;
     Tessel::IdleClient ticker;
 };
 

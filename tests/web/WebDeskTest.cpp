@@ -145,6 +145,19 @@ TEST_F(WebDeskTest, EveryRefusalIsAnErrorWithAReasonAndChangesNothing)
     EXPECT_NE(std::string(replies[0].getText("reason")).find("64 KB"), std::string::npos);
 }
 
+TEST_F(WebDeskTest, WithoutAVenueThePageIsToldSo)
+{
+    auto replies = send(R"({"op":"venue","id":2})");
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].getText("op"), "venue");
+    EXPECT_EQ(replies[0].getInt64("open", 7), 0);
+    EXPECT_EQ(replies[0].getInt64("id"), 2);
+    replies = send(R"({"op":"subscribeVenue"})");
+    ASSERT_EQ(replies.size(), 1u);
+    desk.flush(true); // nothing changed: nothing is sent again
+    EXPECT_TRUE(take().empty());
+}
+
 TEST_F(WebDeskTest, ASecretIsTakenButNeverSentBack)
 {
     auto replies = send(R"({"op":"set","address":"/roomdesk/Mixer/password","text":"hunter22"})");

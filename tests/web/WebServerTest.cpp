@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 
+#include "remote/RemoteValue.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
 #include "tests/web/WebTestSupport.h"
@@ -75,6 +76,8 @@ protected:
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
             server.pump();
+            if (other)
+                other->pump();
             platform.advance(0);
             if (io.stopped())
                 io.restart();
@@ -218,6 +221,7 @@ protected:
     net::io_context io;
     WebServer server;
     WebTest::Mixer* mixer = nullptr;
+    WebServer* other = nullptr; // a second server the loop turns, when a test has one
     int port = 0;
 };
 
@@ -353,6 +357,52 @@ TEST_F(WebServerTest, ATakenPortIsAReasonAndTheComponentShowsIt)
               "http://127.0.0.1:" + std::to_string(port) + "/");
     EXPECT_EQ(remote->findParameter("pairingRequired")->getValue().asInt(), 0);
     EXPECT_TRUE(remote->findParameter("pairingCode")->isFlag(Tessel::ParamFlags::kSecret));
+}
+
+TEST_F(WebServerTest, TheDeviceListShowsPairedBrowsersAndItsCommandRevokes)
+{
+    auto* remote = new Vellaris::Web::WebRemote;
+    Tessel::getRootComponent()->addChild(remote);
+    Vellaris::Remote::ListenSettings settings;
+    tcp::acceptor probe(io, tcp::endpoint(net::ip::make_address("127.0.0.1"), 0));
+    settings.port = probe.local_endpoint().port();
+    probe.close();
+    ASSERT_TRUE(remote->start(settings, PairingRule::Always));
+    other = &remote->getServer();
+    port = remote->getServer().getPort();
+    EXPECT_EQ(remote->findParameter("pairingRequired")->getValue().asInt(), 1);
+
+    const std::string code = remote->getServer().getPairing().getCode();
+    auto paired = request(http::verb::post, "/pair", R"({"code":")" + code + "\"}");
+    ASSERT_EQ(paired.result_int(), 200u);
+    EXPECT_EQ(remote->findParameter("deviceCount")->getValue().asInt(), 1);
+    Tessel::Component* devices = remote->lookupChild("Devices");
+    ASSERT_NE(devices, nullptr);
+    ASSERT_NE(devices->findParameter("deviceName[0]"), nullptr);
+    EXPECT_EQ(devices->findParameter("deviceName[0]")->getValue().asString(), "Safari on iPad 127.0.0.1");
+    EXPECT_EQ(devices->findParameter("deviceSeen[0]")->getValue().asString().size(), 8u); // "21:14:03"
+    // The token is nowhere in the component's values.
+    const std::string token = cookieOf(paired).substr(std::string("roomdesk=").size());
+    for (int i = 0; i < devices->countParameters(); ++i)
+        EXPECT_EQ(devices->getParameterAt(i)->getValue().asString().find(token), std::string::npos);
+
+    Page page(*this);
+    ASSERT_EQ(page.open(cookieOf(paired)), 101);
+    page.next();
+    Tessel::IParameter* revoke = devices->findParameter("revoke[0]");
+    ASSERT_NE(revoke, nullptr);
+    Tessel::ObjectTarget target;
+    target.kind = Tessel::ObjectTarget::Kind::Parameter;
+    target.component = devices;
+    target.parameter = revoke;
+    std::string error;
+    ASSERT_TRUE(Vellaris::Remote::invokeCommand(target, error)) << error;
+    EXPECT_TRUE(spin([&] { return page.closed; }));
+    EXPECT_EQ(remote->findParameter("deviceCount")->getValue().asInt(), 0);
+    EXPECT_EQ(devices->findParameter("deviceName[0]"), nullptr);
+    EXPECT_EQ(devices->findParameter("revoke[0]"), nullptr);
+    remote->stop();
+    other = nullptr;
 }
 
 } // namespace
