@@ -61,6 +61,7 @@ void Roomdesk::createComponents()
     MasterInspector::create();
     VenueManager::create();
     NetworkSetupManager::create();
+    Web::WebRemote::create(); // listens once the desk starts
 }
 
 void Roomdesk::initializeApplication()

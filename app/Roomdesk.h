@@ -32,7 +32,7 @@ public:
     Roomdesk();
 
     // Creates the application-wide components in their order: Roomdesk, "Inspector",
-    // "MasterInspector", "VenueManager", "NetworkSetupManager".
+    // "MasterInspector", "VenueManager", "NetworkSetupManager", "WebRemote".
     static void createComponents();
 
     void initializeApplication() override;

@@ -81,8 +81,9 @@ protected:
 TEST_F(AppTest, CreatesTheApplicationWideComponentsInOrderBelowTheRoot)
 {
     Vellaris::Roomdesk::createComponents();
-    std::vector<std::string> expected = {"Application",     "Options",      "Shortcuts",          "Inspector",
-                                         "MasterInspector", "VenueManager", "NetworkSetupManager"};
+    std::vector<std::string> expected = {"Application",         "Options",         "Shortcuts",
+                                         "Inspector",           "MasterInspector", "VenueManager",
+                                         "NetworkSetupManager", "WebRemote"};
     EXPECT_EQ(childNames(), expected);
 
     // Asking again creates nothing new.
