@@ -20,6 +20,7 @@
 #include "tessel/IGUI.h"
 #include "tessel/IServiceManager.h"
 #include "tessel/ISystem.h"
+#include "tessel/IWindowManager.h"
 #include "tessel/Initializer.h"
 #include "tessel/Platform.h"
 #include "tessel/StringParam.h"
@@ -145,6 +146,8 @@ bool Roomdesk::interpretCommand(const Tessel::CommandMsg& msg)
     if (msg.category == "Application" && msg.name.compare(0, kLaunch.size(), kLaunch) == 0 &&
         isKnownSpeakerModel(msg.name.substr(kLaunch.size())))
         return launchSimulator(msg.name.substr(kLaunch.size()), msg.checkOnly);
+    if (msg.category == "Application" && msg.name == "Remote Devices")
+        return msg.checkOnly || Tessel::GetWindowManager()->openWindow("RemoteDevices", this, true);
     return Tessel::Application::interpretCommand(msg);
 }
 

@@ -47,7 +47,9 @@ public:
     void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
     // Fills the placeholder "Tarnsim" with the four simulator launch commands.
     void extendMenu(const std::string& placeholderName, Tessel::Menu& menu) override;
-    // "Application"/"Launch <model>" starts a simulator of that model; the rest goes to the base.
+    // "Application"/"Launch <model>" starts a simulator of that model; "Application"/"Remote Devices"
+    // opens the form "RemoteDevices" (the tablet remote's address, pairing code, read-only switch
+    // and paired devices); the rest goes to the base.
     bool interpretCommand(const Tessel::CommandMsg& msg) override;
     // "oscListening": where the remote control listens ("127.0.0.1:9000", "off", "off: <why>").
     bool getProperty(const std::string& propertyName, Tessel::Variant& value) const override;

@@ -1,14 +1,18 @@
 import QtQuick
 import QtQuick.Window
 import Tessel 1.0
+import Roomdesk 1.0
 import "."
 
-// "About" box: name and version, copyright line, close button. Escape (or Enter) closes it.
+// "About" box: name and version, copyright line, where the remote controls listen, close button.
+// The tablet remote's part shows the address to type in a browser with its QR code for a phone's
+// camera, or why the desk does not serve the page; while tablets must pair, the code to type.
+// Escape (or Enter) closes it.
 Window {
     id: about
     title: Skin.expand("About $APPNAME")
-    width: 420
-    height: 220
+    width: 460
+    height: content.implicitHeight + 40
     minimumWidth: width
     maximumWidth: width
     minimumHeight: height
@@ -23,6 +27,10 @@ Window {
 
     Param { id: nameAndVersion; address: "://roomdesk/Application/appNameAndVersion" }
     Prop { id: oscListening; address: "://roomdesk/Application/oscListening" }
+    Param { id: webUrl; address: "://roomdesk/WebRemote/url" }
+    Param { id: webListening; address: "://roomdesk/WebRemote/listening" }
+    Param { id: pairingRequired; address: "://roomdesk/WebRemote/pairingRequired" }
+    Param { id: pairingCode; address: "://roomdesk/WebRemote/pairingCode" }
 
     Item {
         objectName: "aboutKeys"
@@ -34,7 +42,10 @@ Window {
     }
 
     Column {
-        anchors.centerIn: parent
+        id: content
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: 20
+        width: parent.width - 40
         spacing: 12
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
@@ -64,6 +75,19 @@ Window {
             color: Theme.dimmed
             font.family: Theme.fontFamily
             font.pixelSize: Theme.fontSmall
+        }
+        Rectangle { width: parent.width; height: 1; color: Theme.line }
+        WebRemoteAddress {
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: parent.width
+            url: webUrl.valid ? String(webUrl.value) : ""
+            listening: webListening.valid ? String(webListening.value) : ""
+        }
+        PairingCode {
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: parent.width
+            visible: pairingRequired.valid && Number(pairingRequired.value) !== 0
+            code: pairingCode.valid ? String(pairingCode.value) : ""
         }
         ToolButton {
             anchors.horizontalCenter: parent.horizontalCenter

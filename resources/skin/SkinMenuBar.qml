@@ -65,6 +65,13 @@ Rectangle {
         enabled: bar.Window.window !== null && bar.Window.window.visible
         onActivated: Skin.invokeCommand("Edit", "Redo")
     }
+    // The tablet remote's devices window, as the Application menu's "Remote Devices…" opens it.
+    Shortcut {
+        sequence: "Ctrl+Shift+R"
+        context: Qt.ApplicationShortcut
+        enabled: bar.Window.window !== null && bar.Window.window.visible
+        onActivated: Skin.invokeCommand("Application", "Remote Devices")
+    }
     UndoStatus {
         objectName: "undoStatus"
         anchors.right: parent.right

@@ -6,12 +6,13 @@
 
 #include <QQmlEngine>
 
+#include "mirror/ThemeImages.h"
 #include "roomdesk/views/EqCurveItem.h"
 #include "roomdesk/views/GeqDisplay.h"
 #include "roomdesk/views/ItemListModel.h"
 #include "roomdesk/views/MeterBarItem.h"
+#include "roomdesk/views/QrCodeItem.h"
 #include "roomdesk/views/RoomEditItem.h"
-#include "mirror/ThemeImages.h"
 
 namespace Vellaris
 {
@@ -31,6 +32,7 @@ void registerRoomdeskViews()
     qmlRegisterType<GEQCurveDisplay>("Roomdesk", 1, 0, "GEQCurveDisplay");
     qmlRegisterType<GEQBandDisplay>("Roomdesk", 1, 0, "GEQBandDisplay");
     qmlRegisterType<RoomEditItem>("Roomdesk", 1, 0, "RoomEditView");
+    qmlRegisterType<QrCodeItem>("Roomdesk", 1, 0, "QrCode");
     // The skin draws a picture of each speaker model (SpeakerPicture.qml), plain and selected.
     ThemeImages::setLookup(
         [](const std::string& name)

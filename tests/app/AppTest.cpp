@@ -15,6 +15,7 @@
 #include "tessel/CommandMsg.h"
 #include "tessel/Component.h"
 #include "tessel/HeadlessPlatform.h"
+#include "tessel/ICommandTable.h"
 #include "tessel/IGUI.h"
 #include "tessel/IIPCSemaphore.h"
 #include "tessel/IParameter.h"
@@ -132,7 +133,7 @@ TEST_F(AppTest, CheckOnlyLaunchAnswersYesAndStartsNothing)
     EXPECT_TRUE(platform.getStartedPrograms().empty());
 }
 
-TEST_F(AppTest, FrameworkCommandsQuitAndAbout)
+TEST_F(AppTest, FrameworkCommandsQuitAboutAndRemoteDevices)
 {
     Vellaris::Roomdesk::createComponents();
     Tessel::Application* app = Tessel::Application::getApplication();
@@ -149,6 +150,15 @@ TEST_F(AppTest, FrameworkCommandsQuitAndAbout)
 
     EXPECT_TRUE(app->acceptsCommandCategory("Help"));
     EXPECT_FALSE(app->acceptsCommandCategory("Speaker"));
+
+    // The tablet remote's devices window, as its menu entry and key send it.
+    EXPECT_TRUE(app->interpretCommand(CommandMsg("Application", "Remote Devices", true)));
+    EXPECT_EQ(platform.getOpenedWindows().size(), 1u);
+    EXPECT_TRUE(app->interpretCommand(CommandMsg("Application", "Remote Devices")));
+    ASSERT_EQ(platform.getOpenedWindows().size(), 2u);
+    EXPECT_EQ(platform.getOpenedWindows()[1].formName, "RemoteDevices");
+    ASSERT_TRUE(Tessel::GetCommandTable()->load("resource:///commands.xml"));
+    EXPECT_EQ(Tessel::GetCommandTable()->getKeys("Application", "Remote Devices"), "Ctrl+Shift+R");
 }
 
 TEST_F(AppTest, MenuBarHasTheApplicationMenuAndInDebugBuildsTheSimulatorMenu)
@@ -161,12 +171,14 @@ TEST_F(AppTest, MenuBarHasTheApplicationMenuAndInDebugBuildsTheSimulatorMenu)
     const Tessel::Menu* appMenu = bar.findMenu("Application");
     ASSERT_NE(appMenu, nullptr);
     EXPECT_EQ(appMenu->title, "$APPNAME");
-    ASSERT_EQ(appMenu->entries.size(), 3u);
+    ASSERT_EQ(appMenu->entries.size(), 4u);
     EXPECT_EQ(appMenu->entries[0].title, "About $APPNAME");
     EXPECT_TRUE(appMenu->entries[0].follow);
-    EXPECT_EQ(appMenu->entries[1].kind, Tessel::MenuEntry::Kind::Separator);
-    EXPECT_EQ(appMenu->entries[2].category, "File");
-    EXPECT_EQ(appMenu->entries[2].name, "Quit");
+    EXPECT_EQ(appMenu->entries[1].title, "Remote Devices…");
+    EXPECT_EQ(appMenu->entries[1].category + "/" + appMenu->entries[1].name, "Application/Remote Devices");
+    EXPECT_EQ(appMenu->entries[2].kind, Tessel::MenuEntry::Kind::Separator);
+    EXPECT_EQ(appMenu->entries[3].category, "File");
+    EXPECT_EQ(appMenu->entries[3].name, "Quit");
 
     const Tessel::Menu* test = bar.findMenu("TEST");
     if (!Tessel::MenuBar::isDebugBuild())

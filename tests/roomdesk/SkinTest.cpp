@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
@@ -25,20 +26,24 @@
 #include "mirror/ItemListModel.h"
 #include "roomdesk/views/ItemListModel.h"
 #include "roomdesk/views/MeterBarItem.h"
+#include "roomdesk/views/QrCode.h"
 #include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/Application.h"
 #include "tessel/CommandMsg.h"
+#include "tessel/CommandParamList.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
 #include "tessel/IWindowManager.h"
 #include "tessel/ListParam.h"
 #include "tessel/Parameter.h"
 #include "tessel/Platform.h"
+#include "tessel/StringParam.h"
 #include "tessel/TextVariables.h"
 #include "tessel/UndoHistory.h"
 #include "tessel_qt/QtPlatform.h"
 #include "tessel_qt/SkinContext.h"
 #include "tests/common/QuickTestSupport.h"
+#include "tests/roomdesk/QrReader.h"
 
 namespace
 {
@@ -90,6 +95,15 @@ public:
 
 const auto* environment = ::testing::AddGlobalTestEnvironment(new SkinEnvironment);
 
+// Forgets the warnings of what the offscreen platform cannot do (raise a window, pass a dialog's
+// size limits on to a window manager): no fault of the skin.
+void dropOffscreenLimits()
+{
+    capturedWarnings().removeIf(
+        [](const QString& w)
+        { return w.contains("does not support raise") || w.contains("propagateSizeHints"); });
+}
+
 Tessel::Qt::QtPlatform& platform()
 {
     return *SkinEnvironment::platform;
@@ -117,8 +131,8 @@ protected:
     void TearDown() override
     {
         // Leave no test component behind for the next test, whatever failed.
-        for (const char* name :
-             {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork", "GestureTest", "MenuTest", "UndoTest"})
+        for (const char* name : {"BridgeTest", "ListTest", "MeterTest", "SpeakerNetwork", "GestureTest",
+                                 "MenuTest", "UndoTest", "WebRemote"})
             while (Tessel::Component* stale = Tessel::getRootComponent()->findChild(name))
                 Tessel::getRootComponent()->removeChild(stale);
         QCoreApplication::processEvents();
@@ -147,12 +161,136 @@ public:
     bool hasItems = false;
 };
 
+// Keeps a picture of `window` as `name`.png in SKIN_SHOT_DIR, when that is set (once its surface
+// has taken the window's latest size).
+void keepShot(QQuickWindow* window, const char* name)
+{
+    const char* dir = std::getenv("SKIN_SHOT_DIR");
+    if (!dir)
+        return;
+    QImage picture;
+    (void)waitFor(
+        [&]
+        {
+            picture = window->grabWindow();
+            return picture.height() >= window->height() * picture.devicePixelRatio();
+        },
+        2000);
+    picture.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+}
+
+// Keeps a picture of `dialog` over `main` as `name`.png in SKIN_SHOT_DIR, as a user sees the two
+// (the dialog centred across and a third down).
+void keepShotOver(QQuickWindow* main, QQuickWindow* dialog, const char* name)
+{
+    const char* dir = std::getenv("SKIN_SHOT_DIR");
+    if (!dir)
+        return;
+    auto grabWhole = [](QQuickWindow* window)
+    {
+        QImage picture;
+        (void)waitFor(
+            [&]
+            {
+                picture = window->grabWindow();
+                return picture.height() >= window->height() * picture.devicePixelRatio();
+            },
+            2000);
+        return picture;
+    };
+    QImage picture = grabWhole(main);
+    const QImage over = grabWhole(dialog);
+    QPainter painter(&picture);
+    painter.drawImage(
+        QPointF((main->width() - dialog->width()) / 2.0, (main->height() - dialog->height()) / 3.0), over);
+    painter.end();
+    picture.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+}
+
+// The tablet remote as the skin sees it, below the root as "WebRemote": the address and where it
+// listens, the read-only switch, pairing, and the paired devices in the child "Devices"
+// ("deviceName[i]", "deviceSeen[i]", the commands "revoke[i]"), whose revokes it notes.
+class FakeWebRemote : public Tessel::Component
+{
+public:
+    class Devices : public Tessel::Component
+    {
+    public:
+        Devices() : Tessel::Component("Devices")
+        {
+            revokes = std::make_unique<Tessel::CommandParamList>(getParams(), "revoke", "WebRemote", "Revoke",
+                                                                 "device");
+        }
+        bool interpretCommand(const Tessel::CommandMsg& msg) override
+        {
+            if (msg.category != "WebRemote" || msg.name != "Revoke")
+                return Tessel::Component::interpretCommand(msg);
+            if (!msg.checkOnly)
+                revoked.push_back(msg.getArgument("device").asString());
+            return true;
+        }
+        std::unique_ptr<Tessel::CommandParamList> revokes;
+        std::vector<std::string> revoked;
+    };
+
+    FakeWebRemote() : Tessel::Component("WebRemote")
+    {
+        Tessel::ParamContainer& params = getParams();
+        url = params.addString("url");
+        listening = params.addString("listening");
+        readOnly = params.addParam("readOnly");
+        pairingRequired = params.addParam("pairingRequired");
+        pairingCode = params.addString("pairingCode");
+        pairingCode->setFlag(Tessel::ParamFlags::kSecret, true);
+        deviceCount = params.addInteger(0, 1000, "deviceCount");
+        for (Tessel::IParameter* shown :
+             {(Tessel::IParameter*)url, (Tessel::IParameter*)listening, (Tessel::IParameter*)pairingRequired,
+              (Tessel::IParameter*)pairingCode, (Tessel::IParameter*)deviceCount})
+            shown->setFlag(Tessel::ParamFlags::kReadOnly, true);
+        devices = new Devices;
+        addChild(devices);
+    }
+    // Paired devices as (name, last seen) pairs; each revoke sends its device's token id.
+    void setDevices(const std::vector<std::pair<std::string, std::string>>& rows)
+    {
+        std::vector<Tessel::Variant> ids;
+        for (size_t i = 0; i < rows.size(); ++i)
+        {
+            for (const char* base : {"deviceName", "deviceSeen"})
+            {
+                const std::string name = Tessel::CommandParamList::entryName(base, int(i));
+                Tessel::IParameter* param = devices->findParameter(name);
+                if (!param)
+                    param = devices->getParams().addString(name);
+                param->setValue(
+                    Tessel::Variant(std::string(base) == "deviceName" ? rows[i].first : rows[i].second),
+                    true);
+            }
+            ids.push_back(Tessel::Variant("token" + std::to_string(i)));
+        }
+        devices->revokes->setValues(ids);
+        deviceCount->setValue(Tessel::Variant(int64_t(rows.size())), true);
+    }
+    void set(Tessel::Parameter* param, const Tessel::Variant& value) { param->setValue(value, true); }
+
+    Tessel::StringParam* url;
+    Tessel::StringParam* listening;
+    Tessel::Parameter* readOnly;
+    Tessel::Parameter* pairingRequired;
+    Tessel::StringParam* pairingCode;
+    Tessel::Parameter* deviceCount;
+    Devices* devices;
+};
+
 TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarningsAndEscapeClosesAbout)
 {
     Vellaris::Roomdesk::createComponents();
     Tessel::Application* application = Tessel::Application::getApplication();
     application->initializeApplication();
     ASSERT_TRUE(application->startup());
+    // The About box shows the tablet remote's address: a stand-in where the desk has none.
+    if (!Tessel::getRootComponent()->findChild("WebRemote"))
+        Tessel::getRootComponent()->addChild(new FakeWebRemote);
     platform().getSkinContext()->setMenuSource(
         []
         {
@@ -186,11 +324,33 @@ TEST_F(Skin, MainWindowAndAboutFormLoadWithoutWarningsAndEscapeClosesAbout)
     EXPECT_TRUE(windows->openWindow("AboutApplication", application, true));
     EXPECT_TRUE(waitFor([&] { return about->isVisible(); })) << "it opens again";
 
-    // The offscreen platform cannot raise windows; that is no fault of the skin.
-    capturedWarnings().removeIf([](const QString& w) { return w.contains("does not support raise"); });
+    // The offscreen platform cannot raise windows nor pass size limits on; that is no fault of the skin.
+    dropOffscreenLimits();
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
 
     EXPECT_FALSE(windows->openWindow("NoSuchForm", application, true));
+
+    // Pictures of the desk at its design size with the tablet remote's windows over it.
+    if (std::getenv("SKIN_SHOT_DIR"))
+    {
+        if (auto* fake = dynamic_cast<FakeWebRemote*>(Tessel::getRootComponent()->findChild("WebRemote")))
+        {
+            fake->set(fake->url, Tessel::Variant("http://192.168.1.20:8080/"));
+            fake->set(fake->listening, Tessel::Variant("0.0.0.0:8080"));
+            fake->set(fake->pairingRequired, Tessel::Variant(1));
+            fake->set(fake->pairingCode, Tessel::Variant("042917"));
+            fake->setDevices(
+                {{"Safari iPad 192.168.1.31", "21:14:03"}, {"Chrome Android 192.168.1.44", "21:20:51"}});
+        }
+        keepShotOver(qobject_cast<QQuickWindow*>(main), qobject_cast<QQuickWindow*>(about), "about-1024");
+        about->close();
+        ASSERT_TRUE(Tessel::Qt::SkinContext::routeCommand("Application", "Remote Devices", false));
+        auto* devices = qobject_cast<QQuickWindow*>(platform().findForm("RemoteDevices"));
+        ASSERT_NE(devices, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(devices));
+        keepShotOver(qobject_cast<QQuickWindow*>(main), devices, "remote-devices-1024");
+        devices->close();
+    }
 
     about->close();
     application->shutdown();
@@ -876,4 +1036,201 @@ TEST_F(Skin, CtrlZAfterAFaderDragReturnsItAndTheEditMenuNamesTheStep)
     EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
     window.reset();
     history->clear();
+}
+
+// --- The tablet remote's screens on the desk --------------------------------------------------------
+
+namespace
+{
+
+// The application object the desk's forms bind (its name and version), and the fake remote.
+FakeWebRemote* makeDeskWithFakeRemote()
+{
+    if (!Tessel::Application::getApplication())
+        new Vellaris::Roomdesk; // adds itself below the root
+    Tessel::Application::getApplication()->initializeApplication();
+    EXPECT_EQ(Tessel::getRootComponent()->findChild("WebRemote"), nullptr) << "a WebRemote is there already";
+    auto* remote = new FakeWebRemote;
+    Tessel::getRootComponent()->addChild(remote);
+    return remote;
+}
+
+// The picture of `item` as its window shows it, in the window's device pixels.
+QImage pictureOf(QQuickWindow* window, QQuickItem* item)
+{
+    const QImage whole = window->grabWindow();
+    const qreal ratio = whole.devicePixelRatio();
+    const QRectF area = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+    return whole.copy(QRectF(area.topLeft() * ratio, area.size() * ratio).toAlignedRect());
+}
+
+bool shownBelow(QQuickItem* root, const char* name)
+{
+    QQuickItem* item = findBelow(root, QString::fromLatin1(name));
+    return item && item->isVisible();
+}
+
+} // namespace
+
+TEST_F(Skin, TheAboutBoxShowsTheTabletAddressItsQrCodeAndThePairingCodeOnlyWhilePairing)
+{
+    FakeWebRemote* remote = makeDeskWithFakeRemote();
+    remote->set(remote->url, Tessel::Variant("http://192.168.1.20:8080/"));
+    remote->set(remote->listening, Tessel::Variant("0.0.0.0:8080"));
+    remote->set(remote->pairingCode, Tessel::Variant("042917"));
+
+    // A form an earlier test left is made anew, bound to this remote.
+    delete platform().findForm("AboutApplication");
+    Tessel::IWindowManager* windows = Tessel::GetWindowManager();
+    ASSERT_TRUE(windows->openWindow("AboutApplication", Tessel::Application::getApplication(), true));
+    auto* about = qobject_cast<QQuickWindow*>(platform().findForm("AboutApplication"));
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    QQuickItem* root = about->contentItem();
+
+    // The address as selectable text and its QR code, which reads back as the address.
+    QQuickItem* url = findBelow(root, "webUrl");
+    ASSERT_NE(url, nullptr);
+    EXPECT_TRUE(url->isVisible());
+    EXPECT_EQ(url->property("text").toString(), QStringLiteral("http://192.168.1.20:8080/"));
+    EXPECT_TRUE(url->property("selectByMouse").toBool());
+    EXPECT_TRUE(url->property("readOnly").toBool());
+    QQuickItem* qr = findBelow(root, "webQr");
+    ASSERT_NE(qr, nullptr);
+    EXPECT_TRUE(qr->isVisible());
+    EXPECT_EQ(qr->property("text").toString(), QStringLiteral("http://192.168.1.20:8080/"));
+    EXPECT_GE(qr->property("modules").toInt(), 21);
+    EXPECT_GE(qr->property("modulePixels").toInt(), 3) << "modules too small for a camera";
+    EXPECT_FALSE(shownBelow(root, "webListening"));
+    const QImage code = pictureOf(about, qr);
+    // Dark on light: the corner of the quiet zone is light, the top left finder's corner dark.
+    const int pixels = qr->property("modulePixels").toInt();
+    const int side = (qr->property("modules").toInt() + 2 * Vellaris::kQrQuietZone) * pixels;
+    const int left = (code.width() - side) / 2, top = (code.height() - side) / 2;
+    EXPECT_EQ(code.pixelColor(left + 1, top + 1), QColor(Qt::white));
+    EXPECT_EQ(code.pixelColor(left + 4 * pixels + 1, top + 4 * pixels + 1), QColor(Qt::black));
+    if (QrReader::available())
+    {
+        const std::string path = ::testing::TempDir() + "about-qr-" + std::to_string(getpid()) + ".png";
+        ASSERT_TRUE(code.save(QString::fromStdString(path)));
+        EXPECT_EQ(QrReader::read(path), "http://192.168.1.20:8080/");
+        std::remove(path.c_str());
+    }
+
+    // No pairing: no code shown. Pairing: the code, large, and what to do with it.
+    EXPECT_FALSE(shownBelow(root, "pairingCode"));
+    remote->set(remote->pairingRequired, Tessel::Variant(1));
+    EXPECT_TRUE(waitFor([&] { return shownBelow(root, "pairingCode"); }));
+    QQuickItem* pairing = findBelow(root, "pairingCode");
+    EXPECT_EQ(pairing->property("text").toString(), QStringLiteral("042917"));
+    EXPECT_GE(pairing->property("font").value<QFont>().pixelSize(), 32);
+    EXPECT_TRUE(shownBelow(root, "pairingHint"));
+    // The box grows to hold it: the hint under the code lies wholly inside the window.
+    QQuickItem* hint = findBelow(root, "pairingHint");
+    EXPECT_TRUE(waitFor([&] { return hint->mapToScene(QPointF(0, hint->height())).y() <= about->height(); }))
+        << "hint bottom " << hint->mapToScene(QPointF(0, hint->height())).y() << ", window height "
+        << about->height();
+    // A new code after a pairing shows at once.
+    remote->set(remote->pairingCode, Tessel::Variant("538201"));
+    EXPECT_EQ(pairing->property("text").toString(), QStringLiteral("538201"));
+    keepShot(about, "about");
+    remote->set(remote->pairingRequired, Tessel::Variant(0));
+    EXPECT_TRUE(waitFor([&] { return !shownBelow(root, "pairingCode"); }));
+
+    // Not serving: why, and neither address nor code.
+    remote->set(remote->url, Tessel::Variant(""));
+    remote->set(remote->listening, Tessel::Variant("port 8080 is taken"));
+    EXPECT_TRUE(waitFor([&] { return shownBelow(root, "webListening"); }));
+    EXPECT_EQ(findBelow(root, "webListening")->property("text").toString(),
+              QStringLiteral("Tablet remote off: port 8080 is taken"));
+    EXPECT_FALSE(shownBelow(root, "webQr"));
+    EXPECT_FALSE(shownBelow(root, "webUrl"));
+
+    QTest::keyClick(about, Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return !about->isVisible(); })) << "Escape left the About box open";
+    dropOffscreenLimits();
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+}
+
+TEST_F(Skin, RemoteDevicesListsThePairedDevicesRevokesEachAndSwitchesReadOnlyPages)
+{
+    FakeWebRemote* remote = makeDeskWithFakeRemote();
+    remote->set(remote->url, Tessel::Variant("http://192.168.1.20:8080/"));
+    remote->set(remote->listening, Tessel::Variant("0.0.0.0:8080"));
+    remote->set(remote->pairingRequired, Tessel::Variant(1));
+    remote->set(remote->pairingCode, Tessel::Variant("042917"));
+    remote->setDevices(
+        {{"Safari iPad 192.168.1.31", "21:14:03"}, {"Chrome Android 192.168.1.44", "21:20:51"}});
+
+    delete platform().findForm("RemoteDevices");
+    // As the Application menu's "Remote Devices…" opens it.
+    ASSERT_TRUE(Tessel::Qt::SkinContext::routeCommand("Application", "Remote Devices", false));
+    auto* window = qobject_cast<QQuickWindow*>(platform().findForm("RemoteDevices"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->title(), QStringLiteral("Remote Devices"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QQuickItem* root = window->contentItem();
+
+    EXPECT_EQ(findBelow(root, "webUrl")->property("text").toString(),
+              QStringLiteral("http://192.168.1.20:8080/"));
+    EXPECT_TRUE(shownBelow(root, "webQr"));
+    EXPECT_TRUE(shownBelow(root, "pairingCode"));
+    EXPECT_EQ(findBelow(root, "pairingCode")->property("text").toString(), QStringLiteral("042917"));
+
+    // Two rows, each its device's name and when it was last seen.
+    EXPECT_FALSE(shownBelow(root, "noDevices"));
+    auto rowText = [&](int row, const char* part)
+    {
+        QQuickItem* item = findBelow(root, QStringLiteral("device%1").arg(row));
+        QQuickItem* text = item ? findBelow(item, QString::fromLatin1(part)) : nullptr;
+        return text ? text->property("text").toString() : QStringLiteral("(no row)");
+    };
+    EXPECT_EQ(rowText(0, "deviceName"), QStringLiteral("Safari iPad 192.168.1.31"));
+    EXPECT_EQ(rowText(0, "deviceSeen"), QStringLiteral("Last seen 21:14:03"));
+    EXPECT_EQ(rowText(1, "deviceName"), QStringLiteral("Chrome Android 192.168.1.44"));
+    EXPECT_EQ(rowText(1, "deviceSeen"), QStringLiteral("Last seen 21:20:51"));
+    EXPECT_EQ(findBelow(root, "device2"), nullptr);
+    keepShot(window, "remote-devices");
+
+    // REVOKE of the second row revokes the second device, and only it.
+    QQuickItem* second = findBelow(root, "device1");
+    ASSERT_NE(second, nullptr);
+    clickItem(window, findBelow(second, "revoke"));
+    EXPECT_EQ(remote->devices->revoked, std::vector<std::string>{"token1"});
+    // The desk drops it: one row stays.
+    remote->setDevices({{"Safari iPad 192.168.1.31", "21:14:03"}});
+    EXPECT_TRUE(waitFor([&] { return findBelow(root, "device1") == nullptr; }));
+    EXPECT_EQ(rowText(0, "deviceName"), QStringLiteral("Safari iPad 192.168.1.31"));
+    clickItem(window, findBelow(findBelow(root, "device0"), "revoke"));
+    EXPECT_EQ(remote->devices->revoked, (std::vector<std::string>{"token1", "token0"}));
+    remote->setDevices({});
+    EXPECT_TRUE(waitFor([&] { return shownBelow(root, "noDevices"); }));
+
+    // The read-only switch says its state in words and colour, and a click flips it.
+    QQuickItem* readOnly = findBelow(root, "readOnlyPages");
+    ASSERT_NE(readOnly, nullptr);
+    EXPECT_EQ(readOnly->property("shownText").toString(), QStringLiteral("READ-ONLY PAGES OFF"));
+    EXPECT_FALSE(readOnly->property("checked").toBool());
+    clickItem(window, readOnly);
+    EXPECT_EQ(remote->readOnly->getValue().asInt(), 1);
+    EXPECT_EQ(readOnly->property("shownText").toString(), QStringLiteral("READ-ONLY PAGES ON"));
+    EXPECT_TRUE(readOnly->property("checked").toBool());
+    // Set elsewhere (the remote control), the switch follows.
+    remote->set(remote->readOnly, Tessel::Variant(0));
+    EXPECT_EQ(readOnly->property("shownText").toString(), QStringLiteral("READ-ONLY PAGES OFF"));
+    clickItem(window, readOnly);
+    clickItem(window, readOnly);
+    EXPECT_EQ(remote->readOnly->getValue().asInt(), 0);
+
+    // Pairing ends (loopback only): the code goes.
+    remote->set(remote->pairingRequired, Tessel::Variant(0));
+    EXPECT_TRUE(waitFor([&] { return !shownBelow(root, "pairingCode"); }));
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return !window->isVisible(); })) << "Escape left Remote Devices open";
+    ASSERT_TRUE(Tessel::Qt::SkinContext::routeCommand("Application", "Remote Devices", false));
+    EXPECT_TRUE(waitFor([&] { return window->isVisible(); })) << "it opens again";
+    dropOffscreenLimits();
+    EXPECT_TRUE(capturedWarnings().isEmpty()) << capturedWarnings().join("\n").toStdString();
+    window->close();
 }
