@@ -69,6 +69,12 @@ function closeSpeaker(forget = true) {
         history.replaceState(null, "", location.pathname);
 }
 
+// Escape closes the speaker's panel (a keyboard on a laptop), unless an editor has the key.
+document.addEventListener("keydown", (event) => {
+    if (event.key === "Escape" && panel && !(event.target instanceof HTMLInputElement))
+        closeSpeaker();
+});
+
 // The speaker the address names, once the page knows it.
 function reopenFromAddress(speakers) {
     const m = /^#speaker=([^/]+)(?:\/(\w+))?/.exec(location.hash);
@@ -139,9 +145,14 @@ desk.subscribe("venue", "", (msg) => {
         reopenFromAddress(venue.groups.flatMap((g) => g.speakers));
 });
 
+// The pairing screen stays usable while the page is not connected.
 function showPairing() {
     closeSpeaker();
+    tabsNode.replaceChildren();
+    document.body.classList.add("pair-wanted");
+    stateNode.textContent = "NOT PAIRED";
     main.replaceChildren(pairingScreen(() => {
+        document.body.classList.remove("pair-wanted");
         main.replaceChildren();
         showing = null;
         desk.connect();

@@ -4,7 +4,7 @@
 
 import { curveView } from "./curve.js";
 import { el, fader, toggle } from "./widgets.js";
-import { ranges } from "./scale.js";
+import { ranges, snapGain } from "./scale.js";
 
 export const bandLabels = ["20", "25", "31.5", "40", "50", "63", "80", "100", "125", "160", "200", "250", "315",
     "400", "500", "630", "800", "1k", "1.25k", "1.6k", "2k", "2.5k", "3.15k", "4k", "5k", "6.3k", "8k", "10k",
@@ -17,7 +17,7 @@ export function geqBank(scope, geq, title) {
         toggle(scope, geq + "/ston", "STEREO", "STEREO OFF"));
     const faders = el("div", "geq-faders");
     bandLabels.forEach((label, i) => {
-        const band = fader(scope, geq + "/gain" + (i + 1), ranges.geqGain, { vertical: true, textBox: false });
+        const band = fader(scope, geq + "/gain" + (i + 1), ranges.geqGain, { vertical: true, textBox: false, snap: snapGain });
         band.append(el("div", "geq-label", label));
         faders.append(band);
     });

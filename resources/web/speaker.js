@@ -4,7 +4,7 @@
 
 import { curveView, bandColor } from "./curve.js";
 import { command, el, fader, meter, toggle, valueField } from "./widgets.js";
-import { clamp, ranges, snapFreq, snapGain } from "./scale.js";
+import { clamp, ranges, snapFreq, snapGain, snapQ } from "./scale.js";
 import { geqBank } from "./geq.js";
 import { readPresetRows } from "./model.js";
 
@@ -59,7 +59,7 @@ function peqTab(scope, s) {
         holder.replaceChildren(bandBox(sub, [
             valueField(sub, eq + "/eqfreq" + n, "Freq " + n, { step: freqStep }),
             valueField(sub, eq + "/eqgain" + n, "Gain", { step: gainStep(ranges.eqGain) }),
-            fader(sub, eq + "/eqq" + n, ranges.eqQ, { label: "Q" }),
+            fader(sub, eq + "/eqq" + n, ranges.eqQ, { label: "Q", snap: snapQ }),
             toggle(sub, eq + "/eqbandon" + n, "ON", "OFF"),
         ]));
         view.select(i);
@@ -115,7 +115,7 @@ function limiterTab(scope, s) {
     const box = el("div", "tab-body");
     box.append(el("div", "section", "LIMITER"),
         toggle(scope, limit + "/limiteron", "LIMITER ON", "LIMITER OFF", "warning"),
-        fader(scope, limit + "/threshold", ranges.threshold, { label: "Threshold", textBox: false }),
+        fader(scope, limit + "/threshold", ranges.threshold, { label: "Threshold", textBox: false, snap: snapGain }),
         valueField(scope, limit + "/threshold", "Threshold", { down: s + "/threshDown", up: s + "/threshUp" }),
         valueField(scope, limit + "/release", "Release"),
         el("div", "section", "OUTPUT GAIN REDUCTION"));

@@ -77,7 +77,9 @@ export function hold(node, { down, move, up }) {
 
 // A fader over `range`: vertical or horizontal, its dB text beside it. While a finger holds it
 // the desk's values for it are ignored; a double tap returns it to the range's default.
-export function fader(scope, address, range, { vertical = false, label = "", textBox = true } = {}) {
+// `snap(value)` puts a dragged value on the control's grid (0.1 by default).
+export function fader(scope, address, range, { vertical = false, label = "", textBox = true,
+    snap = (v) => Math.round(v * 10) / 10 } = {}) {
     const root = el("div", "fader " + (vertical ? "vertical" : "horizontal"));
     const track = el("div", "track");
     const fill = el("div", "fill");
@@ -129,7 +131,7 @@ export function fader(scope, address, range, { vertical = false, label = "", tex
         move: (event) => {
             if (!root.classList.contains("held"))
                 return;
-            const v = Math.round(at(event) * 10) / 10;
+            const v = clamp(snap(at(event)), range.min, range.max);
             show(v);
             scope.desk.setSoon(address, v);
         },

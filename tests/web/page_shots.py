@@ -3,13 +3,16 @@
 chromium-driver and python3-selenium) at phone portrait (390x844) and tablet landscape (1180x820):
 the room, then each tab of one speaker's panel.
 
-    python3 tests/web/page_shots.py URL SERIAL OUTDIR      e.g. http://127.0.0.1:8099/ 111111111 shots/web
+    python3 tests/web/page_shots.py URL SERIAL OUTDIR [PAIRING_URL]
+    e.g. http://127.0.0.1:8099/ 111111111 shots/web http://127.0.0.1:8098/
+PAIRING_URL, a desk that asks for the code, adds the pairing screen.
 """
 import os, sys, time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
 url, serial, out = sys.argv[1], sys.argv[2], sys.argv[3]
+pairing = sys.argv[4] if len(sys.argv) > 4 else ""
 os.makedirs(out, exist_ok=True)
 options = webdriver.ChromeOptions()
 options.binary_location = "/usr/bin/chromium"
@@ -30,6 +33,10 @@ try:
             driver.refresh()
             time.sleep(1.2)
             driver.save_screenshot(os.path.join(out, "%s-%s.png" % (name, tab)))
+        if pairing:
+            driver.get(pairing)
+            time.sleep(1.5)
+            driver.save_screenshot(os.path.join(out, "%s-pairing.png" % name))
     print("screenshots in", out)
 finally:
     driver.quit()
