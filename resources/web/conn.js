@@ -25,6 +25,8 @@ export class Desk {
         this.attempt = 0;
         this.nextId = 1;
         this.replies = new Map();
+        // Ids of unsubscribes, whose refusal is not shown.
+        this.quiet = new Set();
         // key "kind|address" → { kind, address, listeners: Set, last }
         this.subs = new Map();
         this.holds = new Holds();
@@ -125,8 +127,7 @@ export class Desk {
             else
                 reply.resolve(msg);
         } else if (msg.op === "error") {
-            // A refused unsubscribe of a desk that holds none is no news.
-            if (!/^unsubscribe/.test(msg.request || ""))
+            if (!this.quiet.delete(msg.id))
                 this.onError(msg.reason || "refused", msg.address || "");
             return;
         }
@@ -171,8 +172,16 @@ export class Desk {
     sendSubscribe(sub, on) {
         const op = kinds[sub.kind][on ? "on" : "off"];
         const msg = sub.kind === "venue" ? { op } : { op, address: sub.address };
-        if (sub.kind === "curve")
+        if (sub.kind === "curve" && on)
             msg.points = 128;
+        // An unsubscribe the desk refuses (it holds no such subscription) is no news to the user.
+        if (!on) {
+            msg.id = this.nextId++;
+            this.quiet.add(msg.id);
+            // The desk may answer nothing: keep only the newest few.
+            if (this.quiet.size > 256)
+                this.quiet.delete(this.quiet.values().next().value);
+        }
         this.send(msg);
     }
 

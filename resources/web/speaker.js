@@ -48,7 +48,11 @@ function peqTab(scope, s) {
     const holder = el("div", "band-holder");
     const chips = el("div", "chips");
     let sub = null;
+    let current = -1;
     const select = (i) => {
+        if (i === current)
+            return;
+        current = i;
         if (sub)
             sub.dispose();
         sub = scope.desk.scope();

@@ -140,17 +140,19 @@ function connected() {
     globalThis.WebSocket = FakeSocket;
     const frames = [];
     const states = [];
-    const desk = new Desk({ url: "ws://desk/ws", schedule: (fn) => frames.push(fn), onState: (s) => states.push(s) });
+    const errors = [];
+    const desk = new Desk({ url: "ws://desk/ws", schedule: (fn) => frames.push(fn), onState: (s) => states.push(s),
+        onError: (reason) => errors.push(reason) });
     desk.connect();
     const ws = FakeSocket.last;
     ws.open();
     ws.answer({ op: "hello", readOnly: false, desk: "Ambrel" });
     const frame = () => { while (frames.length) frames.shift()(); };
-    return { desk, ws, frame, states };
+    return { desk, ws, frame, states, errors };
 }
 
 test("desk: subscriptions are counted, asked once, ended when the last listener leaves", () => {
-    const { desk, ws, frame } = connected();
+    const { desk, ws, frame, errors } = connected();
     const seen = [];
     const a = desk.scope(), b = desk.scope();
     a.on("value", "/speaker/1/line/ch1/volume", (m) => seen.push(["a", m.value]));
@@ -164,6 +166,10 @@ test("desk: subscriptions are counted, asked once, ended when the last listener 
     assert.equal(ws.sent.length, 1, "still shown by the other screen");
     b.dispose();
     assert.deepEqual(ws.ops().at(-1), "unsubscribe /speaker/1/line/ch1/volume");
+    // A desk that refuses the unsubscribe (it knew none) bothers nobody; other refusals show.
+    ws.answer({ op: "error", id: ws.sent.at(-1).id, reason: "not subscribed" });
+    ws.answer({ op: "error", address: "/speaker/1/solo", reason: "room is locked" });
+    assert.deepEqual(errors, ["room is locked"]);
     // A value that arrives after the screen left is drawn nowhere.
     ws.answer({ op: "value", address: "/speaker/1/line/ch1/volume", value: 1 });
     frame();
