@@ -100,6 +100,7 @@ export function curveView(scope, address, { top = 15, bottom = -15, handles = nu
         // Fingers on the canvas: the first drags the nearest handle, a second one pinches its Q.
         const fingers = new Map();
         let drag = null;
+        let lastTap = { band: -1, time: 0 };
         const point = (event) => {
             const box = canvas.getBoundingClientRect();
             return { x: event.clientX - box.left, y: event.clientY - box.top };
@@ -141,6 +142,18 @@ export function curveView(scope, address, { top = 15, bottom = -15, handles = nu
                 for (const address of drag.held)
                     scope.desk.begin(address);
                 local.set(best, { freq: b.freq, gain: b.gain });
+                // A double tap on a handle resets its band: 0 dB (and Q 0.71).
+                if (lastTap.band === best && event.timeStamp - lastTap.time < 350) {
+                    local.set(best, { freq: b.freq, gain: 0 });
+                    scope.desk.setSoon(handles.gain(best), 0);
+                    if (handles.q) {
+                        drag.held.push(handles.q(best));
+                        scope.desk.begin(handles.q(best));
+                        scope.desk.setSoon(handles.q(best), ranges.eqQ.def);
+                    }
+                    drag.reset = true;
+                }
+                lastTap = { band: best, time: event.timeStamp };
                 redraw();
             } else if (fingers.size === 2 && drag && handles.q) {
                 const qAddress = handles.q(drag.band);
@@ -160,7 +173,7 @@ export function curveView(scope, address, { top = 15, bottom = -15, handles = nu
                 scope.desk.setSoon(handles.q(drag.band), q);
                 return;
             }
-            if (fingers.size !== 1)
+            if (fingers.size !== 1 || drag.reset)
                 return;
             const p = point(event), a = axes();
             const freq = snapFreq(a.hz(p.x));

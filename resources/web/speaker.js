@@ -44,7 +44,7 @@ function peqTab(scope, s) {
     const box = el("div", "tab-body");
     const head = el("div", "row");
     head.append(el("span", "section", "PARAMETRIC EQ"), toggle(scope, eq + "/eqallon", "EQ ON", "EQ OFF"));
-    const hint = el("div", "hint", "Drag a handle: frequency and gain · pinch or the Q field: Q");
+    const hint = el("div", "hint", "Drag a handle: frequency and gain · pinch or the Q field: Q · double tap: reset");
     const holder = el("div", "band-holder");
     const chips = el("div", "chips");
     let sub = null;
@@ -104,7 +104,7 @@ function notchTab(scope, s) {
             toggle(scope, notch + "/notchbandon" + n, "ON", "OFF"));
         list.append(row);
     }
-    box.append(head, view, el("div", "hint", "Drag a handle: frequency and depth · Q is 24"), list);
+    box.append(head, view, el("div", "hint", "Drag a handle: frequency and depth · double tap: reset · Q is 24"), list);
     return box;
 }
 
