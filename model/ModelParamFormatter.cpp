@@ -81,17 +81,7 @@ std::optional<double> ModelParamFormatter::stepOnGrid(double value, int steps, T
 std::optional<double> ModelParamFormatter::scan(const std::string& text,
                                                 const Tessel::ParamValueRange& range) const
 {
-    // The formatter reads a terminated text from a writable buffer.
-    std::vector<char> buffer(text.begin(), text.end());
-    buffer.push_back('\0');
-    const float bounds[2] = {float(range.minimum), float(range.maximum)};
-    Core::FormatterData data;
-    data.text = buffer.data();
-    data.capacity = int32_t(buffer.size());
-    data.range = bounds;
-    if (!formatter.scan(data))
-        return std::nullopt;
-    return double(data.value);
+    return scanWith(formatter, &Core::Formatter::scan, text, range);
 }
 
 } // namespace Vellaris

@@ -620,7 +620,7 @@ TEST_F(Skin, MeterBarShowsTheColourZonesUpToTheLevelAndReductionFromTheTop)
                 image = quick->grabWindow();
                 return !image.isNull() && image.pixelColor(x, y) == color;
             },
-            5000);
+            20000); // generous: a loaded machine draws late, never wrongly
     };
     // A scale from 0 to -60 dB over 122 px: red above -3 dB (y < 6), amber to -12 dB (y < 24),
     // green below; the peak line at half the 118 px of its travel.

@@ -21,21 +21,14 @@
 #include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/Component.h"
 #include "tessel_qt/QmlBridge.h"
-#include "tests/speaker/SpeakerTestSupport.h"
+#include "tests/speaker/SkinPanelFixture.h"
 
 namespace
 {
 
 QStringList& warnings()
 {
-    static QStringList list;
-    return list;
-}
-
-void captureWarnings(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        warnings().append(text);
+    return SpeakerTest::skinWarnings();
 }
 
 // Every item below `item` (depth first) for which `wanted` holds.
@@ -102,63 +95,12 @@ void expectReadableScale(QQuickItem* scale, std::initializer_list<double> requir
             << scale->objectName().toStdString() << ": the unit covers " << tick.db;
 }
 
-class InspectorLooks : public SpeakerTest::SpeakerFixture
+class InspectorLooks : public SpeakerTest::SkinPanelFixture
 {
 protected:
-    void SetUp() override
-    {
-        SpeakerFixture::SetUp();
-        Tessel::getRootComponent()->addChild(root.get());
-        root->retain(); // the tree's reference; the fixture keeps its own
-        static bool registered = false;
-        if (!registered)
-        {
-            Tessel::Qt::registerQmlTypes();
-            Vellaris::registerRoomdeskViews();
-            registered = true;
-        }
-        engine = std::make_unique<QQmlEngine>();
-        warnings().clear();
-        qInstallMessageHandler(captureWarnings);
-    }
-    void TearDown() override
-    {
-        qInstallMessageHandler(nullptr);
-        delete shown;
-        window.reset();
-        engine.reset();
-        Tessel::getRootComponent()->removeChild(root.get());
-    }
-
-    QString speakerPath() const { return QString::fromStdString(root->getName() + "/" + speaker->getName()); }
-
-    // Makes `type { properties }` from the skin, `width` × `height`, in a window of its own.
     QQuickItem* show(const QString& type, const QString& properties, int width = 760, int height = 760)
     {
-        delete shown;
-        shown = nullptr;
-        window.reset();
-        QQmlComponent component(engine.get());
-        const QString source =
-            QStringLiteral("import QtQuick\nimport \"file://%1\"\n%2 { width: %3; height: %4; %5 }\n")
-                .arg(QStringLiteral(SKIN_DIR), type)
-                .arg(width)
-                .arg(height)
-                .arg(properties);
-        component.setData(source.toUtf8(), QUrl(QStringLiteral("memory:/look.qml")));
-        (void)QTest::qWaitFor([&] { return !component.isLoading(); }, 10000);
-        shown = qobject_cast<QQuickItem*>(component.create());
-        if (!shown)
-        {
-            ADD_FAILURE() << component.errorString().toStdString();
-            return nullptr;
-        }
-        window = std::make_unique<QQuickWindow>();
-        window->resize(width, height);
-        shown->setParentItem(window->contentItem());
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return shown;
+        return SkinPanelFixture::show(type, properties, width, height);
     }
     QQuickItem* showTab(const char* tab, int width = 760, int height = 760)
     {
@@ -174,10 +116,6 @@ protected:
         if (const char* dir = std::getenv("SKIN_SHOT_DIR"))
             window->grabWindow().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
     }
-
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QQuickWindow> window;
-    QQuickItem* shown = nullptr;
 };
 
 TEST_F(InspectorLooks, EverySwitchSaysItsStateInWordsAndColourAndNeverOnWhileOff)

@@ -16,74 +16,22 @@
 #include "tessel/Component.h"
 #include "tessel/UndoHistory.h"
 #include "tessel_qt/QmlBridge.h"
-#include "tests/speaker/SpeakerTestSupport.h"
+#include "tests/speaker/SkinPanelFixture.h"
 
 namespace
 {
 
 QStringList& warnings()
 {
-    static QStringList list;
-    return list;
+    return SpeakerTest::skinWarnings();
 }
 
-void captureWarnings(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        warnings().append(text);
-}
-
-class InspectorTabs : public SpeakerTest::SpeakerFixture
+class InspectorTabs : public SpeakerTest::SkinPanelFixture
 {
 protected:
-    void SetUp() override
-    {
-        SpeakerFixture::SetUp();
-        Tessel::getRootComponent()->addChild(root.get());
-        root->retain(); // the tree's reference; the fixture keeps its own
-        static bool registered = false;
-        if (!registered)
-        {
-            Tessel::Qt::registerQmlTypes();
-            Vellaris::registerRoomdeskViews();
-            registered = true;
-        }
-        engine = std::make_unique<QQmlEngine>();
-        warnings().clear();
-        qInstallMessageHandler(captureWarnings);
-    }
-    void TearDown() override
-    {
-        qInstallMessageHandler(nullptr);
-        window.reset();
-        engine.reset();
-        Tessel::getRootComponent()->removeChild(root.get());
-    }
-
-    QString speakerPath() const { return QString::fromStdString(root->getName() + "/" + speaker->getName()); }
-
-    // Makes `type { properties }` from the skin in a window of its own.
     QQuickItem* show(const QString& type, const QString& properties)
     {
-        QQmlComponent component(engine.get());
-        const QString source =
-            QStringLiteral("import QtQuick\nimport \"file://%1\"\n%2 { width: 760; height: "
-                           "620; %3 }\n")
-                .arg(QStringLiteral(SKIN_DIR), type, properties);
-        component.setData(source.toUtf8(), QUrl(QStringLiteral("memory:/tab.qml")));
-        (void)QTest::qWaitFor([&] { return !component.isLoading(); }, 10000);
-        auto* item = qobject_cast<QQuickItem*>(component.create());
-        if (!item)
-        {
-            ADD_FAILURE() << component.errorString().toStdString();
-            return nullptr;
-        }
-        window = std::make_unique<QQuickWindow>();
-        window->resize(760, 620);
-        item->setParentItem(window->contentItem());
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return item;
+        return SkinPanelFixture::show(type, properties, 760, 620);
     }
 
     void type(const char* text)
@@ -91,9 +39,6 @@ protected:
         for (const char* c = text; *c; ++c)
             QTest::keyClick(window.get(), *c);
     }
-
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QQuickWindow> window;
 };
 
 TEST_F(InspectorTabs, EveryTabBindsItsControlsWithoutAWarning)
@@ -112,7 +57,6 @@ TEST_F(InspectorTabs, EveryTabBindsItsControlsWithoutAWarning)
         else
             EXPECT_TRUE(std::string(tab) == "GeqTab" || std::string(tab) == "LimiterTab")
                 << tab << " has no editor";
-        delete item;
     }
 }
 
@@ -133,7 +77,6 @@ TEST_F(InspectorTabs, TheBandInspectorFollowsTheBandSelectedOnTheCurve)
     selectedType->setValue(Tessel::Variant(0), true);
     EXPECT_EQ(eq()->getType(5), Filtra::FilterKind::kLowCut);
     EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
-    delete item;
 }
 
 TEST_F(InspectorTabs, ATextEditedInPlaceReachesTheSpeakerOnEnterAndNotOnEscape)
@@ -165,7 +108,6 @@ TEST_F(InspectorTabs, ATextEditedInPlaceReachesTheSpeakerOnEnterAndNotOnEscape)
     // The speaker renames it: the field follows again after the cancelled edit.
     nickname->setValue(Tessel::Variant("Balcony"), false);
     EXPECT_EQ(input->property("text").toString(), "Balcony");
-    delete item;
 }
 
 // One kind of value editor: the form it lives on, the field's name there, the parameter behind
@@ -298,7 +240,6 @@ TEST_F(TypedValues, EveryValueEditorTakesATypedValueAsOneUndoStepAndRefusesABadO
         warnings().removeAll(QStringLiteral("Unresolved skin address: name "));
         EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
         param->setFlag(Tessel::ParamFlags::kUndoable, false);
-        delete form;
     }
 }
 
@@ -331,7 +272,6 @@ TEST_F(TypedValues, TheWheelAndTheStepButtonsMoveOnTheUnitsGrid)
                       Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(window.get(), &wheel);
     EXPECT_FLOAT_EQ(eq()->getQ(2), 1.0f);
-    delete form;
 }
 
 } // namespace
