@@ -9,12 +9,16 @@
 #include "remote/RemoteAddress.h"
 #include "remote/RemoteValue.h"
 #include "speaker/EQComponent.h"
+#include "speaker/IEqViews.h"
 #include "speaker/eq/BandResponse.h"
+#include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
+#include "tessel/IViewFactory.h"
 #include "tessel/Object.h"
 #include "tessel/Platform.h"
 #include "web/JsonText.h"
+#include "web/WebRows.h"
 #include "web/WebVenue.h"
 
 namespace Vellaris::Web
@@ -48,6 +52,31 @@ void addId(JsonText& json, const std::string& id)
         json.raw("id", id);
 }
 
+// The curve's points: "freq" in Hz (to 0.01) and "gain" in dB (to 0.001).
+void addPoints(JsonText& json, const Filtra::ResponseGrid& grid, const std::vector<float>& gains)
+{
+    json.beginArray("freq");
+    for (int i = 0; i < grid.getCount(); ++i)
+        json.number({}, std::round(double(grid.getFrequency(i)) * 100) / 100);
+    json.endArray().beginArray("gain");
+    for (float gain : gains)
+    {
+        const double db = std::round(double(gain) * 1000) / 1000;
+        json.number({}, db == 0 ? 0.0 : db); // no "-0"
+    }
+    json.endArray();
+}
+
+void addRange(JsonText& json, double minFreq, double maxFreq, double minLevel, double maxLevel)
+{
+    json.beginObject("range")
+        .number("minFreq", minFreq)
+        .number("maxFreq", maxFreq)
+        .number("minLevel", minLevel)
+        .number("maxLevel", maxLevel)
+        .endObject();
+}
+
 // Writes a value of `target` as JSON: numbers for numeric parameters and properties, texts for
 // text ones.
 void addValue(JsonText& json, const Tessel::ObjectTarget& target, const Tessel::Variant& value)
@@ -67,20 +96,45 @@ void addValue(JsonText& json, const Tessel::ObjectTarget& target, const Tessel::
         json.string("value", value.asString());
 }
 
-Filtra::EQComponent* equaliserAt(const std::string& address, std::string& error)
+// The equaliser at `address`: one with bands of its own (`equaliser`), or one that only shows its
+// overall response (`response`, the view a graphic equaliser such as a room's master makes for its
+// display, kept alive by `view`). False with `error` when the address names neither.
+struct CurveSource
+{
+    Filtra::EQComponent* equaliser = nullptr;
+    Tessel::Component* component = nullptr;
+    Tessel::SharedPtr<Tessel::Object> view;
+    const Filtra::IResponseView* response = nullptr;
+};
+
+constexpr const char* kResponseViewName = "GEQDisplay";
+// The range a graphic equaliser's response is drawn on.
+constexpr float kGraphicMinFreq = 20, kGraphicMaxFreq = 20000, kGraphicLevel = 12;
+
+bool curveSourceAt(const std::string& address, CurveSource& source, std::string& error)
 {
     Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, true);
     if (!target.resolved())
     {
         error = target.error;
-        return nullptr;
+        return false;
     }
-    auto* equaliser = target.object.kind == Tessel::ObjectTarget::Kind::Component
-                          ? Tessel::classCast<Filtra::EQComponent>(target.object.component)
-                          : nullptr;
-    if (!equaliser)
-        error = "the address names no equaliser";
-    return equaliser;
+    source.component =
+        target.object.kind == Tessel::ObjectTarget::Kind::Component ? target.object.component : nullptr;
+    source.equaliser = source.component ? Tessel::classCast<Filtra::EQComponent>(source.component) : nullptr;
+    if (source.equaliser)
+        return true;
+    if (auto* factory =
+            Tessel::unknownCast<Tessel::IViewFactory>(static_cast<Tessel::Object*>(source.component)))
+    {
+        source.view = Tessel::SharedPtr<Tessel::Object>::adopt(factory->createView(kResponseViewName, {}));
+        source.response =
+            source.view ? Tessel::unknownCast<Filtra::IResponseView>(source.view.get()) : nullptr;
+        if (source.response)
+            return true;
+    }
+    error = "the address names no equaliser";
+    return false;
 }
 } // namespace
 
@@ -90,11 +144,7 @@ Filtra::EQComponent* equaliserAt(const std::string& address, std::string& error)
 class WebWatch : public Tessel::Object
 {
 public:
-    enum class Kind
-    {
-        Value,
-        Curve
-    };
+    using Kind = WebWatchKind;
 
     WebWatch(Kind kind, std::string address, int points)
         : kind(kind), address(std::move(address)), points(points)
@@ -104,11 +154,28 @@ public:
     bool attach(std::string& error)
     {
         detach();
+        if (kind == Kind::Rows)
+        {
+            Tessel::Component* list = listComponentAt(address, error);
+            if (!list)
+                return false;
+            observe(list);
+            return true;
+        }
         if (kind == Kind::Curve)
         {
-            Filtra::EQComponent* equaliser = equaliserAt(address, error);
-            if (!equaliser)
+            CurveSource source;
+            if (!curveSourceAt(address, source, error))
                 return false;
+            if (source.response)
+            {
+                // The view signals whenever the response it shows changes; it lives as long as the
+                // watch.
+                view = source.view;
+                observe(Tessel::unknownCast<Tessel::ISubject>(view.get()));
+                return true;
+            }
+            Filtra::EQComponent* equaliser = source.equaliser;
             observe(equaliser);
             std::vector<Tessel::IParameter*> switches;
             equaliser->collectSwitches(switches);
@@ -151,6 +218,7 @@ public:
             subject->removeObserver(this);
         subjects.clear();
         target = {};
+        view = nullptr;
     }
 
     void notify(Tessel::ISubject* from, const Tessel::Message& msg) override
@@ -182,8 +250,10 @@ public:
     const std::string address;
     const int points;
     Tessel::ObjectTarget target;
+    Tessel::SharedPtr<Tessel::Object> view; // a response view watched for a curve
     bool dirty = false;
     int64_t lastSent = 0;
+    int64_t lastPolled = 0; // rows: when they were last looked at for changes no signal reports
     std::string lastSignature;
 
 protected:
@@ -343,6 +413,8 @@ void WebDesk::handle(ClientId client, Client& state, const Core::Portable::Attri
     {
         if (readOnly)
             return sendError(client, address, kReadOnlyReason, id);
+        if (const std::string locked = lockRefusal(address); !locked.empty())
+            return sendError(client, address, locked, id);
         Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, false);
         if (!target.resolved())
             return sendError(client, address, target.error, id);
@@ -365,12 +437,24 @@ void WebDesk::handle(ClientId client, Client& state, const Core::Portable::Attri
             if (points < 2 || points > kMaxCurvePoints)
                 return sendError(client, address, "a curve has 2 to 2048 points", id);
         }
-        const std::string key = (op == "subscribe" ? "v " : "c ") + address;
-        return handleWatch(client, state, key, address, points, id);
+        return handleWatch(client, state, op == "subscribe" ? WebWatch::Kind::Value : WebWatch::Kind::Curve,
+                           address, points, id);
     }
-    if (op == "unsubscribe" || op == "unsubscribeCurve")
+    if (op == "subscribeRows")
+        return handleWatch(client, state, WebWatch::Kind::Rows, address, 0, id);
+    if (op == "rows")
     {
-        const std::string key = (op == "unsubscribe" ? "v " : "c ") + address;
+        std::string out, error;
+        if (!rowsMessage(address, id, out, error))
+            return sendError(client, address, error, id);
+        return send(client, out);
+    }
+    if (op == "unsubscribe" || op == "unsubscribeCurve" || op == "unsubscribeRows")
+    {
+        const std::string key = watchKey(op == "unsubscribe"        ? WebWatch::Kind::Value
+                                         : op == "unsubscribeCurve" ? WebWatch::Kind::Curve
+                                                                    : WebWatch::Kind::Rows,
+                                         address);
         auto watch = state.watches.find(key);
         if (watch != state.watches.end())
         {
@@ -411,6 +495,8 @@ void WebDesk::handleSet(ClientId client, Client& state, const std::string& addre
 {
     if (readOnly)
         return sendError(client, address, kReadOnlyReason, id);
+    if (const std::string locked = lockRefusal(address); !locked.empty())
+        return sendError(client, address, locked, id);
     Remote::RemoteTarget target = Remote::resolveRemoteAddress(address, true);
     if (!target.resolved())
         return sendError(client, address, target.error, id);
@@ -472,6 +558,8 @@ void WebDesk::handleGesture(ClientId client, Client& state, bool begin, const st
     }
     if (readOnly)
         return sendError(client, address, kReadOnlyReason, id);
+    if (const std::string locked = lockRefusal(address); !locked.empty())
+        return sendError(client, address, locked, id);
     if (held != state.gestures.end())
         return; // a second finger on the same control continues the gesture
     if (state.gestures.size() >= kMaxGesturesPerClient)
@@ -488,16 +576,35 @@ void WebDesk::handleGesture(ClientId client, Client& state, bool begin, const st
     target.object.parameter->beginEdit();
 }
 
-void WebDesk::handleWatch(ClientId client, Client& state, const std::string& key, const std::string& address,
+std::string WebDesk::watchKey(WatchKind kind, const std::string& address)
+{
+    const char* prefix = kind == WebWatch::Kind::Value ? "v " : kind == WebWatch::Kind::Curve ? "c " : "r ";
+    return prefix + address;
+}
+
+bool WebDesk::watchText(const WebWatch& watch, const std::string& id, std::string& out, std::string& error)
+{
+    switch (watch.kind)
+    {
+    case WebWatch::Kind::Curve:
+        return curveText(watch.address, watch.points, id, out, error);
+    case WebWatch::Kind::Rows:
+        return rowsMessage(watch.address, id, out, error);
+    case WebWatch::Kind::Value:
+        break;
+    }
+    return valueText(watch.address, id, out, error);
+}
+
+void WebDesk::handleWatch(ClientId client, Client& state, WatchKind kind, const std::string& address,
                           int points, const std::string& id)
 {
+    const std::string key = watchKey(kind, address);
     auto existing = state.watches.find(key);
     if (existing == state.watches.end() && state.watches.size() >= kMaxWatchesPerClient)
         return sendError(client, address, "a page may watch at most 512 addresses at once", id);
-    auto watch = existing != state.watches.end()
-                     ? existing->second
-                     : Tessel::adopt(new WebWatch(points > 0 ? WebWatch::Kind::Curve : WebWatch::Kind::Value,
-                                                  address, points > 0 ? points : 0));
+    auto watch = existing != state.watches.end() ? existing->second
+                                                 : Tessel::adopt(new WebWatch(kind, address, points));
     std::string error;
     if (!watch->attach(error))
     {
@@ -506,9 +613,7 @@ void WebDesk::handleWatch(ClientId client, Client& state, const std::string& key
         return sendError(client, address, error, id);
     }
     std::string out;
-    const bool ok = watch->kind == WebWatch::Kind::Curve ? curveText(address, watch->points, id, out, error)
-                                                         : valueText(address, id, out, error);
-    if (!ok)
+    if (!watchText(*watch, id, out, error))
     {
         watch->detach();
         if (existing != state.watches.end())
@@ -516,8 +621,13 @@ void WebDesk::handleWatch(ClientId client, Client& state, const std::string& key
         return sendError(client, address, error, id);
     }
     watch->dirty = false;
-    watch->lastSent = Tessel::GetSystemTicks();
-    watch->lastSignature = watch->kind == WebWatch::Kind::Value ? Remote::valueSignature(watch->target) : out;
+    watch->lastSent = watch->lastPolled = Tessel::GetSystemTicks();
+    // The signature a later change is compared with: a curve or rows message has no id when it
+    // is sent again.
+    if (watch->kind == WebWatch::Kind::Value)
+        watch->lastSignature = Remote::valueSignature(watch->target);
+    else if (id.empty() || !watchText(*watch, {}, watch->lastSignature, error))
+        watch->lastSignature = out;
     state.watches[key] = watch;
     send(client, out);
 }
@@ -528,19 +638,22 @@ void WebDesk::flush(bool all)
     std::vector<std::pair<ClientId, Tessel::SharedPtr<WebWatch>>> due;
     for (auto& [id, client] : clients)
         for (auto& [key, watch] : client.watches)
-            if (watch->dirty && (all || now - watch->lastSent >= kCoalesceMs))
+        {
+            // Rows are looked at again now and then too: a speaker's new name changes a row
+            // without a signal of the list.
+            const bool poll = watch->kind == WebWatch::Kind::Rows && now - watch->lastPolled >= kVenuePollMs;
+            if ((watch->dirty || poll) && (all || now - watch->lastSent >= kCoalesceMs))
                 due.emplace_back(id, watch);
+        }
     for (auto& [id, watch] : due)
     {
         auto client = clients.find(id);
         if (client == clients.end())
             continue; // closed by an earlier send
         watch->dirty = false;
+        watch->lastPolled = now;
         std::string out, error;
-        const bool ok = watch->kind == WebWatch::Kind::Curve
-                            ? curveText(watch->address, watch->points, {}, out, error)
-                            : valueText(watch->address, {}, out, error);
-        if (!ok)
+        if (!watchText(*watch, {}, out, error))
             continue;
         // A "changed" that moved nothing the page sees sends nothing.
         std::string signature =
@@ -612,9 +725,12 @@ bool WebDesk::valueText(const std::string& address, const std::string& id, std::
 bool WebDesk::curveText(const std::string& address, int points, const std::string& id, std::string& out,
                         std::string& error)
 {
-    Filtra::EQComponent* equaliser = equaliserAt(address, error);
-    if (!equaliser)
+    CurveSource source;
+    if (!curveSourceAt(address, source, error))
         return false;
+    if (source.response)
+        return responseText(address, *source.response, points, id, out);
+    Filtra::EQComponent* equaliser = source.equaliser;
     std::vector<float> gains(size_t(points), 0.0f);
     if (!equaliser->getSummedCurve(gains.data(), points))
     {
@@ -628,16 +744,8 @@ bool WebDesk::curveText(const std::string& address, int points, const std::strin
     JsonText json;
     json.beginObject().string("op", "curve").string("address", address);
     addId(json, id);
-    json.beginArray("freq");
-    for (int i = 0; i < points; ++i)
-        json.number({}, std::round(double(grid.getFrequency(i)) * 100) / 100);
-    json.endArray().beginArray("gain");
-    for (int i = 0; i < points; ++i)
-    {
-        double db = std::round(double(gains[size_t(i)]) * 1000) / 1000;
-        json.number({}, db == 0 ? 0.0 : db); // no "-0"
-    }
-    json.endArray().beginArray("bands");
+    addPoints(json, grid, gains);
+    json.beginArray("bands");
     for (int band = 0; band < equaliser->getNumBands(); ++band)
         json.beginObject()
             .number("freq", equaliser->getFreq(band))
@@ -646,13 +754,25 @@ bool WebDesk::curveText(const std::string& address, int points, const std::strin
             .integer("type", equaliser->getType(band))
             .boolean("on", equaliser->isActive(band))
             .endObject();
-    json.endArray()
-        .beginObject("range")
-        .number("minFreq", range.minFreq)
-        .number("maxFreq", range.maxFreq)
-        .number("minLevel", range.minLevel)
-        .number("maxLevel", range.maxLevel)
-        .endObject();
+    json.endArray();
+    addRange(json, range.minFreq, range.maxFreq, range.minLevel, range.maxLevel);
+    out = json.endObject().str();
+    return true;
+}
+
+bool WebDesk::responseText(const std::string& address, const Filtra::IResponseView& response, int points,
+                           const std::string& id, std::string& out)
+{
+    Filtra::ResponseGrid grid;
+    grid.prepare(kGraphicMinFreq, kGraphicMaxFreq, points);
+    std::vector<float> gains(size_t(points), 0.0f);
+    response.getResponse(grid, gains.data());
+    JsonText json;
+    json.beginObject().string("op", "curve").string("address", address);
+    addId(json, id);
+    addPoints(json, grid, gains);
+    json.boolean("on", response.isOn()).beginArray("bands").endArray();
+    addRange(json, kGraphicMinFreq, kGraphicMaxFreq, -kGraphicLevel, kGraphicLevel);
     out = json.endObject().str();
     return true;
 }

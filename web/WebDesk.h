@@ -21,10 +21,23 @@ namespace Tessel
 class IParameter;
 }
 
+namespace Filtra
+{
+class IResponseView;
+}
+
 namespace Vellaris::Web
 {
 
 class WebWatch;
+
+// What a watch follows: a value, a curve's points, or a list's rows.
+enum class WebWatchKind
+{
+    Value,
+    Curve,
+    Rows
+};
 
 // The desk's side of the tablet remote, without a socket: reads the JSON messages of each client
 // (a page on one WebSocket), acts on them through the remotes' address space and value rules
@@ -40,6 +53,8 @@ class WebWatch;
 //   {"op":"curve"/"subscribeCurve"/"unsubscribeCurve","address":A,"points":N}
 //                                         {"op":"curve","address":A,"freq":[...],"gain":[...],
 //                                          "bands":[{"freq":f,"gain":g,"q":q,"on":true},...]}
+//   {"op":"rows"/"subscribeRows"/"unsubscribeRows","address":A}
+//                                         {"op":"rows","address":A,"rows":[...]} (WebRows.h)
 //   {"op":"venue"}, {"op":"subscribeVenue"/"unsubscribeVenue"}   the open venue (WebVenue.h)
 // Every message may carry "id", echoed in its reply. Anything refused is answered with
 // {"op":"error","address":A,"reason":"..."} and changes nothing. A new client gets
@@ -105,13 +120,18 @@ private:
                    const Core::Portable::Attributes& message, const std::string& id);
     void handleGesture(ClientId client, Client& state, bool begin, const std::string& address,
                        const std::string& id);
-    void handleWatch(ClientId client, Client& state, const std::string& key, const std::string& address,
-                     int points, const std::string& id);
+    using WatchKind = WebWatchKind;
+    void handleWatch(ClientId client, Client& state, WatchKind kind, const std::string& address, int points,
+                     const std::string& id);
+    static std::string watchKey(WatchKind kind, const std::string& address);
+    bool watchText(const WebWatch& watch, const std::string& id, std::string& out, std::string& error);
 
     // Writes the value reply of `address` (false with `error` when it has none).
     bool valueText(const std::string& address, const std::string& id, std::string& out, std::string& error);
     bool curveText(const std::string& address, int points, const std::string& id, std::string& out,
                    std::string& error);
+    bool responseText(const std::string& address, const Filtra::IResponseView& response, int points,
+                      const std::string& id, std::string& out);
     void sendError(ClientId client, std::string_view address, const std::string& reason,
                    const std::string& id);
     void send(ClientId client, const std::string& text);

@@ -6,11 +6,17 @@
 
 #include <vector>
 
+#include "core/Attributes.h"
+#include "core/JsonReader.h"
+#include "core/JsonWriter.h"
 #include "remote/ListenSettings.h"
 #include "tessel/CommandMsg.h"
 #include "tessel/CommandParamList.h"
+#include "tessel/IFileSystem.h"
+#include "tessel/ISystem.h"
 #include "tessel/ParamContainer.h"
 #include "tessel/Parameter.h"
+#include "tessel/Platform.h"
 #include "tessel/StringParam.h"
 
 namespace Vellaris::Web
@@ -95,6 +101,62 @@ private:
     size_t shown = 0;
 };
 
+namespace
+{
+// The desk settings file keeps the read-only switch under "tabletRemote"/"readOnly"; the file's
+// other keys (the windows' places) are kept as they are.
+constexpr const char* kSettingsFile = "Desk.settings";
+constexpr const char* kSettingsKey = "tabletRemote";
+
+std::string settingsPath()
+{
+    const std::string folder = Tessel::GetSystem()->getLocation(Tessel::Location::kSettings);
+    return folder.empty() ? std::string() : folder + "/" + kSettingsFile;
+}
+
+Core::Portable::Attributes readSettings(const std::string& path)
+{
+    Core::Portable::Attributes settings;
+    std::string bytes;
+    if (!path.empty() && Tessel::GetFileSystem()->readFile(path, bytes) &&
+        !Core::Portable::JsonReader::parse(bytes.data(), bytes.size(), settings))
+        settings.clear();
+    return settings;
+}
+} // namespace
+
+bool WebRemote::loadSettings()
+{
+    const Core::Portable::Attributes settings = readSettings(settingsPath());
+    const Core::Portable::Attributes* remote = settings.getAttributes(kSettingsKey);
+    const bool on = remote && remote->getInt64("readOnly") != 0;
+    loading = true;
+    setNumber(readOnly, on ? 1 : 0);
+    loading = false;
+    server.getDesk().setReadOnly(on);
+    return on;
+}
+
+bool WebRemote::saveSettings()
+{
+    const std::string path = settingsPath();
+    if (path.empty())
+        return false;
+    Core::Portable::Attributes settings = readSettings(path);
+    Core::Portable::Attributes* remote = settings.getAttributes(kSettingsKey);
+    if (!remote)
+        remote = &settings.setAttributes(kSettingsKey);
+    remote->setBool("readOnly", readOnly->getValue().asInt() != 0);
+    Tessel::GetFileSystem()->createFolder(Tessel::GetSystem()->getLocation(Tessel::Location::kSettings));
+    const std::string text =
+        Core::Portable::Archiver::Writer::toString(settings, Core::Portable::JsonLayout::Indented);
+    const bool written = Tessel::GetFileSystem()->writeFile(path, text);
+    if (!written)
+        std::fprintf(stderr, "roomdesk: the tablet remote's read-only switch could not be written to %s\n",
+                     path.c_str());
+    return written;
+}
+
 WebRemote::WebRemote() : Tessel::Component("WebRemote")
 {
     Tessel::ParamContainer& params = getParams();
@@ -129,6 +191,7 @@ WebRemote::~WebRemote()
 bool WebRemote::start(const Remote::ListenSettings& settings, PairingRule rule)
 {
     bind = settings.bind;
+    loadSettings();
     const bool done = server.start(settings, rule);
     refresh();
     return done;
@@ -147,8 +210,11 @@ bool WebRemote::revokeDevice(int index)
 
 void WebRemote::paramChanged(Tessel::IParameter* param)
 {
-    if (param == readOnly)
-        server.getDesk().setReadOnly(readOnly->getValue().asInt() != 0);
+    if (param != readOnly)
+        return;
+    server.getDesk().setReadOnly(readOnly->getValue().asInt() != 0);
+    if (!loading)
+        saveSettings();
 }
 
 void WebRemote::refresh()

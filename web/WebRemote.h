@@ -23,7 +23,7 @@ namespace Vellaris::Web
 //   url              (text, read-only) the address to type, "http://192.168.1.20:8080/"; "" while off
 //   listening        (text, read-only) "127.0.0.1:8080", or why it does not listen ("port 8080 is
 //                    taken", "off")
-//   readOnly         (toggle, storable) pages may look but not change
+//   readOnly         (toggle, kept in the desk settings) pages may look but not change
 //   pairingRequired  (toggle, read-only) on when it listens beyond this computer
 //   pairingCode      (text, read-only, secret: remotes never read it) the six digits to type
 //   deviceCount      (integer, read-only) paired browsers
@@ -47,6 +47,12 @@ public:
 
     void paramChanged(Tessel::IParameter* param) override;
 
+    // The read-only switch as the desk settings file keeps it ("tabletRemote"/"readOnly"): read
+    // when the server starts (returns the switch), written whenever the user flips it (false
+    // when the file could not be written).
+    bool loadSettings();
+    bool saveSettings();
+
     // The address a browser types for a server bound to `bind` on `port`: the bound address, or for
     // an any-address bind this computer's first network address that is not loopback.
     static std::string urlFor(const std::string& bind, int port);
@@ -67,6 +73,7 @@ private:
     Tessel::Parameter* deviceCount = nullptr;
     Devices* devices = nullptr; // a child: owned by the tree
     std::string bind;
+    bool loading = false; // the switch is being set from the settings file
 };
 
 } // namespace Vellaris::Web

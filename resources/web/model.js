@@ -34,15 +34,17 @@ export function readVenue(msg) {
         active: Boolean(r.active),
     }));
     if (!v || rooms.length === 0)
-        return { open: false, name: "", rooms: [], active: null, groups: [], masterGeq: "" };
+        return { open: false, name: "", rooms: [], active: null, groups: [], locked: false, masterGeq: "" };
     const active = rooms.find((r) => r.active) || rooms[0];
-    let groups = (Array.isArray(v.groups) ? v.groups : []).map((g) => ({
+    // The desk sends the active room's groups, master GEQ and lock inside "room".
+    const room = v.room && typeof v.room === "object" ? v.room : v;
+    let groups = (Array.isArray(room.groups) ? room.groups : []).map((g) => ({
         title: String(g.title ?? g.name ?? ""),
         speakers: (Array.isArray(g.positions) ? g.positions : []).map(readSpeaker),
     }));
     // Positions given beside the groups name their group by index.
-    if (Array.isArray(v.positions))
-        for (const p of v.positions) {
+    if (Array.isArray(room.positions))
+        for (const p of room.positions) {
             const gi = Number(p.group ?? 0);
             while (groups.length <= gi)
                 groups.push({ title: "", speakers: [] });
@@ -56,7 +58,8 @@ export function readVenue(msg) {
         rooms,
         active,
         groups,
-        masterGeq: String(v.masterGeq || v.masterGEQ || (active.address ? active.address + "/Master/geq" : "")),
+        locked: Boolean(room.locked),
+        masterGeq: String(room.masterGeq || room.masterGEQ || (active.address ? active.address + "/Master/geq" : "")),
     };
 }
 

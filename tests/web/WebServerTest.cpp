@@ -9,11 +9,15 @@
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "remote/RemoteValue.h"
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
+#include "tessel/ISystem.h"
 #include "tests/web/WebTestSupport.h"
 #include "web/WebRemote.h"
 #include "web/WebServer.h"
@@ -34,6 +38,11 @@ class WebServerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // A settings folder of the test's own: the desk settings file is written there.
+        char folder[] = "/tmp/web-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        settingsFolder = folder;
+        platform.setFolder(Tessel::Location::kSettings, settingsFolder);
         mixer = new WebTest::Mixer;
         Tessel::getRootComponent()->addChild(mixer);
         server.setFileFunction(
@@ -52,6 +61,7 @@ protected:
     {
         server.stop();
         Tessel::destroyRootComponent();
+        std::filesystem::remove_all(settingsFolder);
     }
 
     void start(PairingRule rule = PairingRule::BeyondLoopback)
@@ -223,6 +233,7 @@ protected:
     WebTest::Mixer* mixer = nullptr;
     WebServer* other = nullptr; // a second server the loop turns, when a test has one
     int port = 0;
+    std::string settingsFolder;
 };
 
 TEST_F(WebServerTest, ServesThePageWithItsContentTypesAndNothingOutsideIt)
@@ -403,6 +414,39 @@ TEST_F(WebServerTest, TheDeviceListShowsPairedBrowsersAndItsCommandRevokes)
     EXPECT_EQ(devices->findParameter("revoke[0]"), nullptr);
     remote->stop();
     other = nullptr;
+}
+
+TEST_F(WebServerTest, TheReadOnlySwitchIsKeptInTheDeskSettingsBesideTheWindows)
+{
+    const std::string path = settingsFolder + "/Desk.settings";
+    std::ofstream(path) << R"({"windows":{"ApplicationWindow":{"x":10,"y":20,"width":1200,"height":800}}})";
+    Vellaris::Remote::ListenSettings settings;
+    settings.port = 0; // off: the switch is read and kept all the same
+    auto* remote = new Vellaris::Web::WebRemote;
+    Tessel::getRootComponent()->addChild(remote);
+    remote->start(settings);
+    Tessel::IParameter* readOnly = remote->findParameter("readOnly");
+    ASSERT_NE(readOnly, nullptr);
+    EXPECT_EQ(readOnly->getValue().asInt(), 0);
+
+    readOnly->setValue(Tessel::Variant(1), true);
+    EXPECT_TRUE(remote->getServer().getDesk().isReadOnly());
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    const Core::Portable::Attributes stored = WebTest::parse(text.str());
+    ASSERT_NE(stored.getAttributes("tabletRemote"), nullptr) << text.str();
+    EXPECT_EQ(stored.getAttributes("tabletRemote")->getInt64("readOnly"), 1);
+    // The windows' places stay as they were.
+    ASSERT_NE(stored.getAttributes("windows"), nullptr) << text.str();
+    EXPECT_EQ(stored.getAttributes("windows")->getAttributes("ApplicationWindow")->getInt64("width"), 1200);
+
+    // The next start of the desk opens the pages read-only again.
+    Tessel::destroyRootComponent();
+    auto* again = new Vellaris::Web::WebRemote;
+    Tessel::getRootComponent()->addChild(again);
+    again->start(settings);
+    EXPECT_EQ(again->findParameter("readOnly")->getValue().asInt(), 1);
+    EXPECT_TRUE(again->getServer().getDesk().isReadOnly());
 }
 
 } // namespace

@@ -79,15 +79,17 @@ def curve_msg(address, points=128):
 
 def venue_msg(open_venue):
     if not open_venue:
-        return {"op": "venue", "rooms": []}
-    rooms = [{"title": t, "address": VENUE + "/" + a, "active": i == state["room"]}
-             for i, (t, a) in enumerate((("Main Hall", "Room"), ("Balcony", "Room2")))]
+        return {"op": "venue", "open": False}
+    rooms = [{"title": t, "address": VENUE + "/room[%d]" % i, "active": i == state["room"]}
+             for i, t in enumerate(("Main Hall", "Balcony"))]
     groups = [{"title": "Tops", "positions": []}, {"title": "Subs", "positions": []}]
     for serial, model, online, g in SPEAKERS:
         groups[g]["positions"].append({"serial": serial, "name": model, "online": online,
                                        "address": "/speaker/" + serial})
     room = rooms[state["room"]]["address"]
-    return {"op": "venue", "name": "Club", "rooms": rooms, "groups": groups, "masterGeq": room + "/Master/geq"}
+    return {"op": "venue", "open": True, "name": "Club", "rooms": rooms,
+            "room": {"address": room, "title": rooms[state["room"]]["title"], "locked": False,
+                     "masterGeq": room + "/Master/geq", "groups": groups}}
 
 
 class Client:

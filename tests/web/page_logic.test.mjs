@@ -242,18 +242,24 @@ test("desk: replies find their request by id; a refusal rejects with the desk's 
 test("venue: rooms, the active room's groups and speakers, master GEQ; no venue", () => {
     const v = readVenue({
         op: "venue", name: "Club",
-        rooms: [{ title: "Main", address: "/roomdesk/VenueManager/activeVenue/Room", active: false },
-            { title: "Balcony", address: "/roomdesk/VenueManager/activeVenue/Room2", active: true }],
-        groups: [{ title: "Master", positions: [] },
-            { title: "Tops", positions: [{ serial: "987654321", name: "TX20A", online: false }] }],
+        rooms: [{ title: "Main", address: "/roomdesk/VenueManager/activeVenue/room[0]", active: false },
+            { title: "Balcony", address: "/roomdesk/VenueManager/activeVenue/room[1]", active: true }],
+        room: {
+            address: "/roomdesk/VenueManager/activeVenue/room[1]", title: "Balcony", locked: true,
+            masterGeq: "/roomdesk/VenueManager/activeVenue/room[1]/Master/geq",
+            groups: [{ title: "Master", positions: [] },
+                { title: "Tops", positions: [{ serial: "987654321", name: "TX20A", online: false }] }],
+        },
     });
+    assert.equal(v.locked, true);
+    assert.equal(v.masterGeq, "/roomdesk/VenueManager/activeVenue/room[1]/Master/geq");
     assert.equal(v.open, true);
     assert.equal(v.active.title, "Balcony");
     assert.equal(v.active.index, 1);
     assert.deepEqual(v.groups.map((g) => g.title), ["Tops"], "an empty Master frame is not drawn");
     assert.deepEqual(v.groups[0].speakers[0],
         { serial: "987654321", name: "TX20A", model: "", online: false, speaker: "/speaker/987654321" });
-    assert.equal(v.masterGeq, "/roomdesk/VenueManager/activeVenue/Room2/Master/geq");
+    assert.equal(readVenue({ op: "venue", open: false }).open, false);
     assert.equal(readVenue({ op: "venue", rooms: [] }).open, false);
     assert.equal(readVenue({ op: "venue", venue: null }).open, false);
 });
