@@ -87,7 +87,12 @@ void addValue(JsonText& json, const Tessel::ObjectTarget& target, const Tessel::
     else if (isParameter && Remote::isWholeKind(target.parameter->getType()))
         json.integer("value", value.asInt());
     else if (isParameter)
+    {
         json.number("value", value.asDouble());
+        // Where the value sits on the parameter's own travel (0…1, its curve applied), so a
+        // page draws a meter or fader where the desk does.
+        json.number("norm", std::round(target.parameter->getValueNormalized(value) * 1e4) / 1e4);
+    }
     else if (value.isInt())
         json.integer("value", value.asInt());
     else if (value.isFloat())

@@ -207,17 +207,18 @@ export function valueField(scope, address, label, { down = "", up = "", step = n
     return root;
 }
 
-// A meter: an input level (0..1 gain, its text in dB) rising from the bottom in three zones, or a
+// A meter: an input level (a 0..1 gain) rising from the bottom in three zones, or a
 // gain reduction (dB, 0 at the top to -12 dB) hanging from the top.
 export function meter(scope, address, { reduction = false, vertical = true } = {}) {
     const root = el("div", "meter " + (vertical ? "vertical" : "horizontal") + (reduction ? " reduction" : ""));
     const bar = el("div", "level");
     root.append(bar);
     scope.on("value", address, (msg) => {
-        let db = numberOfText(msg.text);
-        if (Number.isNaN(db))
-            db = reduction ? Number(msg.value) : 20 * Math.log10(Math.max(1e-9, Number(msg.value)));
-        const n = reduction ? clamp(-db / 12, 0, 1) : meterPosition(db);
+        // A gain reduction is in dB; an input level is a gain whose place on the meter is the
+        // parameter's own travel ("norm", as the desk draws it).
+        const db = reduction ? Number(msg.value) : 20 * Math.log10(Math.max(1e-9, Number(msg.value)));
+        const n = reduction ? clamp(-db / 12, 0, 1)
+            : Number.isFinite(msg.norm) ? clamp(msg.norm, 0, 1) : meterPosition(db);
         bar.style[vertical ? "height" : "width"] = (n * 100).toFixed(1) + "%";
         bar.className = "level " + (reduction ? "warning" : meterZone(db));
     });
