@@ -108,6 +108,10 @@ export function roomView(scope, venue, open) {
     }
     if (venue.groups.length === 0)
         speakers.append(el("div", "hint card", "No speakers placed in this room yet."));
+    // A locked room takes no change from the page; only its LOCK stays live, to unlock it.
+    const lockHint = el("div", "hint lock-hint", "The room is locked: unlock it to change anything.");
+    controls.append(lockHint);
+    scope.on("value", room + "/locked", (msg) => root.classList.toggle("locked", Number(msg.value) !== 0));
     const master = el("section", "master card");
     if (venue.masterGeq)
         master.append(geqBank(scope, venue.masterGeq, "MASTER GEQ"),
