@@ -14,7 +14,9 @@
 #include "tessel/Attributes.h"
 #include "tessel/Component.h"
 #include "tessel/IParameter.h"
+#include "tessel/ISignalHandler.h"
 #include "tessel/IViewFactory.h"
+#include "tessel/Message.h"
 #include "tessel/Object.h"
 #include "tessel/Platform.h"
 #include "web/JsonText.h"
@@ -224,7 +226,11 @@ public:
         subjects.clear();
         target = {};
         view = nullptr;
+        changedList = nullptr;
+        owner = nullptr;
     }
+
+    bool isEnlisted() const { return changedList != nullptr; }
 
     void notify(Tessel::ISubject* from, const Tessel::Message& msg) override
     {
@@ -248,7 +254,34 @@ public:
         }
         else if (kind == Kind::Value && !msg.is(Tessel::Messages::kChanged))
             return;
+        markChanged();
+    }
+
+    // Marks the watch for the next look: listed once in its page's changed list, and for a
+    // setting (not a reading such as a meter) a look is asked for at once, so a change reaches
+    // the page without waiting for the next tick.
+    void markChanged()
+    {
         dirty = true;
+        if (!changedList)
+            return;
+        if (!listed)
+        {
+            listed = true;
+            changedList->push_back(Tessel::SharedPtr<WebWatch>(this));
+        }
+        if (urgent && owner)
+            owner->flushSoon();
+    }
+
+    // Joins the watch to its page's changed list (until detached).
+    void enlist(WebDesk* desk, std::vector<Tessel::SharedPtr<WebWatch>>* list)
+    {
+        owner = desk;
+        changedList = list;
+        urgent = kind == Kind::Curve ||
+                 (kind == Kind::Value && target.kind == Tessel::ObjectTarget::Kind::Parameter &&
+                  target.parameter->isFlag(Tessel::ParamFlags::kStorable));
     }
 
     const Kind kind;
@@ -257,6 +290,8 @@ public:
     Tessel::ObjectTarget target;
     Tessel::SharedPtr<Tessel::Object> view; // a response view watched for a curve
     bool dirty = false;
+    bool listed = false; // in its page's changed list
+    bool urgent = false; // a setting or a curve: looked at as soon as it changes
     int64_t lastSent = 0;
     int64_t lastPolled = 0; // rows: when they were last looked at for changes no signal reports
     std::string lastSignature;
@@ -273,14 +308,59 @@ private:
         subjects.push_back(subject);
     }
 
-    std::vector<Tessel::ISubject*> subjects; // observed, not retained
+    std::vector<Tessel::ISubject*> subjects;                         // observed, not retained
+    std::vector<Tessel::SharedPtr<WebWatch>>* changedList = nullptr; // its page's, while attached
+    WebDesk* owner = nullptr;
 };
 
-WebDesk::WebDesk(SendFunction send) : sendFunction(std::move(send)), ticker([this] { flush(false); }) {}
+// Runs the desk's flush on the next turn of the loop, once however often it is asked.
+class WebFlushSoon : public Tessel::Object
+{
+public:
+    explicit WebFlushSoon(WebDesk* desk) : desk(desk) {}
+
+    void request()
+    {
+        if (pending || !desk)
+            return;
+        pending = true;
+        Tessel::GetSignalHandler()->post(this, Tessel::Message(kFlushMessage), 0);
+    }
+    void cancel()
+    {
+        desk = nullptr;
+        Tessel::GetSignalHandler()->cancel(this);
+    }
+    void notify(Tessel::ISubject*, const Tessel::Message& msg) override
+    {
+        if (!msg.is(kFlushMessage))
+            return;
+        pending = false;
+        if (desk)
+            desk->flush(false);
+    }
+
+private:
+    static constexpr const char* kFlushMessage = "webFlush";
+    WebDesk* desk;
+    bool pending = false;
+};
+
+WebDesk::WebDesk(SendFunction send)
+    : sendFunction(std::move(send)), ticker([this] { flush(false); }),
+      soon(Tessel::SharedPtr<WebFlushSoon>::adopt(new WebFlushSoon(this)))
+{
+}
+
+void WebDesk::flushSoon()
+{
+    soon->request();
+}
 
 WebDesk::~WebDesk()
 {
     ticker.stop();
+    soon->cancel();
     for (auto& [id, client] : clients)
     {
         endGestures(client);
@@ -626,6 +706,7 @@ void WebDesk::handleWatch(ClientId client, Client& state, WatchKind kind, const 
         return sendError(client, address, error, id);
     }
     watch->dirty = false;
+    watch->enlist(this, &state.changed);
     watch->lastSent = watch->lastPolled = Tessel::GetSystemTicks();
     // The signature a later change is compared with: a curve or rows message has no id when it
     // is sent again.
@@ -640,35 +721,86 @@ void WebDesk::handleWatch(ClientId client, Client& state, WatchKind kind, const 
 void WebDesk::flush(bool all)
 {
     const int64_t now = Tessel::GetSystemTicks();
-    std::vector<std::pair<ClientId, Tessel::SharedPtr<WebWatch>>> due;
-    for (auto& [id, client] : clients)
-        for (auto& [key, watch] : client.watches)
-        {
-            // Rows are looked at again now and then too: a speaker's new name changes a row
-            // without a signal of the list.
-            const bool poll = watch->kind == WebWatch::Kind::Rows && now - watch->lastPolled >= kVenuePollMs;
-            if ((watch->dirty || poll) && (all || now - watch->lastSent >= kCoalesceMs))
-                due.emplace_back(id, watch);
-        }
-    for (auto& [id, watch] : due)
+    // Rows are looked at again now and then: a speaker's new name changes a row without a signal
+    // of its list.
+    if (now - lastRowsPoll >= kVenuePollMs)
     {
-        auto client = clients.find(id);
-        if (client == clients.end())
-            continue; // closed by an earlier send
-        watch->dirty = false;
-        watch->lastPolled = now;
-        std::string out, error;
-        if (!watchText(*watch, {}, out, error))
-            continue;
-        // A "changed" that moved nothing the page sees sends nothing.
-        std::string signature =
-            watch->kind == WebWatch::Kind::Value ? Remote::valueSignature(watch->target) : out;
-        if (signature == watch->lastSignature)
-            continue;
-        watch->lastSignature = std::move(signature);
-        watch->lastSent = now;
-        send(id, out);
+        lastRowsPoll = now;
+        for (auto& [id, client] : clients)
+            for (auto& [key, watch] : client.watches)
+                if (watch->kind == WebWatch::Kind::Rows)
+                    watch->markChanged();
     }
+    // What every page gets of one address is made once per look (a meter that ten pages watch).
+    std::map<std::string, std::pair<std::string, std::string>> made; // key → message, signature
+    std::vector<std::pair<ClientId, std::string>> batches;
+    for (auto& [id, client] : clients)
+    {
+        std::vector<Tessel::SharedPtr<WebWatch>> changed = std::move(client.changed);
+        client.changed.clear();
+        std::vector<const std::string*> messages;
+        for (Tessel::SharedPtr<WebWatch>& watch : changed)
+        {
+            if (!watch->isEnlisted())
+            {
+                watch->listed = false; // unsubscribed meanwhile
+                continue;
+            }
+            if (!all && now - watch->lastSent < kCoalesceMs)
+            {
+                client.changed.push_back(std::move(watch)); // its period is not over yet
+                continue;
+            }
+            watch->listed = false;
+            watch->dirty = false;
+            const std::string key =
+                watchKey(watch->kind, watch->address) +
+                (watch->kind == WebWatch::Kind::Curve ? " " + std::to_string(watch->points) : std::string());
+            auto it = made.find(key);
+            if (it == made.end())
+            {
+                std::string out, error;
+                if (!watchText(*watch, {}, out, error))
+                    out.clear();
+                std::string signature = watch->kind == WebWatch::Kind::Value && !out.empty()
+                                            ? Remote::valueSignature(watch->target)
+                                            : out;
+                it = made.emplace(key, std::make_pair(std::move(out), std::move(signature))).first;
+            }
+            const auto& [out, signature] = it->second;
+            // A "changed" that moved nothing the page sees sends nothing.
+            if (out.empty() || signature == watch->lastSignature)
+                continue;
+            watch->lastSignature = signature;
+            watch->lastSent = now;
+            messages.push_back(&out);
+        }
+        if (messages.empty())
+            continue;
+        // One WebSocket message per page and look: a single message as it is, several as an array.
+        std::string batch;
+        if (messages.size() == 1)
+            batch = *messages.front();
+        else
+        {
+            size_t size = 2;
+            for (const std::string* message : messages)
+                size += message->size() + 1;
+            batch.reserve(size);
+            batch += '[';
+            for (const std::string* message : messages)
+            {
+                if (batch.size() > 1)
+                    batch += ',';
+                batch += *message;
+            }
+            batch += ']';
+        }
+        batches.emplace_back(id, std::move(batch));
+    }
+    // Sent after the look: a send may close a page.
+    for (auto& [id, batch] : batches)
+        send(id, batch);
     flushVenue(all, now);
 }
 

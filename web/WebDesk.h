@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tessel/IdleClient.h"
 #include "tessel/SharedPtr.h"
@@ -30,6 +31,7 @@ namespace Vellaris::Web
 {
 
 class WebWatch;
+class WebFlushSoon;
 
 // What a watch follows: a value, a curve's points, or a list's rows.
 enum class WebWatchKind
@@ -94,8 +96,12 @@ public:
     void refuseOversized(ClientId client);
 
     // Sends what changed for every watch whose last message is at least kCoalesceMs old (every
-    // changed watch, with `all`). Called by the desk's own timer; tests call it directly.
+    // changed watch, with `all`), as one message per page: a JSON array when there are several.
+    // Called by the desk's own timer, and on the next turn of the loop after a setting or a curve
+    // changed; tests call it directly.
     void flush(bool all = false);
+    // Asks for a flush on the next turn of the loop.
+    void flushSoon();
 
     // When on, pages may look but every change is refused.
     void setReadOnly(bool on);
@@ -111,6 +117,7 @@ private:
     {
         std::map<std::string, Tessel::SharedPtr<WebWatch>> watches;            // by kind and address
         std::map<std::string, Tessel::SharedPtr<Tessel::IParameter>> gestures; // by address
+        std::vector<Tessel::SharedPtr<WebWatch>> changed; // watches marked since they were last sent
         bool watchesVenue = false;
         std::string lastVenue; // the venue message it got last
     };
@@ -143,7 +150,9 @@ private:
     ClientId nextClient = 1;
     bool readOnly = false;
     int64_t lastVenuePoll = 0;
+    int64_t lastRowsPoll = 0;
     Tessel::IdleClient ticker;
+    Tessel::SharedPtr<WebFlushSoon> soon;
 };
 
 } // namespace Vellaris::Web

@@ -461,6 +461,10 @@ void WebServer::Impl::accept()
                 else
                 {
                     socket.non_blocking(true);
+                    // Small messages go at once: without this a reply followed closely by a
+                    // watched value waits for the browser's delayed acknowledgement.
+                    beast::error_code ignored;
+                    socket.set_option(tcp::no_delay(true), ignored);
                     const int fd = socket.native_handle();
                     auto session = std::make_shared<HttpSession>(*this, std::move(socket));
                     adopt(fd, session);

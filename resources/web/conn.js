@@ -112,6 +112,18 @@ export class Desk {
         } catch {
             return;
         }
+        // The desk sends what changed since its last look as one array of messages.
+        if (Array.isArray(msg)) {
+            for (const one of msg)
+                if (one && typeof one === "object")
+                    this.take(one);
+            return;
+        }
+        if (msg && typeof msg === "object")
+            this.take(msg);
+    }
+
+    take(msg) {
         if (msg.op === "hello") {
             this.online = true;
             this.readOnly = Boolean(msg.readOnly);

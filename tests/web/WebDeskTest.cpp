@@ -1,6 +1,8 @@
 // The tablet remote's JSON protocol, without sockets: what each message does and answers.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
 #include "tests/web/WebTestSupport.h"
@@ -194,6 +196,41 @@ TEST_F(WebDeskTest, WatchesSendTheNewestValueAtMostOncePerPeriod)
     mixer->volume->setValue(Tessel::Variant(-2.0), true);
     desk.flush(true);
     EXPECT_TRUE(take().empty());
+}
+
+TEST_F(WebDeskTest, WhatChangedGoesAsOneBatchAndASettingGoesWithoutWaitingForTheTick)
+{
+    send(R"({"op":"subscribe","address":"/roomdesk/Mixer/volume"})");
+    send(R"({"op":"subscribe","address":"/roomdesk/Mixer/meter"})");
+    const WebDesk::ClientId other = desk.openClient();
+    send(R"({"op":"subscribe","address":"/roomdesk/Mixer/meter"})", other);
+    platform.advance(2 * WebDesk::kCoalesceMs);
+    take();
+    sent.clear();
+    to.clear();
+
+    // A reading waits for the desk's tick: the loop turns, nothing is sent.
+    mixer->meter->setValue(Tessel::Variant(0.5), true);
+    platform.flush();
+    EXPECT_TRUE(sent.empty());
+    // A setting is looked at on the next turn of the loop, and takes what else is due with it:
+    // one message per page, an array when it holds several.
+    mixer->volume->setValue(Tessel::Variant(-20.0), true);
+    platform.flush();
+    ASSERT_EQ(sent.size(), 2u) << joined();
+    const size_t mine = to[0] == client ? 0 : 1;
+    EXPECT_EQ(to[1 - mine], other);
+    const Attributes batch = parse(R"({"batch":)" + sent[mine] + "}");
+    const Core::Portable::AttributeQueue* messages = batch.getQueue("batch");
+    ASSERT_NE(messages, nullptr) << sent[mine];
+    ASSERT_EQ(messages->count(), 2);
+    std::set<std::string> addresses;
+    for (int i = 0; i < messages->count(); ++i)
+        addresses.emplace(messages->at(i).attributes()->getText("address"));
+    EXPECT_EQ(addresses, (std::set<std::string>{"/roomdesk/Mixer/volume", "/roomdesk/Mixer/meter"}));
+    // The other page watches the meter alone: a single message, not an array.
+    EXPECT_EQ(parse(sent[1 - mine]).getText("address"), "/roomdesk/Mixer/meter");
+    desk.closeClient(other);
 }
 
 TEST_F(WebDeskTest, WatchesPerClientAreBoundedAndGoWithTheClient)

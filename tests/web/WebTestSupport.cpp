@@ -12,6 +12,8 @@ namespace WebTest
 Mixer::Mixer() : Component("Mixer")
 {
     volume = getParams().addFloat(-80, 10, "volume", 1);
+    volume->setFlag(Tessel::ParamFlags::kStorable, true); // a setting
+    meter = getParams().addFloat(0, 1, "meter", 7);       // a reading
     getParams().addParam("mute", 2);
     getParams().addString("nickname", 3)->setValue(Tessel::Variant("Left"), false);
     getParams().addFloat(0, 1, "locked", 4)->setFlag(Tessel::ParamFlags::kReadOnly, true);

@@ -10,7 +10,8 @@
 namespace WebTest
 {
 
-// A component with a parameter of every kind the page drives: "volume" (float -80…10), "mute"
+// A component with a parameter of every kind the page drives: "volume" (float -80…10, storable), a
+// reading "meter" (float 0…1, not storable), "mute"
 // (toggle), "nickname" (text), "locked" (read-only), "password" (secret), the command "volumeUp",
 // and the property "hasItems". It records edit gestures and changes.
 class Mixer : public Tessel::Component
@@ -22,6 +23,7 @@ public:
     void paramEdit(Tessel::IParameter* param, bool begin) override;
 
     Tessel::IParameter* volume = nullptr;
+    Tessel::IParameter* meter = nullptr;
     Tessel::IParameter* password = nullptr;
     std::vector<std::string> changes;
     std::vector<std::string> edits;

@@ -159,7 +159,9 @@ test("desk: subscriptions are counted, asked once, ended when the last listener 
     b.on("value", "/speaker/1/line/ch1/volume", (m) => seen.push(["b", m.value]));
     assert.deepEqual(ws.ops(), ["subscribe /speaker/1/line/ch1/volume"]);
     ws.answer({ op: "value", address: "/speaker/1/line/ch1/volume", value: -3, text: "-3.00 dB" });
-    ws.answer({ op: "value", address: "/speaker/1/line/ch1/volume", value: -4, text: "-4.00 dB" });
+    // The desk's batch: several messages in one array, each taken as if it came alone.
+    ws.answer([{ op: "value", address: "/speaker/1/line/ch1/volume", value: -4, text: "-4.00 dB" },
+        { op: "value", address: "/speaker/2/line/ch1/volume", value: -9, text: "-9.00 dB" }]);
     frame();
     assert.deepEqual(seen, [["a", -4], ["b", -4]], "one draw per frame with the newest value");
     a.dispose();
