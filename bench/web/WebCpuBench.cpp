@@ -310,17 +310,19 @@ int measureDesk(int pageCount, int runs, double steady)
         pages.clear();
         none.push_back(quiet.desk);
         open.push_back(busy.desk);
-        std::printf("   run %d: roomdesk %.1f %% of one core with no page, %.1f %% with %d pages (%+.0f %%); "
-                    "each page got %.0f messages/s; the pages themselves %.1f %%\n",
-                    run, quiet.desk, busy.desk, pageCount, 100.0 * (busy.desk - quiet.desk) / quiet.desk,
-                    busy.messages, busy.self);
+        std::printf(
+            "   run %d: roomdesk %.1f %% of one core with no page, %.1f %% with %d page%s (%+.0f %%); "
+            "each page got %.0f messages/s; the pages themselves %.1f %%\n",
+            run, quiet.desk, busy.desk, pageCount, pageCount == 1 ? "" : "s",
+            100.0 * (busy.desk - quiet.desk) / quiet.desk, busy.messages, busy.self);
         if (failed)
-            std::printf("   %d pages did not get everything they asked for: %s\n", failed, why.c_str());
+            std::printf("   %d of the pages did not get everything they asked for: %s\n", failed,
+                        why.c_str());
         std::this_thread::sleep_for(2s); // the desk lets go of the pages
     }
     const double a = median(none), b = median(open);
-    std::printf("   median: %.1f %% with no page, %.1f %% with %d pages: %+.0f %% (goal: under +10 %%)\n", a,
-                b, pageCount, 100.0 * (b - a) / a);
+    std::printf("   median: %.1f %% with no page, %.1f %% with %d page%s: %+.0f %% (goal: under +10 %%)\n", a,
+                b, pageCount, pageCount == 1 ? "" : "s", 100.0 * (b - a) / a);
     (void)fleet;
     desk.kill(SIGTERM);
     desk.waitForEnd(10s);
