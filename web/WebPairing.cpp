@@ -80,6 +80,15 @@ void WebPairing::makeCode()
     code = text;
 }
 
+bool WebPairing::fixCode(const std::string& digits)
+{
+    if (digits.size() != 6 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    code = digits;
+    return true;
+}
+
 WebPairing::Result WebPairing::pair(const std::string& address, const std::string& given,
                                     const std::string& userAgent, int64_t now, std::string& token)
 {

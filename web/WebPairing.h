@@ -44,6 +44,10 @@ public:
 
     // The code a browser must send now.
     const std::string& getCode() const { return code; }
+    // Makes `digits` (exactly six digits) the code until the next pairing, which makes a random one
+    // again; false, changing nothing, for anything else. Only for tests that drive a desk in another
+    // process: they cannot read the code, which no remote may.
+    bool fixCode(const std::string& digits);
     // Checks `code` from `address`; on success adds a device (named from `userAgent`), puts its new
     // token in `token` and makes a new code. `now` is the desk's tick in ms.
     Result pair(const std::string& address, const std::string& code, const std::string& userAgent,

@@ -4,6 +4,8 @@
 #include <ifaddrs.h>
 #include <netinet/in.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "core/Attributes.h"
@@ -193,6 +195,17 @@ bool WebRemote::start(const Remote::ListenSettings& settings, PairingRule rule)
     bind = settings.bind;
     loadSettings();
     const bool done = server.start(settings, rule);
+    // Tests that start a desk as a program of its own and pair a client with it set the first code
+    // here, as they cannot read it. The code itself is never printed.
+    if (const char* fixed = std::getenv("ROOMDESK_TEST_PAIRING_CODE"); fixed && *fixed)
+    {
+        if (server.getPairing().fixCode(fixed))
+            std::fprintf(stderr, "roomdesk: tablet remote: the first pairing code is fixed by "
+                                 "ROOMDESK_TEST_PAIRING_CODE (for tests only)\n");
+        else
+            std::fprintf(stderr, "roomdesk: tablet remote: ROOMDESK_TEST_PAIRING_CODE is not six digits: "
+                                 "ignored\n");
+    }
     refresh();
     return done;
 }

@@ -370,6 +370,22 @@ TEST_F(WebServerTest, PairingGivesAnHttpOnlyTokenLimitsTriesAndRevokes)
     EXPECT_EQ(request(http::verb::post, "/pair", R"({"code":")" + now + "\"}").result_int(), 200u);
 }
 
+TEST(WebPairingCode, AFixedCodeIsSixDigitsAndPairsOnlyOnce)
+{
+    Vellaris::Web::WebPairing pairing;
+    const std::string made = pairing.getCode();
+    for (const char* weak : {"", "12345", "1234567", "12a456", " 12345", "-12345"})
+    {
+        EXPECT_FALSE(pairing.fixCode(weak)) << '"' << weak << '"';
+        EXPECT_EQ(pairing.getCode(), made);
+    }
+    ASSERT_TRUE(pairing.fixCode("024680"));
+    std::string token;
+    ASSERT_EQ(pairing.pair("10.0.0.7", "024680", "", 0, token), Vellaris::Web::WebPairing::Result::Paired);
+    EXPECT_NE(pairing.getCode(), "024680"); // random again after the pairing
+    EXPECT_EQ(pairing.pair("10.0.0.8", "024680", "", 0, token), Vellaris::Web::WebPairing::Result::Wrong);
+}
+
 TEST_F(WebServerTest, ATakenPortIsAReasonAndTheComponentShowsIt)
 {
     start();
