@@ -154,7 +154,9 @@ public:
     using Kind = WebWatchKind;
 
     WebWatch(Kind kind, std::string address, int points)
-        : kind(kind), address(std::move(address)), points(points)
+        : kind(kind), address(std::move(address)), points(points),
+          madeKey(WebDesk::watchKey(kind, this->address) +
+                  (kind == Kind::Curve ? " " + std::to_string(points) : ""))
     {
     }
 
@@ -287,6 +289,7 @@ public:
     const Kind kind;
     const std::string address;
     const int points;
+    const std::string madeKey; // what it sends, the same for every page that watches it
     Tessel::ObjectTarget target;
     Tessel::SharedPtr<Tessel::Object> view; // a response view watched for a curve
     bool dirty = false;
@@ -727,9 +730,9 @@ void WebDesk::flush(bool all)
     {
         lastRowsPoll = now;
         for (auto& [id, client] : clients)
-            for (auto& [key, watch] : client.watches)
-                if (watch->kind == WebWatch::Kind::Rows)
-                    watch->markChanged();
+            for (auto it = client.watches.lower_bound("r ");
+                 it != client.watches.end() && it->first[0] == 'r'; ++it)
+                it->second->markChanged();
     }
     // What every page gets of one address is made once per look (a meter that ten pages watch).
     std::map<std::string, std::pair<std::string, std::string>> made; // key → message, signature
@@ -753,9 +756,7 @@ void WebDesk::flush(bool all)
             }
             watch->listed = false;
             watch->dirty = false;
-            const std::string key =
-                watchKey(watch->kind, watch->address) +
-                (watch->kind == WebWatch::Kind::Curve ? " " + std::to_string(watch->points) : std::string());
+            const std::string& key = watch->madeKey;
             auto it = made.find(key);
             if (it == made.end())
             {
