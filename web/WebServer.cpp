@@ -50,28 +50,24 @@ bool readResource(const std::string& name, std::string& bytes)
 
 std::string contentTypeOf(const std::string& name)
 {
+    static const std::pair<const char*, const char*> kTypes[] = {
+        {"html", "text/html; charset=utf-8"},
+        {"js", "text/javascript; charset=utf-8"},
+        {"mjs", "text/javascript; charset=utf-8"},
+        {"css", "text/css; charset=utf-8"},
+        {"json", "application/json"},
+        {"webmanifest", "application/manifest+json"},
+        {"svg", "image/svg+xml"},
+        {"png", "image/png"},
+        {"ico", "image/x-icon"},
+        {"woff2", "font/woff2"},
+        {"txt", "text/plain; charset=utf-8"},
+    };
     const size_t dot = name.rfind('.');
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-    if (extension == "html")
-        return "text/html; charset=utf-8";
-    if (extension == "js" || extension == "mjs")
-        return "text/javascript; charset=utf-8";
-    if (extension == "css")
-        return "text/css; charset=utf-8";
-    if (extension == "json")
-        return "application/json";
-    if (extension == "webmanifest")
-        return "application/manifest+json";
-    if (extension == "svg")
-        return "image/svg+xml";
-    if (extension == "png")
-        return "image/png";
-    if (extension == "ico")
-        return "image/x-icon";
-    if (extension == "woff2")
-        return "font/woff2";
-    if (extension == "txt")
-        return "text/plain; charset=utf-8";
+    for (const auto& [known, type] : kTypes)
+        if (extension == known)
+            return type;
     return "application/octet-stream";
 }
 
