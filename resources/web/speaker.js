@@ -33,6 +33,13 @@ function mainTab(scope, s) {
 }
 
 // A band editor below a curve: the selected band's values and its switch.
+// A tab's title with the switch that turns its whole equaliser on and off.
+function tabHead(scope, title, address, on, off) {
+    const head = el("div", "row");
+    head.append(el("span", "section", title), toggle(scope, address, on, off));
+    return head;
+}
+
 function bandBox(scope, fields) {
     const box = el("div", "band-box");
     box.append(...fields);
@@ -42,8 +49,7 @@ function bandBox(scope, fields) {
 function peqTab(scope, s) {
     const eq = s + "/line/ch1/eq";
     const box = el("div", "tab-body");
-    const head = el("div", "row");
-    head.append(el("span", "section", "PARAMETRIC EQ"), toggle(scope, eq + "/eqallon", "EQ ON", "EQ OFF"));
+    const head = tabHead(scope, "PARAMETRIC EQ", eq + "/eqallon", "EQ ON", "EQ OFF");
     const hint = el("div", "hint", "Drag a handle: frequency and gain · pinch or the Q field: Q · double tap: reset");
     const holder = el("div", "band-holder");
     const chips = el("div", "chips");
@@ -87,8 +93,7 @@ function peqTab(scope, s) {
 function notchTab(scope, s) {
     const notch = s + "/line/ch1/notch";
     const box = el("div", "tab-body");
-    const head = el("div", "row");
-    head.append(el("span", "section", "NOTCH EQ"), toggle(scope, notch + "/notchallon", "NOTCH ON", "NOTCH OFF"));
+    const head = tabHead(scope, "NOTCH EQ", notch + "/notchallon", "NOTCH ON", "NOTCH OFF");
     const view = curveView(scope, notch, {
         top: 6, bottom: -48,
         handles: { count: 8, freq: (i) => notch + "/notchfreq" + (i + 1), gain: (i) => notch + "/notchgain" + (i + 1), q: null },
