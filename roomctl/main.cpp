@@ -51,6 +51,7 @@ const char* const kUsage =
     "  --timeout S   how long to wait for a speaker and for its answers (default 5 seconds)\n"
     "  --verbose     also print the network library's messages on standard error\n"
     "  --help        this text\n"
+    "  --version     the version\n"
     "\n"
     "Environment: LKNET_DISCOVERY_PORT (UDP port of speaker discovery, default 30718),\n"
     "LKNET_LOOPBACK_ONLY=1 (only speakers on this computer).\n"
@@ -110,6 +111,7 @@ struct Request
     CurveRequest curve;
     bool verbose = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the command line; returns kExitOk or the usage error's status (message printed).
@@ -128,6 +130,8 @@ int parse(int argc, char** argv, Request& request)
         std::string text;
         if (arg == "--help" || arg == "-h")
             request.help = true;
+        else if (arg == "--version")
+            request.version = true;
         else if (arg == "--verbose")
             request.verbose = true;
         else if (arg == "--timeout")
@@ -178,7 +182,7 @@ int parse(int argc, char** argv, Request& request)
         else
             request.operands.push_back(arg);
     }
-    if (request.help)
+    if (request.help || request.version)
         return kExitOk;
     struct Shape
     {
@@ -261,6 +265,11 @@ int main(int argc, char** argv)
     if (request.help)
     {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (request.version)
+    {
+        std::printf("roomctl %s\n", ROOMDESK_VERSION);
         return kExitOk;
     }
     return run(request);

@@ -3,17 +3,20 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QVariantList>
 #include <QVariantMap>
 
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/Roomdesk.h"
 #include "roomdesk/views/RoomdeskViews.h"
 #include "tessel/ApplicationStartup.h"
@@ -87,9 +90,27 @@ void quitOnTerminationSignals(QObject* parent)
 
 int main(int argc, char** argv)
 {
+    // The help and the version are answered before Qt starts, so they work without a display.
+    const std::vector<std::string> commandLine(argv, argv + argc);
+    switch (Vellaris::readCommandLineAction(commandLine))
+    {
+    case Vellaris::CommandLineAction::PrintHelp:
+        std::fputs(Vellaris::commandLineHelp(), stdout);
+        return 0;
+    case Vellaris::CommandLineAction::PrintVersion:
+        std::fputs(Vellaris::commandLineVersion().c_str(), stdout);
+        return 0;
+    case Vellaris::CommandLineAction::Run:
+        break;
+    }
+
     QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Vellaris"));
     QCoreApplication::setApplicationName(QStringLiteral("roomdesk"));
+    // The installed desktop entry and icon carry this name: the desktop shows the running window
+    // under the entry it was started from, with its icon (a run from the build tree has none).
+    QGuiApplication::setDesktopFileName(QStringLiteral(ROOMDESK_APP_ID));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ROOMDESK_APP_ID)));
     // Libraries loaded at run time are also searched in "3rd party" beside the program.
     QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() + QStringLiteral("/3rd party"));
 
