@@ -32,6 +32,9 @@ export LKNET_LOOPBACK_ONLY=1
 export LKNET_DISCOVERY_PORT=$((20000 + $$ % 10000))
 export XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 export XDG_DOCUMENTS_DIR=$work/home/Documents
+# The desk draws on the Xvfb screen, whatever platform the calling shell asks for (the tests'
+# offscreen platform draws nothing there).
+export QT_QPA_PLATFORM=xcb
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Vellaris/roomdesk" && chmod 700 "$XDG_RUNTIME_DIR"
 # The desk's remotes on ports of this run, so a desk already running is not disturbed.
 osc_port=$((30000 + $$ % 10000))
