@@ -35,6 +35,8 @@ problem() { echo "$*" >&2; failures=$((failures + 1)); }
 [ ${#made[@]} -gt 0 ] || problem "$script --list names no picture"
 
 declare -A shown=()
+files=()
+paths=()
 for path in "${named[@]}"; do
   file=$guide_dir/$path
   file=$(realpath -m "$file")
@@ -48,17 +50,32 @@ for path in "${named[@]}"; do
     problem "$path: missing ($file)"
     continue
   fi
-  # Colours are counted on every fourth pixel of every fourth row (sampled, not blended): a blank
-  # picture stays blank, and the count costs a sixteenth.
-  if ! info=$(convert "$file" -sample 25% -format '%m %k' info: 2>/dev/null); then
-    problem "$path: not a picture"
-    continue
-  fi
-  format=${info%% *}
-  colours=${info##* }
-  [ "$format" = PNG ] || problem "$path: a $format file, not a PNG"
-  [ "$colours" -gt "$min_colours" ] || problem "$path: blank ($colours colours)"
+  files+=("$file")
+  paths+=("$path")
 done
+
+# Colours are counted on every fourth pixel of every fourth row (sampled, not blended): a blank
+# picture stays blank, and the count costs a sixteenth. One convert for all the pictures (starting
+# it is most of the cost); when one is not a picture, each is read alone to name it.
+look() { convert "$@" -sample 25% -format '%m %k\n' info: 2>/dev/null; }
+judge() { # path, "FORMAT COLOURS"
+  local format=${2%% *} colours=${2##* }
+  [ "$format" = PNG ] || problem "$1: a $format file, not a PNG"
+  [ "$colours" -gt "$min_colours" ] || problem "$1: blank ($colours colours)"
+}
+if [ ${#files[@]} -gt 0 ]; then
+  if mapfile -t infos < <(look "${files[@]}") && [ ${#infos[@]} -eq ${#files[@]} ]; then
+    for i in "${!files[@]}"; do judge "${paths[$i]}" "${infos[$i]}"; done
+  else
+    for i in "${!files[@]}"; do
+      if info=$(look "${files[$i]}"); then
+        judge "${paths[$i]}" "$info"
+      else
+        problem "${paths[$i]}: not a picture"
+      fi
+    done
+  fi
+fi
 
 for name in "${made[@]}"; do
   [ -n "${shown[$name]:-}" ] || problem "$name.png: made by $script but not shown in $guide"
