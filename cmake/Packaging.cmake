@@ -9,7 +9,7 @@ set(ROOMDESK_HOMEPAGE "https://vellaris.example/ambrel" CACHE STRING
     "The project's home page; the repository's files are published below it")
 # The metainfo's screenshot: a picture kept in the repository's docs/, named by its address below
 # the home page (AppStream wants a web address; software centres fetch it from there).
-set(ROOMDESK_SCREENSHOT docs/shots/desk-speaker.png)
+set(ROOMDESK_SCREENSHOT docs/guide/room-speaker.png)
 set(ROOMDESK_SCREENSHOT_URL "${ROOMDESK_HOMEPAGE}/${ROOMDESK_SCREENSHOT}")
 set(ROOMDESK_RELEASE_DATE 2026-12-09)
 

@@ -66,6 +66,22 @@ bool replaceFile(const std::string& from, const std::string& to)
 #endif
 }
 
+// Whether the process that wrote a temporary file still runs (one we may not look at does).
+bool processRunning(unsigned long pid)
+{
+#ifdef _WIN32
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+#else
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
 } // namespace
 
 FileStream::~FileStream()
@@ -78,6 +94,8 @@ bool FileStream::open(const std::string& path, Mode mode)
     close();
     const char* modeText = mode == Mode::Read ? "rb" : mode == Mode::Create ? "wb" : "r+b";
     file_ = std::fopen(path.c_str(), modeText);
+    mode_ = mode;
+    last_ = LastAccess::None;
     return file_ != nullptr;
 }
 
@@ -90,9 +108,21 @@ bool FileStream::close()
     return ok;
 }
 
+bool FileStream::prepare(LastAccess access)
+{
+    if (access == LastAccess::Read && mode_ == Mode::Create)
+        return false;
+    if (access == LastAccess::Write && mode_ == Mode::Read)
+        return false;
+    if (last_ != LastAccess::None && last_ != access && std::fseek(file_, 0, SEEK_CUR) != 0)
+        return false;
+    last_ = access;
+    return true;
+}
+
 int FileStream::read(void* buffer, int size)
 {
-    if (!file_ || size < 0)
+    if (!file_ || size < 0 || !prepare(LastAccess::Read))
         return -1;
     const std::size_t count = std::fread(buffer, 1, static_cast<std::size_t>(size), file_);
     if (count == 0 && std::ferror(file_))
@@ -102,7 +132,7 @@ int FileStream::read(void* buffer, int size)
 
 int FileStream::write(const void* data, int size)
 {
-    if (!file_ || size < 0)
+    if (!file_ || size < 0 || !prepare(LastAccess::Write))
         return -1;
     const std::size_t count = std::fwrite(data, 1, static_cast<std::size_t>(size), file_);
     return count == static_cast<std::size_t>(size) ? size : -1;
@@ -120,6 +150,7 @@ std::int64_t FileStream::seek(std::int64_t offset, SeekMode mode)
     if (fseeko(file_, static_cast<off_t>(offset), whence) != 0)
         return -1;
 #endif
+    last_ = LastAccess::None;
     return tell();
 }
 
@@ -198,26 +229,36 @@ int FileStream::removeStaleTemporaries(const std::string& path)
     const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
     const std::string prefix = "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
     int removed = 0;
-#ifndef _WIN32
+    std::vector<std::string> stale;
+    // ".<name>.tmp<pid>_<n>": a writer still running keeps its file.
+    auto consider = [&](const std::string& name, const std::string& separator)
+    {
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            return;
+        const unsigned long pid = std::strtoul(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid != 0 && processRunning(pid))
+            return;
+        stale.push_back(folder + separator + name);
+    };
+#ifdef _WIN32
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\" + prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        consider(found.cFileName, "\\");
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+#else
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return 0;
-    std::vector<std::string> stale;
     while (const dirent* entry = ::readdir(dir))
-    {
-        const std::string name = entry->d_name;
-        if (name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        // ".<name>.tmp<pid>_<n>": a writer still running keeps its file.
-        const unsigned long pid = std::strtoul(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid != 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM))
-            continue;
-        stale.push_back(folder + "/" + name);
-    }
+        consider(entry->d_name, "/");
     ::closedir(dir);
+#endif
     for (const std::string& file : stale)
         removed += std::remove(file.c_str()) == 0 ? 1 : 0;
-#endif
     return removed;
 }
 

@@ -57,7 +57,21 @@ public:
     static int removeStaleTemporaries(const std::string& path);
 
 private:
+    // The C library leaves reading a write-only file, writing a read-only one and switching
+    // between reading and writing without a seek undefined (Windows' runtime reads stale buffer
+    // bytes and writes them back into the file): the stream refuses the first two and seeks in
+    // between for the third.
+    enum class LastAccess
+    {
+        None,
+        Read,
+        Write,
+    };
+    bool prepare(LastAccess access);
+
     std::FILE* file_ = nullptr;
+    Mode mode_ = Mode::Read;
+    LastAccess last_ = LastAccess::None;
 };
 
 } // namespace Core::Portable

@@ -6,6 +6,10 @@
 #include <climits>
 #include <memory>
 
+#ifdef _WIN32
+#include <pthread.h>
+#endif
+
 namespace Core::Zlib
 {
 
@@ -57,8 +61,27 @@ struct ThreadStreams
 
 ThreadStreams& threadStreams()
 {
+#ifdef _WIN32
+    // MinGW frees a thread's thread_local storage before it runs the destructors of what lives
+    // there, so a thread_local with a destructor crashes its thread's end. The streams live on the
+    // heap instead, held by a thread-specific key whose destructor gets them as its argument.
+    static const pthread_key_t key = []
+    {
+        pthread_key_t created;
+        pthread_key_create(&created, [](void* streams) { delete static_cast<ThreadStreams*>(streams); });
+        return created;
+    }();
+    auto* streams = static_cast<ThreadStreams*>(pthread_getspecific(key));
+    if (!streams)
+    {
+        streams = new ThreadStreams;
+        pthread_setspecific(key, streams);
+    }
+    return *streams;
+#else
     thread_local ThreadStreams streams;
     return streams;
+#endif
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 #include "lknet/Connection.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+#include <pthread.h>
+#endif
 
 namespace lknet
 {
@@ -18,11 +19,37 @@ constexpr size_t kReadBudget = 1u << 20;
 constexpr size_t kKeptBuffer = 16u << 10; // kept between reads when nothing is pending
 constexpr size_t kReadChunk = 64u << 10;
 std::atomic<uint64_t> nextSerial{1};
+
+// One read buffer per thread.
+std::vector<uint8_t>& readChunk()
+{
+#ifdef _WIN32
+    // MinGW frees a thread's thread_local storage before it runs the destructors of what lives
+    // there: the buffer lives on the heap, held by a thread-specific key whose destructor gets it
+    // as its argument.
+    static const pthread_key_t key = []
+    {
+        pthread_key_t created;
+        pthread_key_create(&created, [](void* chunk) { delete static_cast<std::vector<uint8_t>*>(chunk); });
+        return created;
+    }();
+    auto* chunk = static_cast<std::vector<uint8_t>*>(pthread_getspecific(key));
+    if (!chunk)
+    {
+        chunk = new std::vector<uint8_t>(kReadChunk);
+        pthread_setspecific(key, chunk);
+    }
+    return *chunk;
+#else
+    static thread_local std::vector<uint8_t> chunk(kReadChunk);
+    return chunk;
+#endif
+}
 } // namespace
 
 Connection::Connection(Socket socket, bool connecting, uint64_t now)
-    : socket_(std::move(socket)), serial_(nextSerial++), connecting_(connecting), created_(now), lastReceived_(now),
-      lastSent_(now)
+    : socket_(std::move(socket)), serial_(nextSerial++), connecting_(connecting), created_(now),
+      lastReceived_(now), lastSent_(now)
 {
 }
 
@@ -88,15 +115,15 @@ int Connection::flush(uint64_t now)
             meter_.clear();
         }
         std::vector<uint8_t>& frame = out_.front();
-        ssize_t n = ::send(fd(), frame.data() + frontOffset_, frame.size() - frontOffset_,
-                           MSG_NOSIGNAL | MSG_DONTWAIT);
+        long n = sys::sendBytes(fd(), frame.data() + frontOffset_, frame.size() - frontOffset_);
         if (n < 0)
         {
-            if (errno == EINTR)
+            const int error = sys::lastError();
+            if (error == EINTR)
                 continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
+            if (error == EAGAIN || error == EWOULDBLOCK)
                 return 0;
-            return errno;
+            return error;
         }
         lastSent_ = now;
         frontOffset_ += static_cast<size_t>(n);
@@ -121,11 +148,11 @@ int Connection::readAvailable(uint64_t now)
     // otherwise keep a read chunk per link. One that held a large message lets it go once handled.
     if (inEnd_ == 0 && in_.capacity() > kKeptBuffer)
         std::vector<uint8_t>().swap(in_);
-    static thread_local std::vector<uint8_t> chunk(kReadChunk);
+    std::vector<uint8_t>& chunk = readChunk();
     size_t total = 0;
     while (total < kReadBudget)
     {
-        ssize_t n = ::recv(fd(), chunk.data(), chunk.size(), MSG_DONTWAIT);
+        long n = sys::receiveBytes(fd(), chunk.data(), chunk.size());
         if (n > 0)
         {
             in_.insert(in_.end(), chunk.data(), chunk.data() + n);
@@ -139,11 +166,12 @@ int Connection::readAvailable(uint64_t now)
         }
         if (n == 0)
             return -1;
-        if (errno == EINTR)
+        const int error = sys::lastError();
+        if (error == EINTR)
             continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
+        if (error == EAGAIN || error == EWOULDBLOCK)
             return 0;
-        return errno;
+        return error;
     }
     return 0;
 }
@@ -167,7 +195,7 @@ Connection::FrameStatus Connection::nextFrame(FrameHeader* header, const uint8_t
 void Connection::shutdownWrite()
 {
     if (!writeShut_ && socket_.valid())
-        ::shutdown(fd(), SHUT_WR);
+        ::shutdown(fd(), sys::kShutdownWrite);
     writeShut_ = true;
 }
 
@@ -176,7 +204,7 @@ void Connection::abort()
     if (!socket_.valid())
         return;
     linger off{1, 0};
-    setsockopt(fd(), SOL_SOCKET, SO_LINGER, &off, sizeof off);
+    sys::setOption(fd(), SOL_SOCKET, SO_LINGER, &off, sizeof off);
     socket_.close();
 }
 

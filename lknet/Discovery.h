@@ -4,8 +4,6 @@
 // 127.255.255.255, never to 255.255.255.255 and never unicast (only one of the
 // sockets sharing the port would get a unicast datagram).
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>

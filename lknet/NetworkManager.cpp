@@ -1,8 +1,5 @@
 #include "lknet/NetworkManager.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -40,7 +37,7 @@ bool loopbackOnlyFromEnvironment()
 
 } // namespace
 
-NetworkManager::NetworkManager() : random_(std::random_device{}() ^ uint64_t(::getpid())) {}
+NetworkManager::NetworkManager() : random_(std::random_device{}() ^ uint64_t(sys::processId())) {}
 
 NetworkManager::~NetworkManager()
 {
@@ -71,12 +68,17 @@ int NetworkManager::startup()
     socketsDirty_ = true;
     if (started_)
         return kOk;
+    if (!sys::initialize())
+    {
+        LKReportMessage(0, "The system's sockets cannot be used");
+        return kErrorSocket;
+    }
     loopbackOnly_ = loopbackOnlyFromEnvironment();
     uint16_t port = discoveryPortFromEnvironment();
     int error = discovery_.open(port, loopbackOnly_);
     if (error != 0)
     {
-        LKReportMessage(0, "Cannot open the discovery port %u: %s", port, std::strerror(error));
+        LKReportMessage(0, "Cannot open the discovery port %u: %s", port, sys::errorText(error).c_str());
         return kErrorSocket;
     }
     if (hostName_.empty())
@@ -87,7 +89,8 @@ int NetworkManager::startup()
     }
     processInstance_ = newInstance();
     if (int pollError = poller_.open(); pollError != 0)
-        LKReportMessage(0, "Cannot open the socket set (%s); polling every socket", std::strerror(pollError));
+        LKReportMessage(0, "Cannot open the socket set (%s); polling every socket",
+                        sys::errorText(pollError).c_str());
     started_ = true;
     suspended_ = false;
     sendQuery(now());
@@ -184,7 +187,7 @@ int NetworkManager::registerServer(int* handle, IEventHandler* handler, const Se
     IoResult result = openListener(loopbackOnly_ ? kLoopbackAddress : 0, &server.listener, &server.port);
     if (result.error != 0)
     {
-        LKReportMessage(0, "Cannot open a server port: %s", std::strerror(result.error));
+        LKReportMessage(0, "Cannot open a server port: %s", sys::errorText(result.error).c_str());
         return kErrorSocket;
     }
     auto text = [](const char* s) { return std::string(s ? s : ""); };
@@ -346,11 +349,11 @@ void NetworkManager::suspend(int ms)
                 continue;
             if (link->connection->flush(t) == 0 && !link->connection->drained() &&
                 !link->connection->connecting())
-                fds.push_back({link->connection->fd(), POLLOUT, 0});
+                fds.push_back(sys::pollEntry(link->connection->fd(), POLLOUT));
         }
         if (fds.empty() || t >= deadline)
             break;
-        ::poll(fds.data(), fds.size(), static_cast<int>(deadline - t));
+        sys::pollSockets(fds.data(), fds.size(), static_cast<int>(deadline - t));
     }
     suspended_ = true;
 }
@@ -398,7 +401,7 @@ int NetworkManager::pollDescriptors(std::vector<pollfd>& fds)
     if (socketsDirty_)
         describeSockets();
     if (poller_.signalDescriptor() >= 0)
-        fds.push_back({poller_.signalDescriptor(), POLLIN, 0}); // readable while a socket is ready
+        fds.push_back(sys::pollEntry(poller_.signalDescriptor(), POLLIN)); // readable while a socket is ready
     else
         fds = poller_.wanted();
     return static_cast<int>(nextDue(now()));

@@ -2,9 +2,6 @@
 // The one INetworkManager of the process: discovery, servers and clients of
 // this process, the servers heard of, and the connections between them.
 
-#include <netinet/in.h>
-#include <poll.h>
-
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -17,6 +14,7 @@
 #include "lknet/Connection.h"
 #include "lknet/Discovery.h"
 #include "lknet/Poller.h"
+#include "lknet/SocketApi.h"
 #include "lknet/lknet.h"
 
 namespace lknet
@@ -111,9 +109,9 @@ private:
     struct Link
     {
         Role role = Role::Client;
-        int client = 0; // Client: our client handle
-        int server = 0; // Client: remote server handle; Accepted/Server: our server
-        int peer = 0;   // Server: the peer handle of the remote client
+        int client = 0;                   // Client: our client handle
+        int server = 0;                   // Client: remote server handle; Accepted/Server: our server
+        int peer = 0;                     // Server: the peer handle of the remote client
         IEventHandler* handler = nullptr; // who gets its packets, once known; reset on unregistering
         std::unique_ptr<Connection> connection;
         bool open = false;         // handshake done
@@ -199,7 +197,7 @@ private:
     std::unordered_map<int, IEventHandler*> clients_; // looked up for every packet
     std::map<int, RemoteServer> remotes_;
     std::unordered_map<uint64_t, int> remoteByInstance_; // the handle of each remote's instance
-    uint64_t remoteExpiryCheck_ = 0; // no remote server expires before this time
+    uint64_t remoteExpiryCheck_ = 0;                     // no remote server expires before this time
     std::map<int, Peer> peers_;
     std::vector<std::unique_ptr<Link>> links_;
     std::vector<ListenerEntry> listeners_;

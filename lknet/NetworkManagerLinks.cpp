@@ -169,7 +169,7 @@ void NetworkManager::linkFailed(Link& link, int error, uint64_t now)
         if (wasOpen && !link.closeQueued)
         {
             LKReportMessage(0, "Connection from %s:%u lost (%s)", link.address.c_str(), link.port,
-                            std::strerror(error));
+                            sys::errorText(error).c_str());
             reportError(kErrorConnectionLost, link);
         }
         endLink(link);
@@ -184,7 +184,7 @@ void NetworkManager::linkFailed(Link& link, int error, uint64_t now)
     {
         link.lossReported = true;
         LKReportMessage(0, "Connection to %s:%u lost (%s)", link.address.c_str(), link.port,
-                        std::strerror(error));
+                        sys::errorText(error).c_str());
         reportError(kErrorConnectionLost, link);
     }
     if (error == ECONNREFUSED)

@@ -1,12 +1,11 @@
 #include "lknet/Poller.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 
 #ifdef __linux__
 #include <sys/epoll.h>
+#include <unistd.h>
 #endif
 
 namespace lknet
@@ -33,8 +32,10 @@ int Poller::open()
 
 void Poller::close()
 {
+#ifdef __linux__
     if (epoll_ >= 0)
         ::close(epoll_);
+#endif
     epoll_ = -1;
     slots_.clear();
     registered_.clear();
@@ -54,7 +55,7 @@ void Poller::want(int fd, short events, uint64_t key, void* owner)
 {
     if (fd < 0)
         return;
-    wanted_.push_back({fd, events, 0});
+    wanted_.push_back(sys::pollEntry(fd, events));
     wantedOwner_.push_back(owner);
     if (epoll_ < 0)
         return;
@@ -139,13 +140,13 @@ int Poller::wait(int timeoutMs)
         return int(ready_.size());
     }
 #endif
-    int count = ::poll(wanted_.empty() ? nullptr : wanted_.data(), wanted_.size(), timeoutMs);
+    int count = sys::pollSockets(wanted_.data(), wanted_.size(), timeoutMs);
     if (count < 0)
-        return errno == EINTR ? 0 : -1;
+        return sys::lastError() == EINTR ? 0 : -1;
     for (size_t i = 0; i < wanted_.size() && count > 0; ++i)
     {
         if (wanted_[i].revents)
-            ready_.push_back({wanted_[i].fd, wanted_[i].revents, wantedOwner_[i]});
+            ready_.push_back({sys::pollSocket(wanted_[i]), wanted_[i].revents, wantedOwner_[i]});
     }
     return int(ready_.size());
 }

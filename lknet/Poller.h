@@ -1,6 +1,6 @@
 #pragma once
 
-#include <poll.h>
+#include "lknet/SocketApi.h"
 
 #include <cstdint>
 #include <vector>
@@ -13,7 +13,7 @@ namespace lknet
 // ready. On Linux the set is an epoll set kept in step with that description: only a socket
 // that came, went or changed what it waits for costs a system call, and asking is as cheap for
 // two thousand sockets (a desk mirroring a thousand speakers) as for ten. Elsewhere it is one
-// poll() over every socket.
+// poll() over every socket (WSAPoll on Windows).
 //
 // A socket is known by its descriptor and a key that is unique for the life of the manager (a
 // connection's serial number, a server's handle): a closed descriptor whose number comes back

@@ -1,12 +1,5 @@
 #include "lknet/Socket.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 namespace lknet
@@ -32,7 +25,7 @@ int Socket::release()
 void Socket::close()
 {
     if (fd_ >= 0)
-        ::close(fd_);
+        sys::closeSocket(fd_);
     fd_ = -1;
 }
 
@@ -63,12 +56,12 @@ namespace
 
 IoResult failure()
 {
-    return IoResult{-1, errno};
+    return IoResult{-1, sys::lastError()};
 }
 
 int newSocket(int type)
 {
-    return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    return sys::openSocket(type);
 }
 
 } // namespace
@@ -81,14 +74,14 @@ IoResult openDiscoverySocket(uint32_t bindAddress, uint16_t port, Socket* out)
     int on = 1;
     // Every process on the host shares the port: broadcasts reach each socket
     // bound with SO_REUSEADDR (SO_REUSEPORT would spread them over the sockets).
-    if (setsockopt(s.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
-        setsockopt(s.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
+    if (sys::setOption(s.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        sys::setOption(s.fd(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
         return failure();
     // A thousand servers answer a query within 100 ms: the default buffer holds a few hundred of
     // their datagrams, and every one dropped is a speaker listed only at its next announcement.
     // The system may grant less (net.core.rmem_max); what it grants is enough to go on with.
     int buffer = kDiscoveryReceiveBuffer;
-    (void)setsockopt(s.fd(), SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    (void)sys::setOption(s.fd(), SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     sockaddr_in address = makeAddress(bindAddress, port);
     if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
         return failure();
@@ -105,7 +98,7 @@ IoResult openListener(uint32_t bindAddress, Socket* out, uint16_t* port)
     if (::bind(s.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(s.fd(), 64) != 0)
         return failure();
-    socklen_t length = sizeof address;
+    sys::AddressLength length = sizeof address;
     if (getsockname(s.fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
         return failure();
     *port = ntohs(address.sin_port);
@@ -116,7 +109,7 @@ IoResult openListener(uint32_t bindAddress, Socket* out, uint16_t* port)
 void setStreamOptions(int fd)
 {
     int on = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    sys::setOption(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 IoResult startConnect(const sockaddr_in& to, Socket* out)
@@ -126,7 +119,7 @@ IoResult startConnect(const sockaddr_in& to, Socket* out)
         return failure();
     setStreamOptions(s.fd());
     int rc = ::connect(s.fd(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    if (rc != 0 && errno != EINPROGRESS)
+    if (rc != 0 && !sys::connectPending(sys::lastError()))
         return failure();
     *out = std::move(s);
     return IoResult{rc == 0 ? 1 : 0, 0};
@@ -135,16 +128,15 @@ IoResult startConnect(const sockaddr_in& to, Socket* out)
 int connectResult(int fd)
 {
     int error = 0;
-    socklen_t length = sizeof error;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
-        return errno;
-    return error;
+    sys::AddressLength length = sizeof error;
+    if (sys::getOption(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        return sys::lastError();
+    return sys::fromSystemError(error);
 }
 
 IoResult acceptConnection(int listener, Socket* out, sockaddr_in* peer)
 {
-    socklen_t length = sizeof *peer;
-    int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    int fd = sys::acceptSocket(listener, peer);
     if (fd < 0)
         return failure();
     setStreamOptions(fd);

@@ -2,7 +2,7 @@
 // A move-only owner of one socket descriptor, and the few socket calls lknet
 // needs. Results carry their error number instead of a cached errno.
 
-#include <netinet/in.h>
+#include "lknet/SocketApi.h"
 
 #include <cstdint>
 #include <string>

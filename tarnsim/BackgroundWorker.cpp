@@ -4,9 +4,17 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <thread>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <pthread.h>
 #include <sched.h>
-#include <thread>
+#endif
 
 namespace Core::Portable
 {
@@ -29,7 +37,9 @@ namespace
 
 void lowerPriority()
 {
-#ifdef SCHED_IDLE
+#ifdef _WIN32
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+#elif defined(SCHED_IDLE)
     sched_param param{};
     param.sched_priority = 0;
     pthread_setschedparam(pthread_self(), SCHED_IDLE, &param);

@@ -7,7 +7,12 @@
 #include "tarnsim/FileIOManager.h"
 
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <direct.h>
+#else
 #include <sys/stat.h>
+#endif
 
 namespace Core::Portable
 {
@@ -17,6 +22,30 @@ SettingFile& SettingFile::instance()
     static SettingFile* settings = new SettingFile();
     return *settings;
 }
+
+#ifdef _WIN32
+
+// %APPDATA%\Vellaris\Tarn\Tarn.settings; an unset APPDATA leaves the path rooted at the
+// current drive, as Windows reads a path that starts with a backslash.
+std::string SettingFile::settingsPath()
+{
+    const char* appData = std::getenv("APPDATA");
+    std::string base = appData ? appData : "";
+    while (!base.empty() && (base.back() == '\\' || base.back() == '/'))
+        base.pop_back();
+    return base + "\\Vellaris\\Tarn\\" + kFileName;
+}
+
+void SettingFile::buildPath()
+{
+    path_ = settingsPath();
+    const std::size_t tarn = path_.rfind('\\');
+    const std::size_t vellaris = path_.rfind('\\', tarn - 1);
+    ::_mkdir(path_.substr(0, vellaris).c_str());
+    ::_mkdir(path_.substr(0, tarn).c_str());
+}
+
+#else
 
 std::string SettingFile::settingsPath()
 {
@@ -52,6 +81,8 @@ void SettingFile::buildPath()
     ::mkdir(path_.substr(0, vellaris).c_str(), 0755);
     ::mkdir(path_.substr(0, tarn).c_str(), 0755);
 }
+
+#endif
 
 bool SettingFile::readNow()
 {

@@ -19,13 +19,57 @@
 #include <cstring>
 #include <string>
 #include <thread>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace Vellaris::Tarn
 {
 
 namespace
 {
+
+#ifdef _WIN32
+
+std::atomic<bool> quitRequested{false};
+// Set once the settings are written: a console that is closing waits for it.
+HANDLE finished = nullptr;
+
+// Runs on a thread of its own, which the console starts for each event.
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    std::fputs("Quit requested\n", stdout);
+    std::fflush(stdout);
+    quitRequested = true;
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    {
+        // Windows ends the process as soon as this returns: wait while the loop stops and the
+        // settings are written (the system allows a few seconds).
+        if (finished)
+            WaitForSingleObject(finished, INFINITE);
+    }
+    return TRUE;
+}
+
+void installInterruptHandler()
+{
+    finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+void signalFinished()
+{
+    if (finished)
+        SetEvent(finished);
+}
+
+#else
 
 volatile std::sig_atomic_t quitRequested = 0;
 
@@ -47,6 +91,10 @@ void installInterruptHandler()
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
+
+void signalFinished() {}
+
+#endif
 
 void printReportLine(const char* line)
 {
@@ -73,7 +121,12 @@ int runSimulator(int argc, const char* const* argv)
     using Core::Portable::SettingFile;
 
     // Lines go out as they are written, also into a pipe.
+#ifdef _WIN32
+    // The C runtime of Windows has no line buffering (it buffers fully instead).
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+#else
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+#endif
     Core::Portable::setReportFunction(forwardReportLine);
 
     LKReportMessage(0, "Tarnsim launced ()...");
@@ -202,6 +255,7 @@ int runSimulator(int argc, const char* const* argv)
     files.shutdown();
     storeSpeaker();
     settings.writeNow();
+    signalFinished();
     return 0;
 }
 

@@ -111,4 +111,25 @@ TEST_F(FileStreamTest, SeeksAndReadsAnOpenFile)
     EXPECT_EQ(stream.read(buffer, sizeof buffer), 4);
     EXPECT_EQ(std::string(buffer, 4), "cdef");
     EXPECT_EQ(stream.write("x", 1), -1);
+    ASSERT_TRUE(stream.close());
+    MemoryStream contents;
+    ASSERT_TRUE(FileStream::readAll(path("f"), contents));
+    EXPECT_EQ(contents.toString(), "abcdef") << "the refused read left the file as written";
+}
+
+TEST_F(FileStreamTest, UpdateSwitchesBetweenReadingAndWritingInPlace)
+{
+    ASSERT_TRUE(FileStream::writeAtomically(path("u"), "abcdef"));
+    FileStream stream;
+    ASSERT_TRUE(stream.open(path("u"), FileStream::Mode::Update));
+    char two[2];
+    ASSERT_EQ(stream.read(two, 2), 2);
+    EXPECT_EQ(stream.write("X", 1), 1);
+    char rest[8];
+    ASSERT_EQ(stream.read(rest, sizeof rest), 3);
+    EXPECT_EQ(std::string(rest, 3), "def");
+    ASSERT_TRUE(stream.close());
+    MemoryStream contents;
+    ASSERT_TRUE(FileStream::readAll(path("u"), contents));
+    EXPECT_EQ(contents.toString(), "abXdef");
 }

@@ -1,14 +1,12 @@
 // One lknet connection over a socket pair: ordering, the newest-only meter
 // slot, the bounded queue and the sequence check.
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
+#include "SocketPair.h"
 #include "lknet/Connection.h"
 
 namespace lknet
@@ -21,7 +19,7 @@ struct Pair
     Pair()
     {
         int fds[2];
-        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds);
+        EXPECT_TRUE(test::makeSocketPair(fds));
         writer = std::make_unique<Connection>(Socket(fds[0]), false, 0);
         reader = std::make_unique<Connection>(Socket(fds[1]), false, 0);
     }
@@ -93,28 +91,30 @@ TEST(LknetConnection, SendQueueIsBounded)
 TEST(LknetConnection, FrameOutOfSequenceIsMalformed)
 {
     int fds[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0);
+    ASSERT_TRUE(test::makeSocketPair(fds));
     Connection reader(Socket(fds[1]), false, 0);
     uint8_t bytes[2 * kFrameHeaderSize];
     encodeFrameHeader(bytes, FrameHeader{FrameKind::Heartbeat, 0, 0});
     encodeFrameHeader(bytes + kFrameHeaderSize, FrameHeader{FrameKind::Heartbeat, 0, 2});
-    ASSERT_EQ(::write(fds[0], bytes, sizeof bytes), ssize_t(sizeof bytes));
+    ASSERT_EQ(test::writeSocket(fds[0], bytes, sizeof bytes), long(sizeof bytes));
+    ASSERT_TRUE(test::waitReadable(fds[1]));
     ASSERT_EQ(reader.readAvailable(5), 0);
     EXPECT_EQ(reader.lastReceived(), 5u);
     FrameHeader h;
     const uint8_t* payload = nullptr;
     EXPECT_EQ(reader.nextFrame(&h, &payload), Connection::FrameStatus::Frame);
     EXPECT_EQ(reader.nextFrame(&h, &payload), Connection::FrameStatus::Malformed);
-    ::close(fds[0]);
+    test::closeSocket(fds[0]);
 }
 
 TEST(LknetConnection, PeerClosingIsReported)
 {
     int fds[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0);
+    ASSERT_TRUE(test::makeSocketPair(fds));
     Connection reader(Socket(fds[1]), false, 0);
     EXPECT_EQ(reader.readAvailable(1), 0); // nothing yet
-    ::close(fds[0]);
+    test::closeSocket(fds[0]);
+    ASSERT_TRUE(test::waitReadable(fds[1]));
     EXPECT_EQ(reader.readAvailable(1), -1);
 }
 
