@@ -24,7 +24,6 @@ namespace
 using MirrorTest::ServedSpeaker;
 using MirrorTest::Wire;
 using Form = Vellaris::LK::ClientRootComponent::WireForm;
-constexpr int kServer = MirrorTest::kServedHandle;
 
 struct FormCase
 {
@@ -47,7 +46,7 @@ protected:
         served->param("", "nickname")->fromText("Balcony", false);
         served->param("line/ch1", "mute")->setValue(1.0f, false);
         desk = new Vellaris::LK::SpeakerRootComponent(&wire.deskEnd, &wire.deskEnd);
-        desk->connect(kServer);
+        desk->connect(MirrorTest::kServedHandle);
         pump();
     }
     void TearDown() override
@@ -117,7 +116,7 @@ TEST_P(WireForms, ASecondSpeakerOnTheSameRootIsLearntAfresh)
     ServedSpeaker other(wire.serverEnd, !GetParam().levelled);
     other.param("", "nickname")->fromText("Other", false);
     served.reset();
-    desk->connect(kServer);
+    desk->connect(MirrorTest::kServedHandle);
     wire.pump(*desk, other);
     EXPECT_EQ(desk->getWireForm(), GetParam().levelled ? Form::AtRoot : Form::Levelled);
     EXPECT_EQ(mirrored("nickname")->toString(), "Other");

@@ -26,11 +26,6 @@
 namespace
 {
 
-QStringList& warnings()
-{
-    return SpeakerTest::skinWarnings();
-}
-
 // Every item below `item` (depth first) for which `wanted` holds.
 void collect(QQuickItem* item, const std::function<bool(QQuickItem*)>& wanted, std::vector<QQuickItem*>& out)
 {
@@ -106,7 +101,7 @@ protected:
     {
         QQuickItem* item = show(tab, QStringLiteral("speaker: \"%1\"").arg(speakerPath()), width, height);
         // The channel panel names the speaker's row of the speaker list, which these tests lack.
-        warnings().removeIf([](const QString& w) { return w == "Unresolved skin address: name "; });
+        SpeakerTest::skinWarnings().removeIf([](const QString& w) { return w == "Unresolved skin address: name "; });
         return item;
     }
 
@@ -124,7 +119,7 @@ TEST_F(InspectorLooks, EverySwitchSaysItsStateInWordsAndColourAndNeverOnWhileOff
     int flipped = 0;
     for (const char* tab : {"SpeakerPanel", "PeqTab", "NotchTab", "GeqTab", "LimiterTab"})
     {
-        warnings().clear();
+        SpeakerTest::skinWarnings().clear();
         QQuickItem* item = showTab(tab, 760, 900);
         ASSERT_NE(item, nullptr) << tab;
         std::vector<QQuickItem*> switches;
@@ -161,7 +156,7 @@ TEST_F(InspectorLooks, EverySwitchSaysItsStateInWordsAndColourAndNeverOnWhileOff
             EXPECT_EQ(text(), before) << where << " back";
             ++flipped;
         }
-        EXPECT_TRUE(warnings().isEmpty()) << tab << ": " << warnings().join("\n").toStdString();
+        EXPECT_TRUE(SpeakerTest::skinWarnings().isEmpty()) << tab << ": " << SpeakerTest::skinWarnings().join("\n").toStdString();
     }
     EXPECT_GE(flipped, 20) << "the switches of the five tabs were found";
 
@@ -240,7 +235,7 @@ TEST_F(InspectorLooks, DbScalesStandBesideTheFadersAndMetersAndAgreeWithThem)
     ASSERT_NE(showTab("GeqTab", 1640, 1000), nullptr);
     expectReadableScale(named(shown, "geqScale").at(0), {12, 6, 0, -6, -12});
     keepPicture("geq-1920");
-    EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
+    EXPECT_TRUE(SpeakerTest::skinWarnings().isEmpty()) << SpeakerTest::skinWarnings().join("\n").toStdString();
 }
 
 TEST_F(InspectorLooks, TheInputMetersColoursChangeAtTheLevelsItsScaleNames)
@@ -368,7 +363,7 @@ TEST_F(InspectorLooks, GeqLabelsNeverTouchOrLeaveTheViewAtAnyWidth)
             for (size_t j = i + 1; j < shownBands.size(); ++j)
                 EXPECT_FALSE(shownBands[i].intersects(shownBands[j]))
                     << width << ": band labels " << i << ", " << j;
-        EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
+        EXPECT_TRUE(SpeakerTest::skinWarnings().isEmpty()) << SpeakerTest::skinWarnings().join("\n").toStdString();
     }
 }
 

@@ -21,11 +21,6 @@
 namespace
 {
 
-QStringList& warnings()
-{
-    return SpeakerTest::skinWarnings();
-}
-
 class InspectorTabs : public SpeakerTest::SkinPanelFixture
 {
 protected:
@@ -45,10 +40,10 @@ TEST_F(InspectorTabs, EveryTabBindsItsControlsWithoutAWarning)
 {
     for (const char* tab : {"PeqTab", "NotchTab", "GeqTab", "LimiterTab"})
     {
-        warnings().clear();
+        SpeakerTest::skinWarnings().clear();
         QQuickItem* item = show(tab, QStringLiteral("speaker: \"%1\"").arg(speakerPath()));
         ASSERT_NE(item, nullptr) << tab;
-        EXPECT_TRUE(warnings().isEmpty()) << tab << ": " << warnings().join("\n").toStdString();
+        EXPECT_TRUE(SpeakerTest::skinWarnings().isEmpty()) << tab << ": " << SpeakerTest::skinWarnings().join("\n").toStdString();
         if (QObject* editor = item->findChild<QObject*>("curveEditor"))
         {
             EXPECT_TRUE(editor->property("valid").toBool()) << tab;
@@ -76,7 +71,7 @@ TEST_F(InspectorTabs, TheBandInspectorFollowsTheBandSelectedOnTheCurve)
     Tessel::IParameter* selectedType = composite()->findParameter("selectedType");
     selectedType->setValue(Tessel::Variant(0), true);
     EXPECT_EQ(eq()->getType(5), Filtra::FilterKind::kLowCut);
-    EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
+    EXPECT_TRUE(SpeakerTest::skinWarnings().isEmpty()) << SpeakerTest::skinWarnings().join("\n").toStdString();
 }
 
 TEST_F(InspectorTabs, ATextEditedInPlaceReachesTheSpeakerOnEnterAndNotOnEscape)
@@ -179,7 +174,7 @@ TEST_F(TypedValues, EveryValueEditorTakesATypedValueAsOneUndoStepAndRefusesABadO
     for (const ValueEditor& e : editors)
     {
         SCOPED_TRACE(std::string(e.form) + " " + e.field);
-        warnings().clear();
+        SpeakerTest::skinWarnings().clear();
         QQuickItem* form = show(e.form, QStringLiteral("speaker: \"%1\"").arg(speakerPath()));
         ASSERT_NE(form, nullptr);
         composite()->setCurrentBand(2);
@@ -237,8 +232,8 @@ TEST_F(TypedValues, EveryValueEditorTakesATypedValueAsOneUndoStepAndRefusesABadO
         EXPECT_FALSE(editor->isVisible());
         EXPECT_NEAR(param->getValue().asDouble(), before, 1e-6);
         // The panel's model name comes from the speaker list, which this fixture has not.
-        warnings().removeAll(QStringLiteral("Unresolved skin address: name "));
-        EXPECT_TRUE(warnings().isEmpty()) << warnings().join("\n").toStdString();
+        SpeakerTest::skinWarnings().removeAll(QStringLiteral("Unresolved skin address: name "));
+        EXPECT_TRUE(SpeakerTest::skinWarnings().isEmpty()) << SpeakerTest::skinWarnings().join("\n").toStdString();
         param->setFlag(Tessel::ParamFlags::kUndoable, false);
     }
 }

@@ -8,6 +8,7 @@
 #include "tessel/HeadlessPlatform.h"
 #include "tessel/IParameter.h"
 #include "tests/common/FakeLibrary.h"
+#include "tests/common/MessageRecorder.h"
 
 namespace
 {
@@ -44,14 +45,6 @@ public:
         return new TestItem(description);
     }
     TestItem* item(int index) const { return static_cast<TestItem*>(getItems().getItemAt(index)); }
-};
-
-// Records what a subject signals.
-class Recorder : public Tessel::Object
-{
-public:
-    std::vector<std::string> ids;
-    void notify(Tessel::ISubject*, const Tessel::Message& msg) override { ids.push_back(msg.getID()); }
 };
 
 class Presentation : public ::testing::Test
@@ -98,7 +91,7 @@ protected:
     Tessel::HeadlessPlatform platform;
     FakeLibrary library;
     Tessel::AutoPtr<TestManager> manager;
-    Tessel::AutoPtr<Recorder> recorder = new Recorder;
+    Tessel::AutoPtr<TestSupport::MessageRecorder> recorder = new TestSupport::MessageRecorder;
 };
 
 TEST(ServerDescriptionTest, SplitsTheAnnouncedNameAtTheFirstSlash)
@@ -422,7 +415,7 @@ TEST_F(Presentation, ListViewsSeeOnlyWhatTheFilterPassesInOrder)
     addDevice(2, "HiddenB", "2");
     addDevice(3, "C", "3");
     NetworkItemCollection& list = manager->getItems();
-    Tessel::AutoPtr<Recorder> views = new Recorder;
+    Tessel::AutoPtr<TestSupport::MessageRecorder> views = new TestSupport::MessageRecorder;
     list.addObserver(views);
     Tessel::AutoPtr<NameFilter> filter = new NameFilter;
     list.setFilter(filter);

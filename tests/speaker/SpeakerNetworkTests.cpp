@@ -15,6 +15,7 @@
 #include "tessel/IParameter.h"
 #include "tessel/StringParam.h"
 #include "tests/common/FakeLibrary.h"
+#include "tests/common/MessageRecorder.h"
 
 namespace
 {
@@ -94,13 +95,6 @@ public:
     void refresh() override {}
     std::string ssid;
     std::string password;
-};
-
-class Recorder : public Tessel::Object
-{
-public:
-    std::vector<std::string> ids;
-    void notify(Tessel::ISubject*, const Tessel::Message& msg) override { ids.push_back(msg.getID()); }
 };
 
 class SpeakerNetwork : public ::testing::Test
@@ -232,7 +226,7 @@ TEST_F(SpeakerNetwork, ClickTogglesButAnExtendingClickKeepsASelectedSpeaker)
 TEST_F(SpeakerNetwork, WinkFromTheDeviceUpdatesPictureAndSignalsSelection)
 {
     SpeakerNetworkItem* item = add(1, "TX10A", "1");
-    Tessel::AutoPtr<Recorder> recorder = new Recorder;
+    Tessel::AutoPtr<TestSupport::MessageRecorder> recorder = new TestSupport::MessageRecorder;
     manager->addObserver(recorder);
     // As the mirror applies an incoming value: no notification of the controller.
     item->getSpeakerComponent()->findParameter("wink")->setValue(Tessel::Variant(1), false);

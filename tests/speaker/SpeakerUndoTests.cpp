@@ -16,7 +16,7 @@ using namespace PresetTest;
 using Vellaris::SpeakerNetworkItem;
 
 const std::string kVolume = "line/ch1/volume";
-const std::string kEqGain = "line/ch1/eq/eqgain3";
+const std::string kThirdBandGain = "line/ch1/eq/eqgain3";
 
 // The entries of `now` that differ from `then`, as "path: then -> now" lines.
 std::string differences(const std::map<std::string, std::string>& then,
@@ -115,11 +115,11 @@ TEST_F(SpeakerUndo, APresetLoadIsOneStepThatGivesBackEveryValue)
     SpeakerNetworkItem* a = announce(1, "111", "TX20A");
     SpeakerNetworkItem* b = announce(2, "222", "TX10A");
     param(a, kVolume)->setValue(Tessel::Variant(-7.5), true);
-    param(a, kEqGain)->setValue(Tessel::Variant(4.0), true);
+    param(a, kThirdBandGain)->setValue(Tessel::Variant(4.0), true);
     select(a);
     save("Hang");
     param(b, kVolume)->setValue(Tessel::Variant(-2.0), true);
-    param(b, kEqGain)->setValue(Tessel::Variant(-3.0), true);
+    param(b, kThirdBandGain)->setValue(Tessel::Variant(-3.0), true);
     select(b);
     platform.advance(1000);
     const auto beforeLoad = storedValues(*b->getSpeakerComponent(), nullptr);
@@ -127,7 +127,7 @@ TEST_F(SpeakerUndo, APresetLoadIsOneStepThatGivesBackEveryValue)
 
     inspector->getPresetList()->clickCell(0, 0, {});
     press(inspector, "loadPreset");
-    ASSERT_DOUBLE_EQ(value(b, kEqGain), 4.0);
+    ASSERT_DOUBLE_EQ(value(b, kThirdBandGain), 4.0);
     ASSERT_EQ(history().countUndoSteps(), steps + 1);
     EXPECT_EQ(history().getUndoName(), "Load Preset TX10A");
 
@@ -135,7 +135,7 @@ TEST_F(SpeakerUndo, APresetLoadIsOneStepThatGivesBackEveryValue)
     EXPECT_EQ(differences(beforeLoad, storedValues(*b->getSpeakerComponent(), nullptr)), "");
     history().redo();
     EXPECT_DOUBLE_EQ(value(b, kVolume), -7.5);
-    EXPECT_DOUBLE_EQ(value(b, kEqGain), 4.0);
+    EXPECT_DOUBLE_EQ(value(b, kThirdBandGain), 4.0);
 }
 
 TEST_F(SpeakerUndo, ResetsAndPastesAreOneStepEach)
@@ -144,7 +144,7 @@ TEST_F(SpeakerUndo, ResetsAndPastesAreOneStepEach)
     SpeakerNetworkItem* b = announce(2, "222", "TX30A");
     param(a, kVolume)->setValue(Tessel::Variant(-4.0), true);
     param(a, "line/ch1/delay")->setValue(Tessel::Variant(12.0), true);
-    param(b, kEqGain)->setValue(Tessel::Variant(5.0), true);
+    param(b, kThirdBandGain)->setValue(Tessel::Variant(5.0), true);
     param(b, "line/ch1/notch/notchfreq1")->setValue(Tessel::Variant(2500.0), true);
     param(b, "line/ch1/delay")->setValue(Tessel::Variant(7.0), true);
     select(b);
@@ -161,7 +161,7 @@ TEST_F(SpeakerUndo, ResetsAndPastesAreOneStepEach)
     history().undo();
     EXPECT_DOUBLE_EQ(value(b, "line/ch1/notch/notchfreq1"), 2500.0);
     EXPECT_DOUBLE_EQ(value(b, "line/ch1/delay"), 7.0);
-    EXPECT_NE(value(b, kEqGain), 5.0) << "the EQ reset is still in place";
+    EXPECT_NE(value(b, kThirdBandGain), 5.0) << "the EQ reset is still in place";
     history().undo();
     EXPECT_EQ(differences(original, storedValues(*b->getSpeakerComponent(), nullptr)), "");
 

@@ -19,7 +19,7 @@ using Vellaris::Tarn::WifiSimulation;
 namespace
 {
 
-constexpr uint32_t kServer = 7;
+constexpr uint32_t kSpeakerHandle = 7;
 
 TEST(WifiEntries, SplitAtSemicolonsDroppingEmptyEntriesAndLineBreaks)
 {
@@ -92,19 +92,19 @@ protected:
     SimulatedWifi()
     {
         TestSupport::registerSimulatorFormatsOnce();
-        speaker.server().setHandle(kServer);
+        speaker.server().setHandle(kSpeakerHandle);
         speaker.server().setClock([] { return int64_t(100000); });
     }
     void deliver(const MessageAttributes& message)
     {
         EncodedMessage encoded;
         ASSERT_TRUE(message.encode(encoded, MessageEncoding::Plain));
-        speaker.server().handlePacket(static_cast<int>(kServer), encoded.packet());
+        speaker.server().handlePacket(static_cast<int>(kSpeakerHandle), encoded.packet());
     }
-    void subscribe(uint32_t client) { deliver(MessageAttributes(Message::kSubscribe, client, kServer)); }
+    void subscribe(uint32_t client) { deliver(MessageAttributes(Message::kSubscribe, client, kSpeakerHandle)); }
     void requestJoin(uint32_t client, const char* url, const char* ssid, const char* password)
     {
-        MessageAttributes request(Message::kRequestNetworkChange, client, kServer);
+        MessageAttributes request(Message::kRequestNetworkChange, client, kSpeakerHandle);
         request.setText(Message::kUrl, url);
         request.setText(Message::kRequestNetworkSSID, ssid);
         request.setText(Message::kRequestNetworkPw, password);

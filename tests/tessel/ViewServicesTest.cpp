@@ -225,10 +225,10 @@ TEST(ListModel, ClicksMoveFocusAndSelectionAsTheModifiersSay)
 
 namespace
 {
-class Application : public Component
+class ApplicationStandIn : public Component
 {
 public:
-    Application() : Component("Application") {}
+    ApplicationStandIn() : Component("Application") {}
     std::vector<std::string> heard;
     void notify(ISubject*, const Message& msg) override { heard.push_back(msg.getID()); }
 };
@@ -241,7 +241,7 @@ TEST(SystemPower, TheApplicationHearsEachSleepAndWakeOnceAndInTurn)
     power.reset();
     power.willSleep(); // no application yet: nothing to remember
     EXPECT_FALSE(power.isAsleep());
-    auto* application = new Application;
+    auto* application = new ApplicationStandIn;
     getRootComponent()->addChild(application);
     power.didWake(); // a wake without a sleep
     power.willSleep();
