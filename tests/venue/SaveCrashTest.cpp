@@ -32,7 +32,20 @@ using Core::Portable::JsonReader;
 namespace
 {
 
+// Under the sanitizers every start of a writer costs ten times as much: a quarter of the kills
+// there, the whole hundred in the optimised tree.
+#if defined(__SANITIZE_ADDRESS__)
+#define ROOMDESK_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ROOMDESK_SANITIZED 1
+#endif
+#endif
+#ifdef ROOMDESK_SANITIZED
+constexpr int kKillsPerWriter = 25;
+#else
 constexpr int kKillsPerWriter = 100;
+#endif
 
 std::string readFile(const fs::path& path)
 {
