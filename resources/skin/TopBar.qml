@@ -179,6 +179,8 @@ Rectangle {
                 onWidthChanged: Qt.callLater(strip.showActive)
                 onActiveWidthChanged: Qt.callLater(strip.showActive)
                 onShareChanged: Qt.callLater(strip.showActive)
+                // Any tab that settles its width (a title laid out late, a badge) moves the ones after it.
+                onContentWidthChanged: Qt.callLater(strip.showActive)
 
                 delegate: Rectangle {
                     id: tab
