@@ -133,16 +133,19 @@ Rectangle {
                 anchors.centerIn: parent
                 spacing: 6
                 visible: speakers.count === 0
+                // Speakers found but none listed: every one of them stands in the venue already.
+                readonly property bool allPlaced: hasItems.valid && Number(hasItems.value) !== 0
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: qsTr("Searching the network…")
+                    text: parent.allPlaced ? qsTr("Every speaker found is placed") : qsTr("Searching the network…")
                     color: Theme.dimmed
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.fontNormal
                 }
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: qsTr("Speakers appear here as they are found.")
+                    text: parent.allPlaced ? qsTr("New speakers appear here as they are found.")
+                                           : qsTr("Speakers appear here as they are found.")
                     color: Theme.dimmed
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.fontSmall

@@ -685,6 +685,59 @@ TEST_F(Skin, TheNetworkBrowserMakesRowsOnlyForTheSpeakersInView)
     Tessel::getRootComponent()->removeChild(network);
 }
 
+// A visible item below `item` whose text is `text`.
+bool showsText(QQuickItem* item, const QString& text)
+{
+    if (item->isVisible() && item->property("text").toString() == text)
+        return true;
+    for (QQuickItem* child : item->childItems())
+        if (child->isVisible() && showsText(child, text))
+            return true;
+    return false;
+}
+
+// The speaker network as the browser sees it: the list shows only the speakers not placed yet, while
+// "hasItems" counts every speaker found.
+class FoundSpeakers : public Tessel::Component
+{
+public:
+    FoundSpeakers() : Tessel::Component("SpeakerNetwork") {}
+    bool getProperty(const std::string& name, Tessel::Variant& value) const override
+    {
+        if (name == "hasItems")
+        {
+            value = Tessel::Variant(found);
+            return true;
+        }
+        return Tessel::Component::getProperty(name, value);
+    }
+    bool found = false;
+};
+
+TEST_F(Skin, TheEmptyNetworkBrowserTellsSearchingFromEverySpeakerPlaced)
+{
+    auto* network = new FoundSpeakers;
+    auto* unplaced = new FakeList("NetworkList");
+    unplaced->rows = 0;
+    network->addChild(unplaced);
+    Tessel::getRootComponent()->addChild(network);
+    auto window = makeQml("import QtQuick.Window\nimport \"file://" SKIN_DIR "\"\n"
+                          "Window { width: 260; height: 500; visible: true\n"
+                          "  NetworkBrowser { anchors.fill: parent } }");
+    ASSERT_TRUE(window);
+    auto* quick = qobject_cast<QQuickWindow*>(window.get());
+    ASSERT_TRUE(quick);
+    EXPECT_TRUE(waitFor([&] { return showsText(quick->contentItem(), "Searching the network…"); }));
+
+    network->found = true;
+    network->propertyChanged("hasItems");
+    EXPECT_TRUE(waitFor([&] { return showsText(quick->contentItem(), "Every speaker found is placed"); }));
+    EXPECT_FALSE(showsText(quick->contentItem(), "Searching the network…"));
+    capturedWarnings().clear();
+    window.reset();
+    Tessel::getRootComponent()->removeChild(network);
+}
+
 TEST_F(Skin, MeterMovesWithinAScreenFrameAreDrawnOnceAtTheirNewest)
 {
     auto* speaker = new MeterComponent;
