@@ -105,17 +105,28 @@ int Connection::flush(uint64_t now)
         return 0;
     for (;;)
     {
-        if (out_.empty())
+        // The meter frame goes behind the queued frames, in the same write when they all fit in
+        // one; it gets its sequence number as it joins them.
+        if (!meter_.empty() && out_.size() < size_t(sys::kMaxSlices))
         {
-            if (meter_.empty())
-                return 0;
             putU32(meter_.data() + 8, sendSequence_++);
             outBytes_ += meter_.size();
             out_.push_back(std::move(meter_));
             meter_.clear();
         }
-        std::vector<uint8_t>& frame = out_.front();
-        long n = sys::sendBytes(fd(), frame.data() + frontOffset_, frame.size() - frontOffset_);
+        if (out_.empty())
+            return 0;
+        sys::Slice slices[sys::kMaxSlices];
+        int count = 0;
+        size_t offered = 0;
+        for (auto frame = out_.begin(); frame != out_.end() && count < sys::kMaxSlices; ++frame, ++count)
+        {
+            const size_t skip = count == 0 ? frontOffset_ : 0;
+            slices[count] = {frame->data() + skip, frame->size() - skip};
+            offered += frame->size() - skip;
+        }
+        long n = count == 1 ? sys::sendBytes(fd(), slices[0].data, slices[0].length)
+                            : sys::sendSlices(fd(), slices, count);
         if (n < 0)
         {
             const int error = sys::lastError();
@@ -126,12 +137,23 @@ int Connection::flush(uint64_t now)
             return error;
         }
         lastSent_ = now;
-        frontOffset_ += static_cast<size_t>(n);
-        if (frontOffset_ < frame.size())
-            return 0;
-        outBytes_ -= frame.size();
-        out_.pop_front();
-        frontOffset_ = 0;
+        // Drop the frames written whole; a frame written in part stays at the front.
+        size_t written = static_cast<size_t>(n);
+        while (written > 0)
+        {
+            const size_t rest = out_.front().size() - frontOffset_;
+            if (written < rest)
+            {
+                frontOffset_ += written;
+                break;
+            }
+            written -= rest;
+            outBytes_ -= out_.front().size();
+            out_.pop_front();
+            frontOffset_ = 0;
+        }
+        if (static_cast<size_t>(n) < offered)
+            return 0; // the socket is full
     }
 }
 

@@ -43,8 +43,9 @@ public:
               size_t secondLength = 0);
     // Sets the pending meter frame; an older one not yet started is dropped.
     void queueMeter(const void* record, size_t length);
-    // Writes what the socket takes, one write per frame. 0, or the error number
-    // of a failed write.
+    // Writes what the socket takes: every queued frame, and the waiting meter frame behind them,
+    // in one gathered write (up to sys::kMaxSlices frames a write). 0, or the error number of a
+    // failed write.
     int flush(uint64_t now);
     bool wantsWrite() const { return connecting_ || !out_.empty() || !meter_.empty(); }
     bool drained() const { return out_.empty() && meter_.empty(); }

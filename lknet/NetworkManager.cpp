@@ -386,7 +386,7 @@ void NetworkManager::describeSockets()
         if (link->dead || !link->connection || link->connection->fd() < 0)
             continue;
         short events = POLLIN;
-        if (link->connection->wantsWrite())
+        if (link->connection->connecting() || (writeHolds_ == 0 && link->connection->wantsWrite()))
             events |= POLLOUT;
         poller_.want(link->connection->fd(), events, link->connection->serial() << 2 | 3, link.get());
     }

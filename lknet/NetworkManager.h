@@ -54,6 +54,8 @@ public:
     int unregisterClient(IEventHandler* handler) override;
     int send(const Packet* packet, int flags) override;
     int sendMeters(const Packet* packet) override;
+    void holdWrites() override;
+    void releaseWrites() override;
     int setConnection(int client, int server, int on, int wasOn) override;
     void process() override;
     int getDeviceInfo(DeviceInfo* info, int server) override;
@@ -182,6 +184,9 @@ private:
     void removeDeadLinks();
     // Describes every socket to the poller: discovery, the servers' listeners, the live links.
     void describeSockets();
+    // Writes what every connection has queued (after process() has called back, or at the end of
+    // the outermost held batch).
+    void flushQueued(uint64_t now);
     // Milliseconds until the next timer falls due (0: now).
     uint64_t nextDue(uint64_t now) const;
 
@@ -212,6 +217,9 @@ private:
     std::vector<uint64_t> scratch_; // aligned buffer for received records
     std::vector<char> jsonScratch_; // received JSON data and a NUL
     bool processing_ = false;
+    // holdWrites() calls not yet released: while above zero, send() and sendMeters() only queue
+    // (as they do while process() calls back), and the sockets are not watched for writing.
+    int writeHolds_ = 0;
     uint64_t (*clock_)() = nullptr;
 };
 

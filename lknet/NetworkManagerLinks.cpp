@@ -277,7 +277,7 @@ void NetworkManager::runLinkTimers(Link& link, uint64_t now)
     }
     if (link.role != Role::Accepted && now >= c->lastSent() + Timing::kHeartbeat && c->drained())
         c->queue(FrameKind::Heartbeat, nullptr, 0);
-    if (!c->drained())
+    if (!c->drained() && writeHolds_ == 0)
     {
         int error = c->flush(now);
         if (error != 0)

@@ -107,10 +107,39 @@ void NetworkManager::process()
     for (size_t i = 0; i < links_.size(); ++i)
         runLinkTimers(*links_[i], t);
     runDiscoveryTimers(t);
+    // What the handlers sent while they were called back leaves now, in one write per connection.
     deliverEvents();
+    if (writeHolds_ == 0)
+        flushQueued(t);
     removeDeadLinks();
     describeSockets(); // for the waits until the next call
     processing_ = false;
+}
+
+void NetworkManager::holdWrites()
+{
+    ++writeHolds_;
+}
+
+void NetworkManager::releaseWrites()
+{
+    if (writeHolds_ == 0 || --writeHolds_ > 0 || !started_ || processing_)
+        return;
+    flushQueued(now());
+}
+
+void NetworkManager::flushQueued(uint64_t t)
+{
+    socketsDirty_ = true;
+    for (size_t i = 0; i < links_.size(); ++i)
+    {
+        Link& link = *links_[i];
+        Connection* c = link.connection.get();
+        if (link.dead || !c || c->connecting() || c->drained())
+            continue;
+        if (int error = c->flush(t); error != 0)
+            linkFailed(link, error, t);
+    }
 }
 
 void NetworkManager::serviceLink(Link& link, short revents, uint64_t now)
@@ -167,7 +196,7 @@ void NetworkManager::serviceLink(Link& link, short revents, uint64_t now)
             return;
         }
     }
-    if ((revents & POLLOUT) && !c->drained())
+    if ((revents & POLLOUT) && !c->drained() && writeHolds_ == 0)
     {
         int error = c->flush(now);
         if (error != 0)
@@ -297,7 +326,7 @@ int NetworkManager::queuePacket(Link& link, const Packet* packet, uint64_t now)
     }
     if (result != kOk)
         return result;
-    if (!c->connecting())
+    if (!c->connecting() && writeHolds_ == 0 && !processing_)
     {
         int error = c->flush(now);
         if (error != 0)
@@ -362,6 +391,8 @@ int NetworkManager::sendMeters(const Packet* packet)
             !link.connection)
             continue;
         link.connection->queueMeter(packet, packet->size);
+        if (writeHolds_ > 0 || processing_)
+            continue;
         int error = link.connection->flush(t);
         if (error != 0)
             linkFailed(link, error, t);

@@ -6,6 +6,7 @@
 #include <process.h>
 #else
 #include <fcntl.h>
+#include <sys/uio.h>
 #endif
 
 namespace lknet::sys
@@ -180,6 +181,21 @@ long sendBytes(int fd, const void* data, size_t length)
     return ::send(SOCKET(fd), static_cast<const char*>(data), int(length), 0);
 }
 
+long sendSlices(int fd, const Slice* slices, int count)
+{
+    WSABUF buffers[kMaxSlices];
+    count = count < kMaxSlices ? count : kMaxSlices;
+    for (int i = 0; i < count; ++i)
+    {
+        buffers[i].buf = static_cast<char*>(const_cast<void*>(slices[i].data));
+        buffers[i].len = ULONG(slices[i].length);
+    }
+    DWORD sent = 0;
+    if (::WSASend(SOCKET(fd), buffers, DWORD(count), &sent, 0, nullptr, nullptr) != 0)
+        return -1;
+    return long(sent);
+}
+
 long receiveBytes(int fd, void* data, size_t length)
 {
     return ::recv(SOCKET(fd), static_cast<char*>(data), int(length), 0);
@@ -284,6 +300,21 @@ int getOption(int fd, int level, int name, void* value, AddressLength* length)
 long sendBytes(int fd, const void* data, size_t length)
 {
     return ::send(fd, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+long sendSlices(int fd, const Slice* slices, int count)
+{
+    iovec vectors[kMaxSlices];
+    count = count < kMaxSlices ? count : kMaxSlices;
+    for (int i = 0; i < count; ++i)
+    {
+        vectors[i].iov_base = const_cast<void*>(slices[i].data);
+        vectors[i].iov_len = slices[i].length;
+    }
+    msghdr message{};
+    message.msg_iov = vectors;
+    message.msg_iovlen = size_t(count);
+    return ::sendmsg(fd, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
 long receiveBytes(int fd, void* data, size_t length)

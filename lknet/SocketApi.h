@@ -70,6 +70,17 @@ int getOption(int fd, int level, int name, void* value, AddressLength* length);
 
 // Non-blocking transfers that never raise a signal: the count moved, or -1 (lastError()).
 long sendBytes(int fd, const void* data, size_t length);
+// One piece of a gathered send.
+struct Slice
+{
+    const void* data;
+    size_t length;
+};
+// The most slices one sendSlices() takes.
+constexpr int kMaxSlices = 64;
+// Sends up to kMaxSlices slices, in order, with one call: queued frames leave as one write (and
+// on a stream socket as few segments as their length allows) instead of one write each.
+long sendSlices(int fd, const Slice* slices, int count);
 long receiveBytes(int fd, void* data, size_t length);
 long sendDatagram(int fd, const void* data, size_t length, const sockaddr_in& to);
 long receiveDatagram(int fd, void* data, size_t length, sockaddr_in* from);

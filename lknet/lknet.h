@@ -235,6 +235,12 @@ public:
     // Sends a meter record from the server named by its source to every client
     // connected to it. Only the newest meter record waits per connection.
     virtual int sendMeters(const Packet* packet) = 0;
+    // Between holdWrites() and the matching releaseWrites(), send() and
+    // sendMeters() only queue; the release writes what each connection holds
+    // in one go (one write, not one per packet). process() holds writes
+    // itself while it calls back. Pairs nest; WriteBatch pairs them for a scope.
+    virtual void holdWrites() {}
+    virtual void releaseWrites() {}
     // on = 1 opens (or keeps) the connection between a client and a server;
     // on = 0 switches it off: packets sent from the client to that server
     // shortly afterwards (an "Unsubscribe") are still delivered, then the
@@ -272,6 +278,28 @@ public:
 
 protected:
     ~INetworkManager() = default;
+};
+
+// Holds the network's writes for its scope (see INetworkManager::holdWrites):
+// what is sent meanwhile leaves in one write per connection at the end.
+class WriteBatch
+{
+public:
+    explicit WriteBatch(INetworkManager* network) : network_(network)
+    {
+        if (network_)
+            network_->holdWrites();
+    }
+    ~WriteBatch()
+    {
+        if (network_)
+            network_->releaseWrites();
+    }
+    WriteBatch(const WriteBatch&) = delete;
+    WriteBatch& operator=(const WriteBatch&) = delete;
+
+private:
+    INetworkManager* network_;
 };
 
 class IFileTransferManager

@@ -51,6 +51,8 @@ SpeakerComponent& SpeakerComponent::instance()
 
 void SpeakerComponent::idle()
 {
+    // The meter's parameter value and its meter record leave together: one write per subscriber.
+    lknet::WriteBatch batch(server().network());
     if (server().hasSubscriptions() && mute_ && meter_)
     {
         float level = 0.0f;

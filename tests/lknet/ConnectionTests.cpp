@@ -75,6 +75,34 @@ TEST(LknetConnection, FramesArriveInOrderAndOnlyTheNewestWaitingMeterIsSent)
     EXPECT_EQ(got[16], std::make_pair(uint8_t(103), sizeof meter));
 }
 
+TEST(LknetConnection, OneFlushWritesEveryQueuedFrameAndTheMeterLast)
+{
+    Pair p;
+    // More frames than one gathered write takes, then a meter frame.
+    const int frames = 3 * sys::kMaxSlices / 2;
+    for (int i = 0; i < frames; ++i)
+    {
+        const uint8_t payload[24] = {uint8_t(i)};
+        ASSERT_EQ(p.writer->queue(FrameKind::Packet, payload, sizeof payload), kOk);
+    }
+    const uint8_t meter[80] = {200};
+    p.writer->queueMeter(meter, sizeof meter);
+    ASSERT_EQ(p.writer->flush(1), 0);
+    EXPECT_TRUE(p.writer->drained());
+    ASSERT_EQ(p.reader->readAvailable(1), 0);
+    FrameHeader h;
+    const uint8_t* payload = nullptr;
+    std::vector<std::pair<uint8_t, size_t>> got;
+    Connection::FrameStatus status;
+    while ((status = p.reader->nextFrame(&h, &payload)) == Connection::FrameStatus::Frame)
+        got.emplace_back(payload[0], h.length);
+    EXPECT_EQ(status, Connection::FrameStatus::None) << "each frame in its sequence";
+    ASSERT_EQ(got.size(), size_t(frames + 1));
+    for (int i = 0; i < frames; ++i)
+        EXPECT_EQ(got[i], std::make_pair(uint8_t(i), size_t(24)));
+    EXPECT_EQ(got.back(), std::make_pair(uint8_t(200), sizeof meter));
+}
+
 TEST(LknetConnection, SendQueueIsBounded)
 {
     Pair p;

@@ -161,6 +161,29 @@ TEST_F(LknetLoop, MetersReachEveryConnectedClient)
     net->unregisterClient(&second);
 }
 
+TEST_F(LknetLoop, WritesHeldByABatchLeaveTogetherWhenItEnds)
+{
+    connect();
+    const size_t before = serverSide.packets.size();
+    {
+        WriteBatch outer(net);
+        {
+            WriteBatch inner(net); // batches nest: only the outermost end writes
+            ASSERT_EQ(sendText(client, remote, "held one"), kOk);
+        }
+        ASSERT_EQ(sendText(client, remote, "held two"), kOk);
+        // process() runs meanwhile (it holds and releases writes itself) without letting them go.
+        EXPECT_FALSE(pumpUntil([&] { return serverSide.packets.size() > before; }, 200));
+    }
+    ASSERT_TRUE(pumpUntil([&] { return serverSide.packets.size() >= before + 2; }, 3000));
+    EXPECT_EQ(serverSide.packets[before].data, "held one");
+    EXPECT_EQ(serverSide.packets[before + 1].data, "held two");
+
+    // A reply sent while the handler is called back leaves by the end of that process().
+    ASSERT_EQ(sendText(server, int(serverSide.packets.back().source), "answer"), kOk);
+    EXPECT_TRUE(pumpUntil([&] { return clientSide.receivedText("answer"); }, 3000));
+}
+
 TEST_F(LknetLoop, OverlongFrameFromAStrangerClosesTheConnection)
 {
     int fd = rawConnection();
