@@ -2,19 +2,66 @@
 
 #include "app/Roomdesk.h"
 
+#include <iterator>
+
 namespace Vellaris
 {
 
-CommandLineAction readCommandLineAction(const std::vector<std::string>& arguments)
+namespace
+{
+
+// The desk's own options that take a value (after a space or "=").
+const char* const kValueOptions[] = {"osc-port", "osc-bind", "web-port", "web-bind"};
+// Qt's own options, which Qt also takes with two dashes.
+const char* const kQtOptions[] = {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+                                  "qwindowgeometry", "qwindowicon", "qwindowtitle", "reverse", "session",
+                                  "display", "geometry", "name", "title", "visual", "style", "stylesheet",
+                                  "widgetcount", "nograb", "dograb"};
+
+bool named(const std::string& name, const char* const* names, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        if (name == names[i])
+            return true;
+    return false;
+}
+
+} // namespace
+
+CommandLineAction readCommandLineAction(const std::vector<std::string>& arguments, std::string* error)
 {
     CommandLineAction action = CommandLineAction::Run;
+    std::string unknown;
     for (size_t i = 1; i < arguments.size(); ++i)
     {
         const std::string& arg = arguments[i];
         if (arg == "--help" || arg == "-h")
             return CommandLineAction::PrintHelp;
         if (arg == "--version")
+        {
             action = CommandLineAction::PrintVersion;
+            continue;
+        }
+        if (arg.size() <= 2 || arg.compare(0, 2, "--") != 0)
+            continue;
+        const size_t equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        if (named(name, kValueOptions, std::size(kValueOptions)))
+        {
+            if (equals == std::string::npos)
+                ++i; // its value
+            continue;
+        }
+        if (named(name, kQtOptions, std::size(kQtOptions)))
+            continue;
+        if (unknown.empty())
+            unknown = arg;
+    }
+    if (action == CommandLineAction::Run && !unknown.empty())
+    {
+        if (error)
+            *error = "roomdesk: unknown option '" + unknown + "'\nTry 'roomdesk --help' for the options.\n";
+        return CommandLineAction::Refuse;
     }
     return action;
 }
@@ -39,7 +86,8 @@ const char* commandLineHelp()
            "  -h, --help           this text\n"
            "  --version            the version\n"
            "Each option also takes its value after \"=\" (--osc-port=9001). The command line wins\n"
-           "over the environment. Qt's own options (-platform NAME, ...) are accepted too.\n"
+           "over the environment. Qt's own options (-platform NAME, ...) are accepted too; any\n"
+           "other option that starts with \"--\" is refused (exit status 2).\n"
            "\n"
            "Environment:\n"
            "  ROOMDESK_OSC_PORT, ROOMDESK_OSC_BIND   as --osc-port and --osc-bind\n"

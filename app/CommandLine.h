@@ -12,11 +12,15 @@ enum class CommandLineAction
     Run,
     PrintHelp,
     PrintVersion,
+    // A "--" option that neither the desk nor Qt knows: nothing starts, `error` says which.
+    Refuse,
 };
 
 // "--help" or "-h" anywhere asks for the help text (it wins over "--version"); "--version" for the
-// version; anything else runs the desk (its options are read where they are used).
-CommandLineAction readCommandLineAction(const std::vector<std::string>& arguments);
+// version; a mistyped "--" option is refused (a desk started without the option the user meant
+// could listen where it should not); anything else runs the desk (its options are read where they
+// are used, Qt's by Qt).
+CommandLineAction readCommandLineAction(const std::vector<std::string>& arguments, std::string* error = nullptr);
 
 // What "roomdesk --help" prints: every option and environment variable the desk reads.
 const char* commandLineHelp();

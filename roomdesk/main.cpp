@@ -92,8 +92,12 @@ int main(int argc, char** argv)
 {
     // The help and the version are answered before Qt starts, so they work without a display.
     const std::vector<std::string> commandLine(argv, argv + argc);
-    switch (Vellaris::readCommandLineAction(commandLine))
+    std::string refusal;
+    switch (Vellaris::readCommandLineAction(commandLine, &refusal))
     {
+    case Vellaris::CommandLineAction::Refuse:
+        std::fputs(refusal.c_str(), stderr);
+        return 2;
     case Vellaris::CommandLineAction::PrintHelp:
         std::fputs(Vellaris::commandLineHelp(), stdout);
         return 0;

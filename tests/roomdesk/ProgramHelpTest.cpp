@@ -80,6 +80,20 @@ TEST(ProgramHelp, RoomdeskAnswersWithoutADisplay)
     EXPECT_NE(version.out.find("Ambrel"), std::string::npos);
 }
 
+TEST(ProgramHelp, RoomdeskRefusesAMistypedOptionBeforeItStarts)
+{
+    const auto typo = runToEnd(ROOMDESK_PATH, {"--osc-prot", "9001"});
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_EQ(typo.out, "");
+    EXPECT_NE(typo.err.find("unknown option '--osc-prot'"), std::string::npos) << typo.err;
+    EXPECT_NE(typo.err.find("roomdesk --help"), std::string::npos) << typo.err;
+    // The desk's own options with their values, and Qt's own in either form, pass on to the start;
+    // --version answers without starting anything.
+    const auto known = runToEnd(ROOMDESK_PATH, {"--osc-port", "9001", "--web-bind=127.0.0.1", "--platform",
+                                                "offscreen", "-style", "Basic", "--version"});
+    EXPECT_EQ(known.status, 0) << known.err;
+}
+
 TEST(ProgramHelp, SimulatorAnswersWithoutPlayingASpeaker)
 {
     withoutDisplay();
