@@ -50,8 +50,6 @@ SpeakerNetworkItem::SpeakerNetworkItem(LK::ServerDescription* description, lknet
 SpeakerNetworkItem::~SpeakerNetworkItem()
 {
     observeSelection(nullptr);
-    if (getOwner())
-        getOwner()->removeObserver(this);
     if (root)
     {
         root->terminate();
@@ -180,8 +178,7 @@ void SpeakerNetworkItem::detach(bool shuttingDown)
     setNetworkSetupMode(false);
     if (root)
         root->disconnect(shuttingDown);
-    if (getOwner())
-        getOwner()->removeObserver(this);
+    joinRequests = false;
 }
 
 bool SpeakerNetworkItem::canDrag()
@@ -234,11 +231,6 @@ void SpeakerNetworkItem::notify(Tessel::ISubject* subject, const Tessel::Message
                 getOwner()->signal(Tessel::Message("selectionChanged",
                                                    {Tessel::Variant(static_cast<Tessel::Object*>(this))}));
         }
-        return;
-    }
-    if (getOwner() && subject == static_cast<Tessel::ISubject*>(getOwner()) && msg.is("requestNetworkChange"))
-    {
-        sendNetworkChangeRequest();
         return;
     }
     NetworkItem::notify(subject, msg);

@@ -74,6 +74,10 @@ public:
     // Sends the Wi-Fi join request with the Wi-Fi setup's "ssid" and "password" to the device;
     // nothing when either parameter is missing. Returns whether it was sent.
     bool sendNetworkChangeRequest();
+    // Whether the owner's join requests reach this speaker: from when the owner made the item
+    // until it is detached.
+    bool takesJoinRequests() const { return joinRequests; }
+    void setTakesJoinRequests(bool on) { joinRequests = on; }
 
     // The picture name for the current selection state: "SpeakerIcon:<model>" or
     // "SpeakerIconSelected:<model>", with the model "Unknown" when the theme has no such picture.
@@ -87,7 +91,7 @@ public:
     void open() override;
     bool canRemove() override { return true; }
     // Makes the item selectable again, deselects it, ends network setup mode, disconnects the root
-    // (sending "Unsubscribe" when shutting down) and stops observing the owner.
+    // (sending "Unsubscribe" when shutting down) and stops taking the owner's join requests.
     void detach(bool shuttingDown) override;
     // True only while a venue is shown whose active room exists and is not locked.
     bool canDrag() override;
@@ -96,8 +100,7 @@ public:
 
     // "removeFromRoom" and "editSpeakerProps".
     void paramChanged(Tessel::IParameter* param) override;
-    // The speaker's "wink" changed: the owner signals "selectionChanged". The owner signalled
-    // "requestNetworkChange": the join request goes out.
+    // The speaker's "wink" changed: the owner signals "selectionChanged".
     void notify(Tessel::ISubject* subject, const Tessel::Message& msg) override;
 
 protected:
@@ -108,6 +111,7 @@ private:
     Tessel::IParameter* speakerParameter(const char* name) const;
 
     bool selectable = true;
+    bool joinRequests = false;
     Tessel::SharedPtr<LK::SpeakerRootComponent> root;
     Tessel::SharedPtr<Tessel::IParameter> selectionParam;
 };

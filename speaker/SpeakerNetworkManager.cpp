@@ -34,7 +34,9 @@ LK::NetworkItem* SpeakerNetworkManager::createItem(LK::ServerDescription* descri
     if (SpeakerComponent* speaker = item->getSpeakerComponent())
         if (Tessel::IParameter* solo = speaker->findParameter("solo"))
             solo->enable(false);
-    addObserver(item);
+    // The item is told of join requests directly, not as an observer of this manager: with a
+    // thousand speakers every signal of the manager would reach a thousand items.
+    item->setTakesJoinRequests(true);
     if (IVenueSide* venues = findVenueSide(); venues && venues->isShowingNetwork())
         item->setNetworkSetupMode(true);
     return item;
@@ -140,7 +142,9 @@ SpeakerNetworkItem* SpeakerNetworkManager::findItemByComponent(const SpeakerComp
 
 void SpeakerNetworkManager::requestNetworkChange()
 {
-    signal(Tessel::Message("requestNetworkChange"));
+    for (int i = 0; i < countSpeakers(); ++i)
+        if (SpeakerNetworkItem* item = getSpeaker(i); item && item->takesJoinRequests())
+            item->sendNetworkChangeRequest();
 }
 
 } // namespace Vellaris

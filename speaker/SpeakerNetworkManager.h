@@ -22,8 +22,8 @@ class SpeakerUndoLocator;
 // ".../hasErrors", the item model ".../NetworkList" (IItemListModel), and each item below
 // ".../<serial>" (see SpeakerNetworkItem).
 //
-// Signals to observers (the items observe it too): "itemAdded", "itemRemoved", "propertyChanged",
-// "selectionChanged" (arg: the item whose "wink" changed) and "requestNetworkChange".
+// Signals to observers: "itemAdded", "itemRemoved", "propertyChanged" and "selectionChanged" (arg:
+// the item whose "wink" changed).
 //
 // When an item leaves, the venue side is told through IVenueSide::speakerGone (serial number,
 // item); without a venue side nothing happens.
@@ -72,7 +72,7 @@ public:
     SpeakerNetworkItem* findItemBySerial(const std::string& serial) const;
     // The speaker item whose speaker component is `speaker`, or nullptr.
     SpeakerNetworkItem* findItemByComponent(const SpeakerComponent* speaker) const;
-    // Every speaker sends the Wi-Fi setup's join request to its device.
+    // Every speaker still attached sends the Wi-Fi setup's join request to its device.
     void requestNetworkChange();
 
 protected:

@@ -318,7 +318,7 @@ TEST_F(SpeakerNetwork, LeavingSpeakerIsDeselectedUnsubscribedOnlyAtShutdownAndVe
     EXPECT_EQ(library.count("send message Unsubscribe"), 1);
 }
 
-TEST_F(SpeakerNetwork, JoinRequestGoesToEverySpeakerOnlyWithSsidAndPassword)
+TEST_F(SpeakerNetwork, JoinRequestGoesToEveryAttachedSpeakerOnlyWithSsidAndPassword)
 {
     add(1, "TX10A", "1");
     add(2, "TX10A", "2");
@@ -339,6 +339,17 @@ TEST_F(SpeakerNetwork, JoinRequestGoesToEverySpeakerOnlyWithSsidAndPassword)
         EXPECT_EQ(message.getText(Vellaris::LK::Message::kRequestNetworkSSID), "Stage Wi-Fi");
         EXPECT_EQ(message.getText(Vellaris::LK::Message::kRequestNetworkPw), "s3cret");
     }
+
+    // A speaker that left, and every speaker once the list shuts down, is asked no more.
+    library.withdraw(1);
+    platform.advance(0);
+    library.messages.clear();
+    manager->requestNetworkChange();
+    EXPECT_EQ(library.messages.size(), 1u);
+    manager->shutdown();
+    library.messages.clear();
+    manager->requestNetworkChange();
+    EXPECT_TRUE(library.messages.empty());
 }
 
 TEST_F(SpeakerNetwork, EditSpeakerPropsSelectsExclusivelyAndOpensTheInspector)
