@@ -98,6 +98,7 @@ ComponentModel::~ComponentModel() = default;
 
 void ComponentModel::clear()
 {
+    describedLists.clear();
     root.reset();
     std::fill(std::begin(sections), std::end(sections), nullptr);
 }
@@ -273,9 +274,11 @@ std::vector<const TemplateNode*> ComponentModel::getTemplateChain(const std::str
     return chain;
 }
 
-std::vector<ParamDescription> ComponentModel::describeParamList(const std::string& listId) const
+const std::vector<ParamDescription>& ComponentModel::describeParamList(const std::string& listId) const
 {
-    std::vector<ParamDescription> out;
+    if (auto known = describedLists.find(listId); known != describedLists.end())
+        return known->second;
+    std::vector<ParamDescription>& out = describedLists[listId];
     std::vector<const ParamListNode*> taken;
     for (std::string name = listId; !name.empty();)
     {

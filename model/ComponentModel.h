@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/ModelNodes.h"
@@ -60,8 +61,10 @@ public:
     std::vector<const TemplateNode*> getTemplateChain(const std::string& templateId) const;
 
     // Descriptions of every parameter of the list and of the lists it inherits, list by list. A
-    // name that names no list and a loop in "inherit" are reported.
-    std::vector<ParamDescription> describeParamList(const std::string& listId) const;
+    // name that names no list and a loop in "inherit" are reported. Each list is described once
+    // per loaded model (every speaker of a model asks for the same lists): the reference stays
+    // good until the model is loaded again or cleared.
+    const std::vector<ParamDescription>& describeParamList(const std::string& listId) const;
     // Descriptions of the lk:Param children of one list, in order.
     void describeParams(const ParamListNode& list, std::vector<ParamDescription>& out) const;
     // One description with its effective range; `tag` is used when the parameter names none.
@@ -84,6 +87,7 @@ private:
 
     std::unique_ptr<ComponentModelNode> root;
     SectionNode* sections[kSectionCount] = {};
+    mutable std::unordered_map<std::string, std::vector<ParamDescription>> describedLists;
 };
 
 } // namespace Vellaris

@@ -208,6 +208,24 @@ TEST_F(ModelLoader, ParameterListInheritanceTakesEachListOnceAndReportsTheLoop)
     EXPECT_EQ(countWarnings("LK Parameter list not found: Missing"), 1);
 }
 
+TEST_F(ModelLoader, ParameterListsAreDescribedOncePerLoadAndAfreshAfterAReload)
+{
+    loadBody("<lk:Parameters><lk:ParamList id=\"P\"><lk:Param id=\"old\"/></lk:ParamList></lk:Parameters>");
+    const std::vector<ParamDescription>& first = model().describeParamList("P");
+    EXPECT_EQ(&model().describeParamList("P"), &first); // every speaker shares one description
+    model().describeParamList("Missing");
+    model().describeParamList("Missing");
+    EXPECT_EQ(countWarnings("LK Parameter list not found: Missing"), 1);
+
+    loadBody("<lk:Parameters><lk:ParamList id=\"P\"><lk:Param id=\"new\"/><lk:Param id=\"more\"/>"
+             "</lk:ParamList></lk:Parameters>");
+    const std::vector<ParamDescription>& reloaded = model().describeParamList("P");
+    ASSERT_EQ(reloaded.size(), 2u);
+    EXPECT_EQ(reloaded[0].id, "new");
+    model().clear();
+    EXPECT_TRUE(model().describeParamList("P").empty());
+}
+
 TEST_F(ModelLoader, TemplateChainPutsAncestorsFirstAndStopsAtARepeat)
 {
     loadBody("<lk:Templates><lk:Template id=\"Child\" inherit=\"Parent\"/>"
