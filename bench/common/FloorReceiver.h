@@ -167,15 +167,4 @@ inline Floor measureFloor(int size, double seconds, const std::function<double()
     return receiveOnly(loopbackStreams(), seconds, senderCpu);
 }
 
-// "2.1 % (1.4 x the floor)", or only the percentage without a floor.
-inline std::string withFloorRatio(double percent, const Floor& floor)
-{
-    char text[96];
-    if (floor.connections > 0 && floor.cpuPercent > 0)
-        std::snprintf(text, sizeof(text), "%.1f %% (%.2f x the floor)", percent, percent / floor.cpuPercent);
-    else
-        std::snprintf(text, sizeof(text), "%.1f %%", percent);
-    return text;
-}
-
 } // namespace FleetBench

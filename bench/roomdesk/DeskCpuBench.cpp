@@ -2,7 +2,9 @@
 // network, every meter running. It starts an X server of its own (Xvfb), the speakers in one
 // tarnfleet process and roomdesk, waits until roomdesk lists every speaker, opens one speaker's
 // panel through the remote control (as a click in the list does), and reads roomdesk's CPU time
-// from /proc/<pid>/stat over the measuring time.
+// from /proc/<pid>/stat over the measuring time. Once roomdesk has ended, a receiver that only reads
+// takes the same fleet's traffic (bench/common/FloorReceiver.h): roomdesk's CPU is printed also as
+// a ratio to that floor.
 //
 // A second round at 64 speakers shows them placed: the desk opens a venue of twelve rooms whose
 // "Main Hall" holds the fleet's 64 speakers in five groups on its floor plan, every cell metering.
@@ -29,6 +31,7 @@
 #include <vector>
 
 #include "bench/common/FleetSizes.h"
+#include "bench/common/FloorReceiver.h"
 #include "bench/common/ProcessCpu.h"
 #include "tests/common/ChildProcess.h"
 #include "tests/common/LargeVenue.h"
@@ -81,7 +84,7 @@ int listedByDesk(const std::string& port)
 
 std::string goal(int size)
 {
-    return size <= 64 ? " (goal < 8 %)" : size <= 256 ? " (goal < 20 %)" : "";
+    return size <= 64 ? " (goal < 5 %)" : size <= 256 ? " (goal < 12 %)" : "";
 }
 
 // The desk with a fleet of `size` speakers and one panel open: the network list showing, or with
@@ -105,14 +108,14 @@ void runDesk(int size, double steadySeconds, bool onPlan)
         }
         std::this_thread::sleep_for(20ms);
     }
-    ChildProcess desk(deskProgram(), {});
+    auto desk = std::make_unique<ChildProcess>(deskProgram(), std::vector<std::string>{});
     const auto start = Clock::now();
     int listed = 0;
     while ((listed = listedByDesk(port)) < size)
     {
-        if (Clock::now() - start > 90s || desk.hasEnded())
+        if (Clock::now() - start > 90s || desk->hasEnded())
         {
-            std::printf("   roomdesk lists %d of %d speakers: %s\n", listed, size, desk.errors().c_str());
+            std::printf("   roomdesk lists %d of %d speakers: %s\n", listed, size, desk->errors().c_str());
             return;
         }
         std::this_thread::sleep_for(200ms);
@@ -122,7 +125,7 @@ void runDesk(int size, double steadySeconds, bool onPlan)
     if (onPlan &&
         !roomctlSucceeds({"desk", "invoke", LargeVenue::historyEntry() + "loadVenue", "--port", port}))
     {
-        std::printf("   the venue did not open: %s\n", desk.errors().c_str());
+        std::printf("   the venue did not open: %s\n", desk->errors().c_str());
         return;
     }
     const std::string serial = std::to_string(kFirstSerial);
@@ -132,15 +135,30 @@ void runDesk(int size, double steadySeconds, bool onPlan)
         std::printf("   the panel of %s did not open\n", serial.c_str());
     std::this_thread::sleep_for(2s); // the panel builds, the synchronisation settles
 
-    const double cpuStart = processCpuSeconds(desk.pid());
+    const double cpuStart = processCpuSeconds(desk->pid());
     const double fleetStart = processCpuSeconds(fleet.pid());
     const auto wallStart = Clock::now();
     std::this_thread::sleep_for(std::chrono::milliseconds(int64_t(steadySeconds * 1000)));
     const double wall = std::chrono::duration<double>(Clock::now() - wallStart).count();
-    std::printf("   steady CPU of roomdesk: %.1f %% of one core over %.1f s%s\n",
-                100.0 * (processCpuSeconds(desk.pid()) - cpuStart) / wall, wall, goal(size).c_str());
+    const double deskPercent = 100.0 * (processCpuSeconds(desk->pid()) - cpuStart) / wall;
+    std::printf("   steady CPU of roomdesk: %.1f %% of one core over %.1f s%s\n", deskPercent, wall,
+                goal(size).c_str());
     std::printf("   (the speakers meanwhile: %.1f %% of one core)\n",
                 100.0 * (processCpuSeconds(fleet.pid()) - fleetStart) / wall);
+
+    // The desk ends; a receiver that only reads takes its place before the same fleet.
+    desk.reset();
+    const FleetBench::Floor floor = FleetBench::measureFloor(
+        size, steadySeconds, [&fleet] { return processCpuSeconds(fleet.pid()); });
+    if (floor.connections < size)
+    {
+        std::printf("   floor: the receiver reached %d of %d speakers\n", floor.connections, size);
+        return;
+    }
+    std::printf("   floor, a receiver that only reads (%.1f MB/s in %.0f reads/s): %.1f %% of one core, "
+                "the speakers meanwhile %.1f %%\n",
+                floor.bytesPerSecond / 1e6, floor.readsPerSecond, floor.cpuPercent, floor.senderCpuPercent);
+    std::printf("   steady CPU of roomdesk as a ratio to the floor: %.2f x\n", deskPercent / floor.cpuPercent);
 }
 
 } // namespace
