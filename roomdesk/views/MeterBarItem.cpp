@@ -1,13 +1,17 @@
 #include "roomdesk/views/MeterBarItem.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QQuickWindow>
 #include <QSGNode>
 #include <QSGRectangleNode>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "speaker/meter/MeterView.h"
 
@@ -50,6 +54,9 @@ int framePeriodMs(const QQuickWindow* window)
     return int(std::lround(1000.0 / (rate >= 10.0 && rate <= 500.0 ? rate : 60.0)));
 }
 
+// Meters are drawn at most this often: smooth to the eye, and half the frames of a 60 Hz screen.
+constexpr int kMeterFrameMs = 33;
+
 void setColor(QSGRectangleNode* node, const QColor& color)
 {
     if (node->color() != color)
@@ -70,19 +77,57 @@ MeterPixels meterPixels(double height, double ratio, double level, double peak, 
     return pixels;
 }
 
+// One clock for every meter of the program: the meters that moved since its last tick are drawn
+// together at the next one, so a hundred speakers metering at their own moments cost one frame of
+// the window per tick instead of a frame each. A tick comes at most every kMeterFrameMs (or a frame
+// of the screen, when that is longer); a move after a quiet spell is drawn at once.
+class MeterBarItem::Clock : public QObject
+{
+public:
+    static Clock& instance()
+    {
+        static Clock* clock = new Clock; // lives as long as the program: meters may outlive main()'s objects
+        return *clock;
+    }
+
+    void schedule(MeterBarItem* item)
+    {
+        if (std::find(due.begin(), due.end(), item) == due.end())
+            due.push_back(item);
+        if (timer.isActive())
+            return;
+        const int period = std::max(kMeterFrameMs, framePeriodMs(item->window()));
+        const qint64 since = lastTick.isValid() ? lastTick.elapsed() : period;
+        timer.start(int(std::max<qint64>(0, period - since)));
+    }
+
+private:
+    Clock()
+    {
+        timer.setSingleShot(true);
+        timer.setTimerType(::Qt::PreciseTimer);
+        connect(&timer, &QTimer::timeout, this, &Clock::tick);
+    }
+
+    void tick()
+    {
+        lastTick.start();
+        const std::vector<QPointer<MeterBarItem>> drawing = std::move(due);
+        due.clear();
+        for (const QPointer<MeterBarItem>& item : drawing)
+            if (item)
+                item->drawNow();
+    }
+
+    QTimer timer;
+    QElapsedTimer lastTick;
+    std::vector<QPointer<MeterBarItem>> due;
+};
+
 MeterBarItem::MeterBarItem(QQuickItem* parent) : QQuickItem(parent)
 {
     setFlag(ItemHasContents, true);
     connect(this, &MeterBarItem::styleChanged, this, &MeterBarItem::restyle);
-    frameEnd.setSingleShot(true);
-    frameEnd.setTimerType(::Qt::PreciseTimer);
-    connect(&frameEnd, &QTimer::timeout, this,
-            [this]
-            {
-                sinceRequest.start();
-                ++requests;
-                update();
-            });
 }
 
 MeterBarItem::~MeterBarItem()
@@ -180,16 +225,13 @@ void MeterBarItem::refresh()
 
 void MeterBarItem::requestFrame()
 {
-    const int period = framePeriodMs(window());
-    if (!sinceRequest.isValid() || sinceRequest.elapsed() >= period)
-    {
-        sinceRequest.start();
-        ++requests;
-        update();
-        return;
-    }
-    if (!frameEnd.isActive())
-        frameEnd.start(int(std::max<qint64>(1, period - sinceRequest.elapsed())));
+    Clock::instance().schedule(this);
+}
+
+void MeterBarItem::drawNow()
+{
+    ++requests;
+    update();
 }
 
 void MeterBarItem::restyle()

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QQuickItem>
-#include <QTimer>
 
 #include "tessel_qt/ViewLink.h"
 
@@ -38,8 +36,9 @@ MeterPixels meterPixels(double height, double ratio, double level, double peak, 
 // beside the meter agree with the level shown); without one, and for a reduction meter, the scale
 // runs linearly from `bottomDb` to `topDb`. `floor` (0..1) is a level shown at least (a level the speaker
 // reports besides the meter frames). The item reads the view on each of its moves and asks for a frame only
-// when the drawn pixels change, at most once per frame of the screen: a move within a frame after the last
-// request waits for the frame's end and is then drawn at its newest.
+// when the drawn pixels change. Every meter of the program is drawn on one clock, at most 30 times a
+// second (or once per frame of the screen, when that is slower): a move after a quiet spell is drawn
+// at once, the others wait for the next tick and are drawn at their newest, all in one frame.
 class MeterBarItem : public QQuickItem
 {
     Q_OBJECT
@@ -98,6 +97,8 @@ private:
     void refresh();
     void restyle();
     void requestFrame();
+    void drawNow();
+    class Clock;
 
     QString speakerPath;
     int viewIndex = 0;
@@ -110,9 +111,7 @@ private:
     QColor errorColor{0xff, 0x3b, 0x30};
     QColor peakColor{0xe6, 0xe6, 0xe6};
     MeterPixels shown;          // what the last frame drew (or the next one draws)
-    bool restyled = true;       // colours, zones or size changed: the nodes are laid out anew
-    QElapsedTimer sinceRequest; // since the last frame asked for
-    QTimer frameEnd;            // runs only while a move waits for the frame's end
+    bool restyled = true; // colours, zones or size changed: the nodes are laid out anew
     int requests = 0;
     Tessel::Qt::ViewLink link;
 };
