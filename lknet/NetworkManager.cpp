@@ -66,6 +66,7 @@ uint64_t NetworkManager::newInstance()
 int NetworkManager::startup()
 {
     socketsDirty_ = true;
+    linksChanged();
     if (started_)
         return kOk;
     if (!sys::initialize())
@@ -100,6 +101,7 @@ int NetworkManager::startup()
 void NetworkManager::shutdown()
 {
     socketsDirty_ = true;
+    linksChanged();
     if (!started_)
         return;
     while (!servers_.empty())
@@ -176,6 +178,7 @@ int NetworkManager::registerServer(int* handle, IEventHandler* handler, const Se
                                    int /*flags*/)
 {
     socketsDirty_ = true;
+    linksChanged();
     if (!started_)
         return kErrorNotStarted;
     if (!handle || !handler || !descriptor)
@@ -212,6 +215,7 @@ int NetworkManager::registerServer(int* handle, IEventHandler* handler, const Se
 int NetworkManager::unregisterServer(IEventHandler* handler)
 {
     socketsDirty_ = true;
+    linksChanged();
     auto it = std::find_if(servers_.begin(), servers_.end(),
                            [&](const auto& entry) { return entry.second.handler == handler; });
     if (it == servers_.end())
@@ -237,6 +241,7 @@ int NetworkManager::unregisterServer(IEventHandler* handler)
 int NetworkManager::registerClient(int* handle, IEventHandler* handler)
 {
     socketsDirty_ = true;
+    linksChanged();
     if (!handle || !handler)
         return kErrorBadArgument;
     for (const auto& entry : clients_)
@@ -251,6 +256,7 @@ int NetworkManager::registerClient(int* handle, IEventHandler* handler)
 int NetworkManager::unregisterClient(IEventHandler* handler)
 {
     socketsDirty_ = true;
+    linksChanged();
     auto it = std::find_if(clients_.begin(), clients_.end(),
                            [&](const auto& entry) { return entry.second == handler; });
     if (it == clients_.end())
@@ -275,6 +281,7 @@ int NetworkManager::unregisterClient(IEventHandler* handler)
 int NetworkManager::setConnection(int client, int server, int on, int /*wasOn*/)
 {
     socketsDirty_ = true;
+    linksChanged();
     if (!started_)
         return kErrorNotStarted;
     if (!clients_.count(client))
@@ -323,6 +330,7 @@ int NetworkManager::getDeviceInfo(DeviceInfo* info, int server)
 void NetworkManager::resume(int rescan)
 {
     socketsDirty_ = true;
+    linksChanged();
     suspended_ = false;
     if (!started_ || !rescan)
         return;
@@ -335,6 +343,7 @@ void NetworkManager::resume(int rescan)
 void NetworkManager::suspend(int ms)
 {
     socketsDirty_ = true;
+    linksChanged();
     if (!started_)
         return;
     // Real time here, whatever clock drives the timers: this call blocks.
@@ -361,6 +370,7 @@ void NetworkManager::suspend(int ms)
 void NetworkManager::simulateErrors()
 {
     socketsDirty_ = true;
+    linksChanged();
     uint64_t t = now();
     for (size_t i = 0; i < links_.size(); ++i)
     {

@@ -29,6 +29,9 @@ struct Timing
     // Three announcement periods missed, plus one of grace for jitter.
     static constexpr uint64_t kServerExpiry = 4 * kAnnouncePeriod;
     static constexpr uint64_t kHeartbeat = 1000; // a frame at least this often
+    // A pass over the links also sends the heartbeats falling due this soon: with a thousand
+    // links their heartbeats go out a few passes a second instead of one pass each.
+    static constexpr uint64_t kHeartbeatEarly = 250;
     static constexpr uint64_t kDeadAfter = 4500; // nothing received for so long: dead
     static constexpr uint64_t kConnectTimeout = 1500;
     static constexpr uint64_t kRetryDelay = 500;      // after a failed connection attempt
@@ -182,6 +185,19 @@ private:
     void queueEvent(Event event);
     void deliverEvents();
     void removeDeadLinks();
+    // Runs every link's timers when one may be due (linkPassDue_), and works out when one may be
+    // due next.
+    void runLinkPass(uint64_t now);
+    // When the pass must look at the link again, and when the loop must wake for it.
+    void considerLink(const Link& link, uint64_t& pass, uint64_t& wake) const;
+    // A link came, went or changed in a way that may bring one of its timers forward: the next
+    // process() runs the pass.
+    void linksChanged()
+    {
+        linkPassDue_ = 0;
+        linkWakeDue_ = 0;
+        ++linkChanges_;
+    }
     // Describes every socket to the poller: discovery, the servers' listeners, the live links.
     void describeSockets();
     // Writes what every connection has queued (after process() has called back, or at the end of
@@ -205,6 +221,14 @@ private:
     uint64_t remoteExpiryCheck_ = 0;                     // no remote server expires before this time
     std::map<int, Peer> peers_;
     std::vector<std::unique_ptr<Link>> links_;
+    // The pass over every link (timeouts, heartbeats, reconnections) runs only when one of them
+    // may be due: with a thousand connections a turn of process() would otherwise visit them all.
+    uint64_t linkPassDue_ = 0;  // process() runs the pass from this time on
+    uint64_t linkWakeDue_ = 0;  // the loop wakes for a link timer at this time
+    uint64_t linkChanges_ = 0;  // linksChanged() calls so far
+    bool deadLinks_ = false;    // a link ended since the last removal
+    bool heartbeatPass_ = false; // this pass came for a heartbeat: those due soon go too
+    bool queuedSinceFlush_ = false; // a frame was queued since flushQueued() last looked
     std::vector<ListenerEntry> listeners_;
     std::vector<INetworkErrorReporter*> reporters_;
     std::vector<Event> events_;

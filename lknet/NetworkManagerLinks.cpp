@@ -3,6 +3,7 @@
 
 #include "lknet/NetworkManager.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -57,12 +58,14 @@ void NetworkManager::acceptConnections(uint64_t now)
             link->port = ntohs(peer.sin_port);
             link->connection = std::make_unique<Connection>(std::move(socket), false, now);
             links_.push_back(std::move(link));
+            linksChanged();
         }
     }
 }
 
 void NetworkManager::startAttempt(Link& link, uint64_t now)
 {
+    linksChanged();
     auto remote = remotes_.find(link.server);
     if (remote == remotes_.end())
     {
@@ -94,6 +97,7 @@ void NetworkManager::startAttempt(Link& link, uint64_t now)
     uint8_t payload[kHelloSize];
     encodeHello(payload, hello);
     link.connection->queue(FrameKind::Hello, payload, sizeof payload);
+    queuedSinceFlush_ = true;
     if (!link.connection->connecting())
         link.connection->flush(now);
 }
@@ -110,6 +114,7 @@ void NetworkManager::onHello(Link& link, const uint8_t* payload, uint64_t now)
         putU64(welcome, server->second.instance);
     putU32(welcome + 8, accepted ? 1 : 0);
     link.connection->queue(FrameKind::Welcome, welcome, sizeof welcome);
+    queuedSinceFlush_ = true;
     if (!accepted)
     {
         queueClose(link, now);
@@ -132,6 +137,7 @@ void NetworkManager::onHello(Link& link, const uint8_t* payload, uint64_t now)
     link.role = Role::Server;
     link.peer = peer;
     link.open = true;
+    linksChanged(); // a server's link sends heartbeats
     link.connection->flush(now);
 }
 
@@ -160,6 +166,7 @@ void NetworkManager::linkFailed(Link& link, int error, uint64_t now)
 {
     if (link.dead)
         return;
+    linksChanged();
     if (link.connection)
         retired_.push_back(std::move(link.connection));
     bool wasOpen = link.open;
@@ -200,6 +207,7 @@ void NetworkManager::queueClose(Link& link, uint64_t now)
 {
     if (link.closeQueued)
         return;
+    linksChanged();
     link.closeQueued = true;
     link.closeQueuedAt = now;
     if (!link.connection || link.connection->connecting() || link.connection->fd() < 0)
@@ -208,6 +216,7 @@ void NetworkManager::queueClose(Link& link, uint64_t now)
         return;
     }
     link.connection->queue(FrameKind::Close, nullptr, 0);
+    queuedSinceFlush_ = true;
     link.connection->flush(now);
     if (link.connection->drained())
         link.connection->shutdownWrite();
@@ -219,6 +228,7 @@ void NetworkManager::endLink(Link& link)
         retired_.push_back(std::move(link.connection));
     link.open = false;
     link.dead = true;
+    deadLinks_ = true;
 }
 
 void NetworkManager::reportError(int code, const Link& link)
@@ -275,8 +285,14 @@ void NetworkManager::runLinkTimers(Link& link, uint64_t now)
         linkFailed(link, ETIMEDOUT, now);
         return;
     }
-    if (link.role != Role::Accepted && now >= c->lastSent() + Timing::kHeartbeat && c->drained())
+    // A heartbeat due soon goes now, while the pass is here (see kHeartbeatEarly), but only in a
+    // pass that one heartbeat due already started.
+    if (link.role != Role::Accepted && c->drained() &&
+        now + (heartbeatPass_ ? Timing::kHeartbeatEarly : 0) >= c->lastSent() + Timing::kHeartbeat)
+    {
         c->queue(FrameKind::Heartbeat, nullptr, 0);
+        queuedSinceFlush_ = true;
+    }
     if (!c->drained() && writeHolds_ == 0)
     {
         int error = c->flush(now);
@@ -287,8 +303,73 @@ void NetworkManager::runLinkTimers(Link& link, uint64_t now)
 
 void NetworkManager::removeDeadLinks()
 {
-    std::erase_if(links_, [](const std::unique_ptr<Link>& link) { return link->dead; });
+    if (deadLinks_)
+        std::erase_if(links_, [](const std::unique_ptr<Link>& link) { return link->dead; });
+    deadLinks_ = false;
     retired_.clear();
+}
+
+void NetworkManager::runLinkPass(uint64_t now)
+{
+    const uint64_t changes = linkChanges_;
+    // Heartbeats due within kHeartbeatEarly join a pass that a due heartbeat brought about.
+    heartbeatPass_ = false;
+    for (const auto& link : links_)
+    {
+        const Connection* c = link->connection.get();
+        if (!link->dead && c && link->role != Role::Accepted && !link->closeQueued && !c->connecting() &&
+            now >= c->lastSent() + Timing::kHeartbeat)
+        {
+            heartbeatPass_ = true;
+            break;
+        }
+    }
+    uint64_t pass = UINT64_MAX, wake = UINT64_MAX;
+    for (size_t i = 0; i < links_.size(); ++i)
+    {
+        runLinkTimers(*links_[i], now);
+        considerLink(*links_[i], pass, wake);
+    }
+    heartbeatPass_ = false;
+    // A link that changed while the pass ran (one failed, another was ended for it) is looked at
+    // again in the next turn.
+    linkPassDue_ = linkChanges_ == changes ? pass : 0;
+    linkWakeDue_ = linkChanges_ == changes ? wake : 0;
+}
+
+void NetworkManager::considerLink(const Link& link, uint64_t& pass, uint64_t& wake) const
+{
+    if (link.dead)
+        return;
+    auto both = [&](uint64_t t)
+    {
+        pass = std::min(pass, t);
+        wake = std::min(wake, t);
+    };
+    const Connection* c = link.connection.get();
+    if (!c)
+    {
+        both(link.nextAttempt);
+        return;
+    }
+    if (link.role == Role::Client && !link.switchedOn && !link.closeQueued)
+        both(link.switchedOffAt + Timing::kSwitchOffLinger);
+    if (link.closeQueued)
+    {
+        // Every turn looks whether the Close has left, to shut the sending side down then.
+        pass = 0;
+        wake = std::min(wake, link.closeQueuedAt + Timing::kCloseTimeout + 1);
+        return;
+    }
+    if (c->connecting())
+    {
+        both(c->created() + Timing::kConnectTimeout + 1);
+        return;
+    }
+    both(c->lastReceived() + Timing::kDeadAfter + 1);
+    both(c->lastSent() + Timing::kHeartbeat);
+    if (!c->drained())
+        pass = 0; // written out by the pass when nothing else does
 }
 
 uint64_t NetworkManager::nextDue(uint64_t now) const
@@ -305,31 +386,7 @@ uint64_t NetworkManager::nextDue(uint64_t now) const
     }
     if (!remotes_.empty())
         consider(remoteExpiryCheck_);
-    for (const auto& link : links_)
-    {
-        if (link->dead)
-            continue;
-        const Connection* c = link->connection.get();
-        if (!c)
-        {
-            consider(link->nextAttempt);
-            continue;
-        }
-        if (link->role == Role::Client && !link->switchedOn && !link->closeQueued)
-            consider(link->switchedOffAt + Timing::kSwitchOffLinger);
-        if (link->closeQueued)
-        {
-            consider(link->closeQueuedAt + Timing::kCloseTimeout + 1);
-            continue;
-        }
-        if (c->connecting())
-        {
-            consider(c->created() + Timing::kConnectTimeout + 1);
-            continue;
-        }
-        consider(c->lastReceived() + Timing::kDeadAfter + 1);
-        consider(c->lastSent() + Timing::kHeartbeat);
-    }
+    consider(linkWakeDue_);
     return due > now ? due - now : 0;
 }
 

@@ -104,8 +104,8 @@ void NetworkManager::process()
             break;
         describeSockets();
     }
-    for (size_t i = 0; i < links_.size(); ++i)
-        runLinkTimers(*links_[i], t);
+    if (t >= linkPassDue_)
+        runLinkPass(t);
     runDiscoveryTimers(t);
     // What the handlers sent while they were called back leaves now, in one write per connection.
     deliverEvents();
@@ -130,6 +130,10 @@ void NetworkManager::releaseWrites()
 
 void NetworkManager::flushQueued(uint64_t t)
 {
+    // Most turns of a mirror only read: then no connection needs looking at.
+    if (!queuedSinceFlush_)
+        return;
+    queuedSinceFlush_ = false;
     socketsDirty_ = true;
     for (size_t i = 0; i < links_.size(); ++i)
     {
@@ -326,6 +330,7 @@ int NetworkManager::queuePacket(Link& link, const Packet* packet, uint64_t now)
     }
     if (result != kOk)
         return result;
+    queuedSinceFlush_ = true;
     if (!c->connecting() && writeHolds_ == 0 && !processing_)
     {
         int error = c->flush(now);
@@ -391,6 +396,7 @@ int NetworkManager::sendMeters(const Packet* packet)
             !link.connection)
             continue;
         link.connection->queueMeter(packet, packet->size);
+        queuedSinceFlush_ = true;
         if (writeHolds_ > 0 || processing_)
             continue;
         int error = link.connection->flush(t);

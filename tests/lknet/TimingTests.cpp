@@ -194,39 +194,49 @@ TEST_F(LknetTiming, GoodbyeRemovesTheServerAtOnceAndItsHandleIsNotReused)
     EXPECT_NE(me.available.rbegin()->first, handle);
 }
 
+// A client of the registered server that says hello and nothing more: a plain socket.
+int connectSilentPeer(const DeviceInfo& info, uint64_t instance)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(info.port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    uint8_t hello[kFrameHeaderSize + kHelloSize];
+    encodeFrameHeader(hello, FrameHeader{FrameKind::Hello, uint32_t(kHelloSize), 0});
+    encodeHello(hello + kFrameHeaderSize, HelloMessage{instance, 1, 0, "silent"});
+    EXPECT_EQ(::write(fd, hello, sizeof hello), ssize_t(sizeof hello));
+    return fd;
+}
+
+// How many frames of the kind have reached the peer's socket since the last call.
+int framesOfKind(int fd, FrameKind kind)
+{
+    int n = 0;
+    uint8_t header[kFrameHeaderSize];
+    while (::recv(fd, header, sizeof header, MSG_DONTWAIT) == ssize_t(sizeof header))
+    {
+        FrameHeader h;
+        if (decodeFrameHeader(header, &h) && h.kind == kind)
+            ++n;
+        if (h.length)
+        {
+            std::vector<uint8_t> skip(h.length);
+            ::recv(fd, skip.data(), skip.size(), MSG_WAITALL);
+        }
+    }
+    return n;
+}
+
 TEST_F(LknetTiming, SilentPeerGetsHeartbeatsAndIsDeadAfterFourAndAHalfSeconds)
 {
     registerServer();
     DeviceInfo info;
     ASSERT_TRUE(pumpUntil([&] { return !me.available.empty(); }, 1000));
     ASSERT_EQ(net->getDeviceInfo(&info, me.available.begin()->first), 0);
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(info.port);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    uint8_t hello[kFrameHeaderSize + kHelloSize];
-    encodeFrameHeader(hello, FrameHeader{FrameKind::Hello, uint32_t(kHelloSize), 0});
-    encodeHello(hello + kFrameHeaderSize, HelloMessage{99, 1, 0, "silent"});
-    ASSERT_EQ(::write(fd, hello, sizeof hello), ssize_t(sizeof hello));
-    auto frames = [&](FrameKind kind)
-    {
-        int n = 0;
-        uint8_t header[kFrameHeaderSize];
-        while (::recv(fd, header, sizeof header, MSG_DONTWAIT) == ssize_t(sizeof header))
-        {
-            FrameHeader h;
-            if (decodeFrameHeader(header, &h) && h.kind == kind)
-                ++n;
-            if (h.length)
-            {
-                std::vector<uint8_t> skip(h.length);
-                ::recv(fd, skip.data(), skip.size(), MSG_WAITALL);
-            }
-        }
-        return n;
-    };
+    const int fd = connectSilentPeer(info, 99);
+    auto frames = [&](FrameKind kind) { return framesOfKind(fd, kind); };
     for (int i = 0; i < 20; ++i)
         at(0); // accept, greet
     EXPECT_EQ(frames(FrameKind::Welcome), 1);
@@ -242,6 +252,39 @@ TEST_F(LknetTiming, SilentPeerGetsHeartbeatsAndIsDeadAfterFourAndAHalfSeconds)
     char byte;
     EXPECT_EQ(::recv(fd, &byte, 1, 0), 0); // closed by the server
     ::close(fd);
+}
+
+// The links' timers run in passes: a heartbeat that falls due takes along those due within a
+// quarter second, none goes out before one is due, and each link still dies on its own time.
+TEST_F(LknetTiming, HeartbeatsDueTogetherLeaveInOnePassAndEachPeerDiesOnItsOwnTime)
+{
+    registerServer();
+    DeviceInfo info;
+    ASSERT_TRUE(pumpUntil([&] { return !me.available.empty(); }, 1000));
+    ASSERT_EQ(net->getDeviceInfo(&info, me.available.begin()->first), 0);
+    const int early = connectSilentPeer(info, 97);
+    for (int i = 0; i < 20; ++i)
+        at(0);
+    const int late = connectSilentPeer(info, 98);
+    for (int i = 0; i < 20; ++i)
+        at(200);
+    EXPECT_EQ(framesOfKind(early, FrameKind::Welcome), 1);
+    EXPECT_EQ(framesOfKind(late, FrameKind::Welcome), 1);
+    at(999);
+    EXPECT_EQ(framesOfKind(early, FrameKind::Heartbeat) + framesOfKind(late, FrameKind::Heartbeat), 0);
+    at(1000); // the early peer's heartbeat is due; the late one's (1200) goes along
+    EXPECT_EQ(framesOfKind(early, FrameKind::Heartbeat), 1);
+    EXPECT_EQ(framesOfKind(late, FrameKind::Heartbeat), 1);
+    at(1199);
+    EXPECT_EQ(framesOfKind(late, FrameKind::Heartbeat), 0);
+    at(4501);
+    EXPECT_EQ(me.errorCount(kErrorConnectionLost), 1);
+    at(4700);
+    EXPECT_EQ(me.errorCount(kErrorConnectionLost), 1);
+    at(4701);
+    EXPECT_EQ(me.errorCount(kErrorConnectionLost), 2);
+    ::close(early);
+    ::close(late);
 }
 
 } // namespace
