@@ -154,7 +154,8 @@ void ComponentBuilder::buildComponent(const ComponentNode& node, Tessel::Compone
         return;
     // Kept alive here whatever addChild does with the creation reference.
     Tessel::SharedPtr<Tessel::Component> component(created);
-    for (const ParamDescription& param : collectParams(node))
+    std::vector<ParamDescription> own;
+    for (const ParamDescription& param : collectParams(node, own))
         addParameter(component.get(), param);
     applyClassData(node, component.get());
     addChild(parent, created);
@@ -212,7 +213,8 @@ void ComponentBuilder::buildForEachParam(const ForEachParamNode& node, Tessel::C
         Tessel::warning("LK foreachparam component not found: %s\n", path.c_str());
         return;
     }
-    const std::vector<ParamDescription> params = collectParams(*target);
+    std::vector<ParamDescription> own;
+    const std::vector<ParamDescription>& params = collectParams(*target, own);
     const size_t slot = variables.size();
     variables.emplace_back(node.id, std::string());
     variables.emplace_back(node.name, std::string());
@@ -229,23 +231,31 @@ void ComponentBuilder::buildForEachParam(const ForEachParamNode& node, Tessel::C
     variables.resize(slot);
 }
 
-std::vector<ParamDescription> ComponentBuilder::collectParams(const ComponentNode& node) const
+const std::vector<ParamDescription>& ComponentBuilder::collectParams(const ComponentNode& node,
+                                                                     std::vector<ParamDescription>& own) const
 {
-    std::vector<ParamDescription> params;
+    static const std::vector<ParamDescription> none;
+    const std::vector<ParamDescription>* shared = &none;
     if (!node.paramlist.empty())
-        params = model.describeParamList(node.paramlist);
+        shared = &model.describeParamList(node.paramlist);
     else if (!node.templateName.empty())
     {
         const TemplateNode* named = model.findTemplate(node.templateName);
         if (named && !named->paramlist.empty())
-            params = model.describeParamList(named->paramlist);
+            shared = &model.describeParamList(named->paramlist);
     }
+    // Lists of the node's own follow the shared ones: only then is a copy made.
+    bool copied = false;
     for (const auto& child : node.getChildren())
     {
-        if (child->is("lk:ParamList"))
-            model.describeParams(static_cast<const ParamListNode&>(*child), params);
+        if (!child->is("lk:ParamList"))
+            continue;
+        if (!copied)
+            own = *shared;
+        copied = true;
+        model.describeParams(static_cast<const ParamListNode&>(*child), own);
     }
-    return params;
+    return copied ? own : *shared;
 }
 
 void ComponentBuilder::applyClassData(const ComponentNode& node, Tessel::Component* component)

@@ -76,7 +76,11 @@ private:
     void buildTemplateChildren(const std::string& templateName, Tessel::Component* component);
     void buildForEach(const ForEachNode& node, Tessel::Component* parent);
     void buildForEachParam(const ForEachParamNode& node, Tessel::Component* parent);
-    std::vector<ParamDescription> collectParams(const ComponentNode& node) const;
+    // The descriptions of a component node's parameters: those of its list (or its template's),
+    // shared with every other component built from it, followed by those of lists of its own, in
+    // which case they are copied into `own` first.
+    const std::vector<ParamDescription>& collectParams(const ComponentNode& node,
+                                                       std::vector<ParamDescription>& own) const;
     void applyClassData(const ComponentNode& node, Tessel::Component* component);
     // The dictionary read from a class data block's JSON (kept by its text), or nullptr when the
     // text is not valid JSON (reported).

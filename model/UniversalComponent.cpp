@@ -1,6 +1,7 @@
 #include "model/UniversalComponent.h"
 
 #include <set>
+#include <string_view>
 
 #include <algorithm>
 #include <cmath>
@@ -120,9 +121,22 @@ const std::string& UniversalComponent::getDisplayName(const std::string& paramId
 
 void UniversalComponent::setDisplayName(const std::string& paramId, const std::string& displayName)
 {
-    // GUI thread only, like every component; the pairs live as long as the process.
-    static std::set<DisplayName> shared;
-    const DisplayName* entry = &*shared.insert(DisplayName(paramId, displayName)).first;
+    // GUI thread only, like every component; the pairs live as long as the process. Looked up
+    // without copying the texts: a thousand speakers ask for the same few hundred pairs.
+    struct Less
+    {
+        using is_transparent = void;
+        using Key = std::pair<std::string_view, std::string_view>;
+        static Key key(const DisplayName& pair) { return {pair.first, pair.second}; }
+        bool operator()(const DisplayName& a, const DisplayName& b) const { return key(a) < key(b); }
+        bool operator()(const DisplayName& a, const Key& b) const { return key(a) < b; }
+        bool operator()(const Key& a, const DisplayName& b) const { return a < key(b); }
+    };
+    static std::set<DisplayName, Less> shared;
+    auto known = shared.find(Less::Key(paramId, displayName));
+    if (known == shared.end())
+        known = shared.emplace(paramId, displayName).first;
+    const DisplayName* entry = &*known;
     for (const DisplayName*& known : displayNames)
     {
         if (known->first == paramId)
