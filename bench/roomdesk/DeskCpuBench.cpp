@@ -15,7 +15,8 @@
 // Xvfb or roomdesk it says so and ends with 0. roomdesk chooses its renderer itself (Qt Quick's
 // software renderer under Xvfb, where OpenGL is only emulated); QT_QUICK_BACKEND or QSG_RHI_BACKEND
 // in the environment reach it and override that choice, and the first line names them.
-// BENCH_ROOMDESK names another roomdesk program to measure instead of the one built beside it.
+// BENCH_ROOMDESK names another roomdesk program to measure instead of the one built beside it, and
+// BENCH_TARNFLEET another tarnfleet.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +66,14 @@ std::string deskProgram()
     return other && *other ? other : ROOMDESK_PATH;
 }
 
+// The fleet: tarnfleet built beside this benchmark, or BENCH_TARNFLEET (an older build's, to measure
+// an older desk against the speakers of its own time).
+std::string fleetProgram()
+{
+    const char* other = std::getenv("BENCH_TARNFLEET");
+    return other && *other ? other : TARNFLEET_PATH;
+}
+
 // Whether roomctl ran to its end without a complaint.
 bool roomctlSucceeds(const std::vector<std::string>& arguments)
 {
@@ -97,7 +106,7 @@ void runDesk(int size, double steadySeconds, bool onPlan)
     const std::string port = std::to_string(NetworkTest::freeUdpPort());
     ::setenv("ROOMDESK_OSC_PORT", port.c_str(), 1);
     ::setenv("ROOMDESK_WEB_PORT", "0", 1); // the tablet remote stays off: parallel desks never share its port
-    ChildProcess fleet(TARNFLEET_PATH, {std::to_string(size), std::to_string(kFirstSerial)});
+    ChildProcess fleet(fleetProgram(), {std::to_string(size), std::to_string(kFirstSerial)});
     const auto fleetDeadline = Clock::now() + 60s;
     while (fleet.output().find("Fleet of") == std::string::npos)
     {
