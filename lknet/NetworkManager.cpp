@@ -65,7 +65,6 @@ uint64_t NetworkManager::newInstance()
 
 int NetworkManager::startup()
 {
-    socketsDirty_ = true;
     linksChanged();
     if (started_)
         return kOk;
@@ -100,7 +99,6 @@ int NetworkManager::startup()
 
 void NetworkManager::shutdown()
 {
-    socketsDirty_ = true;
     linksChanged();
     if (!started_)
         return;
@@ -177,7 +175,6 @@ void NetworkManager::removeErrorReporter(INetworkErrorReporter* reporter)
 int NetworkManager::registerServer(int* handle, IEventHandler* handler, const ServerDescriptor* descriptor,
                                    int /*flags*/)
 {
-    socketsDirty_ = true;
     linksChanged();
     if (!started_)
         return kErrorNotStarted;
@@ -214,7 +211,6 @@ int NetworkManager::registerServer(int* handle, IEventHandler* handler, const Se
 
 int NetworkManager::unregisterServer(IEventHandler* handler)
 {
-    socketsDirty_ = true;
     linksChanged();
     auto it = std::find_if(servers_.begin(), servers_.end(),
                            [&](const auto& entry) { return entry.second.handler == handler; });
@@ -240,7 +236,6 @@ int NetworkManager::unregisterServer(IEventHandler* handler)
 
 int NetworkManager::registerClient(int* handle, IEventHandler* handler)
 {
-    socketsDirty_ = true;
     linksChanged();
     if (!handle || !handler)
         return kErrorBadArgument;
@@ -255,7 +250,6 @@ int NetworkManager::registerClient(int* handle, IEventHandler* handler)
 
 int NetworkManager::unregisterClient(IEventHandler* handler)
 {
-    socketsDirty_ = true;
     linksChanged();
     auto it = std::find_if(clients_.begin(), clients_.end(),
                            [&](const auto& entry) { return entry.second == handler; });
@@ -280,7 +274,6 @@ int NetworkManager::unregisterClient(IEventHandler* handler)
 
 int NetworkManager::setConnection(int client, int server, int on, int /*wasOn*/)
 {
-    socketsDirty_ = true;
     linksChanged();
     if (!started_)
         return kErrorNotStarted;
@@ -329,7 +322,6 @@ int NetworkManager::getDeviceInfo(DeviceInfo* info, int server)
 
 void NetworkManager::resume(int rescan)
 {
-    socketsDirty_ = true;
     linksChanged();
     suspended_ = false;
     if (!started_ || !rescan)
@@ -342,7 +334,6 @@ void NetworkManager::resume(int rescan)
 
 void NetworkManager::suspend(int ms)
 {
-    socketsDirty_ = true;
     linksChanged();
     if (!started_)
         return;
@@ -369,7 +360,6 @@ void NetworkManager::suspend(int ms)
 
 void NetworkManager::simulateErrors()
 {
-    socketsDirty_ = true;
     linksChanged();
     uint64_t t = now();
     for (size_t i = 0; i < links_.size(); ++i)

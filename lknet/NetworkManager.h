@@ -190,10 +190,11 @@ private:
     void runLinkPass(uint64_t now);
     // When the pass must look at the link again, and when the loop must wake for it.
     void considerLink(const Link& link, uint64_t& pass, uint64_t& wake) const;
-    // A link came, went or changed in a way that may bring one of its timers forward: the next
-    // process() runs the pass.
+    // A socket or link came, went or changed in a way that may bring one of its timers forward:
+    // the sockets are described again and the next process() runs the pass.
     void linksChanged()
     {
+        socketsDirty_ = true;
         linkPassDue_ = 0;
         linkWakeDue_ = 0;
         ++linkChanges_;

@@ -110,6 +110,13 @@ protected:
         EXPECT_EQ(net->registerServer(&handle, &serverSide, &d, 0), 0);
         return handle;
     }
+    // Registers the server and waits until this process has heard of it; its address in `info`.
+    bool registerAndFindServer(DeviceInfo& info)
+    {
+        registerServer();
+        return pumpUntil([&] { return !me.available.empty(); }, 1000) &&
+               net->getDeviceInfo(&info, me.available.begin()->first) == 0;
+    }
 
     INetworkManager* net = LKGetNetworkManager();
     Recorder me, serverSide;
@@ -231,10 +238,8 @@ int framesOfKind(int fd, FrameKind kind)
 
 TEST_F(LknetTiming, SilentPeerGetsHeartbeatsAndIsDeadAfterFourAndAHalfSeconds)
 {
-    registerServer();
     DeviceInfo info;
-    ASSERT_TRUE(pumpUntil([&] { return !me.available.empty(); }, 1000));
-    ASSERT_EQ(net->getDeviceInfo(&info, me.available.begin()->first), 0);
+    ASSERT_TRUE(registerAndFindServer(info));
     const int fd = connectSilentPeer(info, 99);
     auto frames = [&](FrameKind kind) { return framesOfKind(fd, kind); };
     for (int i = 0; i < 20; ++i)
@@ -258,10 +263,8 @@ TEST_F(LknetTiming, SilentPeerGetsHeartbeatsAndIsDeadAfterFourAndAHalfSeconds)
 // quarter second, none goes out before one is due, and each link still dies on its own time.
 TEST_F(LknetTiming, HeartbeatsDueTogetherLeaveInOnePassAndEachPeerDiesOnItsOwnTime)
 {
-    registerServer();
     DeviceInfo info;
-    ASSERT_TRUE(pumpUntil([&] { return !me.available.empty(); }, 1000));
-    ASSERT_EQ(net->getDeviceInfo(&info, me.available.begin()->first), 0);
+    ASSERT_TRUE(registerAndFindServer(info));
     const int early = connectSilentPeer(info, 97);
     for (int i = 0; i < 20; ++i)
         at(0);
